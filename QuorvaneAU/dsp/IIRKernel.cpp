@@ -1,0 +1,66 @@
+// Biquad coefficients from the Audio EQ Cookbook and a direct-form-I loop over a block.
+#include "QuorvaneAU/dsp/IIRKernel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+IIRKernel::Shape IIRKernel::shapeFor(double cutoff, double q) const noexcept {
+  // The clamp keeps the top of the range below Nyquist at low sample rates.
+  const double fc = std::min(cutoff, 0.45 * sampleRate);
+  const double w0 = 2.0 * std::numbers::pi * fc / sampleRate;
+  const double alpha = std::sin(w0) / (2.0 * q);
+  return {std::cos(w0), alpha, 1.0 + alpha};
+}
+
+void IIRKernel::store(double b0, double b1, double b2, const Shape& s) noexcept {
+  coefficients = {static_cast<float>(b0), static_cast<float>(b1), static_cast<float>(b2),
+                  static_cast<float>(-2.0 * s.cosW0 / s.a0),
+                  static_cast<float>((1.0 - s.alpha) / s.a0)};
+}
+
+void IIRKernel::setLowPass(double cutoff, double q) noexcept {
+  const Shape s = shapeFor(cutoff, q);
+  const double b0 = (1.0 - s.cosW0) / 2.0 / s.a0;
+  store(b0, (1.0 - s.cosW0) / s.a0, b0, s);
+}
+
+void IIRKernel::setBandPass(double cutoff, double q) noexcept {
+  const Shape s = shapeFor(cutoff, q);
+  const double b0 = q * s.alpha / s.a0;
+  store(b0, 0.0, -q * s.alpha / s.a0, s);
+}
+
+void IIRKernel::setHighPass(double cutoff, double q) noexcept {
+  const Shape s = shapeFor(cutoff, q);
+  const double b0 = (1.0 + s.cosW0) / 2.0 / s.a0;
+  store(b0, -(1.0 + s.cosW0) / s.a0, b0, s);
+}
+
+void IIRKernel::process(float* buffer, int frames) noexcept {
+  const int n = std::min(frames, maxFrames - 2);
+  if (n < 1)
+    return;
+  const float b0 = coefficients[0], b1 = coefficients[1], b2 = coefficients[2];
+  const float a1 = coefficients[3], a2 = coefficients[4];
+  float x2 = carryIn[0], x1 = carryIn[1];
+  float y2 = carryOut[0], y1 = carryOut[1];
+  for (int i = 0; i < n; ++i) {
+    const float x = buffer[i];
+    const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    buffer[i] = y;
+  }
+  // A blown-up filter recovers on the next block.
+  const auto finiteOrZero = [](float v) { return std::isfinite(v) ? v : 0.0f; };
+  carryIn = {finiteOrZero(x2), finiteOrZero(x1)};
+  carryOut = {finiteOrZero(y2), finiteOrZero(y1)};
+}
+
+void IIRKernel::reset() noexcept {
+  carryIn = {};
+  carryOut = {};
+}

@@ -1,0 +1,12 @@
+// Applies one MIDI message to the synthesiser kernel, on any channel, as the render block does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class QuorvaneDSPKernel;
+
+// Render thread. Note off, note on (velocity 0 releases), polyphonic key pressure, channel
+// pressure and pitch bend reach the kernel; everything else, and empty messages, are ignored.
+void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
+                      std::size_t length) noexcept;

@@ -1,0 +1,26 @@
+// One voice of the synthesiser's pool: a plain record the kernel stores inline.
+#pragma once
+
+#include "QuorvaneAU/dsp/Stage.h"
+
+#include <cstdint>
+
+struct Voice {
+  Stage stage = Stage::off;
+  float phase0 = 0.0f; // unison oscillator phases, in table samples [0, 2048)
+  float phase1 = 0.0f;
+  float phase2 = 0.0f;
+  float phase3 = 0.0f;
+  float phaseSub = 0.0f;
+  float basePhaseInc = 0.0f; // table samples per output sample, drift included, bend excluded
+  std::int32_t mipLevel = 0;
+  float level = 0.0f;
+  float releaseStartLevel = 0.0f;
+  float velAmp = 0.0f;
+  std::uint8_t noteNumber = 0;
+  std::uint64_t startTime = 0; // larger is newer
+  float aftertouch = 0.0f;
+  float targetAftertouch = 0.0f;
+
+  bool isActive() const noexcept { return stage != Stage::off; }
+};
