@@ -13,8 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-struct BankConstants;
-
 // Threads: setParameter and parameterValue may be called from any thread at any time.
 // Everything else runs on one thread at a time: note, pressure, bend and renderFrames on the
 // render thread; construction, seed, prepare and reset on a control thread outside rendering.
@@ -113,9 +111,6 @@ private:
   void setFilterForBlock(float maxAftertouch) noexcept;
   void advanceLFO(int n) noexcept;
   void advanceDrift() noexcept;
-  void renderVoice(Voice& v, const BankConstants& bank, float bendRatio, float attackInc,
-                   float decayDec, float sustain, float releaseTimeSr, float subGain,
-                   float* left, float* right, int n) noexcept;
   void runOutputChain(float* left, float* right, int n) noexcept;
   void runDelayStage(float* left, float* right, int n) noexcept;
   void runReverbStage(float* left, float* right, int n) noexcept;

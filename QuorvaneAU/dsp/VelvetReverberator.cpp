@@ -21,7 +21,12 @@ void VelvetReverberator::reset() noexcept {
 
 namespace {
 
-// mem[i] += g * x[i] over a span that does not wrap; the compiler vectorises it.
+// mem[i] += g * x[i] over a span that does not wrap: the reverb's hot loop. It is bound by
+// stores and float operations, so where the processor has eight-lane vectors a second copy
+// uses them; without fused multiply-adds both copies give identical results.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+[[gnu::target_clones("avx", "default")]]
+#endif
 void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
   for (int i = 0; i < n; ++i)
     mem[i] += g * x[i];

@@ -81,7 +81,7 @@ WavetableRandomTable wavetableMagnitudeTable(std::uint32_t seed) {
   return t;
 }
 
-Wavetable::Wavetable() : samples(kSize, 0.0f) {
+Wavetable::Wavetable() : samples(kSize + kGuard, 0.0f) {
   const WavetableRandomTable sA = wavetableSignTable(0xDEADBEEFu);
   const WavetableRandomTable sB = wavetableSignTable(0xCAFEBABEu);
   const WavetableRandomTable sC = wavetableSignTable(0x5EED1234u);

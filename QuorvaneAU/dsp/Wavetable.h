@@ -14,9 +14,12 @@ public:
   static constexpr int kLevelStride = kRows * kRowLength; // 16384
   static constexpr int kSize = kLevels * kLevelStride;    // 180224
   static constexpr int kMaxLevel = kLevels - 1;
+  static constexpr int kGuard = 4;
 
   // Sample i of row r at level m is samples[m * kLevelStride + r * kRowLength + i].
-  // Level m holds harmonics 1 ... 1024 >> m.
+  // Level m holds harmonics 1 ... 1024 >> m. kGuard zeros follow the last row. Every row is a
+  // sum of sines that starts at exactly 0, so reading one past a row's end (the next row's
+  // first sample, or the guard) gives the same value as wrapping to its start.
   std::vector<float> samples;
 
   // Builds the whole table; prefer shared(), which builds it once per process.

@@ -1,0 +1,115 @@
+// Each stage of the render call alone: the voice loop, the filter, the delay, the reverb.
+#include "BenchSetup.h"
+
+#include "QuorvaneAU/dsp/OscillatorBank.h"
+#include "QuorvaneAU/dsp/VoiceRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::vector<float> testSignal() {
+  std::vector<float> x(kBenchFrames);
+  for (int i = 0; i < kBenchFrames; ++i)
+    x[static_cast<std::size_t>(i)] = 0.5f * std::sin(0.05f * static_cast<float>(i));
+  return x;
+}
+
+// 16 held voices in their sustain, with spread rows and detune so every lane blends two rows.
+void BM_StageVoices(benchmark::State& state) {
+  const Wavetable& table = Wavetable::shared();
+  QuorvaneDSPKernel k;
+  k.prepare(kBenchFrames, kBenchRate);
+  holdNotes(k, 16);
+  BankInputs in;
+  in.shape = 0.4f;
+  in.rowSpread = 0.6f;
+  in.detuneSpread = 0.3f;
+  VoiceBlock block;
+  block.bank = computeBankConstants(in);
+  block.sustain = 0.7f;
+  block.attackInc = 1.0f / (0.005f * static_cast<float>(kBenchRate));
+  block.decayDec = (1.0f - block.sustain) / (0.08f * static_cast<float>(kBenchRate));
+  block.releaseTimeSr = 0.25f * static_cast<float>(kBenchRate);
+  block.subGain = 1.0f;
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  const auto renderAll = [&] {
+    std::fill(left.begin(), left.end(), 0.0f);
+    std::fill(right.begin(), right.end(), 0.0f);
+    for (Voice& v : k.voices)
+      renderVoice(table, v, block, left.data(), right.data(), kBenchFrames);
+  };
+  for (int i = 0; i < 20; ++i) // through attack and decay
+    renderAll();
+  for (auto _ : state) {
+    renderAll();
+    benchmark::DoNotOptimize(left.data());
+  }
+  reportFrames(state, kBenchFrames, 16);
+}
+BENCHMARK(BM_StageVoices);
+
+// Stereo 24 dB/octave: four biquads.
+void BM_StageFilter(benchmark::State& state) {
+  IIRKernel filters[4];
+  for (IIRKernel& f : filters)
+    f.setLowPass(2000.0, 2.0);
+  std::vector<float> left = testSignal(), right = testSignal();
+  for (auto _ : state) {
+    filters[0].process(left.data(), kBenchFrames);
+    filters[1].process(right.data(), kBenchFrames);
+    filters[2].process(left.data(), kBenchFrames);
+    filters[3].process(right.data(), kBenchFrames);
+    benchmark::DoNotOptimize(left.data());
+  }
+  reportFrames(state, kBenchFrames, 0);
+}
+BENCHMARK(BM_StageFilter);
+
+void BM_StageDelay(benchmark::State& state) {
+  SimpleDelayKernel delays[2];
+  for (SimpleDelayKernel& d : delays) {
+    d.setSampleRate(kBenchRate);
+    d.targetDelay = 0.3;
+    d.feedback = 0.35f;
+  }
+  const std::vector<float> input = testSignal();
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  for (auto _ : state) {
+    left = input;
+    right = input;
+    delays[0].process(left.data(), kBenchFrames);
+    delays[1].process(right.data(), kBenchFrames);
+    benchmark::DoNotOptimize(left.data());
+  }
+  reportFrames(state, kBenchFrames, 0);
+}
+BENCHMARK(BM_StageDelay);
+
+void BM_StageReverb(benchmark::State& state) {
+  VelvetEchoes echoes;
+  echoes.rngL = 11;
+  echoes.rngR = 12;
+  echoes.setSampleRate(kBenchRate);
+  echoes.update(2.2f);
+  VelvetReverberator reverbs[2];
+  for (VelvetReverberator& r : reverbs) {
+    r.configure(echoes.loopLength);
+    r.feedback = 0.5f;
+    r.dampingCoef = 0.5f;
+  }
+  const std::vector<float> input = testSignal();
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  for (auto _ : state) {
+    left = input;
+    right = input;
+    reverbs[0].process(left.data(), kBenchFrames, echoes.left);
+    reverbs[1].process(right.data(), kBenchFrames, echoes.right);
+    benchmark::DoNotOptimize(left.data());
+  }
+  reportFrames(state, kBenchFrames, 0);
+}
+BENCHMARK(BM_StageReverb);
+
+} // namespace
