@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -29,6 +30,11 @@ void QuorvaneDSPKernel::seed(std::uint32_t kernelSeed, std::uint32_t leftSeed,
 }
 
 void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
+  // Checked before anything changes: the buffers are sized from the rate.
+  if (!(rate >= kMinSampleRate && rate <= kMaxSampleRate))
+    throw std::invalid_argument("sample rate " + std::to_string(rate) + " Hz is outside " +
+                                std::to_string(static_cast<int>(kMinSampleRate)) + " to " +
+                                std::to_string(static_cast<int>(kMaxSampleRate)) + " Hz");
   sampleRate = rate;
   for (IIRKernel* f : {&filterL, &filterR, &filterL2, &filterR2})
     f->sampleRate = rate;
@@ -63,22 +69,25 @@ void QuorvaneDSPKernel::reset() noexcept {
   std::fill(delayScratchR.begin(), delayScratchR.end(), 0.0f);
 }
 
-std::atomic<float>* QuorvaneDSPKernel::field(std::uint64_t address) noexcept {
-  std::atomic<float>* const fields[] = {
-      &shape, &detuneSpread, &rowSpread, &attackTime, &decayTime,  &sustainLevel, &releaseTime,
-      &rate,  &motion,       &spacetime, &drive,      &frequency,  &resonance,    &drift,
-      &echo,  &filterType,   &filterRolloff, &aftertouchDepth, &echoTime, &boost,  &space,
+// The field of an address, const or not; null for addresses past the last parameter.
+template <typename Kernel>
+auto QuorvaneDSPKernel::field(Kernel& k, std::uint64_t address) noexcept -> decltype(&k.shape) {
+  decltype(&k.shape) const fields[] = {
+      &k.shape, &k.detuneSpread, &k.rowSpread, &k.attackTime, &k.decayTime, &k.sustainLevel,
+      &k.releaseTime, &k.rate, &k.motion, &k.spacetime, &k.drive, &k.frequency, &k.resonance,
+      &k.drift, &k.echo, &k.filterType, &k.filterRolloff, &k.aftertouchDepth, &k.echoTime,
+      &k.boost, &k.space,
   };
   return address < std::size(fields) ? fields[address] : nullptr;
 }
 
 void QuorvaneDSPKernel::setParameter(std::uint64_t address, float value) noexcept {
-  if (std::atomic<float>* f = field(address))
+  if (std::atomic<float>* f = field(*this, address))
     f->store(value, kRelaxed);
 }
 
 float QuorvaneDSPKernel::parameterValue(std::uint64_t address) const noexcept {
-  const std::atomic<float>* f = const_cast<QuorvaneDSPKernel*>(this)->field(address);
+  const std::atomic<float>* f = field(*this, address);
   return f ? f->load(kRelaxed) : 0.0f;
 }
 

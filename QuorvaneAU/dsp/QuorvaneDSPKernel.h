@@ -20,6 +20,8 @@ class QuorvaneDSPKernel {
 public:
   static constexpr int kVoiceCount = 16;
   static constexpr int kFilterCapacity = IIRKernel::kDefaultCapacity;
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 1000000.0;
 
   // Seeds every random source from the system's random device.
   QuorvaneDSPKernel();
@@ -28,7 +30,9 @@ public:
   // becomes 1). Call before prepare: prepare draws the reverb patterns.
   void seed(std::uint32_t kernelSeed, std::uint32_t leftSeed, std::uint32_t rightSeed) noexcept;
 
-  // Sizes every buffer for blocks of up to maxFrames at sampleRate, then resets.
+  // Sizes every buffer for blocks of up to maxFrames at sampleRate, then resets. Throws
+  // std::invalid_argument, changing nothing, for a rate outside kMinSampleRate ... kMaxSampleRate
+  // (NaN included), and std::bad_alloc when memory runs out.
   void prepare(int maxFrames, double sampleRate);
   // Silences the voices and clears modulation and effect history; parameters stay.
   void reset() noexcept;
@@ -104,7 +108,8 @@ public:
   float targetChannelPressure = 0.0f;
 
 private:
-  std::atomic<float>* field(std::uint64_t address) noexcept;
+  template <typename Kernel>
+  static auto field(Kernel& k, std::uint64_t address) noexcept -> decltype(&k.shape);
 
   // Block stages, in render order.
   float smoothPressures(int n) noexcept; // returns the largest aftertouch of an active voice
