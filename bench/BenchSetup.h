@@ -29,6 +29,6 @@ inline void reportFrames(benchmark::State& state, int framesPerIteration, int vo
   state.counters["ms/s audio"] = benchmark::Counter(
       frames / (kBenchRate * 1000.0), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   if (voices > 0)
-    state.counters["ns/voice-sample"] =
-        benchmark::Counter(frames * voices, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/voice-sample"] = benchmark::Counter(
+        frames * voices, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }

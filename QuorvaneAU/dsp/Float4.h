@@ -58,10 +58,12 @@ inline void laneSums(Float4 a, Float4 b, float& sumA, float& sumB) noexcept {
 // pairs loaded as 64-bit halves and unzipped.
 inline void gatherPairs(const float* p0, const float* p1, const float* p2, const float* p3,
                         Float4& first, Float4& second) noexcept {
-  const __m128 ab = _mm_loadh_pi(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p0))),
-                                 reinterpret_cast<const __m64*>(p1));
-  const __m128 cd = _mm_loadh_pi(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p2))),
-                                 reinterpret_cast<const __m64*>(p3));
+  // Floats are only 4-byte aligned: the low halves go through memcpy (one movq all the same).
+  double a, c;
+  __builtin_memcpy(&a, p0, sizeof a);
+  __builtin_memcpy(&c, p2, sizeof c);
+  const __m128 ab = _mm_loadh_pi(_mm_castpd_ps(_mm_set_sd(a)), reinterpret_cast<const __m64*>(p1));
+  const __m128 cd = _mm_loadh_pi(_mm_castpd_ps(_mm_set_sd(c)), reinterpret_cast<const __m64*>(p3));
   first = (Float4)_mm_shuffle_ps(ab, cd, _MM_SHUFFLE(2, 0, 2, 0));
   second = (Float4)_mm_shuffle_ps(ab, cd, _MM_SHUFFLE(3, 1, 3, 1));
 }

@@ -35,8 +35,7 @@ BankConstants computeBankConstants(const BankInputs& in) noexcept {
 
   const float shapePos = (in.shape + in.lfo * in.motion * 0.7f) * 7.0f;
   const float cents = in.detuneSpread * 50.0f;
-  const float spreadRows =
-      in.rowSpread * 3.5f * (1.0f - in.motion * (in.lfo + 1.0f) * 0.5f);
+  const float spreadRows = in.rowSpread * 3.5f * (1.0f - in.motion * (in.lfo + 1.0f) * 0.5f);
 
   bank.unison[0] = rowBlendAt(shapePos - spreadRows);
   bank.unison[1] = rowBlendAt(shapePos - spreadRows / 3.0f);

@@ -73,10 +73,12 @@ void QuorvaneDSPKernel::reset() noexcept {
 template <typename Kernel>
 auto QuorvaneDSPKernel::field(Kernel& k, std::uint64_t address) noexcept -> decltype(&k.shape) {
   decltype(&k.shape) const fields[] = {
-      &k.shape, &k.detuneSpread, &k.rowSpread, &k.attackTime, &k.decayTime, &k.sustainLevel,
-      &k.releaseTime, &k.rate, &k.motion, &k.spacetime, &k.drive, &k.frequency, &k.resonance,
-      &k.drift, &k.echo, &k.filterType, &k.filterRolloff, &k.aftertouchDepth, &k.echoTime,
-      &k.boost, &k.space,
+      &k.shape,         &k.detuneSpread,    &k.rowSpread,   &k.attackTime,
+      &k.decayTime,     &k.sustainLevel,    &k.releaseTime, &k.rate,
+      &k.motion,        &k.spacetime,       &k.drive,       &k.frequency,
+      &k.resonance,     &k.drift,           &k.echo,        &k.filterType,
+      &k.filterRolloff, &k.aftertouchDepth, &k.echoTime,    &k.boost,
+      &k.space,
   };
   return address < std::size(fields) ? fields[address] : nullptr;
 }
@@ -110,8 +112,7 @@ void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
 
   const double ratio = std::exp2((static_cast<int>(note) - 69) / 12.0);
   const float inc = static_cast<float>(ratio * 440.0 / sampleRate) * 2048.0f;
-  const float driftFactor =
-      std::exp2(drift.load(kRelaxed) * driftValue * 25.0f / 1200.0f);
+  const float driftFactor = std::exp2(drift.load(kRelaxed) * driftValue * 25.0f / 1200.0f);
 
   Voice& v = *chosen;
   v.stage = Stage::attack;
@@ -162,13 +163,16 @@ float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
 
 void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
   const float pressure = std::max(channelPressure, maxAftertouch);
-  const float x = clampFinite(
-      frequency.load(kRelaxed) + aftertouchDepth.load(kRelaxed) * pressure, 0.0f, 1.0f);
+  const float x =
+      clampFinite(frequency.load(kRelaxed) + aftertouchDepth.load(kRelaxed) * pressure, 0.0f, 1.0f);
   const double cutoff = 20.0 * std::pow(1000.0, static_cast<double>(x));
   const float r = clampFinite(resonance.load(kRelaxed), 0.0f, 1.0f);
   const double q = 0.707 * std::pow(11.315417256011315, static_cast<double>(r));
 
-  const bool cascade = truncateInto(filterRolloff.load(kRelaxed), 0, 1) == 1;
+  // The clamps make the conversions defined for any float; they are wide enough that every
+  // finite value keeps its meaning (a rolloff of 2 or more is 12 dB, a type of 3 or more is
+  // low-pass).
+  const bool cascade = truncateInto(filterRolloff.load(kRelaxed), 0, 2) == 1;
   if (cascade && !prevCascade) {
     // The second stage starts from silence rather than replaying old history.
     filterL2.reset();
@@ -176,7 +180,7 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
   }
   prevCascade = cascade;
 
-  const int type = truncateInto(filterType.load(kRelaxed), 0, 2);
+  const int type = truncateInto(filterType.load(kRelaxed), -1, 3);
   const auto setCoefficients = [type, cutoff, q](IIRKernel& f) {
     if (type == 2)
       f.setHighPass(cutoff, q);

@@ -20,9 +20,9 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
 
   // Modulation is taken as the previous block left it, before the LFO and drift advance.
   VoiceBlock block;
-  block.bank = computeBankConstants(
-      {shape.load(kRelaxed), detuneSpread.load(kRelaxed), rowSpread.load(kRelaxed),
-       motion.load(kRelaxed), spacetime.load(kRelaxed), lfoValue, lfoValue120, lfoValue240});
+  block.bank = computeBankConstants({shape.load(kRelaxed), detuneSpread.load(kRelaxed),
+                                     rowSpread.load(kRelaxed), motion.load(kRelaxed),
+                                     spacetime.load(kRelaxed), lfoValue, lfoValue120, lfoValue240});
 
   const float sr = static_cast<float>(sampleRate);
   block.sustain = sustainLevel.load(kRelaxed);

@@ -33,11 +33,12 @@ enum class QuorvaneParameter : std::uint64_t {
 inline constexpr std::uint64_t kQuorvaneParameterCount = 21;
 
 // Identifier of each address, in address order.
-inline constexpr std::array<std::string_view, kQuorvaneParameterCount> kQuorvaneParameterIdentifiers = {
-    "shape",     "detuneSpread", "rowSpread",     "attack",          "decay",    "sustain",
-    "release",   "rate",         "motion",        "spacetime",       "drive",    "frequency",
-    "resonance", "drift",        "echo",          "filterType",      "filterRolloff",
-    "aftertouchDepth",           "echoTime",      "boost",           "space",
+inline constexpr std::array<std::string_view, kQuorvaneParameterCount>
+    kQuorvaneParameterIdentifiers = {
+        "shape",     "detuneSpread", "rowSpread", "attack",     "decay",         "sustain",
+        "release",   "rate",         "motion",    "spacetime",  "drive",         "frequency",
+        "resonance", "drift",        "echo",      "filterType", "filterRolloff", "aftertouchDepth",
+        "echoTime",  "boost",        "space",
 };
 
 constexpr std::uint64_t address(QuorvaneParameter p) noexcept {

@@ -24,7 +24,8 @@ namespace {
 // mem[i] += g * x[i] over a span that does not wrap: the reverb's hot loop. It is bound by
 // stores and float operations, so where the processor has eight-lane vectors a second copy
 // uses them; without fused multiply-adds both copies give identical results.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__) &&                  \
+    !defined(__SANITIZE_THREAD__)
 [[gnu::target_clones("avx", "default")]]
 #endif
 void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
@@ -34,7 +35,8 @@ void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int 
 
 } // namespace
 
-void VelvetReverberator::process(float* samples, int n, const std::vector<VelvetEcho>& taps) noexcept {
+void VelvetReverberator::process(float* samples, int n,
+                                 const std::vector<VelvetEcho>& taps) noexcept {
   if (bufferSize < 1 || n < 1)
     return;
   float* const mem = buffer.data();

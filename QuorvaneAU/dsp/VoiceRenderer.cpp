@@ -27,7 +27,8 @@ const float* at(const float* base, std::int32_t offset) noexcept {
 
 // Two-row blends of the table at four phases, one per lane. Row lane i starts at
 // table + lo[i] (and hi[i]). Reading idx + 1 without wrapping is exact: see Wavetable::samples.
-[[gnu::always_inline]] inline Float4 tableValues(const float* table, Int4 lo, Int4 hi, Float4 rowFrac, Float4 phase) noexcept {
+[[gnu::always_inline]] inline Float4 tableValues(const float* table, Int4 lo, Int4 hi,
+                                                 Float4 rowFrac, Float4 phase) noexcept {
   const Int4 whole = truncateToInt(phase);
   const Float4 f = phase - toFloat(whole);
   const Int4 idx = whole & Wavetable::kRowMask;
