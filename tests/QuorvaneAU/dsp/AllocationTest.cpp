@@ -1,0 +1,76 @@
+// Counts heap allocations during rendering: the render path must make none.
+#include "QuorvaneAU/dsp/MidiDecoding.h"
+#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+#include "SignalTools.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void* allocate(std::size_t size, std::size_t align = alignof(std::max_align_t)) {
+  if (gCounting.load(std::memory_order_relaxed))
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+  void* p = std::aligned_alloc(align, (std::max<std::size_t>(size, 1) + align - 1) / align * align);
+  if (!p)
+    throw std::bad_alloc();
+  return p;
+}
+} // namespace
+
+void* operator new(std::size_t n) { return allocate(n); }
+void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
+void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+
+TEST(Allocations, CounterSeesAnAllocation) {
+  gAllocations = 0;
+  gCounting = true;
+  void* p = ::operator new(16);
+  gCounting = false;
+  ::operator delete(p);
+  EXPECT_EQ(gAllocations.load(), 1);
+}
+
+TEST(Allocations, RenderingNeverAllocates) {
+  constexpr int kMax = 512;
+  QuorvaneDSPKernel k;
+  k.prepare(kMax, 48000.0);
+  signal_tools::apply(k, signal_tools::kFullChain);
+  k.setParameter(15, 1.0f);
+  for (int n = 0; n < 16; ++n)
+    k.noteOn(std::uint8_t(36 + 3 * n), 100);
+  std::vector<float> left(kMax + 100), right(kMax + 100);
+  k.renderFrames(left.data(), right.data(), kMax); // any first-use work happens here
+
+  gAllocations = 0;
+  gCounting = true;
+  for (int n = 0; n <= kMax; ++n) {
+    if (n % 37 == 0) { // events between blocks, as the render block applies them
+      const std::uint8_t on[3] = {0x91, std::uint8_t(40 + n % 50), 90}, bend[3] = {0xE0, 0, 99};
+      applyMIDIMessage(k, on, 3); // usually steals: every voice is busy
+      applyMIDIMessage(k, bend, 3);
+      k.setPolyPressure(on[1], 0.7f);
+      k.setChannelPressure(float(n % 3) / 2.0f);
+      k.noteOff(std::uint8_t(36 + 3 * (n % 16)));
+      k.setParameter(16, float(n % 2)); // cascade on and off
+    }
+    k.renderFrames(left.data(), right.data(), n);
+  }
+  k.renderFrames(left.data(), right.data(), kMax + 100); // longer than prepared
+  gCounting = false;
+  EXPECT_EQ(gAllocations.load(), 0);
+}

@@ -1,0 +1,97 @@
+// Measuring helpers shared by the engine's tests: spectrum, RMS, pitch, rendering and seeds.
+#pragma once
+
+#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <cstdlib>
+#include <numbers>
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace signal_tools {
+
+// Bin magnitudes 0 ... n/2 of x[0 ... n-1] (n a power of two), Blackman-Harris windowed unless
+// the signal is exactly periodic in n.
+inline std::vector<double> spectrum(const float* x, std::size_t n, bool window = true) {
+  std::vector<std::complex<double>> a(n);
+  for (std::size_t i = 0, j = 0; i < n; ++i) { // bit-reversed load
+    const double t = 2.0 * std::numbers::pi * double(i) / double(n);
+    a[j] = x[i] * (window ? 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) -
+                                0.01168 * std::cos(3 * t)
+                          : 1.0);
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1)
+      j ^= bit;
+    j ^= bit;
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1)
+    for (std::size_t i = 0; i < n; i += len)
+      for (std::size_t k = 0; k < len / 2; ++k) {
+        const auto v = a[i + k + len / 2] * std::polar(1.0, -2.0 * std::numbers::pi * k / len);
+        a[i + k + len / 2] = a[i + k] - v;
+        a[i + k] += v;
+      }
+  std::vector<double> mag(n / 2 + 1);
+  for (std::size_t i = 0; i < mag.size(); ++i)
+    mag[i] = std::abs(a[i]);
+  return mag;
+}
+
+inline double rms(const float* x, std::size_t n) {
+  double s = 0.0;
+  for (std::size_t i = 0; i < n; ++i)
+    s += double(x[i]) * x[i];
+  return std::sqrt(s / double(n));
+}
+
+// Frequency from the first and last interpolated rising zero crossings.
+inline double zeroCrossingFrequency(const float* x, std::size_t n, double sampleRate) {
+  double first = -1.0, last = 0.0;
+  int periods = -1;
+  for (std::size_t i = 1; i < n; ++i)
+    if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
+      last = double(i - 1) + x[i - 1] / double(x[i - 1] - x[i]);
+      first = first < 0.0 ? last : first;
+      ++periods;
+    }
+  return sampleRate * periods / (last - first);
+}
+
+// Every stage of the chain and every modulation on, at moderate settings (address, value).
+inline constexpr std::pair<int, float> kFullChain[] = {
+    {1, 0.5f},  {2, 0.5f},  {8, 0.5f},  {9, 0.5f},  {10, 2.0f}, {12, 0.5f}, {13, 1.0f},
+    {14, 0.5f}, {16, 1.0f}, {17, 0.5f}, {18, 0.1f}, {19, 1.0f}, {20, 0.5f}};
+
+template <typename Settings> void apply(QuorvaneDSPKernel& kernel, const Settings& settings) {
+  for (auto [address, value] : settings)
+    kernel.setParameter(std::uint64_t(address), value);
+}
+
+struct Stereo {
+  std::vector<float> left, right;
+};
+
+// Renders total frames in calls of blockSize frames.
+inline Stereo render(QuorvaneDSPKernel& kernel, int total, int blockSize = 512) {
+  Stereo out{std::vector<float>(total), std::vector<float>(total)};
+  for (int done = 0, n; done < total; done += n) {
+    n = std::min(blockSize, total - done);
+    kernel.renderFrames(out.left.data() + done, out.right.data() + done, n);
+  }
+  return out;
+}
+
+// Seed of a randomised case: QUORVANE_TEST_SEED replays a failure; printed either way.
+inline std::uint32_t testSeed(const char* test) {
+  const char* fixed = std::getenv("QUORVANE_TEST_SEED");
+  const std::uint32_t seed =
+      fixed ? std::uint32_t(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
+  std::printf("[ seed     ] %s: QUORVANE_TEST_SEED=%u\n", test, seed);
+  return seed;
+}
+
+} // namespace signal_tools
