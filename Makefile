@@ -1,0 +1,73 @@
+# Builds, tests and runs the suite. Every target first installs any missing Debian packages.
+
+JOBS ?= $(shell nproc)
+CTEST := ctest --output-on-failure --no-tests=error -j2
+
+RELEASE_FLAGS := -DCMAKE_BUILD_TYPE=Release
+CORE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DORRINBROOK_WITH_JUCE=OFF -DORRINBROOK_BENCH=OFF
+SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_SANITIZE=ON -DORRINBROOK_BENCH=OFF
+TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=OFF
+
+DEMO_MIDI := build/tools/demo-phrase/demo-phrase.mid
+DEMO_WAV := build/demo.wav
+# An organ-like patch for the demo: rotary-speaker wobble, some body, echo and room.
+DEMO_SETTINGS := --seed 1 \
+  --set shape=0.25 --set detuneSpread=0.15 --set boost=0.3 --set drive=2 \
+  --set attack=0.01 --set decay=0.4 --set sustain=0.8 --set release=0.3 \
+  --set rate=5.5 --set spacetime=0.3 --set frequency=0.75 --set aftertouchDepth=0.3 \
+  --set echo=0.2 --set echoTime=0.3 --set space=0.35
+
+export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS ?= halt_on_error=1:second_deadlock_stack=1
+
+# $(call configure,DIR,FLAGS): configures DIR with Ninja unless it already is. Later runs of
+# cmake happen inside the build, whenever a CMakeLists.txt changes.
+define configure
+	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
+endef
+
+.PHONY: build run test bench sanitize tsan format clean deps
+
+build: deps
+	$(call configure,build,$(RELEASE_FLAGS))
+	cmake --build build --parallel $(JOBS)
+
+run: deps
+	$(call configure,build,$(RELEASE_FLAGS))
+	cmake --build build --parallel $(JOBS) --target quorvane-render demo-phrase-mid
+	build/bin/quorvane-render $(DEMO_SETTINGS) $(DEMO_MIDI) $(DEMO_WAV)
+	@echo "The demo phrase is rendered in $(CURDIR)/$(DEMO_WAV)"
+
+test: deps
+	$(call configure,build,$(RELEASE_FLAGS))
+	cmake --build build --parallel $(JOBS)
+	cd build && $(CTEST)
+	@echo "Now the core alone, without JUCE:"
+	$(call configure,build-core,$(CORE_FLAGS))
+	cmake --build build-core --parallel $(JOBS)
+	cd build-core && $(CTEST)
+
+bench: deps
+	$(call configure,build,$(RELEASE_FLAGS))
+	cmake --build build --parallel $(JOBS) --target bench
+	build/bench/bench
+
+sanitize: deps
+	$(call configure,build-sanitize,$(SANITIZE_FLAGS))
+	cmake --build build-sanitize --parallel $(JOBS)
+	cd build-sanitize && $(CTEST)
+
+tsan: deps
+	$(call configure,build-tsan,$(TSAN_FLAGS))
+	cmake --build build-tsan --parallel $(JOBS)
+	cd build-tsan && $(CTEST)
+
+format: deps
+	@command -v clang-format >/dev/null || { echo "make format: clang-format is not installed" >&2; exit 1; }
+	git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs -r clang-format -i
+
+clean:
+	rm -rf build build-core build-sanitize build-tsan
+
+deps:
+	@scripts/install-deps

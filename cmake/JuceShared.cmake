@@ -1,0 +1,54 @@
+# Builds the JUCE modules once, into the static library juce_shared that the app, tools and tests link.
+find_package(JUCE CONFIG REQUIRED)
+
+# Every JUCE module the suite uses, in one place: add a module here, not in a target.
+set(ORRINBROOK_JUCE_MODULES
+  juce_core
+  juce_audio_basics
+  juce_audio_formats
+)
+
+add_library(juce_shared STATIC)
+
+foreach(module IN LISTS ORRINBROOK_JUCE_MODULES)
+  # PRIVATE keeps the module sources out of every consumer; only this library compiles them.
+  target_link_libraries(juce_shared PRIVATE juce::${module})
+endforeach()
+
+target_link_libraries(juce_shared PRIVATE juce::juce_recommended_config_flags)
+
+target_compile_definitions(juce_shared PRIVATE
+  JUCE_STANDALONE_APPLICATION=1
+  JUCE_WEB_BROWSER=0
+  JUCE_USE_CURL=0
+  JUCE_LOAD_CURL_SYMBOLS_LAZILY=0
+  JUCE_DISPLAY_SPLASH_SCREEN=0
+  JUCE_REPORT_APP_USAGE=0
+  # Debug builds would print the JUCE version on standard error, which is the tools' own.
+  JUCE_DISABLE_JUCE_VERSION_PRINTING=1
+  # WAV and AIFF are built in; the compressed formats would pull in more libraries.
+  JUCE_USE_FLAC=0
+  JUCE_USE_OGGVORBIS=0
+  JUCE_USE_MP3AUDIOFORMAT=0
+  JUCE_USE_LAME_AUDIO_FORMAT=0
+  JUCE_USE_WINDOWS_MEDIA_FORMAT=0
+)
+
+# Consumers see exactly the definitions and include folders the modules were compiled with
+# (module availability, debug switches), so class layouts agree on both sides. The include
+# folders are SYSTEM so JUCE's headers do not trip our own -Werror.
+target_compile_definitions(juce_shared INTERFACE
+  $<TARGET_PROPERTY:juce_shared,COMPILE_DEFINITIONS>)
+target_include_directories(juce_shared SYSTEM INTERFACE
+  $<TARGET_PROPERTY:juce_shared,INCLUDE_DIRECTORIES>)
+
+# Plug-ins (shared objects) will link this library too.
+set_target_properties(juce_shared PROPERTIES
+  POSITION_INDEPENDENT_CODE ON
+  VISIBILITY_INLINES_HIDDEN ON
+  C_VISIBILITY_PRESET hidden
+  CXX_VISIBILITY_PRESET hidden
+)
+
+# Third-party code: its warnings are not ours to fix, so keep the build log readable.
+target_compile_options(juce_shared PRIVATE -w)

@@ -1,0 +1,29 @@
+// Builds the synthesiser kernel a render asks for.
+#include "tools/quorvane-render/SynthSetup.h"
+
+#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+
+std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept {
+  std::array<std::uint32_t, 3> seeds{};
+  for (auto& s : seeds) {
+    seed += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = seed;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    s = static_cast<std::uint32_t>(z >> 32);
+  }
+  return seeds;
+}
+
+std::unique_ptr<QuorvaneDSPKernel> makeSynth(const RenderOptions& options) {
+  auto kernel = std::make_unique<QuorvaneDSPKernel>();
+  if (options.seed) {
+    const auto seeds = deriveSeeds(*options.seed);
+    kernel->seed(seeds[0], seeds[1], seeds[2]);
+  }
+  kernel->prepare(options.blockSize, static_cast<double>(options.sampleRate));
+  for (const ParameterSetting& setting : options.settings)
+    kernel->setParameter(setting.address, setting.value);
+  return kernel;
+}
