@@ -17,10 +17,6 @@ constexpr int kChunk = 64;
 // whatever the parameters; only frequencies above the sample rate are affected.
 float safeIncrement(float inc) noexcept { return clampFinite(inc, 0.0f, kTableLength); }
 
-void storeInts(volatile std::int32_t* p, Int4 v) noexcept {
-  *reinterpret_cast<volatile Int4*>(p) = v;
-}
-
 const float* at(const float* base, std::int32_t offset) noexcept {
   return base + static_cast<std::uint32_t>(offset);
 }
@@ -35,8 +31,8 @@ const float* at(const float* base, std::int32_t offset) noexcept {
   // Offsets go through memory: the loads are cheaper than lane extractions, which compete with
   // the gathers' shuffles.
   alignas(16) volatile std::int32_t l[4], h[4];
-  storeInts(l, idx + lo);
-  storeInts(h, idx + hi);
+  store4(l, idx + lo);
+  store4(h, idx + hi);
   Float4 lo0, lo1, hi0, hi1;
   gatherPairs(at(table, l[0]), at(table, l[1]), at(table, l[2]), at(table, l[3]), lo0, lo1);
   gatherPairs(at(table, h[0]), at(table, h[1]), at(table, h[2]), at(table, h[3]), hi0, hi1);
