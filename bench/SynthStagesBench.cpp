@@ -16,6 +16,20 @@ std::vector<float> testSignal() {
   return x;
 }
 
+// Runs a stereo in-place stage over a fresh copy of the test signal each block.
+template <typename Stage> void runStereoStage(benchmark::State& state, Stage process) {
+  const std::vector<float> input = testSignal();
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  for (auto _ : state) {
+    left = input;
+    right = input;
+    process(left.data(), right.data());
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportFrames(state, kBenchFrames, 0);
+}
+
 // 16 held voices in their sustain, with spread rows and detune so every lane blends two rows.
 void BM_StageVoices(benchmark::State& state) {
   const Wavetable& table = Wavetable::shared();
@@ -55,15 +69,12 @@ void BM_StageFilter(benchmark::State& state) {
   IIRKernel filters[4];
   for (IIRKernel& f : filters)
     f.setLowPass(2000.0, 2.0);
-  std::vector<float> left = testSignal(), right = testSignal();
-  for (auto _ : state) {
-    filters[0].process(left.data(), kBenchFrames);
-    filters[1].process(right.data(), kBenchFrames);
-    filters[2].process(left.data(), kBenchFrames);
-    filters[3].process(right.data(), kBenchFrames);
-    benchmark::DoNotOptimize(left.data());
-  }
-  reportFrames(state, kBenchFrames, 0);
+  runStereoStage(state, [&](float* left, float* right) {
+    filters[0].process(left, kBenchFrames);
+    filters[1].process(right, kBenchFrames);
+    filters[2].process(left, kBenchFrames);
+    filters[3].process(right, kBenchFrames);
+  });
 }
 BENCHMARK(BM_StageFilter);
 
@@ -74,16 +85,10 @@ void BM_StageDelay(benchmark::State& state) {
     d.targetDelay = 0.3;
     d.feedback = 0.35f;
   }
-  const std::vector<float> input = testSignal();
-  std::vector<float> left(kBenchFrames), right(kBenchFrames);
-  for (auto _ : state) {
-    left = input;
-    right = input;
-    delays[0].process(left.data(), kBenchFrames);
-    delays[1].process(right.data(), kBenchFrames);
-    benchmark::DoNotOptimize(left.data());
-  }
-  reportFrames(state, kBenchFrames, 0);
+  runStereoStage(state, [&](float* left, float* right) {
+    delays[0].process(left, kBenchFrames);
+    delays[1].process(right, kBenchFrames);
+  });
 }
 BENCHMARK(BM_StageDelay);
 
@@ -99,16 +104,10 @@ void BM_StageReverb(benchmark::State& state) {
     r.feedback = 0.5f;
     r.dampingCoef = 0.5f;
   }
-  const std::vector<float> input = testSignal();
-  std::vector<float> left(kBenchFrames), right(kBenchFrames);
-  for (auto _ : state) {
-    left = input;
-    right = input;
-    reverbs[0].process(left.data(), kBenchFrames, echoes.left);
-    reverbs[1].process(right.data(), kBenchFrames, echoes.right);
-    benchmark::DoNotOptimize(left.data());
-  }
-  reportFrames(state, kBenchFrames, 0);
+  runStereoStage(state, [&](float* left, float* right) {
+    reverbs[0].process(left, kBenchFrames, echoes.left);
+    reverbs[1].process(right, kBenchFrames, echoes.right);
+  });
 }
 BENCHMARK(BM_StageReverb);
 
