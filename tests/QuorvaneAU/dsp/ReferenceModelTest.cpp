@@ -3,6 +3,7 @@
 #include "QuorvaneAU/dsp/OscillatorBank.h"
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
+#include "SignalTools.h"
 
 #include <gtest/gtest.h>
 
@@ -12,55 +13,40 @@
 
 namespace {
 
+constexpr float Voice::*kPhases[5] = {&Voice::phase0, &Voice::phase1, &Voice::phase2,
+                                      &Voice::phase3, &Voice::phaseSub};
+
 // The voice loop written as plainly as possible, sample by sample.
 void referenceVoice(const Wavetable& w, Voice& v, const VoiceBlock& b, float* left, float* right,
                     int n) {
-  const float* t = w.samples.data();
   const BankConstants& bank = b.bank;
   const int base = levelBase(v.mipLevel), subBase = levelBase(v.mipLevel - 1);
-  float* phase[4] = {&v.phase0, &v.phase1, &v.phase2, &v.phase3};
-  float inc[4];
+  float inc[5];
   for (int i = 0; i < 4; ++i)
     inc[i] = bank.detuneRatio[i] * b.bendRatio * v.basePhaseInc;
-  const float subInc = 0.5f * b.bendRatio * v.basePhaseInc;
+  inc[4] = 0.5f * b.bendRatio * v.basePhaseInc;
   const float releaseDec = v.releaseStartLevel / b.releaseTimeSr;
   for (int j = 0; j < n && v.stage != Stage::off; ++j) {
     float o[4];
     for (int i = 0; i < 4; ++i)
-      o[i] = oscillatorValue(t, base, bank.unison[i], *phase[i]);
-    const float s = oscillatorValue(t, subBase, bank.sub, v.phaseSub);
+      o[i] = oscillatorValue(w.samples.data(), base, bank.unison[i], v.*kPhases[i]);
+    const float s = oscillatorValue(w.samples.data(), subBase, bank.sub, v.phaseSub);
     const float a = v.velAmp * 0.25f * v.level;
     left[j] += a * (bank.gainL[0] * o[0] + bank.gainL[1] * o[1] + o[2] + bank.gainL[3] * o[3]) +
                a * b.subGain * s;
     right[j] += a * (bank.gainR[0] * o[0] + bank.gainR[1] * o[1] + o[2] + bank.gainR[3] * o[3]) +
                 a * b.subGain * s;
-    for (int i = 0; i < 4; ++i) {
-      *phase[i] += inc[i];
-      if (*phase[i] >= 2048.0f)
-        *phase[i] -= 2048.0f;
-    }
-    v.phaseSub += subInc;
-    if (v.phaseSub >= 2048.0f)
-      v.phaseSub -= 2048.0f;
-    switch (v.stage) {
-    case Stage::attack:
-      if ((v.level += b.attackInc) >= 1.0f)
-        v.level = 1.0f, v.stage = Stage::decay;
-      break;
-    case Stage::decay:
-      if ((v.level -= b.decayDec) <= b.sustain)
-        v.level = b.sustain, v.stage = Stage::sustain;
-      break;
-    case Stage::sustain:
+    for (int i = 0; i < 5; ++i)
+      if ((v.*kPhases[i] += inc[i]) >= 2048.0f)
+        v.*kPhases[i] -= 2048.0f;
+    if (v.stage == Stage::attack && (v.level += b.attackInc) >= 1.0f)
+      v.level = 1.0f, v.stage = Stage::decay;
+    else if (v.stage == Stage::decay && (v.level -= b.decayDec) <= b.sustain)
+      v.level = b.sustain, v.stage = Stage::sustain;
+    else if (v.stage == Stage::sustain)
       v.level = b.sustain;
-      break;
-    case Stage::release:
-      if ((v.level -= releaseDec) <= 0.0f)
-        v.level = 0.0f, v.stage = Stage::off;
-      break;
-    case Stage::off:
-      break;
-    }
+    else if (v.stage == Stage::release && (v.level -= releaseDec) <= 0.0f)
+      v.level = 0.0f, v.stage = Stage::off;
   }
 }
 
@@ -72,12 +58,8 @@ template <typename T> bool sameBits(const std::vector<T>& a, const std::vector<T
 } // namespace
 
 TEST(ReferenceModel, VoiceLoopMatchesSampleBySample) {
-  const unsigned seed = std::random_device{}();
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  std::mt19937 rng(seed);
+  std::mt19937 rng(testSeed("ReferenceModel.VoiceLoopMatchesSampleBySample"));
   std::uniform_real_distribution<float> unit(0.0f, 1.0f), bipolar(-1.0f, 1.0f);
-  const Wavetable& w = Wavetable::shared();
-
   for (int round = 0; round < 300; ++round) {
     VoiceBlock b;
     b.bank = computeBankConstants({unit(rng), unit(rng), unit(rng), unit(rng), unit(rng),
@@ -91,41 +73,33 @@ TEST(ReferenceModel, VoiceLoopMatchesSampleBySample) {
 
     Voice v;
     v.stage = static_cast<Stage>(1 + rng() % 4);
-    v.level = unit(rng);
-    v.releaseStartLevel = v.level;
+    v.level = v.releaseStartLevel = unit(rng);
     v.velAmp = unit(rng) * 0.125f;
     v.basePhaseInc = 0.5f + 400.0f * unit(rng) * unit(rng);
     v.mipLevel = Wavetable::levelForIncrement(v.basePhaseInc * 1.122462f);
-    v.phase0 = 2047.9f * unit(rng);
-    v.phase1 = 2047.9f * unit(rng);
-    v.phase2 = 2047.9f * unit(rng);
-    v.phase3 = 2047.9f * unit(rng);
-    v.phaseSub = 2047.9f * unit(rng);
+    for (auto phase : kPhases)
+      v.*phase = 2047.9f * unit(rng);
 
     const int n = static_cast<int>(rng() % 300);
     std::vector<float> l(n, 0.25f), r(n, -0.25f), refL = l, refR = r;
     Voice ref = v;
-    renderVoice(w, v, b, l.data(), r.data(), n);
-    referenceVoice(w, ref, b, refL.data(), refR.data(), n);
+    renderVoice(Wavetable::shared(), v, b, l.data(), r.data(), n);
+    referenceVoice(Wavetable::shared(), ref, b, refL.data(), refR.data(), n);
     ASSERT_TRUE(sameBits(l, refL) && sameBits(r, refR)) << "round " << round << ", n " << n;
-    ASSERT_EQ(v.stage, ref.stage);
-    ASSERT_EQ(v.level, ref.level);
-    ASSERT_EQ(v.phase0, ref.phase0);
-    ASSERT_EQ(v.phase3, ref.phase3);
-    ASSERT_EQ(v.phaseSub, ref.phaseSub);
+    ASSERT_TRUE(v.stage == ref.stage && v.level == ref.level) << "round " << round;
+    for (auto phase : kPhases)
+      ASSERT_EQ(v.*phase, ref.*phase) << "round " << round;
   }
 }
 
 TEST(ReferenceModel, ReverbScatterMatchesModuloLoop) {
   VelvetEchoes echoes;
-  echoes.rngL = 0x1234567u;
-  echoes.rngR = 0x89ABCDEu;
+  echoes.rngL = 0x1234567u, echoes.rngR = 0x89ABCDEu;
   echoes.setSampleRate(8000.0); // short loop: blocks wrap the buffer often
   echoes.update(1.3f);
   VelvetReverberator fast;
   fast.configure(echoes.loopLength);
-  fast.feedback = 0.6f;
-  fast.dampingCoef = 0.4f;
+  fast.feedback = 0.6f, fast.dampingCoef = 0.4f;
   VelvetReverberator slow = fast;
 
   std::mt19937 rng(7);
@@ -135,20 +109,18 @@ TEST(ReferenceModel, ReverbScatterMatchesModuloLoop) {
     std::vector<float> x(n);
     for (float& s : x)
       s = bipolar(rng);
-    std::vector<float> y = x;
+    std::vector<float> y = x, z = x;
     fast.process(y.data(), n, echoes.left);
 
     // The plain form: every index taken modulo the buffer size.
-    std::vector<float> z = x;
     for (const VelvetEcho& tap : echoes.left)
       for (int j = 0; j < n; ++j)
         slow.buffer[(slow.readPos + tap.position + j) % slow.bufferSize] +=
             tap.amplitude * 0.09f * x[j];
     for (int j = 0; j < n; ++j) {
-      const float out = slow.buffer[slow.readPos];
-      z[j] = out;
+      z[j] = slow.buffer[slow.readPos];
       slow.buffer[slow.readPos] = 0.0f;
-      slow.dampingState = (1.0f - slow.dampingCoef) * slow.dampingState + slow.dampingCoef * out;
+      slow.dampingState = (1.0f - slow.dampingCoef) * slow.dampingState + slow.dampingCoef * z[j];
       slow.buffer[slow.feedbackPos] += slow.feedback * slow.dampingState;
       slow.readPos = (slow.readPos + 1) % slow.bufferSize;
       slow.feedbackPos = (slow.feedbackPos + 1) % slow.bufferSize;

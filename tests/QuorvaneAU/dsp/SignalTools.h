@@ -1,8 +1,10 @@
-// Measuring helpers shared by the engine's tests: spectrum, RMS, pitch, rendering and seeds.
+// Helpers shared by the engine's tests: spectrum, full-chain settings, rendering and seeds.
 #pragma once
 
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -12,21 +14,17 @@
 #include <utility>
 #include <vector>
 
-namespace signal_tools {
-
 // Bin magnitudes 0 ... n/2 of x[0 ... n-1] (n a power of two), Blackman-Harris windowed unless
 // the signal is exactly periodic in n.
 inline std::vector<double> spectrum(const float* x, std::size_t n, bool window = true) {
   std::vector<std::complex<double>> a(n);
-  for (std::size_t i = 0, j = 0; i < n; ++i) { // bit-reversed load
+  for (std::size_t i = 0, j = 0, bit = 0; i < n; ++i, j ^= bit) { // bit-reversed load
     const double t = 2.0 * std::numbers::pi * double(i) / double(n);
     a[j] = x[i] * (window ? 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) -
                                 0.01168 * std::cos(3 * t)
                           : 1.0);
-    std::size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1)
+    for (bit = n >> 1; j & bit; bit >>= 1)
       j ^= bit;
-    j ^= bit;
   }
   for (std::size_t len = 2; len <= n; len <<= 1)
     for (std::size_t i = 0; i < n; i += len)
@@ -41,33 +39,23 @@ inline std::vector<double> spectrum(const float* x, std::size_t n, bool window =
   return mag;
 }
 
-inline double rms(const float* x, std::size_t n) {
-  double s = 0.0;
-  for (std::size_t i = 0; i < n; ++i)
-    s += double(x[i]) * x[i];
-  return std::sqrt(s / double(n));
-}
-
-// Frequency from the first and last interpolated rising zero crossings.
-inline double zeroCrossingFrequency(const float* x, std::size_t n, double sampleRate) {
-  double first = -1.0, last = 0.0;
-  int periods = -1;
-  for (std::size_t i = 1; i < n; ++i)
-    if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-      last = double(i - 1) + x[i - 1] / double(x[i - 1] - x[i]);
-      first = first < 0.0 ? last : first;
-      ++periods;
-    }
-  return sampleRate * periods / (last - first);
-}
+// A kernel seeded (fixed seeds unless given: runs repeat) and prepared for blocks of up to
+// maxFrames; seeding comes first because prepare draws the reverb patterns.
+struct PreparedKernel : QuorvaneDSPKernel {
+  explicit PreparedKernel(double sr, int maxFrames = 512,
+                          std::array<std::uint64_t, 3> seeds = {1, 2, 3}) {
+    seed(std::uint32_t(seeds[0]), std::uint32_t(seeds[1]), std::uint32_t(seeds[2]));
+    prepare(maxFrames, sr);
+  }
+};
 
 // Every stage of the chain and every modulation on, at moderate settings (address, value).
 inline constexpr std::pair<int, float> kFullChain[] = {
     {1, 0.5f},  {2, 0.5f},  {8, 0.5f},  {9, 0.5f},  {10, 2.0f}, {12, 0.5f}, {13, 1.0f},
     {14, 0.5f}, {16, 1.0f}, {17, 0.5f}, {18, 0.1f}, {19, 1.0f}, {20, 0.5f}};
 
-template <typename Settings> void apply(QuorvaneDSPKernel& kernel, const Settings& settings) {
-  for (auto [address, value] : settings)
+inline void applyFullChain(QuorvaneDSPKernel& kernel) {
+  for (auto [address, value] : kFullChain)
     kernel.setParameter(std::uint64_t(address), value);
 }
 
@@ -93,5 +81,3 @@ inline std::uint32_t testSeed(const char* test) {
   std::printf("[ seed     ] %s: QUORVANE_TEST_SEED=%u\n", test, seed);
   return seed;
 }
-
-} // namespace signal_tools
