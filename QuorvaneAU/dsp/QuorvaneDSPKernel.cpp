@@ -1,9 +1,7 @@
 // The synthesiser kernel: parameters, voice allocation, modulation and the render call.
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 
-#include "QuorvaneAU/dsp/DenormalGuard.h"
 #include "QuorvaneAU/dsp/Lcg.h"
-#include "QuorvaneAU/dsp/OscillatorBank.h"
 #include "QuorvaneAU/dsp/SafeConvert.h"
 
 #include <algorithm>
