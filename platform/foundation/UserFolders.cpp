@@ -1,0 +1,59 @@
+// The home folder from the user database, and the paths below it.
+#include "platform/foundation/UserFolders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<fs::path> absoluteFolder(const char* text) {
+  if (text == nullptr || text[0] != '/')
+    return std::nullopt;
+  return fs::path(text);
+}
+
+std::optional<fs::path> homeFromDatabase() {
+  const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::size_t size = suggested > 0 ? static_cast<std::size_t>(suggested) : 4096;
+  // Entries from a network directory can exceed the suggested size; grow, within reason.
+  for (; size <= (std::size_t{1} << 20); size *= 2) {
+    std::vector<char> buffer(size);
+    passwd entry{};
+    passwd* result = nullptr;
+    const int code = ::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result);
+    if (code == ERANGE)
+      continue;
+    if (code != 0 || result == nullptr)
+      return std::nullopt;
+    return absoluteFolder(result->pw_dir);
+  }
+  return std::nullopt;
+}
+
+} // namespace
+
+std::optional<fs::path> homeFolder() {
+  if (auto home = homeFromDatabase())
+    return home;
+  return absoluteFolder(std::getenv("HOME"));
+}
+
+std::optional<fs::path> userPresetsFolder() {
+  auto home = homeFolder();
+  if (!home)
+    return std::nullopt;
+  return *home / "Library/Audio/Presets/Orrinbrook/Quorvane";
+}
+
+std::optional<fs::path> userCataloguesFolder() {
+  auto home = homeFolder();
+  if (!home)
+    return std::nullopt;
+  return *home / "Library/Audio/Presets/Orrinbrook/Pallix/Catalogues";
+}

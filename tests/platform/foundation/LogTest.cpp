@@ -1,0 +1,54 @@
+// Tests of the log sink and the user's folders.
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+TEST(Log, CapturesRecordsAndRestoresThePreviousSink) {
+  const Log log("com.orrinbrook.pallix.catalogue", "load");
+  ScopedLogCapture outer;
+  log.info("loaded bundle catalogue blues.json: 12 phrases");
+  {
+    ScopedLogCapture inner;
+    log.error("skipping x.json (user): version 3 (expected 4)");
+    ASSERT_EQ(inner.records().size(), 1u);
+    EXPECT_EQ(inner.records()[0].level, LogLevel::error);
+    EXPECT_EQ(inner.records()[0].subsystem, "com.orrinbrook.pallix.catalogue");
+    EXPECT_EQ(inner.records()[0].category, "load");
+  }
+  log.info("after");
+  EXPECT_EQ(outer.messages(),
+            (std::vector<std::string>{"loaded bundle catalogue blues.json: 12 phrases", "after"}));
+}
+
+TEST(Log, CollectsEveryRecordFromSeveralThreads) {
+  ScopedLogCapture capture;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([t] {
+      const Log log("test", "thread" + std::to_string(t));
+      for (int i = 0; i < 250; ++i)
+        log.info(std::to_string(i));
+    });
+  for (auto& thread : threads)
+    thread.join();
+  EXPECT_EQ(capture.records().size(), 1000u);
+}
+
+TEST(Log, WritesOneLinePerRecordToStandardError) {
+  testing::internal::CaptureStderr();
+  Log::writeToStandardError({"sub", "cat", LogLevel::info, "plain"});
+  Log::writeToStandardError({"sub", "cat", LogLevel::error, "two\nlines"});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "[sub:cat] plain\n[sub:cat] error: two\\nlines\n");
+}
+
+TEST(UserFolders, FollowTheHomeFolder) {
+  const auto home = homeFolder();
+  ASSERT_TRUE(home);
+  EXPECT_TRUE(home->is_absolute());
+  EXPECT_EQ(userPresetsFolder(), *home / "Library/Audio/Presets/Orrinbrook/Quorvane");
+  EXPECT_EQ(userCataloguesFolder(), *home / "Library/Audio/Presets/Orrinbrook/Pallix/Catalogues");
+}

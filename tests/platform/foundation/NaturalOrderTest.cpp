@@ -1,0 +1,68 @@
+// Tests of natural file-name ordering: the examples a file browser shows, and the laws
+// std::sort relies on.
+#include "platform/foundation/NaturalOrder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+TEST(NaturalOrder, OrdersNamesAsAFileBrowserDoes) {
+  std::vector<std::string> names{"Bass-1.aupreset", "10-Lead.aupreset", "2-Pad.aupreset"};
+  std::sort(names.begin(), names.end(), naturalLess);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"2-Pad.aupreset", "10-Lead.aupreset", "Bass-1.aupreset"}));
+
+  EXPECT_TRUE(naturalLess("a2", "a10"));
+  EXPECT_TRUE(naturalLess("file99999999999999999999", "file100000000000000000000"));
+  EXPECT_TRUE(naturalLess("x9y", "x09z")); // the value decides before the zeros do
+  EXPECT_TRUE(naturalLess("apple", "Banana"));
+  EXPECT_TRUE(naturalLess("a", "a1"));
+  EXPECT_TRUE(naturalLess("a-b", "a0")); // '-' sorts before the digits, letters after
+  EXPECT_TRUE(naturalLess("a9", "aa"));
+  EXPECT_TRUE(naturalLess("z", "\xc3\xa9")); // UTF-8 bytes after ASCII
+
+  // Ties broken deterministically, so only equal strings compare equal.
+  EXPECT_TRUE(naturalLess("7", "007"));
+  EXPECT_TRUE(naturalLess("Pad", "pad"));
+  EXPECT_EQ(naturalCompare("01-Warm Pad", "01-Warm Pad"), 0);
+  EXPECT_EQ(naturalCompare("", ""), 0);
+  EXPECT_LT(naturalCompare("", "a"), 0);
+}
+
+TEST(NaturalOrder, IsAStrictTotalOrderOnRandomNames) {
+  const auto seed = std::random_device{}();
+  std::cout << "seed " << seed << '\n';
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  // Few symbols, so that ties, shared prefixes and digit runs are common.
+  const std::vector<std::string> symbols{"0", "00", "1", "2", "9", "10",
+                                         "a", "A",  "b", "-", ".", "\xc3\xa9"};
+  const auto name = [&] {
+    std::string s;
+    for (int n = static_cast<int>(random() % 5); n > 0; --n)
+      s += symbols[random() % symbols.size()];
+    return s;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string a = name(), b = name(), c = name();
+    const int ab = naturalCompare(a, b);
+    ASSERT_EQ(ab == 0, a == b) << a << " | " << b;
+    ASSERT_EQ(naturalCompare(b, a), -ab) << a << " | " << b;
+    ASSERT_FALSE(naturalLess(a, a));
+    if (naturalLess(a, b) && naturalLess(b, c)) {
+      ASSERT_TRUE(naturalLess(a, c)) << a << " | " << b << " | " << c;
+    }
+  }
+  // After sorting, every earlier name must precede every later one: a lapse of transitivity
+  // anywhere would show as an out-of-order pair.
+  std::vector<std::string> names(300);
+  std::generate(names.begin(), names.end(), name);
+  std::sort(names.begin(), names.end(), naturalLess);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    for (std::size_t j = i + 1; j < names.size(); ++j)
+      ASSERT_LE(naturalCompare(names[i], names[j]), 0) << names[i] << " | " << names[j];
+}
