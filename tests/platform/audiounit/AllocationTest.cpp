@@ -1,0 +1,102 @@
+// Counts heap allocations around render calls: the wrapper, scheduled MIDI, observers,
+// parameter changes and the engine's pull must make none.
+#include "TestUnit.h"
+
+#include "platform/audiounit/AudioEngine.h"
+#include "platform/audiounit/OfflineAudioOutput.h"
+#include "platform/audiounit/RenderEventList.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void* allocate(std::size_t size, std::size_t align = alignof(std::max_align_t)) {
+  if (gCounting.load(std::memory_order_relaxed))
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+  void* p = std::aligned_alloc(align, (std::max<std::size_t>(size, 1) + align - 1) / align * align);
+  if (!p)
+    throw std::bad_alloc();
+  return p;
+}
+} // namespace
+
+void* operator new(std::size_t n) { return allocate(n); }
+void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
+void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+
+TEST(Allocations, RenderCallsWithScheduledMIDIObserversAndParametersMakeNone) {
+  auto probe = std::make_shared<Probe>();
+  auto unit = allocatedUnit(probe, 256);
+  auto schedule = unit->scheduleMIDIEventBlock();
+  auto gain = unit->parameterTree()->parameterWithAddress(0);
+  unit->parameterTree()->tokenByAddingParameterObserver([](AUParameterAddress, AUValue) {});
+  std::int64_t observed = 0;
+  unit->tokenByAddingRenderObserver(
+      [&](AudioUnitRenderActionFlags flags, const AudioTimeStamp* stamp, AUAudioFrameCount, long) {
+        if (flags & kAudioUnitRenderAction_PreRender) {
+          const std::uint8_t on[3] = {0x90, 64, 90};
+          schedule(AUEventSampleTime(stamp->mSampleTime) + 7, 0, 3, on);
+        }
+        ++observed;
+      });
+  RenderEventList hostEvents(64);
+  HostCall render(unit->renderBlock());
+  render(0, 256); // any first-use work happens here
+
+  gCounting = true;
+  ::operator delete(::operator new(16)); // the counter itself must see this one
+  const long seen = gAllocations.exchange(0);
+  for (int n = 0; n < 200; ++n) {
+    const double time = 256.0 * (n + 1);
+    const std::uint8_t bend[3] = {0xE0, 0, std::uint8_t(n & 0x7F)};
+    schedule(AUEventSampleTimeImmediate, 0, 3, bend);
+    schedule(AUEventSampleTime(time) + 300, 0, 3, bend); // waits for the next call
+    hostEvents.clear();
+    hostEvents.addParameter(AUEventSampleTime(time), 1, 0.5f);
+    hostEvents.addMIDI(AUEventSampleTime(time) + 9, 0, bend, 3);
+    gain->setValue(float(n % 3));
+    probe->events.clear();
+    render(time, AUAudioFrameCount(1 + n % 256), hostEvents.head());
+  }
+  render(0, 257); // refused
+  gCounting = false;
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(gAllocations.load(), 0);
+  EXPECT_EQ(observed, 2 * 201);
+  EXPECT_EQ(unit->droppedMIDIEventCount(), 0u);
+}
+
+TEST(Allocations, TheEnginesPullMakesNone) {
+  AudioEngine engine;
+  auto output = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(48000, 2), 128);
+  auto probe = std::make_shared<Probe>();
+  probe->recordCalls = false;
+  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription, 0, probe).value();
+  ASSERT_TRUE(engine.setOutput(output));
+  engine.attach(unit);
+  ASSERT_TRUE(engine.connect(unit, engine.mainMixer()));
+  ASSERT_TRUE(engine.start());
+  std::vector<float> left(1000), right(1000);
+  float* channels[2] = {left.data(), right.data()};
+
+  gCounting = true;
+  for (int n = 0; n < 20; ++n)
+    ASSERT_EQ(output->render(channels, 1000), noErr);
+  gCounting = false;
+  EXPECT_EQ(gAllocations.load(), 0);
+}

@@ -1,0 +1,157 @@
+// A tiny instrument for the tests: records what its render block receives, renders its sample
+// times, and has two parameters stored the way real units store them (atomics in a kernel).
+#pragma once
+
+#include "platform/audiounit/AUAudioUnit.h"
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+inline const AudioComponentDescription kTestDescription{fourCharCode("aumu"), fourCharCode("tst1"),
+                                                        fourCharCode("ob*k"), 0, 0};
+
+struct ReceivedEvent {
+  AUEventSampleTime time;
+  AURenderEventType type;
+  std::uint8_t bytes[3];
+  AUValue value;
+};
+
+// What the render block sees. Written on the render thread only; capacities are reserved so
+// that recording never allocates.
+struct Probe {
+  Probe() {
+    events.reserve(1 << 16);
+    callTimes.reserve(1 << 12);
+    callFrames.reserve(1 << 12);
+  }
+  std::vector<ReceivedEvent> events;
+  std::vector<double> callTimes;
+  std::vector<AUAudioFrameCount> callFrames;
+  std::function<void()> onRender; // runs first in every render call
+  OSStatus status = noErr;        // what the render block returns
+  bool recordCalls = true;        // off for endless render loops
+  std::atomic<float> gain{1.0f};  // parameter 0, as a kernel field
+  std::atomic<float> tone{0.0f};  // parameter 1
+};
+
+struct TestUnitOptions {
+  std::uint32_t channels = 2;
+  bool failAllocation = false; // the unit's own part of allocation fails
+};
+
+class TestUnit final : public AUAudioUnit {
+public:
+  explicit TestUnit(ConstructionKey key, std::shared_ptr<Probe> probe = std::make_shared<Probe>(),
+                    TestUnitOptions options = {})
+      : AUAudioUnit(key), probe_(std::move(probe)), options_(options) {}
+
+  const std::shared_ptr<Probe>& probe() const { return probe_; }
+
+  AUAudioUnitBusArray& outputBusses() override { return *outputs_; }
+
+  AUResult<void> allocateRenderResources() override {
+    if (auto result = AUAudioUnit::allocateRenderResources(); !result)
+      return result;
+    if (options_.failAllocation) {
+      AUAudioUnit::deallocateRenderResources();
+      return AUError{-4242, "the test unit refuses to allocate"};
+    }
+    return {};
+  }
+
+  // Channel 0 holds gain x (sample time of the frame), the other channels its negation; every
+  // event is recorded.
+  AUInternalRenderBlock internalRenderBlock() override {
+    return [probe = probe_](AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
+                            AUAudioFrameCount frames, long, AudioBufferList* output,
+                            const AURenderEvent* event, const AURenderPullInputBlock&) {
+      if (probe->onRender)
+        probe->onRender();
+      for (; event != nullptr; event = event->head.next) {
+        ReceivedEvent received{event->head.eventSampleTime, event->head.eventType, {}, 0};
+        if (event->head.eventType == AURenderEventMIDI)
+          std::memcpy(received.bytes, event->MIDI.data, 3);
+        else if (event->head.eventType <= AURenderEventParameterRamp)
+          received.value = event->parameter.value;
+        probe->events.push_back(received);
+      }
+      if (probe->recordCalls) {
+        probe->callFrames.push_back(frames);
+        probe->callTimes.push_back(timestamp->mSampleTime);
+      }
+      const float gain = probe->gain.load(std::memory_order_relaxed);
+      for (std::uint32_t c = 0; c < output->mNumberBuffers; ++c)
+        if (float* samples = output->channel(c))
+          for (AUAudioFrameCount i = 0; i < frames; ++i)
+            samples[i] = (c == 0 ? gain : -gain) * float(timestamp->mSampleTime + i);
+      return probe->status;
+    };
+  }
+
+protected:
+  AUResult<void> initWithComponentDescription(const AudioComponentDescription& description,
+                                              AudioComponentInstantiationOptions options) override {
+    if (auto result = AUAudioUnit::initWithComponentDescription(description, options); !result)
+      return result;
+    auto bus = AUAudioUnitBus::create(AudioFormat::standard(44100.0, options_.channels));
+    if (!bus)
+      return bus.error();
+    outputs_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
+                                                     std::vector{bus.value()});
+    auto gain = AUParameterTree::createParameter("gain", "Gain", 0, 0, 2,
+                                                 kAudioUnitParameterUnit_LinearGain, std::nullopt,
+                                                 0xC0000000, {}, {});
+    auto tone = AUParameterTree::createParameter(
+        "tone", "Tone", 1, 0, 1, kAudioUnitParameterUnit_Generic, std::nullopt, 0xC0000000, {}, {});
+    auto tree = AUParameterTree::createTree({gain, tone});
+    std::weak_ptr<Probe> weakProbe = probe_;
+    tree->setImplementorValueObserver([weakProbe](AUParameter& parameter, AUValue value) {
+      if (auto probe = weakProbe.lock())
+        (parameter.address() == 0 ? probe->gain : probe->tone).store(value);
+    });
+    tree->setImplementorValueProvider([weakProbe](const AUParameter& parameter) {
+      auto probe = weakProbe.lock();
+      return probe ? (parameter.address() == 0 ? probe->gain : probe->tone).load() : 0.0f;
+    });
+    setParameterTree(tree);
+    return {};
+  }
+
+private:
+  std::shared_ptr<Probe> probe_;
+  TestUnitOptions options_;
+  std::unique_ptr<AUAudioUnitBusArray> outputs_;
+};
+
+// An allocated test unit with this maximum frame count.
+inline std::shared_ptr<TestUnit> allocatedUnit(std::shared_ptr<Probe> probe,
+                                               AUAudioFrameCount maximumFrames = 512) {
+  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription, 0, std::move(probe)).value();
+  unit->setMaximumFramesToRender(maximumFrames);
+  if (!unit->allocateRenderResources())
+    return nullptr;
+  return unit;
+}
+
+// Calls a render block as a host does, with stereo buffers of its own.
+struct HostCall {
+  explicit HostCall(AURenderBlock block, AUAudioFrameCount capacity = 4096)
+      : block(std::move(block)), left(capacity), right(capacity) {}
+
+  OSStatus operator()(double sampleTime, AUAudioFrameCount frames,
+                      const AURenderEvent* events = nullptr) {
+    float* channels[2] = {left.data(), right.data()};
+    AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
+    const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(sampleTime);
+    AudioUnitRenderActionFlags flags = 0;
+    return block(&flags, &stamp, frames, 0, &list, events, noInput);
+  }
+
+  AURenderBlock block;
+  std::vector<float> left, right;
+  AURenderPullInputBlock noInput;
+};
