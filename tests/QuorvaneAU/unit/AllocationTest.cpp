@@ -1,0 +1,42 @@
+// Counts heap allocations around the synthesiser unit's render calls: there must be none.
+#include "UnitTestSupport.h"
+
+#include "AllocationCounter.h"
+
+#include <algorithm>
+
+TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
+  constexpr AUAudioFrameCount kMax = 512;
+  PresetFolder folder;
+  auto unit = makeUnit(folder.root);
+  unit->parameterTree()->parameterWithAddress(14)->setValue(0.5f); // echo and reverb on
+  unit->parameterTree()->parameterWithAddress(20)->setValue(0.5f);
+  HostRender render(*unit, kMax);
+  const auto schedule = unit->scheduleMIDIEventBlock();
+  RenderEventList events(16);
+  render(kMax); // any first-use work happens here
+
+  gCounting = true;
+  ::operator delete(::operator new(16)); // the counter itself must see this one
+  const long seen = gAllocations.exchange(0);
+  float loudest = 0;
+  for (AUAudioFrameCount frames = 1; frames <= kMax; ++frames) {
+    const std::uint8_t note = std::uint8_t(36 + frames % 48);
+    const std::uint8_t on[3] = {0x90, note, 100}, off[3] = {0x80, std::uint8_t(note - 7), 0};
+    const std::uint8_t bend[3] = {0xE0, 0, std::uint8_t(frames % 128)}, touch[2] = {0xD0, 64};
+    schedule(AUEventSampleTimeImmediate, 0, 3, on);
+    events.clear();
+    events.addMIDI(render.time, 0, off, 3);
+    events.addMIDI(render.time + frames / 2, 0, bend, 3);
+    events.addMIDI(render.time + frames / 2, 0, touch, 2);
+    events.addParameter(render.time, 11, float(frames % 10) / 10.0f);
+    events.addParameterRamp(render.time, 0, float(frames % 7) / 7.0f, 100);
+    ASSERT_EQ(render(frames, events.head()), noErr);
+    loudest = std::max(loudest, peak(render.left.data(), frames));
+  }
+  gCounting = false;
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(gAllocations.load(), 0);
+  EXPECT_GT(loudest, 0.0f);
+  EXPECT_EQ(unit->droppedMIDIEventCount(), 0u);
+}

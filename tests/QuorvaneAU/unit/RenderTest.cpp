@@ -1,0 +1,132 @@
+// The synthesiser unit's parameter table, its render block and how it decodes events.
+#include "UnitTestSupport.h"
+
+TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
+  PresetFolder folder;
+  auto unit = makeUnit(folder.root);
+  EXPECT_EQ(values(*unit), kInitialValues);
+  const auto& all = unit->parameterTree()->allParameters();
+  ASSERT_EQ(all.size(), 21u);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i]->address(), i);
+    EXPECT_EQ(all[i]->identifier(), kIdentifiers[i]);
+    EXPECT_EQ(unit->defaultParameterValues().at(kIdentifiers[i]), kInitialValues[i]);
+  }
+  const auto& attack = *all[3];
+  EXPECT_EQ(attack.displayName(), "Attack");
+  EXPECT_EQ(attack.unit(), kAudioUnitParameterUnit_Seconds);
+  EXPECT_EQ(attack.flags(), 0xC0400000u);
+  EXPECT_EQ(attack.minValue(), 0.001f);
+  EXPECT_EQ(attack.maxValue(), 20.0f);
+  const auto& filterType = *all[15];
+  EXPECT_EQ(filterType.displayName(), "Filter Type");
+  EXPECT_EQ(filterType.unit(), kAudioUnitParameterUnit_Indexed);
+  EXPECT_EQ(filterType.flags(), 0xC0000000u);
+  EXPECT_EQ(filterType.valueStrings(), (std::vector<std::string>{"LP", "BP", "HP"}));
+  // Indexed parameters show numbers too, not their value strings.
+  EXPECT_EQ(filterType.stringFromValue(2.0f), "2.000");
+  EXPECT_EQ(all[0]->stringFromValue(), "0.500");
+
+  EXPECT_EQ(unit->channelCapabilities(), (std::vector<int>{0, 2}));
+  EXPECT_EQ(unit->latency(), 0.0);
+  EXPECT_EQ(unit->tailTime(), 0.0);
+}
+
+class RenderBlock : public ::testing::Test {
+protected:
+  PresetFolder folder;
+  std::shared_ptr<QuorvaneAudioUnit> unit = makeUnit(folder.root);
+  HostRender render{*unit};
+  RenderEventList events{16};
+  QuorvaneDSPKernel& kernel = unit->kernel();
+
+  void midi(std::initializer_list<std::uint8_t> bytes, AUEventSampleTime offset = 0) {
+    events.addMIDI(render.time + offset, 0, std::data(bytes), int(bytes.size()));
+  }
+  OSStatus renderEvents(AUAudioFrameCount frames = 256) {
+    const OSStatus status = render(frames, events.head());
+    events.clear();
+    return status;
+  }
+  const Voice* voiceFor(std::uint8_t note) const {
+    for (const Voice& v : kernel.voices)
+      if (v.isActive() && v.noteNumber == note)
+        return &v;
+    return nullptr;
+  }
+};
+
+TEST_F(RenderBlock, VelocityZeroReleasesOnAnyChannel) {
+  midi({0x95, 60, 100});
+  ASSERT_EQ(renderEvents(), noErr);
+  ASSERT_TRUE(voiceFor(60));
+  midi({0x9C, 60, 0});
+  renderEvents();
+  ASSERT_TRUE(voiceFor(60));
+  EXPECT_EQ(voiceFor(60)->stage, Stage::release);
+}
+
+TEST_F(RenderBlock, PitchBendExtremes) {
+  midi({0xE3, 0x7F, 0x7F});
+  renderEvents();
+  EXPECT_EQ(kernel.pitchBendNorm, 8191.0f / 8192.0f);
+  midi({0xE0, 0x00, 0x00});
+  renderEvents();
+  EXPECT_EQ(kernel.pitchBendNorm, -1.0f);
+}
+
+TEST_F(RenderBlock, EventsAtAnyOffsetTakeEffectAtTheFirstSample) {
+  midi({0xE0, 0x00, 0x60}, 100);
+  midi({0x90, 69, 127}, 250);
+  renderEvents();
+  EXPECT_EQ(kernel.pitchBendNorm, 0.5f);
+  // A note placed at its offset would leave the first 250 frames silent.
+  EXPECT_GT(peak(render.left.data(), 32), 0.0f);
+}
+
+TEST_F(RenderBlock, RampsJumpToTheirEndAndOtherEventsAreIgnored) {
+  events.addParameterRamp(render.time + 10, 11, 0.25f, 1000);
+  events.addParameter(render.time, 25, 9.0f);
+  // Note-on bytes inside events that are not plain MIDI must not start a note.
+  const std::uint8_t sysEx[5] = {0xF0, 0x90, 60, 100, 0xF7};
+  const std::uint32_t packet[1] = {0x20903C64}; // a MIDI 1.0 note-on as a packet word
+  events.addSysEx(render.time, 0, sysEx, 5);
+  events.addMIDIEventList(render.time, 0, packet, 1);
+  renderEvents(64);
+  std::vector<AUValue> expected = kInitialValues;
+  expected[11] = 0.25f; // the tree reads the kernel, so it shows render-time changes
+  EXPECT_EQ(values(*unit), expected);
+  EXPECT_FALSE(voiceFor(60));
+}
+
+TEST_F(RenderBlock, OneBufferIsSilencedAndNotAnError) {
+  midi({0x90, 60, 100});
+  renderEvents();
+  std::fill(render.left.begin(), render.left.end(), 1.0f);
+  EXPECT_EQ(render(256, nullptr, 1), noErr);
+  EXPECT_EQ(peak(render.left.data(), 256), 0.0f);
+}
+
+TEST_F(RenderBlock, BuffersWithoutMemoryRenderIntoTheUnitsOwn) {
+  midi({0x90, 60, 127});
+  AudioBufferList list;
+  list.mNumberBuffers = 2;
+  ASSERT_EQ(render.call(256, list, events.head()), noErr);
+  ASSERT_TRUE(list.channel(0) && list.channel(1));
+  EXPECT_NE(list.channel(0), list.channel(1));
+  EXPECT_GE(list.mBuffers[0].mDataByteSize, 256 * sizeof(float));
+  EXPECT_GT(peak(list.channel(0), 256), 0.0f);
+  EXPECT_GT(peak(list.channel(1), 256), 0.0f);
+}
+
+TEST_F(RenderBlock, ResetDropsHeldNotesAndTheNextBufferIsSilent) {
+  midi({0x90, 60, 100});
+  midi({0x90, 67, 100});
+  renderEvents(512);
+  ASSERT_GT(peak(render.left.data(), 512), 0.0f);
+  unit->reset();
+  EXPECT_EQ(render(512), noErr);
+  EXPECT_EQ(peak(render.left.data(), 512), 0.0f);
+  EXPECT_EQ(peak(render.right.data(), 512), 0.0f);
+  EXPECT_FALSE(voiceFor(60) || voiceFor(67));
+}

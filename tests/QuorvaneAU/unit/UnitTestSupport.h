@@ -1,0 +1,103 @@
+// Shared helpers for the synthesiser unit's tests: preset folders, units, render calls.
+#pragma once
+
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "platform/audiounit/RenderEventList.h"
+#include "platform/foundation/Bundle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// Written out here rather than taken from the unit, so the tests check the unit's table.
+inline const std::vector<AUValue> kInitialValues = {
+    0.5f, 0, 0, 0.005f, 0.08f, 0.4f, 0.25f, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+inline const std::array<const char*, 21> kIdentifiers = {
+    "shape",     "detuneSpread", "rowSpread", "attack",     "decay",         "sustain",
+    "release",   "rate",         "motion",    "spacetime",  "drive",         "frequency",
+    "resonance", "drift",        "echo",      "filterType", "filterRolloff", "aftertouchDepth",
+    "echoTime",  "boost",        "space"};
+
+// A resources folder with a "presets" subfolder, removed with the object.
+struct PresetFolder {
+  std::filesystem::path root;
+  PresetFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-unit-XXXXXX");
+    root = ::mkdtemp(pattern.data());
+    std::filesystem::create_directory(root / "presets");
+  }
+  ~PresetFolder() { std::filesystem::remove_all(root); }
+  void write(const std::string& name, std::string_view bytes) const {
+    std::ofstream(root / "presets" / name, std::ios::binary) << bytes;
+  }
+  void writeXML(const std::string& name, const PropertyList& plist) const {
+    write(name, plist.toXML());
+  }
+};
+
+inline PropertyList stateWith(PropertyList params) {
+  return PropertyList(PropertyList::Dictionary{{"quorvaneParams", std::move(params)}});
+}
+
+inline std::shared_ptr<QuorvaneAudioUnit> makeUnit(const std::filesystem::path& resources) {
+  auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
+      Bundle::withResourcesFolder(resources), "presets");
+  auto unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, catalogue);
+  EXPECT_TRUE(unit.ok());
+  return std::move(unit).value();
+}
+
+inline std::vector<AUValue> values(const AUAudioUnit& unit) {
+  std::vector<AUValue> result;
+  for (const auto& parameter : unit.parameterTree()->allParameters())
+    result.push_back(parameter->value());
+  return result;
+}
+
+// Sets every parameter to a value unlike its initial one, so a reset to defaults shows.
+inline std::vector<AUValue> scramble(AUAudioUnit& unit) {
+  const auto& parameters = unit.parameterTree()->allParameters();
+  for (std::size_t i = 0; i < parameters.size(); ++i)
+    parameters[i]->setValue(0.05f * float(i + 1) + 0.001f);
+  return values(unit);
+}
+
+// Calls a unit's render block as a host does, into two channels it owns.
+struct HostRender {
+  explicit HostRender(AUAudioUnit& unit, AUAudioFrameCount maxFrames = 512)
+      : left(maxFrames), right(maxFrames) {
+    unit.setMaximumFramesToRender(maxFrames);
+    EXPECT_TRUE(unit.allocateRenderResources().ok());
+    block = unit.renderBlock();
+  }
+  OSStatus operator()(AUAudioFrameCount frames, const AURenderEvent* events = nullptr,
+                      std::uint32_t buffers = 2) {
+    float* channels[2] = {left.data(), right.data()};
+    AudioBufferList list = AudioBufferList::forChannels(channels, buffers, frames);
+    return call(frames, list, events);
+  }
+  OSStatus call(AUAudioFrameCount frames, AudioBufferList& list, const AURenderEvent* events) {
+    AudioUnitRenderActionFlags flags = 0;
+    const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(double(time));
+    time += frames;
+    return block(&flags, &stamp, frames, 0, &list, events, pull);
+  }
+  std::vector<float> left, right;
+  AURenderBlock block;
+  AURenderPullInputBlock pull;
+  AUEventSampleTime time = 0; // of the next call's first frame
+};
+
+inline float peak(const float* samples, std::size_t count) {
+  float result = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    result = std::max(result, std::abs(samples[i]));
+  return result;
+}
