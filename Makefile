@@ -10,12 +10,8 @@ TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=O
 
 DEMO_MIDI := build/tools/demo-phrase/demo-phrase.mid
 DEMO_WAV := build/demo.wav
-# An organ-like patch for the demo: rotary-speaker wobble, some body, echo and room.
-DEMO_SETTINGS := --seed 1 \
-  --set shape=0.25 --set detuneSpread=0.15 --set boost=0.3 --set drive=2 \
-  --set attack=0.01 --set decay=0.4 --set sustain=0.8 --set release=0.3 \
-  --set rate=5.5 --set spacetime=0.3 --set frequency=0.75 --set aftertouchDepth=0.3 \
-  --set echo=0.2 --set echoTime=0.3 --set space=0.35
+# The demo plays factory preset 01, the blues organ a new instance loads.
+DEMO_SETTINGS := --seed 1
 
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS ?= halt_on_error=1:second_deadlock_stack=1

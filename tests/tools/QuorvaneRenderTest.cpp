@@ -1,4 +1,6 @@
 // Tests of quorvane-render run as a user runs it: arguments, errors, file safety, timing, seeds.
+#include "platform/foundation/PropertyList.h"
+
 #include <juce_audio_formats/juce_audio_formats.h>
 
 #include <gtest/gtest.h>
@@ -109,10 +111,12 @@ protected:
 TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFile) {
   std::ofstream(path("garbage.mid")) << "MThd\0\0\0\6\0\1\0\2\1\xE0MTrk"s; // a cut-off track
   std::ofstream(path("notes.txt")) << "hello";
+  std::ofstream(path("list.plist")) << PropertyList(PropertyList::Array{}).toXML();
   // clang-format off
   const char* cases[] = {
-      "", "@in.mid", "* extra", "--volume 3 *", "--print-state", "--preset 1 *",
-      "--state @state.plist *", "--sample-rate 7999 *", "--sample-rate 384001 *",
+      "", "@in.mid", "* extra", "--volume 3 *", "--print-state @in.mid", "--preset 99 *",
+      "--preset Nope *", "--state @state.plist *", "--state @notes.txt *", "--state @list.plist *",
+      "--sample-rate 7999 *", "--sample-rate 384001 *",
       "--sample-rate 44.1k *", "--block-size 0 *", "--block-size 16385 *", "--block-size 2.5 *",
       "--seconds -1 *", "--seconds nan *", "--seconds inf *", "--seconds 3s *", "--seconds",
       "--set loudness=1 *", "--set shape=half *", "--set shape *", "--set=space=nan *",
@@ -140,7 +144,7 @@ TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFi
       EXPECT_EQ(juce::File(output).exists() ? readText(output).substr(0, 16) : "none",
                 existing ? "keep" : "none"); // the head is enough to tell, and short to print
     }
-  EXPECT_EQ(entries(), (std::set<std::string>{"garbage.mid", "in.mid", "notes.txt"}));
+  EXPECT_EQ(entries(), (std::set<std::string>{"garbage.mid", "in.mid", "list.plist", "notes.txt"}));
 }
 
 // 0.01235 s × 44100 = 544.6: rounded, not truncated. 0.25 s × 8000 ends on a block boundary.
@@ -206,3 +210,26 @@ TEST_F(QuorvaneRenderTest, DemoPhraseRendersFiniteAndAudible) {
 }
 
 } // namespace
+
+// The bundled presets in order; a preset by name, a state file and --set each reach the state.
+TEST_F(QuorvaneRenderTest, PresetsAndStateGoThroughTheUnit) {
+  const ToolResult list = run({"--list-presets"});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_TRUE(list.out.starts_with("0\tBlues Organ\n1\tWarm Pad\n")) << list.out;
+
+  const ToolResult bell = run({"--preset", "Glass Bell", "--print-state"});
+  ASSERT_EQ(bell.status, 0) << bell.err;
+  std::ofstream(path("bell.plist")) << bell.out;
+  const ToolResult state =
+      run({"--state", path("bell.plist"), "--set", "space=0.125", "--print-state"});
+  ASSERT_EQ(state.status, 0) << state.err;
+  const auto parsed = PropertyList::read(
+      std::span(reinterpret_cast<const std::uint8_t*>(state.out.data()), state.out.size()));
+  ASSERT_TRUE(parsed.value) << parsed.error;
+  const PropertyList* params = parsed.value->find("quorvaneParams");
+  ASSERT_TRUE(params && params->dictionary() && params->dictionary()->size() == 21);
+  EXPECT_EQ(params->find("space")->number(), 0.125);
+  EXPECT_EQ(params->find("decay")->number(), 4.0); // from the bell, not the default 0.08
+  // Applying a state sets values only: the current preset is still the one a new unit loads.
+  EXPECT_EQ(*parsed.value->find("name")->string(), "Blues Organ");
+}

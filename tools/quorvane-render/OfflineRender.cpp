@@ -1,24 +1,59 @@
-// Plays timed MIDI into the synthesiser block by block.
+// Plays timed MIDI into the synthesiser unit call by call.
 #include "tools/quorvane-render/OfflineRender.h"
 
-#include "QuorvaneAU/dsp/MidiDecoding.h"
-#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+#include "platform/audiounit/RenderEventList.h"
 
 #include <algorithm>
 
-bool renderOffline(QuorvaneDSPKernel& kernel, const std::vector<TimedMidiEvent>& events,
-                   std::int64_t totalFrames, int blockSize, const BlockSink& sink,
-                   const RenderMonitor& monitor) {
+namespace {
+
+// The most events any one call will carry, so the list is sized once.
+std::size_t largestCall(const std::vector<TimedMidiEvent>& events, int blockSize) {
+  std::size_t largest = 0, run = 0;
+  std::int64_t block = -1;
+  for (const TimedMidiEvent& e : events) {
+    const std::int64_t b = e.sampleTime / blockSize;
+    run = b == block ? run + 1 : 1;
+    block = b;
+    largest = std::max(largest, run);
+  }
+  return std::max<std::size_t>(largest, 1);
+}
+
+void addEvent(RenderEventList& list, const TimedMidiEvent& e) {
+  const int length = static_cast<int>(e.bytes.size());
+  if (length >= 1 && length <= 3)
+    list.addMIDI(e.sampleTime, 0, e.bytes.data(), length);
+  else if (length > 3)
+    list.addSysEx(e.sampleTime, 0, e.bytes.data(), static_cast<std::uint32_t>(length));
+}
+
+} // namespace
+
+OSStatus renderOffline(const AURenderBlock& render, const std::vector<TimedMidiEvent>& events,
+                       std::int64_t totalFrames, int blockSize, const BlockSink& sink,
+                       const RenderMonitor& monitor) {
   std::vector<float> left(static_cast<std::size_t>(blockSize));
   std::vector<float> right(static_cast<std::size_t>(blockSize));
+  RenderEventList list(largestCall(events, blockSize));
+  const AURenderPullInputBlock noInput;
   auto next = events.begin();
   for (std::int64_t start = 0; start < totalFrames; start += blockSize) {
     const int frames = static_cast<int>(std::min<std::int64_t>(blockSize, totalFrames - start));
+    list.clear();
     for (; next != events.end() && next->sampleTime < start + frames; ++next)
-      applyMIDIMessage(kernel, next->bytes.data(), next->bytes.size());
-    kernel.renderFrames(left.data(), right.data(), frames);
+      addEvent(list, *next);
+    float* channels[2] = {left.data(), right.data()};
+    AudioBufferList output =
+        AudioBufferList::forChannels(channels, 2, static_cast<std::uint32_t>(frames));
+    AudioUnitRenderActionFlags flags = 0;
+    const AudioTimeStamp time = AudioTimeStamp::withSampleTime(static_cast<double>(start));
+    const OSStatus status = render(&flags, &time, static_cast<AUAudioFrameCount>(frames), 0,
+                                   &output, list.head(), noInput);
+    if (status != noErr)
+      return status;
     if (!sink(left.data(), right.data(), frames) || !monitor(start + frames))
-      return false;
+      return noErr;
   }
-  return true;
+  return noErr;
 }

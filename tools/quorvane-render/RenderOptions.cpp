@@ -4,15 +4,10 @@
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "tools/common/CommandLine.h"
 
-#include <array>
 #include <cmath>
 #include <string_view>
 
 namespace {
-
-// Options that arrive with the synthesiser unit; until then they are refused, not ignored.
-constexpr std::array<std::string_view, 5> kLaterOptions = {"--resources", "--preset", "--state",
-                                                           "--list-presets", "--print-state"};
 
 int parseBoundedInteger(std::string_view option, std::string_view text, int lo, int hi) {
   const auto number = parseInteger(text);
@@ -38,14 +33,13 @@ ParameterSetting parseSetting(std::string_view text) {
     throw UsageError("--set: " + inQuotes(text) + " is not of the form ID=VALUE");
   const auto identifier = text.substr(0, equals);
   const auto valueText = text.substr(equals + 1);
-  const auto address = quorvaneParameterAddress(identifier);
-  if (!address)
+  if (!quorvaneParameterAddress(identifier))
     throw UsageError("--set: unknown parameter " + inQuotes(identifier));
   const auto value = parseFiniteNumber(valueText);
   if (!value)
     throw UsageError("--set " + std::string(identifier) + ": " + inQuotes(valueText) +
                      " is not a finite number");
-  return {*address, static_cast<float>(*value)};
+  return {std::string(identifier), static_cast<float>(*value)};
 }
 
 std::uint64_t parseSeed(std::string_view text) {
@@ -84,13 +78,25 @@ RenderOptions parseRenderOptions(int argc, const char* const* argv) {
       options.settings.push_back(parseSetting(reader.value(argument)));
     } else if (argument == "--seed") {
       options.seed = parseSeed(reader.value(argument));
+    } else if (argument == "--resources") {
+      options.resources = std::string(reader.value(argument));
+    } else if (argument == "--preset") {
+      options.preset = std::string(reader.value(argument));
+    } else if (argument == "--state") {
+      options.state = std::string(reader.value(argument));
+    } else if (argument == "--list-presets") {
+      options.listPresets = true;
+    } else if (argument == "--print-state") {
+      options.printState = true;
     } else {
-      for (const auto later : kLaterOptions)
-        if (argument == later)
-          throw UsageError(std::string(argument) +
-                           " is not available yet: it comes with the synthesiser unit");
       throw UsageError("unknown option " + inQuotes(argument) + " (see --help)");
     }
+  }
+  if (options.listPresets || options.printState) {
+    if (!positional.empty())
+      throw UsageError("unexpected argument " + inQuotes(positional[0]) +
+                       ": --list-presets and --print-state render nothing");
+    return options;
   }
   if (positional.size() < 2)
     throw UsageError("expected INPUT.mid and OUTPUT.wav (see --help)");
@@ -113,6 +119,7 @@ std::int64_t renderFrameCount(const RenderOptions& options, double lastEventSeco
 
 const char* renderUsage() noexcept {
   return R"(usage: quorvane-render [options] INPUT.mid OUTPUT.wav
+       quorvane-render [options] --list-presets | --print-state
 
 Renders a standard MIDI file through the Quorvane synthesiser to a 32-bit float stereo WAV.
 
@@ -121,6 +128,11 @@ Renders a standard MIDI file through the Quorvane synthesiser to a 32-bit float 
   --seconds S        length: exactly round(S x HZ) frames (the last MIDI event plus 3 s)
   --set ID=VALUE     sets a parameter by identifier after the defaults; repeatable
   --seed N           seeds every random source, for renders that repeat exactly
+  --resources DIR    takes the factory presets from DIR/presets instead of the bundle's
+  --preset P         starts from factory preset P, by number or name (default: preset 0)
+  --state FILE       applies a saved state or preset file (after --preset)
+  --list-presets     prints the factory presets as NUMBER<TAB>NAME lines and renders nothing
+  --print-state      prints the resulting state as an XML property list and renders nothing
   --help             shows this text
 
 Errors are reported on one line, with exit status 2; OUTPUT is replaced only by a

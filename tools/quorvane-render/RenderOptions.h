@@ -7,7 +7,7 @@
 #include <vector>
 
 struct ParameterSetting {
-  std::uint64_t address = 0;
+  std::string identifier;
   float value = 0.0f;
 };
 
@@ -24,9 +24,14 @@ struct RenderOptions {
   std::optional<double> seconds;
   std::vector<ParameterSetting> settings; // in command-line order; later ones win
   std::optional<std::uint64_t> seed;
+  std::optional<std::string> resources; // a folder holding "presets"; the bundle's by default
+  std::optional<std::string> preset;    // a factory preset's number or name
+  std::optional<std::string> state;     // a saved-state or preset file
   std::string input;
   std::string output;
   bool showHelp = false;
+  bool listPresets = false; // print the factory presets, render nothing
+  bool printState = false;  // print the state the options give, render nothing
 };
 
 // Throws UsageError naming the option and what is wrong with it.

@@ -1,7 +1,48 @@
-// Builds the synthesiser kernel a render asks for.
+// Builds the synthesiser unit a render asks for.
 #include "tools/quorvane-render/SynthSetup.h"
 
-#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "platform/foundation/Files.h"
+#include "tools/common/CommandLine.h"
+
+#include <stdexcept>
+
+namespace {
+
+// A state file is a few kilobytes; anything this large is not one.
+constexpr std::size_t kMaxStateBytes = 16 * 1024 * 1024;
+
+std::shared_ptr<const FactoryPresetCatalogue> presetsFor(const RenderOptions& options) {
+  if (!options.resources)
+    return QuorvaneAudioUnit::bundledPresets();
+  return std::make_shared<const FactoryPresetCatalogue>(
+      Bundle::withResourcesFolder(*options.resources), "presets");
+}
+
+AUAudioUnitPreset findPreset(const QuorvaneAudioUnit& unit, const std::string& wanted) {
+  const auto presets = unit.factoryPresets();
+  const auto number = parseInteger(wanted);
+  for (const AUAudioUnitPreset& preset : presets)
+    if ((number && preset.number == *number) || preset.name == wanted)
+      return preset;
+  throw UsageError("--preset: no factory preset " + inQuotes(wanted) + " (there are " +
+                   std::to_string(presets.size()) + "; see --list-presets)");
+}
+
+PropertyList readState(const std::string& path) {
+  std::string why;
+  const auto bytes = readWholeFile(path, kMaxStateBytes, &why);
+  if (!bytes)
+    throw UsageError("--state: cannot read " + inQuotes(path) + ": " + why);
+  PropertyList::ReadResult parsed = PropertyList::read(*bytes);
+  if (!parsed.value)
+    throw UsageError("--state: " + inQuotes(path) + " is not a property list: " + parsed.error);
+  if (!parsed.value->dictionary())
+    throw UsageError("--state: " + inQuotes(path) + " does not hold a dictionary");
+  return std::move(*parsed.value);
+}
+
+} // namespace
 
 std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept {
   std::array<std::uint32_t, 3> seeds{};
@@ -16,14 +57,33 @@ std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept {
   return seeds;
 }
 
-std::unique_ptr<QuorvaneDSPKernel> makeSynth(const RenderOptions& options) {
-  auto kernel = std::make_unique<QuorvaneDSPKernel>();
+std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options) {
+  auto created = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0,
+                                                        presetsFor(options));
+  if (!created)
+    throw std::runtime_error("cannot create the synthesiser: " +
+                             created.error().localizedDescription());
+  std::shared_ptr<QuorvaneAudioUnit> unit = std::move(created).value();
+  if (options.preset)
+    unit->setCurrentPreset(findPreset(*unit, *options.preset));
+  if (options.state)
+    unit->setFullState(readState(*options.state));
+  const auto tree = unit->parameterTree();
+  for (const ParameterSetting& setting : options.settings)
+    tree->parameterWithIdentifier(setting.identifier)->setValue(setting.value);
   if (options.seed) {
     const auto seeds = deriveSeeds(*options.seed);
-    kernel->seed(seeds[0], seeds[1], seeds[2]);
+    unit->kernel().seed(seeds[0], seeds[1], seeds[2]);
   }
-  kernel->prepare(options.blockSize, static_cast<double>(options.sampleRate));
-  for (const ParameterSetting& setting : options.settings)
-    kernel->setParameter(setting.address, setting.value);
-  return kernel;
+  return unit;
+}
+
+void allocateSynth(QuorvaneAudioUnit& unit, const RenderOptions& options) {
+  const auto format = AudioFormat::standard(static_cast<double>(options.sampleRate), 2);
+  if (auto result = unit.outputBusses()[0].setFormat(format); !result)
+    throw std::runtime_error(result.error().localizedDescription());
+  unit.setMaximumFramesToRender(static_cast<AUAudioFrameCount>(options.blockSize));
+  if (auto result = unit.allocateRenderResources(); !result)
+    throw std::runtime_error("cannot start the synthesiser: " +
+                             result.error().localizedDescription());
 }

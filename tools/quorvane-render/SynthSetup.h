@@ -1,4 +1,4 @@
-// Builds the synthesiser kernel a render asks for: seeded, prepared, parameters set.
+// Builds the synthesiser unit a render asks for: presets, state, parameters, seeds, resources.
 #pragma once
 
 #include "tools/quorvane-render/RenderOptions.h"
@@ -7,13 +7,19 @@
 #include <cstdint>
 #include <memory>
 
-class QuorvaneDSPKernel;
+class QuorvaneAudioUnit;
 
 // Three 32-bit seeds drawn from one 64-bit number with splitmix64 (Steele, Lea and Flood,
 // "Fast splittable pseudorandom number generators", 2014), so nearby numbers give unrelated
 // seeds.
 std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept;
 
-// Seeds the kernel when the options carry a seed (before prepare, which draws the reverb
-// patterns), prepares it for the block size and sample rate, then applies every --set.
-std::unique_ptr<QuorvaneDSPKernel> makeSynth(const RenderOptions& options);
+// The unit with its factory presets (from --resources or its bundle), then, in this order,
+// --preset, --state and every --set, all through the unit as a host would; the seeds reach the
+// engine before allocation, which draws the reverb patterns. Throws UsageError for an unknown
+// preset or an unreadable state file.
+std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
+
+// Sets the output format and block size and allocates render resources, as a host does before
+// rendering. Throws std::runtime_error when the unit refuses.
+void allocateSynth(QuorvaneAudioUnit& unit, const RenderOptions& options);

@@ -1,6 +1,6 @@
 // quorvane-render: renders a standard MIDI file through the synthesiser to a float WAV.
-#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "tools/common/CommandLine.h"
 #include "tools/common/Interruption.h"
 #include "tools/common/TerminalProgress.h"
@@ -37,16 +37,28 @@ int run(int argc, const char* const* argv) {
     printHelp();
     return 0;
   }
+  if (options.listPresets || options.printState) {
+    const auto synth = makeSynth(options);
+    if (options.listPresets)
+      for (const AUAudioUnitPreset& preset : synth->factoryPresets())
+        std::cout << preset.number << '\t' << preset.name << '\n';
+    if (options.printState)
+      std::cout << synth->fullState()->toXML();
+    return 0;
+  }
+
   const MidiEventList midi = loadMidiEvents(options.input, options.sampleRate);
   const std::int64_t totalFrames = renderFrameCount(options, midi.lastEventSeconds);
   const auto synth = makeSynth(options);
+  allocateSynth(*synth, options);
   WavOutputFile output(options.output, options.sampleRate);
 
   TerminalProgress progress("quorvane-render");
-  const bool rendered = renderOffline(
-      *synth, midi.events, totalFrames, options.blockSize,
+  bool written = true;
+  const OSStatus status = renderOffline(
+      synth->renderBlock(), midi.events, totalFrames, options.blockSize,
       [&](const float* left, const float* right, int frames) {
-        return output.write(left, right, frames);
+        return written = output.write(left, right, frames);
       },
       [&](std::int64_t done) {
         progress.update(done, totalFrames);
@@ -56,7 +68,11 @@ int run(int argc, const char* const* argv) {
 
   if (interruptionRequested())
     return fail("interrupted; " + inQuotes(options.output) + " left as it was", kInterruptedStatus);
-  if (!rendered || !output.commit())
+  if (status != noErr)
+    return fail("the synthesiser stopped with status " + std::to_string(status) + "; " +
+                    inQuotes(options.output) + " left as it was",
+                kFailureStatus);
+  if (!written || !output.commit())
     return fail("cannot write " + inQuotes(options.output), kFailureStatus);
   return 0;
 }
