@@ -2,7 +2,7 @@
 #pragma once
 
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
-#include "QuorvaneAU/unit/FactoryPresetCatalogue.h"
+#include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
 #include "platform/audiounit/AUAudioUnit.h"
 

@@ -1,5 +1,5 @@
 // Listing, ordering, naming and loading factory presets.
-#include "QuorvaneAU/unit/FactoryPresetCatalogue.h"
+#include "platform/audiounit/FactoryPresetCatalogue.h"
 
 #include "platform/foundation/Files.h"
 #include "platform/foundation/NaturalOrder.h"

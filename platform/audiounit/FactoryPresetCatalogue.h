@@ -1,4 +1,5 @@
-// A unit's factory presets: the "aupreset" files of a folder among its bundle's resources.
+// A unit's factory presets: the "aupreset" files of a folder among its bundle's resources,
+// listed and named by the rule both units share.
 #pragma once
 
 #include "platform/foundation/Bundle.h"
