@@ -42,15 +42,20 @@ QuorvaneAudioUnit::initWithComponentDescription(const AudioComponentDescription&
 
 void QuorvaneAudioUnit::buildParameterTree() {
   auto tree = makeQuorvaneParameterTree();
-  const std::weak_ptr<QuorvaneDSPKernel> kernel = kernel_;
-  // The callbacks hold the engine weakly: once the unit is gone they do nothing.
-  tree->setImplementorValueObserver([kernel](AUParameter& parameter, AUValue value) {
-    if (auto k = kernel.lock())
-      k->setParameter(parameter.address(), value);
+  // The callbacks hold the unit weakly: once it is gone they fall back on the parameter.
+  const std::weak_ptr<AUAudioUnit> owner = weak_from_this();
+  const auto kernelOf = [owner]() -> std::shared_ptr<QuorvaneDSPKernel> {
+    if (auto unit = owner.lock())
+      return static_cast<QuorvaneAudioUnit&>(*unit).kernel_;
+    return nullptr;
+  };
+  tree->setImplementorValueObserver([kernelOf](AUParameter& parameter, AUValue value) {
+    if (auto kernel = kernelOf())
+      kernel->setParameter(parameter.address(), value);
   });
-  tree->setImplementorValueProvider([kernel](const AUParameter& parameter) {
-    if (auto k = kernel.lock())
-      return k->parameterValue(parameter.address());
+  tree->setImplementorValueProvider([kernelOf](const AUParameter& parameter) {
+    if (auto kernel = kernelOf())
+      return kernel->parameterValue(parameter.address());
     return parameter.storedValue();
   });
   tree->setImplementorStringFromValueCallback(
