@@ -1,0 +1,79 @@
+// The catalogue index: where the two sources are, how phrases are filed, the shared instance.
+#include "PallixAU/engine/CatalogIndex.h"
+
+#include "PallixAU/engine/CatalogLoading.h"
+
+#include "platform/foundation/UserFolders.h"
+
+#include <set>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void anchor() {} // an address inside the generator's binary, to find its bundle
+
+} // namespace
+
+CatalogIndex::CatalogIndex(std::vector<Kernel::Phrase> phrases) : all(std::move(phrases)) {
+  for (const auto& phrase : all)
+    for (const Kernel::Mode mode : phrase.modes)
+      for (const Kernel::Tier tier : phrase.tiers)
+        byKey[Key{phrase.slot, mode, tier}].push_back(phrase);
+}
+
+CatalogIndex CatalogIndex::load(const Bundle& bundle, const std::optional<fs::path>& userFolder) {
+  std::vector<Kernel::Phrase> phrases;
+  std::size_t indexEntriesLeft = kMaxCatalogIndexEntries;
+  if (const auto folder = bundle.resourceFolder("Catalogues"))
+    phrases = loadCatalogFolder(*folder, "bundle", indexEntriesLeft);
+  if (userFolder) {
+    // Only a path with nothing at it is silent; a file there, or a folder we may not look
+    // into, is reported by the listing.
+    std::error_code error;
+    if (fs::status(*userFolder, error).type() != fs::file_type::not_found) {
+      auto user = loadCatalogFolder(*userFolder, "user", indexEntriesLeft);
+      phrases.insert(phrases.end(), std::make_move_iterator(user.begin()),
+                     std::make_move_iterator(user.end()));
+    }
+  }
+  return CatalogIndex(std::move(phrases));
+}
+
+const CatalogIndex& CatalogIndex::shared() noexcept {
+  static const CatalogIndex index = []() noexcept {
+    try {
+      return load(Bundle::of(reinterpret_cast<const void*>(&anchor)), userCataloguesFolder());
+    } catch (...) {
+      // Only memory exhaustion gets here; the generator then plays without fills.
+      return CatalogIndex();
+    }
+  }();
+  return index;
+}
+
+const std::vector<std::string>& CatalogIndex::sharedFamilies() noexcept {
+  static const std::vector<std::string> families = []() noexcept {
+    try {
+      return shared().familyNames();
+    } catch (...) {
+      return std::vector<std::string>();
+    }
+  }();
+  return families;
+}
+
+const std::vector<Kernel::Phrase>& CatalogIndex::phrases(Kernel::SlotTag slot, bool minor,
+                                                         Kernel::Tier tier) const noexcept {
+  static const std::vector<Kernel::Phrase> none;
+  const auto found = byKey.find(Key{slot, minor ? Kernel::Mode::minor : Kernel::Mode::major, tier});
+  return found != byKey.end() ? found->second : none;
+}
+
+std::vector<std::string> CatalogIndex::familyNames() const {
+  std::set<std::string> families; // std::less<std::string> compares as unsigned bytes
+  for (const auto& phrase : all)
+    families.insert(phrase.family);
+  return {families.begin(), families.end()};
+}

@@ -1,0 +1,197 @@
+// Tests of catalogue loading (order, version check, bad files, log lines) and of the index.
+#include "PallixAU/engine/CatalogIndex.h"
+
+#include "platform/foundation/Log.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using K = Kernel;
+
+namespace {
+
+// A fresh folder with "bundle/Catalogues" and "user" inside, removed when the test ends.
+class Folders {
+public:
+  Folders() {
+    std::string pattern = (fs::temp_directory_path() / "pallix-engine-test-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+  }
+  ~Folders() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  fs::path bundleFile(std::string_view name) const { return root_ / "bundle/Catalogues" / name; }
+  fs::path user() const { return root_ / "user"; }
+  CatalogIndex load() const {
+    return CatalogIndex::load(Bundle::withResourcesFolder(root_ / "bundle"), user());
+  }
+
+private:
+  fs::path root_;
+};
+
+void write(const fs::path& file, std::string_view content) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+}
+
+// A catalogue of phraseCount phrases of the family, for every mode and tier.
+std::string catalogText(std::string_view family, int phraseCount = 1, int version = 4) {
+  const json phrase = {{"slot", "fillBar4"},
+                       {"pulsesPerBar", 4},
+                       {"suspends", json::array()},
+                       {"family", family},
+                       {"events", json::array()}};
+  return json{{"version", version}, {"phrases", std::vector(phraseCount, phrase)}}.dump();
+}
+
+std::vector<std::string> familiesInOrder(const CatalogIndex& index) {
+  std::vector<std::string> result;
+  for (const auto& phrase : index.all)
+    result.push_back(phrase.family);
+  return result;
+}
+
+} // namespace
+
+TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
+  Folders folders;
+  write(folders.bundleFile("b.json"), catalogText("lower b"));
+  write(folders.bundleFile("B.json"), catalogText("capital B"));
+  write(folders.bundleFile("a.JSON"), catalogText("shuffle"));
+  write(folders.bundleFile("notes.txt"), catalogText("not a catalogue"));
+  write(folders.bundleFile(".hidden.json"), catalogText("hidden"));
+  write(folders.bundleFile("sub/inner.json"), catalogText("not descended into"));
+  write(folders.user() / "0.json", catalogText("shuffle", 2));
+
+  ScopedLogCapture log;
+  const CatalogIndex index = folders.load();
+  EXPECT_EQ(familiesInOrder(index),
+            (std::vector<std::string>{"capital B", "shuffle", "lower b", "shuffle", "shuffle"}));
+  EXPECT_EQ(index.familyNames(), (std::vector<std::string>{"capital B", "lower b", "shuffle"}));
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                "loaded bundle catalogue B.json: 1 phrases",
+                                "loaded bundle catalogue a.JSON: 1 phrases",
+                                "loaded bundle catalogue b.json: 1 phrases",
+                                "loaded 3 bundle catalogue file(s), 3 phrases total",
+                                "loaded user catalogue 0.json: 2 phrases",
+                                "loaded 1 user catalogue file(s), 2 phrases total",
+                            }));
+  for (const auto& record : log.records()) {
+    EXPECT_EQ(record.subsystem, "com.orrinbrook.pallix");
+    EXPECT_EQ(record.category, "load");
+    EXPECT_EQ(record.level, LogLevel::info);
+  }
+}
+
+TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
+  Folders folders;
+  const fs::path user = folders.user();
+  write(user / "a-version3.json", catalogText("old", 2, 3));
+  write(user / "b-old-shape.json", R"({"version": 3, "phrases": [{"slot": "bar4"}]})");
+  write(user / "c-syntax.json", R"({"version": 4, "phrases": [})");
+  write(user / "d-deep.json", std::string(100000, '['));
+  write(user / "e-huge.json", R"({"version": 1e300, "phrases": []})");
+  json repeats = json::parse(catalogText("repeats"));
+  repeats["phrases"][0]["modes"] = std::vector<std::string>(300, "minor");
+  repeats["phrases"][0]["tiers"] = std::vector<std::string>(300, "jazz");
+  write(user / "f-repeats.json", repeats.dump()); // 90000 copies in the index
+  fs::create_directories(user / "g-folder.json");
+  fs::create_symlink(user / "missing", user / "h-link.json");
+  ASSERT_EQ(::mkfifo((user / "i-fifo.json").c_str(), 0600), 0); // opening must not wait
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::cout << "seed " << seed << '\n';
+  std::mt19937 random(seed);
+  std::string noise(512, '\0');
+  for (char& c : noise)
+    c = static_cast<char>(random());
+  write(user / "j-random.json", noise);
+  write(user / "z-good.json", catalogText("good"));
+
+  ScopedLogCapture log;
+  EXPECT_EQ(familiesInOrder(folders.load()), std::vector<std::string>{"good"});
+  const std::vector<std::string> expected = {
+      "skipping a-version3.json (user): version 3 (expected 4)",
+      "skipping b-old-shape.json (user): phrases[0].slot: unknown slot tag bar4",
+      "skipping c-syntax.json (user): parse error at line 1, column 28: syntax error while "
+      "parsing value - unexpected '}'; expected '[', '{', or a literal",
+      "skipping d-deep.json (user): nested deeper than 256 levels",
+      "skipping e-huge.json (user): version: 1e+300 is out of range -2147483648 to 2147483647",
+      "skipping f-repeats.json (user): more than 65536 index entries in all",
+      "skipping g-folder.json (user): is a folder",
+      "skipping h-link.json (user): No such file or directory",
+      "skipping i-fifo.json (user): is not a regular file",
+      "skipping j-random.json (user): ", // whatever the decoder makes of the noise
+      "loaded user catalogue z-good.json: 1 phrases",
+      "loaded 1 user catalogue file(s), 1 phrases total",
+  };
+  const auto records = log.records();
+  ASSERT_EQ(records.size(), expected.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EXPECT_TRUE(expected[i].ends_with(": ") ? records[i].message.starts_with(expected[i])
+                                            : records[i].message == expected[i])
+        << records[i].message;
+    EXPECT_EQ(records[i].level, i + 2 < records.size() ? LogLevel::error : LogLevel::info);
+  }
+}
+
+TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
+  Folders folders;
+  fs::create_directories(folders.bundleFile("")); // empty: not even a summary
+  ScopedLogCapture log;
+  const CatalogIndex index = folders.load(); // the user folder does not exist
+  EXPECT_TRUE(index.all.empty());
+  EXPECT_TRUE(index.phrases(K::SlotTag::turnaround, false, K::Tier::basic).empty());
+  EXPECT_TRUE(CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
+  EXPECT_TRUE(log.messages().empty());
+
+  write(folders.user(), "a file where the folder should be");
+  folders.load();
+  EXPECT_EQ(log.messages(),
+            std::vector<std::string>{"user catalogues unreadable: " + folders.user().string() +
+                                     " \u2014 Not a directory"});
+}
+
+TEST(CatalogIndex, FilesEachPhraseUnderEveryModeAndTierItLists) {
+  K::Phrase majorOnly;
+  majorOnly.slot = K::SlotTag::fillBar4;
+  majorOnly.modes = {K::Mode::major};
+  majorOnly.family = "major only";
+  K::Phrase listedTwice = majorOnly;
+  listedTwice.modes = {K::Mode::major, K::Mode::major};
+  listedTwice.tiers = {K::Tier::jazz};
+  const K::Phrase everywhere; // a turnaround for every mode and tier
+  const CatalogIndex index({majorOnly, listedTwice, everywhere});
+
+  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::basic), std::vector{majorOnly});
+  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::jazz),
+            (std::vector{majorOnly, listedTwice, listedTwice}));
+  for (const auto tier : {K::Tier::basic, K::Tier::quickFour, K::Tier::jazz}) {
+    EXPECT_TRUE(index.phrases(K::SlotTag::fillBar4, true, tier).empty());
+    EXPECT_EQ(index.phrases(K::SlotTag::turnaround, true, tier), std::vector{everywhere});
+  }
+  EXPECT_EQ(index.byKey.size(), 9u);
+  EXPECT_EQ((CatalogIndex::Key{K::SlotTag::fillBar7to8, K::Mode::minor, K::Tier::jazz}.packed()),
+            4u + 256u + 2u * 65536u);
+}
+
+TEST(CatalogIndex, TheSharedIndexIsBuiltOnceForEveryThread) {
+  ScopedLogCapture quiet; // it reads this machine's own catalogues, whatever they hold
+  std::vector<const std::vector<std::string>*> families(4);
+  std::vector<std::thread> threads;
+  for (auto& slot : families)
+    threads.emplace_back([&slot] { slot = &CatalogIndex::sharedFamilies(); });
+  for (auto& thread : threads)
+    thread.join();
+  EXPECT_EQ(std::count(families.begin(), families.end(), families[0]), 4);
+  EXPECT_EQ(*families[0], CatalogIndex::shared().familyNames());
+}

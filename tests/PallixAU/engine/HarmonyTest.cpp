@@ -1,0 +1,109 @@
+// Tests of the 12-bar harmony, the random source and the bar geometry of every meter.
+#include "PallixAU/engine/Harmony.h"
+#include "PallixAU/engine/BarGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+// Both halves of a bar (1-based, as musicians count) at one Etiquette.
+std::pair<HalfBarChord, HalfBarChord> bar(int number, float etiquette, int mode) {
+  XorShiftRandom random;
+  const int h = 2 * (number - 1);
+  return {chooseHalfBarChord(etiquette, mode, h, random),
+          chooseHalfBarChord(etiquette, mode, h + 1, random)};
+}
+
+} // namespace
+
+TEST(Harmony, EtiquetteEndsPickOneProgression) {
+  // Basic, major, in C: bar 9 is G in both halves, bar 12 is C twice.
+  auto [a, b] = bar(9, 0.0f, 0);
+  EXPECT_EQ(chordRootNote(0, a.rootOffset), 43);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(a.type, ChordType::majorTriad);
+  auto [c, d] = bar(12, 0.0f, 0);
+  EXPECT_EQ(chordRootNote(0, c.rootOffset), 36);
+  EXPECT_EQ(chordRootNote(0, d.rootOffset), 36);
+
+  // Jazz, minor, in A: bar 12 is a half-diminished B, then a dominant E.
+  auto [e, f] = bar(12, 1.0f, 1);
+  EXPECT_EQ(e.type, ChordType::halfDiminished7);
+  EXPECT_EQ(chordRootNote(9, e.rootOffset), 47);
+  EXPECT_EQ(f.type, ChordType::dominant7);
+  EXPECT_EQ(chordRootNote(9, f.rootOffset), 52);
+
+  // Quick-four at 0.5 whatever the draws; minor keeps the roots and plays minor sevenths.
+  for (int h = 0; h < 24; ++h) {
+    XorShiftRandom random;
+    random.state = 0x9E3779B9u * static_cast<std::uint32_t>(h + 1);
+    const HalfBarChord chord = chooseHalfBarChord(0.5f, 1, h, random);
+    EXPECT_EQ(chord.rootOffset, progressionChord(1, 0, h).rootOffset);
+    EXPECT_EQ(chord.type, ChordType::minor7);
+  }
+}
+
+TEST(Harmony, InBetweenEtiquetteMixesNeighbouringTiersPerHalfBar) {
+  // At 0.25, bar 2 is C (basic) or F (quick four) independently in each half.
+  int f = 0, c = 0, mixed = 0;
+  XorShiftRandom random;
+  for (int i = 0; i < 400; ++i) {
+    const int first = chooseHalfBarChord(0.25f, 0, 2, random).rootOffset;
+    const int second = chooseHalfBarChord(0.25f, 0, 3, random).rootOffset;
+    (first == 5 ? f : c) += 1;
+    mixed += first != second;
+  }
+  EXPECT_NEAR(f, 200, 40);
+  EXPECT_GT(mixed, 120);
+  EXPECT_EQ(c + f, 400);
+  // Out-of-range inputs pick the nearest entry instead of reading past a table.
+  XorShiftRandom r;
+  EXPECT_EQ(chooseHalfBarChord(std::nanf(""), 0, 99, r), progressionChord(0, 0, 23));
+  EXPECT_EQ(progressionChord(7, 3, -4), progressionChord(2, 1, 0));
+}
+
+TEST(Harmony, ChordTonesAndLimits) {
+  EXPECT_EQ(chordInterval(3, ChordType::majorTriad), 0); // a triad's fourth tone is its root
+  EXPECT_EQ(chordInterval(3, ChordType::major7), 11);
+  EXPECT_EQ(chordInterval(4, ChordType::dominant7), 0);
+  EXPECT_EQ(chordInterval(-1, ChordType::dominant7), 0);
+  EXPECT_EQ(chordToneCount(ChordType::minorTriad), 3);
+  EXPECT_EQ(chordToneCount(ChordType::diminished7), 4);
+  EXPECT_EQ(chordRootNote(11, 9), 56);
+  EXPECT_EQ(chordRootNote(11, 200), 127);
+  EXPECT_EQ(chordToneNote(2, 125, ChordType::majorTriad), 127);
+}
+
+TEST(Random, XorShiftStepsFromTheFixedSeed) {
+  XorShiftRandom random;
+  std::uint32_t x = 0x1F2E3D4Cu;
+  x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+  EXPECT_EQ(random.step(), x);
+  EXPECT_EQ(XorShiftRandom{x}.uniform(), XorShiftRandom{x}.step() / 4294967295.0);
+  EXPECT_EQ(XorShiftRandom{7}.modulo(5), XorShiftRandom{7}.step() % 5);
+}
+
+TEST(BarGeometry, PulsesAndHalvesOfEveryMeter) {
+  // numerator, unit: pulses, first-half pulses, pulse length, compound, whole-pulse
+  for (auto [n, u, p, h, len, compound, whole] : {std::tuple{4.0, 4L, 4, 2, 1.0, false, true},
+                                                  {3.0, 4L, 3, 2, 1.0, false, true},
+                                                  {5.0, 4L, 5, 3, 1.0, false, true},
+                                                  {6.0, 8L, 2, 1, 1.5, true, true},
+                                                  {12.0, 8L, 4, 2, 1.5, true, true},
+                                                  {7.0, 8L, 4, 2, 1.0, false, false},
+                                                  {9.0, 8L, 3, 2, 1.5, true, true},
+                                                  {2.0, 2L, 4, 2, 1.0, false, true},
+                                                  {1.0, 16L, 1, 1, 1.0, false, false}}) {
+    const BarGeometry g = BarGeometry::of(n, u);
+    SCOPED_TRACE(std::to_string(n) + "/" + std::to_string(u));
+    EXPECT_EQ(g.pulsesPerBar, p);
+    EXPECT_EQ(g.firstHalfPulses, h);
+    EXPECT_EQ(g.pulseLength, len);
+    EXPECT_EQ(g.compound, compound);
+    EXPECT_EQ(g.wholePulse, whole);
+  }
+  EXPECT_EQ(BarGeometry::of(1e300, 1).pulsesPerBar, BarGeometry::kMaxPulses);
+}
