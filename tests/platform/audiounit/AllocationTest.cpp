@@ -57,7 +57,7 @@ TEST(Allocations, TheEnginesPullMakesNone) {
   auto output = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(48000, 2), 128);
   auto probe = std::make_shared<Probe>();
   probe->recordCalls = false;
-  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription, 0, probe).value();
+  auto unit = makeUnit(probe);
   ASSERT_TRUE(engine.setOutput(output));
   engine.attach(unit);
   ASSERT_TRUE(engine.connect(unit, engine.mainMixer()));

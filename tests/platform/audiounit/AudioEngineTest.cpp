@@ -7,10 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::shared_ptr<TestUnit> makeUnit(std::shared_ptr<Probe> probe, TestUnitOptions options = {}) {
-  return AUAudioUnit::create<TestUnit>(kTestDescription, 0, std::move(probe), options).value();
-}
-
 struct Engine : ::testing::Test {
   AudioEngine engine;
   std::shared_ptr<OfflineAudioOutput> output =
@@ -55,8 +51,7 @@ TEST_F(Engine, OfflineOutputPullsTheRequestedFramesWithGrowingSampleTimes) {
 }
 
 TEST_F(Engine, ConnectionFormatComesFromTheBusAndMonoFeedsEveryChannel) {
-  auto monoProbe = std::make_shared<Probe>();
-  auto mono = makeUnit(monoProbe, {.channels = 1});
+  auto mono = makeUnit(std::make_shared<Probe>(), {.channels = 1});
   ASSERT_TRUE(engine.setOutput(output));
   connect(mono);
   connect(unit);
@@ -87,9 +82,7 @@ TEST_F(Engine, StartFailuresComeBackUnchangedAndUndoTheAllocations) {
   ASSERT_TRUE(engine.start());
   EXPECT_EQ(engine.connect(unit, engine.mainMixer()).error().code,
             kAudioUnitErr_CannotDoInCurrentContext);
-  AudioEngine other;
   engine.stop();
-  EXPECT_EQ(engine.connect(unit, other.mainMixer()).error().code, kAudioUnitErr_InvalidParameter);
   EXPECT_EQ(engine.connect(makeUnit(probe), engine.mainMixer()).error().code,
             kAudioUnitErr_InvalidParameter); // not attached
 }

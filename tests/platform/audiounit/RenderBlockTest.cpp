@@ -1,4 +1,5 @@
-// The render-block wrapper: its order of work, its refusals, scheduled MIDI and observers.
+// The render-block wrapper (its order of work, refusals, scheduled MIDI and observers) and the
+// render-event list builder.
 #include "TestUnit.h"
 
 #include "platform/audiounit/RenderEventList.h"
@@ -8,9 +9,16 @@
 #include <string>
 
 namespace {
-const std::uint8_t kNoteOn[3] = {0x90, 60, 100};
+using Timeline = std::vector<std::pair<AUEventSampleTime, int>>;
 
-std::uint8_t noteOf(const ReceivedEvent& event) { return event.bytes[1]; }
+std::vector<std::pair<AUEventSampleTime, AUValue>> contents(const AURenderEvent* event) {
+  std::vector<std::pair<AUEventSampleTime, AUValue>> out;
+  for (; event != nullptr; event = event->head.next)
+    out.emplace_back(event->head.eventSampleTime, event->head.eventType == AURenderEventMIDI
+                                                      ? -event->MIDI.data[1]
+                                                      : event->parameter.value);
+  return out;
+}
 
 struct RenderBlock : ::testing::Test {
   std::shared_ptr<Probe> probe = std::make_shared<Probe>();
@@ -21,6 +29,13 @@ struct RenderBlock : ::testing::Test {
   void note(AUEventSampleTime time, std::uint8_t key) {
     const std::uint8_t bytes[3] = {0x90, key, 100};
     schedule(time, 0, 3, bytes);
+  }
+  // Each received event's time and key, or minus the value of a parameter.
+  Timeline received() const {
+    Timeline out;
+    for (const auto& e : probe->events)
+      out.emplace_back(e.time, e.type == AURenderEventMIDI ? e.bytes[1] : -int(e.value));
+    return out;
   }
 };
 } // namespace
@@ -35,7 +50,7 @@ TEST_F(RenderBlock, RunsPreObserversHandOverUnitAndPostObserversInOrder) {
     EXPECT_EQ(frames, 256u);
     if (f & kAudioUnitRenderAction_PreRender) {
       trace += "pre ";
-      schedule(AUEventSampleTimeImmediate, 0, 3, kNoteOn); // reaches this very call
+      note(AUEventSampleTimeImmediate, 60); // reaches this very call
     } else {
       trace += "post";
     }
@@ -44,12 +59,16 @@ TEST_F(RenderBlock, RunsPreObserversHandOverUnitAndPostObserversInOrder) {
 
   ASSERT_EQ(render(1000, 256), noErr);
   EXPECT_EQ(trace, "pre render post");
-  EXPECT_EQ(flags, (std::vector<AudioUnitRenderActionFlags>{4, 8}));
-  ASSERT_EQ(probe->events.size(), 1u);
-  EXPECT_EQ(probe->events[0].time, 1000);
-  EXPECT_EQ(probe->events[0].type, AURenderEventMIDI);
-}
+  EXPECT_EQ(received(), (Timeline{{1000, 60}}));
 
+  // Post-render observers are told of the unit's error.
+  probe->status = -99;
+  EXPECT_EQ(render(1000, 256), -99);
+  EXPECT_EQ(
+      flags,
+      (std::vector<AudioUnitRenderActionFlags>{
+          4, 8, 4, kAudioUnitRenderAction_PostRender | kAudioUnitRenderAction_PostRenderError}));
+}
 TEST_F(RenderBlock, RefusesCallsItCannotServeWithoutRunningAnything) {
   int observed = 0;
   unit->tokenByAddingRenderObserver([&](auto...) { ++observed; });
@@ -81,43 +100,24 @@ TEST_F(RenderBlock, RefusesCallsItCannotServeWithoutRunningAnything) {
   EXPECT_EQ(observed, 4); // before and after each of the two calls that ran
 }
 
-TEST_F(RenderBlock, PostRenderObserversAreToldOfTheUnitsError) {
-  AudioUnitRenderActionFlags post = 0;
-  unit->tokenByAddingRenderObserver([&](AudioUnitRenderActionFlags f, auto...) { post = f; });
-  probe->status = -99;
-  EXPECT_EQ(render(0, 64), -99);
-  EXPECT_EQ(post, kAudioUnitRenderAction_PostRender | kAudioUnitRenderAction_PostRenderError);
-}
-
 TEST_F(RenderBlock, ScheduledEventsWaitForTheCallThatContainsThem) {
   note(600, 2);                              // second call
   note(100, 1);                              // first call
   note(AUEventSampleTimeImmediate + 700, 3); // 700 after the next call's start: second call
   note(1030, 4);                             // third call
   ASSERT_EQ(render(0, 512), noErr);
-  ASSERT_EQ(probe->events.size(), 1u);
-  EXPECT_EQ(noteOf(probe->events[0]), 1);
-  EXPECT_EQ(probe->events[0].time, 100);
-
+  EXPECT_EQ(received(), (Timeline{{100, 1}}));
   note(5, 5); // already past: stamped with the call's first sample
   ASSERT_EQ(render(512, 512), noErr);
-  ASSERT_EQ(probe->events.size(), 4u);
-  EXPECT_EQ(noteOf(probe->events[1]), 5);
-  EXPECT_EQ(probe->events[1].time, 512);
-  EXPECT_EQ(noteOf(probe->events[2]), 2);
-  EXPECT_EQ(probe->events[2].time, 600);
-  EXPECT_EQ(noteOf(probe->events[3]), 3);
-  EXPECT_EQ(probe->events[3].time, 700);
-
+  EXPECT_EQ(probe->events.size(), 4u);
   ASSERT_EQ(render(1024, 512), noErr);
-  ASSERT_EQ(probe->events.size(), 5u);
-  EXPECT_EQ(probe->events[4].time, 1030);
+  EXPECT_EQ(received(), (Timeline{{100, 1}, {512, 5}, {600, 2}, {700, 3}, {1030, 4}}));
 }
 
 TEST_F(RenderBlock, ScheduledEventsMergeIntoTheHostsListInTimeOrder) {
   RenderEventList host(8);
   const std::uint8_t off[3] = {0x80, 70, 0};
-  host.addParameter(100, 0, 0.5f);
+  host.addParameter(100, 0, 3);
   host.addMIDI(110, 0, off, 3);
   host.addMIDI(120, 0, off, 3);
   note(110, 11); // tie with a host event: after it
@@ -125,13 +125,8 @@ TEST_F(RenderBlock, ScheduledEventsMergeIntoTheHostsListInTimeOrder) {
   note(AUEventSampleTimeImmediate, 13); // the call's first sample
   ASSERT_EQ(render(100, 64, host.head()), noErr);
 
-  std::vector<std::pair<AUEventSampleTime, int>> got;
-  for (const auto& e : probe->events)
-    got.emplace_back(e.time, e.type == AURenderEventMIDI ? e.bytes[1] : -1);
-  const std::vector<std::pair<AUEventSampleTime, int>> expected = {{100, -1}, {100, 13}, {110, 70},
-                                                                   {110, 11}, {115, 12}, {120, 70}};
-  EXPECT_EQ(got, expected);
-  EXPECT_EQ(probe->events[0].value, 0.5f);
+  EXPECT_EQ(received(),
+            (Timeline{{100, -3}, {100, 13}, {110, 70}, {110, 11}, {115, 12}, {120, 70}}));
 }
 
 TEST_F(RenderBlock, AFullQueueDropsAndCountsWhatDoesNotFit) {
@@ -147,7 +142,7 @@ TEST_F(RenderBlock, AFullQueueDropsAndCountsWhatDoesNotFit) {
   ASSERT_EQ(render(0, 64), noErr);
   ASSERT_EQ(probe->events.size(), 1024u);
   for (int i = 0; i < 1024; ++i)
-    ASSERT_EQ(noteOf(probe->events[std::size_t(i)]), i & 0x7F);
+    ASSERT_EQ(probe->events[std::size_t(i)].bytes[1], i & 0x7F);
   note(AUEventSampleTimeImmediate, 9); // room again
   EXPECT_EQ(unit->droppedMIDIEventCount(), 3u);
 }
@@ -155,26 +150,40 @@ TEST_F(RenderBlock, AFullQueueDropsAndCountsWhatDoesNotFit) {
 TEST_F(RenderBlock, RemovedRenderObserversStopAndTokensStayUnique) {
   int a = 0, b = 0;
   const AUObserverToken tokenA = unit->tokenByAddingRenderObserver([&](auto...) { ++a; });
-  const AUObserverToken tokenB = unit->tokenByAddingRenderObserver([&](auto...) { ++b; });
+  unit->tokenByAddingRenderObserver([&](auto...) { ++b; });
   render(0, 16);
   unit->removeRenderObserver(tokenA);
   unit->removeRenderObserver(tokenA); // a second removal does nothing
-  render(16, 16);
-  EXPECT_EQ(a, 2);
-  EXPECT_EQ(b, 4);
-
   // The freed slot gets a new token; the old one cannot remove the new observer.
-  const AUObserverToken tokenC = unit->tokenByAddingRenderObserver([&](auto...) { ++a; });
+  const AUObserverToken tokenC = unit->tokenByAddingRenderObserver([&](auto...) { a += 10; });
   EXPECT_NE(tokenC, tokenA);
   unit->removeRenderObserver(tokenA);
-  render(32, 16);
-  EXPECT_EQ(a, 4);
-  unit->removeRenderObserver(tokenB);
-  unit->removeRenderObserver(tokenC);
+  render(16, 16);
+  EXPECT_EQ(a, 22);
+  EXPECT_EQ(b, 4);
+}
 
-  std::vector<AUObserverToken> tokens;
-  for (int i = 0; i < 17; ++i)
-    tokens.push_back(unit->tokenByAddingRenderObserver([](auto...) {}));
-  EXPECT_GT(tokens[15], 0);
-  EXPECT_EQ(tokens[16], kAUNoObserverToken);
+TEST(RenderEventList, KeepsTimeAndAdditionOrderAndLinksAForeignTailWithoutCopyingIt) {
+  RenderEventList host(6), mine(2);
+  // 20 goes between, the second 10 after the first, 5 becomes the head.
+  for (auto [time, value] : {std::pair{10, 1}, {30, 2}, {20, 3}, {10, 4}, {5, 5}})
+    host.addParameter(time, 0, AUValue(value));
+  const std::uint8_t note[2] = {0x90, 9};
+  EXPECT_FALSE(host.addMIDI(30, 0, note, 0));
+  EXPECT_FALSE(host.addMIDI(30, 0, note, 4));
+  host.addMIDI(30, 0, note, 2);
+  EXPECT_TRUE(host.full());
+  EXPECT_FALSE(host.addParameter(40, 0, 6));
+
+  mine.addParameter(1, 2, 7);
+  mine.clear();
+  EXPECT_TRUE(mine.empty());
+  mine.addParameterRamp(2, 1, 8, 100);
+  mine.linkTail(host.head());
+  EXPECT_FALSE(mine.addParameter(70, 2, 9)); // nothing after a tail
+  EXPECT_EQ(contents(mine.head()),
+            (std::vector<std::pair<AUEventSampleTime, AUValue>>{
+                {2, 8}, {5, 5}, {10, 1}, {10, 4}, {20, 3}, {30, 2}, {30, -9}}));
+  EXPECT_EQ(mine.head()->head.next, host.head());
+  EXPECT_EQ(mine.head()->parameter.rampDurationSampleFrames, 100u);
 }

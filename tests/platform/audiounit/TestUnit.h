@@ -1,5 +1,5 @@
 // A tiny instrument for the tests: records what its render block receives, renders its sample
-// times, and has two parameters stored the way real units store them (atomics in a kernel).
+// times, and has a gain parameter stored the way real units store it (an atomic in a kernel).
 #pragma once
 
 #include "platform/audiounit/AUAudioUnit.h"
@@ -35,7 +35,6 @@ struct Probe {
   OSStatus status = noErr;        // what the render block returns
   bool recordCalls = true;        // off for endless render loops
   std::atomic<float> gain{1.0f};  // parameter 0, as a kernel field
-  std::atomic<float> tone{0.0f};  // parameter 1
 };
 
 struct TestUnitOptions {
@@ -49,18 +48,14 @@ public:
                     TestUnitOptions options = {})
       : AUAudioUnit(key), probe_(std::move(probe)), options_(options) {}
 
-  const std::shared_ptr<Probe>& probe() const { return probe_; }
-
   AUAudioUnitBusArray& outputBusses() override { return *outputs_; }
 
   AUResult<void> allocateRenderResources() override {
-    if (auto result = AUAudioUnit::allocateRenderResources(); !result)
+    auto result = AUAudioUnit::allocateRenderResources();
+    if (!result || !options_.failAllocation)
       return result;
-    if (options_.failAllocation) {
-      AUAudioUnit::deallocateRenderResources();
-      return AUError{-4242, "the test unit refuses to allocate"};
-    }
-    return {};
+    AUAudioUnit::deallocateRenderResources();
+    return AUError{-4242, "the test unit refuses to allocate"};
   }
 
   // Channel 0 holds gain x (sample time of the frame), the other channels its negation; every
@@ -102,21 +97,13 @@ protected:
       return bus.error();
     outputs_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
                                                      std::vector{bus.value()});
-    auto gain = AUParameterTree::createParameter("gain", "Gain", 0, 0, 2,
-                                                 kAudioUnitParameterUnit_LinearGain, std::nullopt,
-                                                 0xC0000000, {}, {});
-    auto tone = AUParameterTree::createParameter(
-        "tone", "Tone", 1, 0, 1, kAudioUnitParameterUnit_Generic, std::nullopt, 0xC0000000, {}, {});
-    auto tree = AUParameterTree::createTree({gain, tone});
-    std::weak_ptr<Probe> weakProbe = probe_;
-    tree->setImplementorValueObserver([weakProbe](AUParameter& parameter, AUValue value) {
-      if (auto probe = weakProbe.lock())
-        (parameter.address() == 0 ? probe->gain : probe->tone).store(value);
-    });
-    tree->setImplementorValueProvider([weakProbe](const AUParameter& parameter) {
-      auto probe = weakProbe.lock();
-      return probe ? (parameter.address() == 0 ? probe->gain : probe->tone).load() : 0.0f;
-    });
+    auto tree = AUParameterTree::createTree({AUParameterTree::createParameter(
+        "gain", "Gain", 0, 0, 2, kAudioUnitParameterUnit_LinearGain, std::nullopt, 0xC0000000, {},
+        {})});
+    tree->setImplementorValueObserver(
+        [probe = probe_](AUParameter&, AUValue value) { probe->gain.store(value); });
+    tree->setImplementorValueProvider(
+        [probe = probe_](const AUParameter&) { return probe->gain.load(); });
     setParameterTree(tree);
     return {};
   }
@@ -127,14 +114,17 @@ private:
   std::unique_ptr<AUAudioUnitBusArray> outputs_;
 };
 
+inline std::shared_ptr<TestUnit> makeUnit(std::shared_ptr<Probe> probe = std::make_shared<Probe>(),
+                                          TestUnitOptions options = {}) {
+  return AUAudioUnit::create<TestUnit>(kTestDescription, 0, std::move(probe), options).value();
+}
+
 // An allocated test unit with this maximum frame count.
 inline std::shared_ptr<TestUnit> allocatedUnit(std::shared_ptr<Probe> probe,
                                                AUAudioFrameCount maximumFrames = 512) {
-  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription, 0, std::move(probe)).value();
+  auto unit = makeUnit(std::move(probe));
   unit->setMaximumFramesToRender(maximumFrames);
-  if (!unit->allocateRenderResources())
-    return nullptr;
-  return unit;
+  return unit->allocateRenderResources() ? unit : nullptr;
 }
 
 // Calls a render block as a host does, with stereo buffers of its own.

@@ -68,19 +68,17 @@ TEST(Registry, InstantiatesOnAnotherThreadAndReportsUnknownDescriptions) {
   EXPECT_NE(missing.result.error().message.find("aumu/nope/ob*k"), std::string::npos);
 
   // A factory's failure is delivered as it is.
-  const AudioComponentDescription failingDescription{fourCharCode("aumi"), fourCharCode("fail"),
-                                                     fourCharCode("ob*k"), 0, 0};
+  unknown.componentSubType = fourCharCode("fail");
   AUAudioUnit::registerSubclass(
-      [](const AudioComponentDescription&,
-         AudioComponentInstantiationOptions) -> AUResult<std::shared_ptr<AUAudioUnit>> {
+      [](auto&, auto) -> AUResult<std::shared_ptr<AUAudioUnit>> {
         return AUError{-7, "refused"};
       },
-      failingDescription, "Failing", 1);
-  EXPECT_EQ(instantiateAndWait(failingDescription).result.error(), (AUError{-7, "refused"}));
+      unknown, "Failing", 1);
+  EXPECT_EQ(instantiateAndWait(unknown).result.error(), (AUError{-7, "refused"}));
 }
 
 TEST(Unit, BusFormatsChangeOnlyBeforeAllocationAndOnlyToSupportedFormats) {
-  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription).value();
+  auto unit = makeUnit();
   AUAudioUnitBus& bus = unit->outputBusses()[0];
   EXPECT_EQ(bus.format(), AudioFormat::standard(44100, 2));
   ASSERT_TRUE(bus.setFormat(AudioFormat::standard(48000, 2)));
@@ -107,7 +105,7 @@ TEST(Unit, BusFormatsChangeOnlyBeforeAllocationAndOnlyToSupportedFormats) {
   EXPECT_EQ(bus.format().sampleRate, 96000);
 }
 
-TEST(Unit, AllocationNeedsARenderBlockAndFrames) {
+TEST(Unit, AllocationNeedsARenderBlockAndFramesAndOnlyMIDIUnitsSchedule) {
   class Silent final : public AUAudioUnit {
   public:
     explicit Silent(ConstructionKey key) : AUAudioUnit(key) {}
@@ -115,37 +113,22 @@ TEST(Unit, AllocationNeedsARenderBlockAndFrames) {
   auto silent = AUAudioUnit::create<Silent>(kTestDescription).value();
   EXPECT_EQ(silent->allocateRenderResources().error().code, kAudioUnitErr_FailedInitialization);
   EXPECT_FALSE(silent->renderResourcesAllocated());
-
-  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription).value();
-  EXPECT_EQ(unit->maximumFramesToRender(), 512u);
+  auto unit = makeUnit();
   unit->setMaximumFramesToRender(0);
   EXPECT_EQ(unit->allocateRenderResources().error().code, kAudioUnitErr_InvalidPropertyValue);
-  unit->setMaximumFramesToRender(64);
-  EXPECT_TRUE(unit->allocateRenderResources());
-  EXPECT_TRUE(unit->renderResourcesAllocated());
-}
 
-TEST(Unit, OnlyUnitsThatTakeMIDIOfferAScheduleBlock) {
-  for (const char* type : {"aumu", "aumf", "aumi"}) {
+  for (const char* type : {"aumu", "aumf", "aumi", "aufx"}) {
     auto description = kTestDescription;
     description.componentType = fourCharCode(type);
-    EXPECT_TRUE(AUAudioUnit::create<TestUnit>(description).value()->scheduleMIDIEventBlock())
+    EXPECT_EQ(bool(AUAudioUnit::create<TestUnit>(description).value()->scheduleMIDIEventBlock()),
+              type != std::string_view("aufx"))
         << type;
   }
-  auto effect = kTestDescription;
-  effect.componentType = kAudioUnitType_Effect;
-  EXPECT_FALSE(AUAudioUnit::create<TestUnit>(effect).value()->scheduleMIDIEventBlock());
 }
 
 TEST(Unit, StateAndPresetChangesAreObservedOnTheSettingThread) {
-  auto unit = AUAudioUnit::create<TestUnit>(kTestDescription).value();
+  auto unit = makeUnit();
   const PropertyList fresh = *unit->fullState();
-  EXPECT_EQ(fresh.find("version")->integer(), 0);
-  EXPECT_EQ(fresh.find("type")->integer(), 0x61756D75);
-  EXPECT_EQ(fresh.find("subtype")->integer(), fourCharCode("tst1"));
-  EXPECT_EQ(fresh.find("manufacturer")->integer(), fourCharCode("ob*k"));
-  EXPECT_EQ(*fresh.find("name")->string(), "Untitled");
-
   int stateChanges = 0, presetChanges = 0;
   const auto settingThread = std::this_thread::get_id();
   const auto stateToken = unit->tokenByAddingFullStateObserver([&] {
@@ -154,7 +137,6 @@ TEST(Unit, StateAndPresetChangesAreObservedOnTheSettingThread) {
   });
   unit->tokenByAddingCurrentPresetObserver([&] { ++presetChanges; });
   unit->setCurrentPreset(AUAudioUnitPreset{-1, "Mine"});
-  EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{-1, "Mine"}));
   EXPECT_EQ(*unit->fullState()->find("name")->string(), "Mine");
   unit->setFullState(fresh);
   unit->setFullStateForDocument(std::nullopt);

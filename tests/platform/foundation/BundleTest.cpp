@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -13,32 +12,17 @@ namespace fs = std::filesystem;
 namespace {
 
 // A fresh folder, removed with everything in it when the test ends.
-class TemporaryFolder {
-public:
-  TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "foundation-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
+struct TemporaryFolder {
+  fs::path path = ::mkdtemp((fs::temp_directory_path() / "foundation-test-XXXXXX").string().data());
   ~TemporaryFolder() {
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    fs::remove_all(path, ignored);
   }
-  const fs::path& path() const { return path_; }
-
-private:
-  fs::path path_;
 };
 
 void touch(const fs::path& file, std::string_view content = "x") {
   fs::create_directories(file.parent_path());
   std::ofstream(file) << content;
-}
-
-std::vector<std::string> names(const std::vector<fs::path>& paths) {
-  std::vector<std::string> result;
-  for (const auto& path : paths)
-    result.push_back(path.filename().string());
-  return result;
 }
 
 void someFunctionOfThisBinary() {}
@@ -47,13 +31,13 @@ void someFunctionOfThisBinary() {}
 
 TEST(Bundle, FindsTheResourcesBesideOrAboveTheBinary) {
   TemporaryFolder root;
-  const fs::path binaryFolder = root.path() / "X.vst3/Contents/x86_64-linux";
+  const fs::path binaryFolder = root.path / "X.vst3/Contents/x86_64-linux";
   fs::create_directories(binaryFolder);
   EXPECT_TRUE(Bundle::forBinaryFolder(binaryFolder).resourcesFolder().empty());
 
-  fs::create_directories(root.path() / "X.vst3/Contents/Resources");
+  fs::create_directories(root.path / "X.vst3/Contents/Resources");
   EXPECT_EQ(Bundle::forBinaryFolder(binaryFolder).resourcesFolder(),
-            root.path() / "X.vst3/Contents/Resources");
+            root.path / "X.vst3/Contents/Resources");
 
   fs::create_directories(binaryFolder / "Resources"); // beside the binary wins
   EXPECT_EQ(Bundle::forBinaryFolder(binaryFolder / "").resourcesFolder(),
@@ -68,73 +52,63 @@ TEST(Bundle, OfAnAddressIsTheFolderOfTheBinaryHoldingIt) {
 
 TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {
   TemporaryFolder root;
-  touch(root.path() / "presets/01-Warm.aupreset");
-  touch(root.path() / "presets/Loud.AUPRESET");
-  fs::create_directories(root.path() / "presets/Folder.aupreset");
-  fs::create_directories(root.path() / "Catalogues");
-  const Bundle bundle = Bundle::withResourcesFolder(root.path());
+  touch(root.path / "presets/01-Warm.aupreset");
+  touch(root.path / "presets/Loud.AUPRESET");
+  fs::create_directories(root.path / "presets/Folder.aupreset");
+  fs::create_directories(root.path / "Catalogues");
+  const Bundle bundle = Bundle::withResourcesFolder(root.path);
 
   EXPECT_EQ(bundle.resource("01-Warm", "aupreset", "presets"),
-            root.path() / "presets/01-Warm.aupreset");
+            root.path / "presets/01-Warm.aupreset");
   EXPECT_EQ(bundle.resource("Loud", "aupreset", "presets"), std::nullopt);
   EXPECT_TRUE(bundle.resource("Loud", "AUPRESET", "presets"));
   EXPECT_EQ(bundle.resource("Folder", "aupreset", "presets"), std::nullopt);
   EXPECT_EQ(bundle.resource("01-Warm", "aupreset", "missing"), std::nullopt);
   EXPECT_EQ(bundle.resource("presets/01-Warm", "aupreset"), std::nullopt);
   EXPECT_EQ(
-      bundle.resource("01-Warm", "aupreset", "../" + root.path().filename().string() + "/presets"),
+      bundle.resource("01-Warm", "aupreset", "../" + root.path.filename().string() + "/presets"),
       std::nullopt);
 
-  EXPECT_EQ(bundle.resourceFolder("Catalogues"), root.path() / "Catalogues");
+  EXPECT_EQ(bundle.resourceFolder("Catalogues"), root.path / "Catalogues");
   EXPECT_EQ(bundle.resourceFolder("Missing"), std::nullopt);
-  EXPECT_EQ(Bundle::withResourcesFolder(root.path() / "none").resourceFolder("Catalogues"),
+  EXPECT_EQ(Bundle::withResourcesFolder(root.path / "none").resourceFolder("Catalogues"),
             std::nullopt);
 }
 
 TEST(Files, ListsVisibleEntriesInByteOrderAndReportsFailure) {
   TemporaryFolder root;
-  for (const char* name : {"b.json", "B.json", ".hidden.json", "a.txt"})
-    touch(root.path() / name);
-  fs::create_directories(root.path() / "sub/inner");
-  const auto listing = listFolder(root.path());
-  ASSERT_TRUE(listing);
-  EXPECT_EQ(names(*listing), (std::vector<std::string>{"B.json", "a.txt", "b.json", "sub"}));
-
+  for (const char* name : {"b.json", "B.json", ".hidden.json", "a.txt", "sub/inner/x"})
+    touch(root.path / name);
+  EXPECT_EQ(listFolder(root.path),
+            (std::vector<fs::path>{root.path / "B.json", root.path / "a.txt", root.path / "b.json",
+                                   root.path / "sub"}));
   std::string error;
-  EXPECT_EQ(listFolder(root.path() / "missing", &error), std::nullopt);
+  EXPECT_EQ(listFolder(root.path / "missing", &error), std::nullopt);
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(listFolder(root.path() / "a.txt"), std::nullopt);
+  EXPECT_EQ(listFolder(root.path / "a.txt"), std::nullopt);
 }
 
-TEST(Files, ReadsWholeRegularFilesOnlyWithinTheLimit) {
+TEST(Files, ReadsWholeRegularFilesWithinTheLimitAndWritesAtomically) {
   TemporaryFolder root;
-  touch(root.path() / "five", "12345");
-  EXPECT_EQ(readWholeFile(root.path() / "five", 5),
-            (std::vector<std::uint8_t>{'1', '2', '3', '4', '5'}));
-  std::string error;
-  EXPECT_EQ(readWholeFile(root.path() / "five", 4, &error), std::nullopt);
-  EXPECT_NE(error.find("larger"), std::string::npos);
-  EXPECT_EQ(readWholeFile(root.path() / "missing", 100, &error), std::nullopt);
-  EXPECT_EQ(error, "No such file or directory");
-  EXPECT_EQ(readWholeFile(root.path(), 100), std::nullopt);
-
-  // A pipe with no writer would block a plain open forever.
-  ASSERT_EQ(::mkfifo((root.path() / "pipe").c_str(), 0600), 0);
-  EXPECT_EQ(readWholeFile(root.path() / "pipe", 100), std::nullopt);
-}
-
-TEST(Files, AtomicWritesReplaceTheFileAndLeaveNothingBehind) {
-  TemporaryFolder root;
-  const fs::path file = root.path() / "state.aupreset";
+  const fs::path file = root.path / "state.aupreset";
   ASSERT_TRUE(writeFileAtomically(file, std::string_view("first")));
-  ASSERT_TRUE(writeFileAtomically(file, std::string_view("second")));
-  EXPECT_EQ(readWholeFile(file, 100), (std::vector<std::uint8_t>{'s', 'e', 'c', 'o', 'n', 'd'}));
-  EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 1);
-
+  ASSERT_TRUE(writeFileAtomically(file, std::string_view("12345")));
+  EXPECT_EQ(readWholeFile(file, 5), (std::vector<std::uint8_t>{'1', '2', '3', '4', '5'}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.path), fs::directory_iterator()), 1);
   std::string error;
-  EXPECT_FALSE(writeFileAtomically(root.path() / "missing/x", std::string_view("x"), &error));
+  EXPECT_EQ(readWholeFile(file, 4, &error), std::nullopt);
+  EXPECT_NE(error.find("larger"), std::string::npos);
+  EXPECT_EQ(readWholeFile(root.path / "missing", 100, &error), std::nullopt);
+  EXPECT_EQ(error, "No such file or directory");
+  EXPECT_EQ(readWholeFile(root.path, 100), std::nullopt);
+  // A pipe with no writer would block a plain open forever.
+  ASSERT_EQ(::mkfifo((root.path / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(readWholeFile(root.path / "pipe", 100), std::nullopt);
+
+  error.clear();
+  EXPECT_FALSE(writeFileAtomically(root.path / "missing/x", std::string_view("x"), &error));
   EXPECT_FALSE(error.empty());
-  fs::create_directories(root.path() / "folder");
-  EXPECT_FALSE(writeFileAtomically(root.path() / "folder", std::string_view("x")));
-  EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 2);
+  fs::create_directories(root.path / "folder");
+  EXPECT_FALSE(writeFileAtomically(root.path / "folder", std::string_view("x")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.path), fs::directory_iterator()), 3);
 }

@@ -1,6 +1,5 @@
-// Tests of the log sink and the user's folders.
+// Tests of the log sink: capture, threads and the standard-error writer.
 #include "platform/foundation/Log.h"
-#include "platform/foundation/UserFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -43,12 +42,4 @@ TEST(Log, WritesOneLinePerRecordToStandardError) {
   Log::writeToStandardError({"sub", "cat", LogLevel::error, "two\nlines"});
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "[sub:cat] plain\n[sub:cat] error: two\\nlines\n");
-}
-
-TEST(UserFolders, FollowTheHomeFolder) {
-  const auto home = homeFolder();
-  ASSERT_TRUE(home);
-  EXPECT_TRUE(home->is_absolute());
-  EXPECT_EQ(userPresetsFolder(), *home / "Library/Audio/Presets/Orrinbrook/Quorvane");
-  EXPECT_EQ(userCataloguesFolder(), *home / "Library/Audio/Presets/Orrinbrook/Pallix/Catalogues");
 }
