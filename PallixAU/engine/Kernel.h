@@ -1,14 +1,48 @@
-// The blues generator's kernel: the phrase catalogue model the selector and sequencer share.
+// The blues generator's kernel: the phrase catalogue model, and the sequencer that plays the
+// 12-bar form, its fills and its accompaniment as timed MIDI notes.
 #pragma once
+
+#include "PallixAU/engine/BarGeometry.h"
+#include "PallixAU/engine/ContextHolder.h"
+#include "PallixAU/engine/Harmony.h"
+#include "PallixAU/engine/XorShiftRandom.h"
+
+#include "platform/audiounit/AUParameterTypes.h"
+#include "platform/audiounit/RenderEvent.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+class CatalogIndex;
+
+// A note the sequencer still has to end.
+struct ActiveNote {
+  std::uint8_t note = 0;
+  std::uint8_t channel = 0;
+  std::int64_t samplesUntilOff = 0;
+};
+
+// A phrase note waiting for its position.
+struct PendingPhraseEvent {
+  double targetQuarter = -1.0; // absolute, in quarter notes
+  std::uint8_t note = 0;
+  std::uint8_t velocity = 0;
+  std::uint8_t channel = 0;
+  std::int64_t gateSamples = 0; // at least 1
+};
+
 // Threads: the nested types are plain values (copied, never shared), usable on any thread; the
-// lookups are real-time safe.
+// lookups are real-time safe. The kernel itself: the parameter fields and forcedFamilyIndex are
+// relaxed atomics any thread may write (setParameter); everything else belongs to the render
+// thread once render resources are allocated, and to the control thread before (reset,
+// useCatalogue, sampleRate).
 class Kernel {
 public:
   // The ordinals are part of the catalogue format: they pack the catalogue index key and index
@@ -115,5 +149,133 @@ public:
     }
   }
 
-  // The sequencer's state (fields, tables and render entry) joins here in a later change.
+  static constexpr int kActiveNoteCapacity = 16;
+  static constexpr int kPhraseEventCapacity = 48;
+  static constexpr int kParameterCount = 8;
+  // Frames left silent after the transport starts, while hosts settle their position.
+  static constexpr int kPlayEdgeWarmupFrames = 1024;
+
+  Kernel() = default;
+  Kernel(const Kernel&) = delete;
+  Kernel& operator=(const Kernel&) = delete;
+
+  // --- Operations ---
+
+  // The phrases fills choose from and the family list forcedFamilyIndex points into; until this
+  // is called there are none and the generator plays without catalogue fills. Control thread,
+  // before rendering.
+  void useCatalogue(std::shared_ptr<const CatalogIndex> index,
+                    std::shared_ptr<const std::vector<std::string>> families) noexcept;
+
+  // The parameter at address (0 ... 7; others are ignored or read as 0). Root Note and Mode
+  // are truncated toward zero; a non-finite value for them is ignored. Any thread.
+  void setParameter(AUParameterAddress address, AUValue value) noexcept;
+  AUValue parameterValue(AUParameterAddress address) const noexcept;
+
+  // One buffer: follows the host's tempo, meter, position and transport, sends the notes due in
+  // its frames through context.midiOut, and fills outputData with silence. Always returns 0.
+  // Render thread; never allocates, locks or throws.
+  OSStatus render(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
+                  AudioBufferList* outputData, const AURenderEvent* events,
+                  const ContextHolder& context) noexcept;
+
+  // Clears the playback state (no note-offs are sent) and starts bar 0 without fills.
+  void reset() noexcept;
+
+  // What happens at a bar line: the bar's chords, a new chorus at bar 0, and (with allowFills)
+  // whether a fill, turnaround or bass run starts.
+  void startBar(bool allowFills) noexcept;
+  void startChorus() noexcept;
+  // A phrase of the slot for the current key, tier and meter, or none; draws once if found.
+  const Phrase* selectFill(SlotTag slot) noexcept;
+  const Phrase* selectTurnaround() noexcept;
+  // Fill the phrase queue from a phrase, or with a generated bass run, starting at barStart.
+  void startPhrase(const Phrase& phrase, double barStart) noexcept;
+  void startBassRun(double barStart) noexcept;
+  // The accompaniment of the pulse pulsesEmittedInBar, due at sample time t.
+  void playPulse(std::int64_t t) noexcept;
+
+  // Derived values the operations above share.
+  const BarGeometry& geometry() const noexcept { return geometry_; }
+  double samplesPerQuarter() const noexcept { return sampleRate * 60.0 / hostTempo; }
+  Tier selectionTier() const noexcept;
+
+  // --- Fields, in the order of the sequencer's state ---
+
+  double sampleRate = 44100.0;
+  std::atomic<float> embroidery{0.5f};
+  std::atomic<float> easiness{0.5f};
+  std::atomic<float> etiquette{0.5f};
+  std::atomic<float> exotica{0.5f};
+  std::atomic<float> emotion{0.5f};
+  std::atomic<float> evolution{0.5f};
+  std::atomic<int> rootNote{0};
+  std::atomic<int> mode{0};
+  double hostTempo = 120.0;
+  double hostBeatsPerBar = 4.0;
+  double hostBeatUnit = 4.0;
+  double hostQuarterPos = 0.0;
+  double barStartQuarter = 0.0;
+  int barIndex = 0;
+  std::int64_t pulsesEmittedInBar = 0;
+  double rawBeatPos = 0.0;
+  double rawDownbeat = 0.0;
+  long rawSampleOffsetToNextBeat = 0;
+  double detectedBeatOffset = 0.0;
+  double pendingOffbeatTarget = -1.0;
+  std::uint8_t pendingOffbeatNote = 0;
+  std::uint8_t pendingOffbeatChannel = 0;
+  std::uint8_t pendingOffbeatVelocity = 100;
+  double pendingOffbeatTarget2 = -1.0;
+  std::uint8_t pendingOffbeatNote2 = 0;
+  std::uint8_t pendingOffbeatChannel2 = 0;
+  std::uint8_t pendingOffbeatVelocity2 = 100;
+  std::array<ActiveNote, kActiveNoteCapacity> activeNotes{};
+  int activeNoteCount = 0;
+  bool hostPlaying = false;
+  bool wasPlaying = false;
+  int playEdgeWarmup = 0;
+  int currentBarFirstOffset = 0;
+  ChordType currentBarFirstChordType = ChordType::majorTriad;
+  int currentBarSecondOffset = 0;
+  ChordType currentBarSecondChordType = ChordType::majorTriad;
+  bool phraseActive = false;
+  double phraseEndQ = 0.0;
+  SuspensionFlags phraseSuspends;
+  std::array<PendingPhraseEvent, kPhraseEventCapacity> phraseEventQueue{};
+  int phraseEventCount = 0;
+  std::array<int, 8> barOctaveShifts{};
+  bool chorusUseMatched = false;
+  // A view of a family name inside the catalogue, so that recording it never allocates.
+  std::optional<std::string_view> lastFillFamily;
+  std::atomic<std::int8_t> forcedFamilyIndex{-1};
+  XorShiftRandom rngState;
+
+private:
+  // Sends a note-on and tracks its note-off; a full table first ends the note closest to its
+  // end. The gate counts from the current frame.
+  void startNote(std::int64_t onTime, int note, int velocity, int channel,
+                 std::int64_t gate) noexcept;
+  void sendAllNotesOff(std::int64_t time) noexcept;
+  void send(std::int64_t time, std::uint8_t status, int note, int velocity) noexcept;
+  void readHostContext(const ContextHolder& context, bool& contextValid) noexcept;
+  void applyParameterEvents(const AURenderEvent* events) noexcept;
+  void startTransport(bool contextValid) noexcept;
+  double bufferStartPosition(bool contextValid, std::int64_t t0) noexcept;
+  void playFrame(double pos, std::int64_t s, std::int64_t t) noexcept;
+  void fireQueuedPhraseNotes(double q, std::int64_t t) noexcept;
+  void fireOffbeats(double q, std::int64_t t) noexcept;
+  void playOffbeats(double pq, int toneCount) noexcept;
+  int offbeatNote(std::uint32_t draw, int toneCount) const noexcept;
+  int currentChordRoot() const noexcept;
+  const Phrase* filterPhrase(SlotTag slot, std::optional<std::string_view> family) noexcept;
+
+  std::shared_ptr<const CatalogIndex> catalog_;
+  std::shared_ptr<const std::vector<std::string>> families_;
+  BarGeometry geometry_ = BarGeometry::of(4.0, 4);
+  // Valid during render: the MIDI output, and the buffer's samples per quarter and short gate.
+  const ContextHolder* context_ = nullptr;
+  double samplesPerQuarter_ = 22050.0;
+  std::int64_t shortGate_ = 11025;
+  std::int64_t lastSampleTimeEnd_ = 0;
 };

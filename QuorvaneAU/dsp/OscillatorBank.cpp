@@ -1,7 +1,7 @@
 // Per-block row positions, detune ratios and pan gains of the four unison oscillators.
 #include "QuorvaneAU/dsp/OscillatorBank.h"
 
-#include "QuorvaneAU/dsp/SafeConvert.h"
+#include "platform/foundation/SafeConvert.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 
 #include "QuorvaneAU/dsp/Lcg.h"
-#include "QuorvaneAU/dsp/SafeConvert.h"
+#include "platform/foundation/SafeConvert.h"
 
 #include <algorithm>
 #include <cmath>

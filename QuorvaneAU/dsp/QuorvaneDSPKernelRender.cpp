@@ -2,7 +2,7 @@
 // drive, reverb, saturator).
 #include "QuorvaneAU/dsp/DenormalGuard.h"
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
-#include "QuorvaneAU/dsp/SafeConvert.h"
+#include "platform/foundation/SafeConvert.h"
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
 
 #include "QuorvaneAU/dsp/Float4.h"
-#include "QuorvaneAU/dsp/SafeConvert.h"
+#include "platform/foundation/SafeConvert.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -20,3 +20,7 @@ constexpr double clampFinite(double x, double lo, double hi) noexcept {
 constexpr int truncateInto(float x, int lo, int hi) noexcept {
   return static_cast<int>(clampFinite(x, static_cast<float>(lo), static_cast<float>(hi)));
 }
+
+constexpr long long truncateInto(double x, long long lo, long long hi) noexcept {
+  return static_cast<long long>(clampFinite(x, static_cast<double>(lo), static_cast<double>(hi)));
+}

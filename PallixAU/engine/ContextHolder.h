@@ -1,0 +1,12 @@
+// The host callbacks the generator's render code calls: MIDI output, musical context, transport.
+#pragma once
+
+#include "platform/audiounit/RenderTypes.h"
+
+// Each may be empty (the host offers none). Threads: replaced only while the host does not
+// render (allocation and deallocation); called on the render thread.
+struct ContextHolder {
+  AUMIDIOutputEventBlock midiOut;
+  AUHostMusicalContextBlock musicalContext;
+  AUHostTransportStateBlock transportState;
+};

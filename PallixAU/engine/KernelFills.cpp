@@ -1,0 +1,260 @@
+// Bar starts: the bar's chords, the chorus's family rule, and the fills, turnarounds and bass
+// runs that decorate the form, turned into queued phrase notes.
+#include "PallixAU/engine/CatalogIndex.h"
+#include "PallixAU/engine/Kernel.h"
+
+#include "platform/foundation/SafeConvert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Slot = Kernel::SlotTag;
+
+// Emotion and Exotica as the fill rules use them: within 0 ... 1, NaN as 0.
+double unitRange(float knob) noexcept { return clampFinite(static_cast<double>(knob), 0.0, 1.0); }
+
+std::int64_t gateOf(double samples) noexcept {
+  return std::max<long long>(1, truncateInto(samples, 0LL, 1LL << 53));
+}
+
+std::uint8_t noteOf(long long note) noexcept {
+  return static_cast<std::uint8_t>(std::clamp<long long>(note, 0, 127));
+}
+
+// lo + (draw modulo the width of lo ... hi), the bounds swapped when written the wrong way round.
+std::uint8_t velocityBetween(int lo, int hi, XorShiftRandom& random) noexcept {
+  if (hi < lo)
+    std::swap(lo, hi);
+  return static_cast<std::uint8_t>(
+      lo + static_cast<int>(random.modulo(static_cast<std::uint32_t>(hi - lo + 1))));
+}
+
+// Semitones above the tonic of a bass run's steps, by bar (4, 8, 12), pulses per bar (2 ... 5)
+// and variant.
+using RunSteps = std::array<int, 5>;
+constexpr std::array<std::array<std::array<RunSteps, 3>, 4>, 3> kRunOffsets = {{
+    {{
+        {{{0, 4}, {0, 2}, {0, 3}}},
+        {{{0, 2, 4}, {0, 4, 6}, {0, 5, 4}}},
+        {{{0, 2, 4, 6}, {0, 4, 5, 7}, {0, 2, 3, 4}}},
+        {{{0, 2, 4, 5, 7}, {0, 2, 3, 4, 6}, {0, 4, 5, 4, 7}}},
+    }},
+    {{
+        {{{0, 4}, {0, 5}, {0, 6}}},
+        {{{0, 4, 5}, {0, 4, 6}, {0, 5, 6}}},
+        {{{0, 2, 4, 5}, {0, 4, 5, 6}, {0, 4, 7, 9}}},
+        {{{0, 2, 4, 5, 6}, {0, 4, 5, 7, 9}, {0, 2, 4, 7, 5}}},
+    }},
+    {{
+        {{{7, 5}, {7, 4}, {7, 9}}},
+        {{{7, 5, 4}, {7, 9, 11}, {7, 5, 9}}},
+        {{{7, 5, 4, 2}, {7, 9, 10, 11}, {7, 5, 4, 5}}},
+        {{{7, 5, 4, 3, 2}, {7, 9, 11, 12, 9}, {7, 4, 2, 4, 5}}},
+    }},
+}};
+
+} // namespace
+
+void Kernel::startBar(bool allowFills) noexcept {
+  const float e = etiquette.load(std::memory_order_relaxed);
+  const int m = mode.load(std::memory_order_relaxed);
+  const HalfBarChord first = chooseHalfBarChord(e, m, 2 * barIndex, rngState);
+  const HalfBarChord second = chooseHalfBarChord(e, m, 2 * barIndex + 1, rngState);
+  currentBarFirstOffset = first.rootOffset;
+  currentBarFirstChordType = first.type;
+  currentBarSecondOffset = second.rootOffset;
+  currentBarSecondChordType = second.type;
+  if (barIndex == 0)
+    startChorus();
+  if (phraseActive || !allowFills)
+    return;
+
+  const float p = embroidery.load(std::memory_order_relaxed);
+  const float fillChance = p * 0.5f;
+  const float shortFillChance = p * 0.4f;
+  const auto tryPhrase = [&](const Phrase* candidate, float chance) {
+    if (candidate && rngState.below(chance)) {
+      startPhrase(*candidate, barStartQuarter);
+      return true;
+    }
+    return false;
+  };
+  switch (barIndex) {
+  case 2:
+    if (tryPhrase(selectFill(Slot::fillBar3to4), fillChance))
+      return;
+    break;
+  case 6:
+    if (tryPhrase(selectFill(Slot::fillBar7to8), fillChance))
+      return;
+    break;
+  case 10:
+    if (tryPhrase(selectTurnaround(), p))
+      return;
+    break;
+  case 3:
+    if (tryPhrase(selectFill(Slot::fillBar4), shortFillChance))
+      return;
+    break;
+  case 7:
+    if (tryPhrase(selectFill(Slot::fillBar8), shortFillChance))
+      return;
+    break;
+  default:
+    break;
+  }
+  const int pulses = geometry_.pulsesPerBar;
+  if ((barIndex == 3 || barIndex == 7 || barIndex == 11) && pulses >= 2 && pulses <= 5 &&
+      rngState.below(p))
+    startBassRun(barStartQuarter);
+}
+
+void Kernel::startChorus() noexcept {
+  chorusUseMatched = rngState.below(evolution.load(std::memory_order_relaxed));
+  lastFillFamily.reset();
+}
+
+Kernel::Tier Kernel::selectionTier() const noexcept {
+  const float e = etiquette.load(std::memory_order_relaxed);
+  if (e != e || e < 0.33333334f)
+    return Tier::basic;
+  return e < 0.6666667f ? Tier::quickFour : Tier::jazz;
+}
+
+const Kernel::Phrase* Kernel::filterPhrase(SlotTag slot,
+                                           std::optional<std::string_view> family) noexcept {
+  if (!geometry_.wholePulse || !catalog_)
+    return nullptr;
+  const int pulses = geometry_.pulsesPerBar;
+  const PulseSpacingClass spacing =
+      geometry_.compound ? PulseSpacingClass::compound : PulseSpacingClass::simple;
+  std::optional<std::string_view> forced;
+  const int forcedIndex = forcedFamilyIndex.load(std::memory_order_relaxed);
+  if (families_ && forcedIndex >= 0 && static_cast<std::size_t>(forcedIndex) < families_->size())
+    forced = (*families_)[static_cast<std::size_t>(forcedIndex)];
+
+  const auto qualifies = [&](const Phrase& phrase) {
+    return phrase.pulsesPerBar == pulses &&
+           std::find(phrase.spacingClasses.begin(), phrase.spacingClasses.end(), spacing) !=
+               phrase.spacingClasses.end() &&
+           (!forced || phrase.family == *forced) && (!family || phrase.family == *family);
+  };
+  const auto& candidates =
+      catalog_->phrases(slot, mode.load(std::memory_order_relaxed) != 0, selectionTier());
+  const auto count = std::count_if(candidates.begin(), candidates.end(), qualifies);
+  if (count == 0)
+    return nullptr;
+  auto position = static_cast<long>(rngState.modulo(static_cast<std::uint32_t>(count)));
+  for (const Phrase& phrase : candidates)
+    if (qualifies(phrase) && position-- == 0)
+      return &phrase;
+  return nullptr;
+}
+
+const Kernel::Phrase* Kernel::selectFill(SlotTag slot) noexcept {
+  if (chorusUseMatched && lastFillFamily)
+    return filterPhrase(slot, lastFillFamily);
+  const Phrase* phrase = filterPhrase(slot, std::nullopt);
+  if (phrase)
+    lastFillFamily = std::string_view(phrase->family);
+  return phrase;
+}
+
+const Kernel::Phrase* Kernel::selectTurnaround() noexcept {
+  return filterPhrase(SlotTag::turnaround, chorusUseMatched ? lastFillFamily : std::nullopt);
+}
+
+void Kernel::startPhrase(const Phrase& phrase, double barStart) noexcept {
+  phraseActive = true;
+  const double pulseLength = geometry_.pulseLength;
+  const int pulses = geometry_.pulsesPerBar;
+  const int bars = barsOfSlot(phrase.slot);
+  phraseEndQ = barStart + pulseLength * pulses * bars;
+  phraseSuspends = phrase.suspends;
+  phraseEventCount = 0;
+  const double s = samplesPerQuarter();
+  const double x = unitRange(exotica.load(std::memory_order_relaxed));
+  const bool mayDrop = !phrase.disables(MutationKind::drop);
+  const bool mayShift = !phrase.disables(MutationKind::octaveShift);
+  const bool mayGrace = !phrase.disables(MutationKind::graceNote);
+
+  for (int b = 0; b < bars; ++b)
+    barOctaveShifts[static_cast<std::size_t>(b)] =
+        mayShift && rngState.below(0.3 * x) ? (rngState.below(0.5) ? 24 : 12) : 0;
+
+  const double dropChance = 0.3 * (1.0 - unitRange(emotion.load(std::memory_order_relaxed)));
+  const long long tonic = rootNote.load(std::memory_order_relaxed) + 36LL;
+  const auto append = [this](double target, std::uint8_t note, std::uint8_t velocity,
+                             std::int64_t gate) {
+    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {target, note, velocity, 0,
+                                                                      gate};
+  };
+  for (const PhraseEvent& event : phrase.events) {
+    if (mayDrop && rngState.below(dropChance))
+      continue;
+    long long pitch = event.pitchSemitones;
+    if (event.voiceTag != VoiceTag::bass) {
+      const double bar = clampFinite(std::trunc(event.timeOffsetPulses / pulses), 0.0,
+                                     static_cast<double>(bars - 1));
+      pitch += barOctaveShifts[static_cast<std::size_t>(bar)];
+    }
+    if (phraseEventCount < kPhraseEventCapacity)
+      append(barStart + pulseLength * event.timeOffsetPulses, noteOf(tonic + pitch),
+             velocityBetween(event.velocityLow, event.velocityHigh, rngState),
+             gateOf(s * pulseLength * event.durationPulses));
+    if (mayGrace && event.voiceTag != VoiceTag::chordStab && event.timeOffsetPulses >= 0.0625 &&
+        rngState.below(0.2 * x)) {
+      const int lo = std::max<int>(event.velocityLow, 70) - 30;
+      const int hi = std::max<int>(event.velocityHigh, 90) - 30;
+      if (phraseEventCount < kPhraseEventCapacity)
+        append(barStart + pulseLength * (event.timeOffsetPulses - 0.0625),
+               noteOf(tonic + pitch - 1), velocityBetween(lo, hi, rngState),
+               gateOf(pulseLength * 0.0625 * s));
+    }
+  }
+  pendingOffbeatTarget = -1.0;
+  pendingOffbeatTarget2 = -1.0;
+}
+
+void Kernel::startBassRun(double barStart) noexcept {
+  const int pulses = geometry_.pulsesPerBar;
+  const double pulseLength = geometry_.pulseLength;
+  const double s = samplesPerQuarter();
+  const double quarters = geometry_.quartersPerBar;
+  const auto variant = static_cast<std::size_t>(rngState.step() % 3u);
+
+  const int m = mode.load(std::memory_order_relaxed);
+  const HalfBarChord chord =
+      progressionChord(static_cast<int>(Tier::quickFour), m, 2 * barIndex + 1);
+  phraseActive = true;
+  phraseEndQ = barStart + quarters;
+  phraseSuspends = SuspensionFlags(static_cast<std::uint8_t>(7));
+  phraseEventCount = 0;
+
+  const long long tonic = rootNote.load(std::memory_order_relaxed) + 36LL;
+  const std::int64_t stabGate = gateOf(quarters * 0.75 * s);
+  for (int tone = 1; tone < chordToneCount(chord.type) && phraseEventCount < kPhraseEventCapacity;
+       ++tone) {
+    const std::uint32_t r = rngState.step();
+    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {
+        barStart, noteOf(tonic + chord.rootOffset + chordInterval(tone, chord.type)),
+        static_cast<std::uint8_t>(50 + r % 41u), 0, stabGate};
+  }
+
+  // Bars 4, 8 and 12 of the form; the caller only runs in bars of 2 to 5 pulses.
+  const std::size_t bar = barIndex == 3 ? 0 : (barIndex == 7 ? 1 : 2);
+  const RunSteps& steps =
+      kRunOffsets[bar][static_cast<std::size_t>(std::clamp(pulses, 2, 5) - 2)][variant];
+  const std::int64_t gate = gateOf(s * pulseLength * 0.5);
+  for (int step = 0; step < pulses && step < 5 && phraseEventCount < kPhraseEventCapacity; ++step) {
+    const std::uint32_t r = rngState.step();
+    const auto velocity = static_cast<std::uint8_t>(step == 0 ? 120 + r % 8u : 100 + r % 28u);
+    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {
+        barStart + pulseLength * step, noteOf(tonic + steps[static_cast<std::size_t>(step)]),
+        velocity, 0, gate};
+  }
+  pendingOffbeatTarget = -1.0;
+  pendingOffbeatTarget2 = -1.0;
+}
