@@ -21,7 +21,7 @@ QuorvaneAudioUnit::QuorvaneAudioUnit(ConstructionKey key,
                                      std::shared_ptr<const FactoryPresetCatalogue> presets)
     : AUAudioUnit(key), kernel_(std::make_shared<QuorvaneDSPKernel>()),
       renderBuffers_(std::make_shared<QuorvaneRenderBuffers>()),
-      presets_(presets ? std::move(presets) : bundledPresets()) {}
+      state_(presets ? std::move(presets) : bundledPresets(), "quorvaneParams") {}
 
 AUResult<void>
 QuorvaneAudioUnit::initWithComponentDescription(const AudioComponentDescription& description,
@@ -35,8 +35,8 @@ QuorvaneAudioUnit::initWithComponentDescription(const AudioComponentDescription&
   outputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
                                                           std::vector{std::move(bus).value()});
   buildParameterTree();
-  if (!presets_->entries().empty())
-    setCurrentPreset(factoryPresets().front());
+  if (const auto presets = factoryPresets(); !presets.empty())
+    setCurrentPreset(presets.front());
   return {};
 }
 
@@ -65,8 +65,7 @@ void QuorvaneAudioUnit::buildParameterTree() {
                       static_cast<double>(value ? *value : parameter.value()));
         return std::string(text);
       });
-  for (const auto& parameter : tree->allParameters())
-    defaultParameterValues_[parameter->identifier()] = parameter->value();
+  state_.recordDefaults(*tree);
   setParameterTree(std::move(tree));
 }
 
@@ -94,60 +93,20 @@ void QuorvaneAudioUnit::reset() {
 }
 
 std::vector<AUAudioUnitPreset> QuorvaneAudioUnit::factoryPresets() const {
-  std::vector<AUAudioUnitPreset> presets;
-  long number = 0;
-  for (const auto& entry : presets_->entries())
-    presets.push_back({number++, entry.name});
-  return presets;
+  return state_.factoryPresets();
 }
 
 void QuorvaneAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
   AUAudioUnit::applyCurrentPreset(preset);
-  // User presets (negative numbers) and unknown numbers are only stored.
-  if (!preset)
-    return;
-  if (const auto state = presets_->load(preset->number))
-    applyStateDictionary(*state);
+  state_.applyPreset(parameterTree().get(), preset);
 }
 
 std::optional<PropertyList> QuorvaneAudioUnit::fullState() const {
   std::optional<PropertyList> state = AUAudioUnit::fullState();
-  if (const auto tree = parameterTree()) {
-    PropertyList::Dictionary parameters;
-    for (const auto& parameter : tree->allParameters())
-      parameters[parameter->identifier()] = PropertyList(parameter->value());
-    (*state->dictionary())["quorvaneParams"] = PropertyList(std::move(parameters));
-  }
+  state_.store(*state, parameterTree().get());
   return state;
 }
 
 void QuorvaneAudioUnit::applyFullState(const std::optional<PropertyList>& state) {
-  // Anything but a dictionary is not a state: nothing changes.
-  if (state && state->dictionary())
-    applyStateDictionary(*state);
-}
-
-void QuorvaneAudioUnit::applyStateDictionary(const PropertyList& state) {
-  const auto tree = parameterTree();
-  if (!tree)
-    return;
-  // Usable only as a whole: one value that is not a number and every parameter is reset.
-  const PropertyList::Dictionary* values = nullptr;
-  if (const PropertyList* p = state.find("quorvaneParams"); p && p->dictionary()) {
-    values = p->dictionary();
-    for (const auto& [key, value] : *values)
-      if (!value.number())
-        values = nullptr;
-  }
-  for (const auto& parameter : tree->allParameters()) {
-    const std::string& id = parameter->identifier();
-    if (values)
-      if (const auto found = values->find(id); found != values->end()) {
-        parameter->setValue(static_cast<AUValue>(*found->second.number()));
-        continue;
-      }
-    if (const auto fallback = defaultParameterValues_.find(id);
-        fallback != defaultParameterValues_.end())
-      parameter->setValue(fallback->second);
-  }
+  state_.apply(parameterTree().get(), state);
 }

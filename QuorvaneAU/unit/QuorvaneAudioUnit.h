@@ -2,9 +2,10 @@
 #pragma once
 
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
-#include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
 #include "platform/audiounit/AUAudioUnit.h"
+#include "platform/audiounit/FactoryPresetCatalogue.h"
+#include "platform/audiounit/ParameterState.h"
 
 #include <map>
 #include <memory>
@@ -43,7 +44,7 @@ public:
   QuorvaneDSPKernel& kernel() noexcept { return *kernel_; }
   // Each parameter's value right after the tree was built, by identifier.
   const std::map<std::string, AUValue, std::less<>>& defaultParameterValues() const noexcept {
-    return defaultParameterValues_;
+    return state_.defaults();
   }
 
 protected:
@@ -54,13 +55,10 @@ protected:
 
 private:
   void buildParameterTree();
-  // Sets every parameter from D["quorvaneParams"], or to its default where that has none.
-  void applyStateDictionary(const PropertyList& state);
 
   std::shared_ptr<QuorvaneDSPKernel> kernel_;
   std::shared_ptr<QuorvaneRenderBuffers> renderBuffers_;
   std::unique_ptr<AUAudioUnitBusArray> inputBusArray_;
   std::unique_ptr<AUAudioUnitBusArray> outputBusArray_;
-  std::map<std::string, AUValue, std::less<>> defaultParameterValues_;
-  std::shared_ptr<const FactoryPresetCatalogue> presets_;
+  ParameterState state_; // presets and saved state under "quorvaneParams"
 };

@@ -1,0 +1,156 @@
+// The generator unit's set-up, render resources, presets, state and family restriction.
+#include "PallixAU/unit/PallixAudioUnit.h"
+
+#include "PallixAU/unit/PallixParameterSet.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+void anchor() {} // an address inside this binary, to find its bundle
+
+// The kernel's family index is a signed byte: later names cannot be forced.
+constexpr std::size_t kMaxForcedFamilies = std::numeric_limits<std::int8_t>::max() + 1;
+
+} // namespace
+
+std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() {
+  static const auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
+      Bundle::of(reinterpret_cast<const void*>(&anchor)), "pallix-presets");
+  return catalogue;
+}
+
+PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
+                                 std::shared_ptr<const FactoryPresetCatalogue> presets,
+                                 std::shared_ptr<const CatalogIndex> catalog)
+    : AUAudioUnit(key), kernel_(std::make_shared<Kernel>()),
+      contextHolder_(std::make_shared<ContextHolder>()),
+      state_(presets ? std::move(presets) : bundledPresets(), "pallixParams") {
+  if (catalog) {
+    families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
+  } else {
+    // The process-wide index lives until exit, so the kernel need not own it.
+    catalog = std::shared_ptr<const CatalogIndex>(&CatalogIndex::shared(), [](const auto*) {});
+    families_ = std::shared_ptr<const std::vector<std::string>>(&CatalogIndex::sharedFamilies(),
+                                                                [](const auto*) {});
+  }
+  kernel_->useCatalogue(std::move(catalog), families_);
+}
+
+AUResult<void>
+PallixAudioUnit::initWithComponentDescription(const AudioComponentDescription& description,
+                                              AudioComponentInstantiationOptions options) {
+  if (auto result = AUAudioUnit::initWithComponentDescription(description, options); !result)
+    return result;
+  inputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::input);
+  auto bus = AUAudioUnitBus::create(AudioFormat::standard(kDefaultSampleRate, 2));
+  if (!bus)
+    return bus.error();
+  outputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
+                                                          std::vector{std::move(bus).value()});
+  buildParameterTree();
+  if (const auto presets = factoryPresets(); !presets.empty())
+    setCurrentPreset(presets.front());
+  return {};
+}
+
+void PallixAudioUnit::buildParameterTree() {
+  auto tree = makePallixParameterTree();
+  state_.recordDefaults(*tree);
+  // A host may keep parameters after the unit is gone: then writes do nothing and reads give
+  // 0, since the kernel is the only source of values.
+  const std::weak_ptr<AUAudioUnit> owner = weak_from_this();
+  const auto kernelOf = [owner]() -> std::shared_ptr<Kernel> {
+    if (auto unit = owner.lock())
+      return static_cast<PallixAudioUnit&>(*unit).kernel_;
+    return nullptr;
+  };
+  tree->setImplementorValueObserver([kernelOf](AUParameter& parameter, AUValue value) {
+    if (auto kernel = kernelOf())
+      kernel->setParameter(parameter.address(), value);
+  });
+  tree->setImplementorValueProvider([kernelOf](const AUParameter& parameter) {
+    const auto kernel = kernelOf();
+    return kernel ? kernel->parameterValue(parameter.address()) : AUValue(0);
+  });
+  AUAudioUnit::setParameterTree(std::move(tree));
+}
+
+AUInternalRenderBlock PallixAudioUnit::internalRenderBlock() {
+  // Holds the context holder itself, so callbacks installed by a later allocation reach a block
+  // fetched before it.
+  return [kernel = kernel_, context = contextHolder_](
+             AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
+             AUAudioFrameCount frameCount, long, AudioBufferList* output,
+             const AURenderEvent* events, const AURenderPullInputBlock&) -> OSStatus {
+    if (!timestamp) // as the host-facing render block refuses it
+      return kAudio_ParamError;
+    return kernel->render(*timestamp, frameCount, output, events, *context);
+  };
+}
+
+AUResult<void> PallixAudioUnit::allocateRenderResources() {
+  if (auto result = AUAudioUnit::allocateRenderResources(); !result)
+    return result;
+  kernel_->sampleRate = outputBusses()[0].format().sampleRate;
+  kernel_->reset();
+  try {
+    contextHolder_->midiOut = MIDIOutputEventBlock();
+    contextHolder_->musicalContext = musicalContextBlock();
+    contextHolder_->transportState = transportStateBlock();
+  } catch (const std::exception& failure) {
+    deallocateRenderResources();
+    return AUError{kAudioUnitErr_FailedInitialization, failure.what()};
+  }
+  // Without a transport to follow, the generator plays from the first render call.
+  const bool playing = !contextHolder_->transportState;
+  kernel_->hostPlaying = playing;
+  kernel_->wasPlaying = playing;
+  return {};
+}
+
+void PallixAudioUnit::deallocateRenderResources() {
+  contextHolder_->midiOut = nullptr;
+  contextHolder_->musicalContext = nullptr;
+  contextHolder_->transportState = nullptr;
+  AUAudioUnit::deallocateRenderResources();
+}
+
+std::vector<AUAudioUnitPreset> PallixAudioUnit::factoryPresets() const {
+  return state_.factoryPresets();
+}
+
+void PallixAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
+  AUAudioUnit::applyCurrentPreset(preset);
+  state_.applyPreset(parameterTree().get(), preset);
+}
+
+std::optional<PropertyList> PallixAudioUnit::fullState() const {
+  std::optional<PropertyList> state = AUAudioUnit::fullState();
+  state_.store(*state, parameterTree().get());
+  return state;
+}
+
+void PallixAudioUnit::applyFullState(const std::optional<PropertyList>& state) {
+  state_.apply(parameterTree().get(), state);
+}
+
+std::optional<std::string> PallixAudioUnit::forcedFamily() const {
+  const int index = kernel_->forcedFamilyIndex.load(std::memory_order_relaxed);
+  if (index < 0 || static_cast<std::size_t>(index) >= families_->size())
+    return std::nullopt;
+  return (*families_)[static_cast<std::size_t>(index)];
+}
+
+void PallixAudioUnit::setForcedFamily(const std::optional<std::string>& family) {
+  std::int8_t index = -1;
+  if (family) {
+    const auto found = std::find(families_->begin(), families_->end(), *family);
+    const auto position = static_cast<std::size_t>(found - families_->begin());
+    if (found != families_->end() && position < kMaxForcedFamilies)
+      index = static_cast<std::int8_t>(position);
+  }
+  kernel_->forcedFamilyIndex.store(index, std::memory_order_relaxed);
+}

@@ -1,0 +1,59 @@
+// Factory preset lists and the parameter dictionary of a saved state.
+#include "platform/audiounit/ParameterState.h"
+
+#include <algorithm>
+
+ParameterState::ParameterState(std::shared_ptr<const FactoryPresetCatalogue> presets,
+                               std::string key)
+    : presets_(std::move(presets)), key_(std::move(key)) {}
+
+void ParameterState::recordDefaults(const AUParameterTree& tree) {
+  for (const auto& parameter : tree.allParameters())
+    defaults_[parameter->identifier()] = parameter->value();
+}
+
+std::vector<AUAudioUnitPreset> ParameterState::factoryPresets() const {
+  std::vector<AUAudioUnitPreset> presets;
+  long number = 0;
+  for (const auto& entry : presets_->entries())
+    presets.push_back({number++, entry.name});
+  return presets;
+}
+
+void ParameterState::applyPreset(const AUParameterTree* tree,
+                                 const std::optional<AUAudioUnitPreset>& preset) const {
+  if (preset)
+    apply(tree, presets_->load(preset->number));
+}
+
+void ParameterState::store(PropertyList& state, const AUParameterTree* tree) const {
+  if (!tree || !state.dictionary())
+    return;
+  PropertyList::Dictionary values;
+  for (const auto& parameter : tree->allParameters())
+    values[parameter->identifier()] = PropertyList(parameter->value());
+  (*state.dictionary())[key_] = PropertyList(std::move(values));
+}
+
+void ParameterState::apply(const AUParameterTree* tree,
+                           const std::optional<PropertyList>& state) const {
+  if (!tree || !state || !state->dictionary())
+    return;
+  const PropertyList::Dictionary* values = nullptr;
+  if (const PropertyList* found = state->find(key_); found && found->dictionary()) {
+    values = found->dictionary();
+    if (!std::all_of(values->begin(), values->end(),
+                     [](const auto& entry) { return entry.second.number().has_value(); }))
+      values = nullptr;
+  }
+  for (const auto& parameter : tree->allParameters()) {
+    const std::string& id = parameter->identifier();
+    if (values)
+      if (const auto found = values->find(id); found != values->end()) {
+        parameter->setValue(static_cast<AUValue>(*found->second.number()));
+        continue;
+      }
+    if (const auto fallback = defaults_.find(id); fallback != defaults_.end())
+      parameter->setValue(fallback->second);
+  }
+}

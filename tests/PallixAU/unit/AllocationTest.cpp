@@ -1,0 +1,70 @@
+// Counts heap allocations in the generator unit's render calls: there must be none.
+#include "PallixTestSupport.h"
+
+#include "AllocationCounter.h"
+
+#include "platform/audiounit/RenderEventList.h"
+
+#include <cmath>
+
+namespace {
+
+void anchor() {} // an address inside this test binary, beside which the catalogues lie
+
+} // namespace
+
+TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
+  constexpr AUAudioFrameCount kMax = 512;
+  // Brisk, so that two sweeps of buffer sizes cross the fills of bars 4 and 8.
+  constexpr double kBeatsPerSample = 360.0 / 60.0 / 44100.0;
+  auto unit = makeUnit(nullptr, std::make_shared<const CatalogIndex>(CatalogIndex::load(
+                                    Bundle::of(reinterpret_cast<const void*>(&anchor)), {})));
+  for (const auto& parameter : unit->parameterTree()->allParameters())
+    parameter->setValue(parameter->address() == 5 ? 1.0f : 0.9f); // busy, in minor
+  double now = 0;
+  unit->setMusicalContextBlock([&now](double* tempo, double* numerator, long* denominator,
+                                      double* beat, long* toNextBeat, double* downbeat) {
+    *tempo = 360;
+    *numerator = 4;
+    *denominator = 4;
+    *toNextBeat = 0;
+    *beat = now * kBeatsPerSample;
+    *downbeat = 4 * std::floor(*beat / 4);
+    return true;
+  });
+  unit->setTransportStateBlock([](AUHostTransportStateFlags* flags, auto*, auto*, auto*) {
+    *flags = AUHostTransportStateMoving;
+    return true;
+  });
+  std::vector<std::uint8_t> received(3 * 16384);
+  std::size_t count = 0;
+  unit->setMIDIOutputEventBlock([&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t* b) {
+    if (3 * count + 3 <= received.size())
+      std::copy(b, b + 3, &received[3 * count]);
+    ++count;
+    return noErr;
+  });
+  ASSERT_TRUE(unit->allocateRenderResources().ok());
+  const AURenderBlock render = unit->renderBlock();
+  const AURenderPullInputBlock pull;
+  std::vector<float> left(kMax), right(kMax);
+  RenderEventList events(1);
+
+  gCounting = true;
+  ::operator delete(::operator new(16)); // the counter itself must see this one
+  const long seen = gAllocations.exchange(0);
+  for (int sweep = 0; sweep < 2; ++sweep)
+    for (AUAudioFrameCount frames = 1; frames <= kMax; ++frames) {
+      float* channels[2] = {left.data(), right.data()};
+      AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
+      const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(now);
+      events.clear();
+      events.addParameter(AUEventSampleTime(now), 2, float(frames % 10) / 10.0f);
+      ASSERT_EQ(render(nullptr, &stamp, frames, 0, &list, events.head(), pull), noErr);
+      now += frames;
+    }
+  gCounting = false;
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(gAllocations.load(), 0);
+  EXPECT_GT(count, 100u);
+}
