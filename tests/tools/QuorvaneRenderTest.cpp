@@ -1,29 +1,16 @@
 // Tests of quorvane-render run as a user runs it: arguments, errors, file safety, timing, seeds.
 #include "platform/foundation/PropertyList.h"
+#include "tests/tools/ToolTestFolder.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
-#include <stdexcept>
 #include <tuple>
 
 using namespace std::string_literals;
 
 namespace {
-
-std::string readText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
 
 juce::MidiMessageSequence note(int pitch, double onTick, double offTick) {
   juce::MidiMessageSequence track;
@@ -32,37 +19,13 @@ juce::MidiMessageSequence note(int pitch, double onTick, double offTick) {
   return track;
 }
 
-struct ToolResult {
-  int status; // the exit status, or -1 when the tool did not exit normally
-  std::string out, err;
-};
-
-// Each test works in a fresh folder under /tmp, removed afterwards with everything in it; the
-// tool's standard output and error go to files beside it.
-class QuorvaneRenderTest : public ::testing::Test {
+class QuorvaneRenderTest : public ::testing::Test, protected ToolTestFolder {
 protected:
+  QuorvaneRenderTest() : ToolTestFolder("quorvane-render-test") {}
   void SetUp() override { writeMidiFile(input, {note(60, 0, 480)}); }
-  void TearDown() override {
-    for (const auto& p : {root, root + ".out", root + ".err"})
-      std::filesystem::remove_all(p);
-  }
 
-  std::string path(const std::string& name) const { return root + "/" + name; }
-  std::set<std::string> entries() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(root))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
-
-  // Standard input empty, outputs in files (so neither is a terminal); arguments single-quoted.
   ToolResult run(const std::vector<std::string>& arguments) const {
-    std::string command = "'" QUORVANE_RENDER_PATH "'";
-    for (const auto& a : arguments)
-      command += " '" + a + "'";
-    const int s =
-        std::system((command + " </dev/null >" + root + ".out 2>" + root + ".err").c_str());
-    return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, readText(root + ".out"), readText(root + ".err")};
+    return runTool(QUORVANE_RENDER_PATH, arguments);
   }
 
   // A type-1 file, 480 ticks a quarter note, timestamps in ticks.
@@ -99,15 +62,10 @@ protected:
     return audio;
   }
 
-  const std::string root = [] {
-    std::string pattern = "/tmp/quorvane-render-test-XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("no temporary folder");
-  }();
   const std::string input = path("in.mid"), output = path("out.wav");
 };
 
-// Each case runs twice: with no output file (none may appear) and over one (it stays as it was).
-// "@name" is that file in the test's folder; "*" stands for "@in.mid @out.wav".
+// Each case runs with no output file (none may appear) and over one (it stays as it was).
 TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFile) {
   std::ofstream(path("garbage.mid")) << "MThd\0\0\0\6\0\1\0\2\1\xE0MTrk"s; // a cut-off track
   std::ofstream(path("notes.txt")) << "hello";
@@ -124,26 +82,7 @@ TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFi
       "@notes.txt @out.wav", "@in.mid @no-such-folder/out.wav", "@in.mid @"};
   // clang-format on
   for (const char* c : cases)
-    for (bool existing : {true, false}) {
-      SCOPED_TRACE(std::string(c) + (existing ? ", over a file" : ""));
-      std::vector<std::string> arguments;
-      std::istringstream words(c);
-      for (std::string w; words >> w;)
-        if (w == "*")
-          arguments.insert(arguments.end(), {input, output});
-        else
-          arguments.push_back(w[0] == '@' ? path(w.substr(1)) : w);
-      juce::File(output).deleteFile();
-      if (existing)
-        std::ofstream(output) << "keep";
-      const ToolResult r = run(arguments);
-      EXPECT_EQ(r.status, 2);
-      EXPECT_TRUE(r.out.empty()) << r.out;
-      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-      EXPECT_TRUE(r.err.starts_with("quorvane-render: ") && r.err.ends_with('\n')) << r.err;
-      EXPECT_EQ(juce::File(output).exists() ? readText(output).substr(0, 16) : "none",
-                existing ? "keep" : "none"); // the head is enough to tell, and short to print
-    }
+    expectRefused(QUORVANE_RENDER_PATH, c, "@in.mid @out.wav", {output});
   EXPECT_EQ(entries(), (std::set<std::string>{"garbage.mid", "in.mid", "list.plist", "notes.txt"}));
 }
 

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <sstream>
 
 namespace {
 
@@ -33,6 +34,28 @@ std::optional<std::int64_t> parseInteger(std::string_view text) noexcept {
 
 std::optional<std::uint64_t> parseUnsigned(std::string_view text) noexcept {
   return parseWhole<std::uint64_t>(text);
+}
+
+std::int64_t parseIntegerOption(std::string_view option, std::string_view text, std::int64_t lo,
+                                std::int64_t hi) {
+  const auto number = parseInteger(text);
+  if (!number)
+    throw UsageError(std::string(option) + ": " + inQuotes(text) + " is not a whole number");
+  if (*number < lo || *number > hi)
+    throw UsageError(std::string(option) + ": " + inQuotes(text) + " is outside " +
+                     std::to_string(lo) + " ... " + std::to_string(hi));
+  return *number;
+}
+
+double parseNumberOption(std::string_view option, std::string_view text, double lo, double hi,
+                         std::string_view what) {
+  const auto number = parseFiniteNumber(text);
+  if (number && *number >= lo && *number <= hi)
+    return *number;
+  std::ostringstream message; // prints 86400, not 86400.000000
+  message << option << ": " << inQuotes(text) << " is not " << what << " from " << lo << " to "
+          << hi;
+  throw UsageError(message.str());
 }
 
 ArgumentReader::ArgumentReader(int argc, const char* const* argv) noexcept
@@ -66,9 +89,34 @@ bool ArgumentReader::isOption(std::string_view argument) noexcept {
   return argument.size() > 1 && argument.front() == '-';
 }
 
+bool readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
+                     const std::function<bool(std::string_view, ArgumentReader&)>& readOption) {
+  ArgumentReader reader(argc, argv);
+  bool optionsEnded = false;
+  while (!reader.done()) {
+    const auto argument = reader.next();
+    if (optionsEnded || !ArgumentReader::isOption(argument))
+      positional.push_back(argument);
+    else if (argument == "--")
+      optionsEnded = true;
+    else if (argument == "--help" || argument == "-h")
+      return false;
+    else if (!readOption(argument, reader))
+      throw UsageError("unknown option " + inQuotes(argument) + " (see --help)");
+  }
+  return true;
+}
+
 std::string inQuotes(std::string_view text) {
   std::string result;
   result.reserve(text.size() + 2);
   result.append(1, '\'').append(text).append(1, '\'');
   return result;
+}
+
+std::string listOf(const std::vector<std::string>& names) {
+  std::string result;
+  for (const std::string& name : names)
+    result.append(result.empty() ? "" : ", ").append(name);
+  return result.empty() ? "none" : result;
 }

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A problem with the command line or an input file. The tool prints it as one line and exits
 // with status 2.
@@ -19,6 +21,13 @@ std::optional<double> parseFiniteNumber(std::string_view text) noexcept;
 // The whole text as a decimal integer; nothing when it does not fit or is not one.
 std::optional<std::int64_t> parseInteger(std::string_view text) noexcept;
 std::optional<std::uint64_t> parseUnsigned(std::string_view text) noexcept;
+
+// The value of an option as an integer from lo to hi, or as a finite number from lo to hi that
+// `what` describes ("a tempo in bpm"). Throw UsageError naming the option otherwise.
+std::int64_t parseIntegerOption(std::string_view option, std::string_view text, std::int64_t lo,
+                                std::int64_t hi);
+double parseNumberOption(std::string_view option, std::string_view text, double lo, double hi,
+                         std::string_view what);
 
 // Walks the arguments after the program name. Options take their value either as the next
 // argument ("--seconds 4") or after an equals sign ("--seconds=4").
@@ -41,5 +50,14 @@ private:
   std::optional<std::string_view> pendingValue;
 };
 
+// Walks a whole command line: arguments that are no options (and all after "--") go into
+// positional in order; every option goes to readOption, which takes its value from the reader and
+// returns false for an option it does not know (a UsageError then). Returns false, at once, for
+// "--help" or "-h".
+bool readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
+                     const std::function<bool(std::string_view, ArgumentReader&)>& readOption);
+
 // Quotes a user-supplied text for an error message.
 std::string inQuotes(std::string_view text);
+// "a, b, c" for an error message that lists the choices; "none" for no names.
+std::string listOf(const std::vector<std::string>& names);

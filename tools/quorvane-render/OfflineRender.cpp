@@ -33,27 +33,13 @@ void addEvent(RenderEventList& list, const TimedMidiEvent& e) {
 OSStatus renderOffline(const AURenderBlock& render, const std::vector<TimedMidiEvent>& events,
                        std::int64_t totalFrames, int blockSize, const BlockSink& sink,
                        const RenderMonitor& monitor) {
-  std::vector<float> left(static_cast<std::size_t>(blockSize));
-  std::vector<float> right(static_cast<std::size_t>(blockSize));
   RenderEventList list(largestCall(events, blockSize));
-  const AURenderPullInputBlock noInput;
   auto next = events.begin();
-  for (std::int64_t start = 0; start < totalFrames; start += blockSize) {
-    const int frames = static_cast<int>(std::min<std::int64_t>(blockSize, totalFrames - start));
+  const auto eventsFor = [&](std::int64_t start, int frames) {
     list.clear();
     for (; next != events.end() && next->sampleTime < start + frames; ++next)
       addEvent(list, *next);
-    float* channels[2] = {left.data(), right.data()};
-    AudioBufferList output =
-        AudioBufferList::forChannels(channels, 2, static_cast<std::uint32_t>(frames));
-    AudioUnitRenderActionFlags flags = 0;
-    const AudioTimeStamp time = AudioTimeStamp::withSampleTime(static_cast<double>(start));
-    const OSStatus status = render(&flags, &time, static_cast<AUAudioFrameCount>(frames), 0,
-                                   &output, list.head(), noInput);
-    if (status != noErr)
-      return status;
-    if (!sink(left.data(), right.data(), frames) || !monitor(start + frames))
-      return noErr;
-  }
-  return noErr;
+    return list.head();
+  };
+  return renderInBlocks(render, {0, totalFrames, blockSize}, eventsFor, sink, monitor);
 }

@@ -2,44 +2,17 @@
 #include "tools/quorvane-render/SynthSetup.h"
 
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
-#include "platform/foundation/Files.h"
-#include "tools/common/CommandLine.h"
+#include "tools/common/UnitSetup.h"
 
 #include <stdexcept>
 
 namespace {
-
-// A state file is a few kilobytes; anything this large is not one.
-constexpr std::size_t kMaxStateBytes = 16 * 1024 * 1024;
 
 std::shared_ptr<const FactoryPresetCatalogue> presetsFor(const RenderOptions& options) {
   if (!options.resources)
     return QuorvaneAudioUnit::bundledPresets();
   return std::make_shared<const FactoryPresetCatalogue>(
       Bundle::withResourcesFolder(*options.resources), "presets");
-}
-
-AUAudioUnitPreset findPreset(const QuorvaneAudioUnit& unit, const std::string& wanted) {
-  const auto presets = unit.factoryPresets();
-  const auto number = parseInteger(wanted);
-  for (const AUAudioUnitPreset& preset : presets)
-    if ((number && preset.number == *number) || preset.name == wanted)
-      return preset;
-  throw UsageError("--preset: no factory preset " + inQuotes(wanted) + " (there are " +
-                   std::to_string(presets.size()) + "; see --list-presets)");
-}
-
-PropertyList readState(const std::string& path) {
-  std::string why;
-  const auto bytes = readWholeFile(path, kMaxStateBytes, &why);
-  if (!bytes)
-    throw UsageError("--state: cannot read " + inQuotes(path) + ": " + why);
-  PropertyList::ReadResult parsed = PropertyList::read(*bytes);
-  if (!parsed.value)
-    throw UsageError("--state: " + inQuotes(path) + " is not a property list: " + parsed.error);
-  if (!parsed.value->dictionary())
-    throw UsageError("--state: " + inQuotes(path) + " does not hold a dictionary");
-  return std::move(*parsed.value);
 }
 
 } // namespace
@@ -64,26 +37,10 @@ std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options) {
     throw std::runtime_error("cannot create the synthesiser: " +
                              created.error().localizedDescription());
   std::shared_ptr<QuorvaneAudioUnit> unit = std::move(created).value();
-  if (options.preset)
-    unit->setCurrentPreset(findPreset(*unit, *options.preset));
-  if (options.state)
-    unit->setFullState(readState(*options.state));
-  const auto tree = unit->parameterTree();
-  for (const ParameterSetting& setting : options.settings)
-    tree->parameterWithIdentifier(setting.identifier)->setValue(setting.value);
+  applyUnitOptions(*unit, options);
   if (options.seed) {
     const auto seeds = deriveSeeds(*options.seed);
     unit->kernel().seed(seeds[0], seeds[1], seeds[2]);
   }
   return unit;
-}
-
-void allocateSynth(QuorvaneAudioUnit& unit, const RenderOptions& options) {
-  const auto format = AudioFormat::standard(static_cast<double>(options.sampleRate), 2);
-  if (auto result = unit.outputBusses()[0].setFormat(format); !result)
-    throw std::runtime_error(result.error().localizedDescription());
-  unit.setMaximumFramesToRender(static_cast<AUAudioFrameCount>(options.blockSize));
-  if (auto result = unit.allocateRenderResources(); !result)
-    throw std::runtime_error("cannot start the synthesiser: " +
-                             result.error().localizedDescription());
 }

@@ -14,12 +14,8 @@ class QuorvaneAudioUnit;
 // seeds.
 std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept;
 
-// The unit with its factory presets (from --resources or its bundle), then, in this order,
-// --preset, --state and every --set, all through the unit as a host would; the seeds reach the
-// engine before allocation, which draws the reverb patterns. Throws UsageError for an unknown
-// preset or an unreadable state file.
+// The unit with its factory presets (from --resources or its bundle), then --preset, --state
+// and every --set (applyUnitOptions); the seeds reach the engine before allocation, which
+// draws the reverb patterns. Throws UsageError for an unknown preset or parameter or an
+// unreadable state file.
 std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
-
-// Sets the output format and block size and allocates render resources, as a host does before
-// rendering. Throws std::runtime_error when the unit refuses.
-void allocateSynth(QuorvaneAudioUnit& unit, const RenderOptions& options);

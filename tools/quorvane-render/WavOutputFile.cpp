@@ -10,21 +10,8 @@ constexpr int kChannels = 2;
 constexpr int kBitsPerSample = 32; // JUCE writes 32-bit WAV data as IEEE float
 } // namespace
 
-WavOutputFile::WavOutputFile(const std::string& path, int sampleRate) : destination(path) {
-  const juce::File target = juce::File::getCurrentWorkingDirectory().getChildFile(path);
-  const juce::File folder = target.getParentDirectory();
-  if (target.isDirectory())
-    throw UsageError("cannot write " + inQuotes(path) + ": it is a folder");
-  if (!folder.isDirectory())
-    throw UsageError("cannot write " + inQuotes(path) + ": folder " +
-                     inQuotes(folder.getFullPathName().toStdString()) + " does not exist");
-
-  temporary = std::make_unique<juce::TemporaryFile>(target, juce::TemporaryFile::useHiddenFile);
-  auto stream = std::make_unique<juce::FileOutputStream>(temporary->getFile());
-  if (stream->failedToOpen())
-    throw UsageError("cannot write " + inQuotes(path) + ": " +
-                     stream->getStatus().getErrorMessage().toStdString());
-
+WavOutputFile::WavOutputFile(const std::string& path, int sampleRate) : file(path) {
+  std::unique_ptr<juce::FileOutputStream> stream = file.takeStream();
   juce::WavAudioFormat wav;
   writer.reset(wav.createWriterFor(stream.get(), sampleRate, kChannels, kBitsPerSample, {}, 0));
   if (writer == nullptr)
@@ -50,8 +37,8 @@ bool WavOutputFile::commit() {
     return false;
   // Closing writes the final header; a short file afterwards means the disk ran out.
   writer.reset();
-  const juce::File file = temporary->getFile();
-  if (file.getSize() < framesWritten * kChannels * static_cast<long long>(sizeof(float)))
+  if (file.temporaryFile().getSize() <
+      framesWritten * kChannels * static_cast<long long>(sizeof(float)))
     return false;
-  return temporary->overwriteTargetFileWithTemporary();
+  return file.commit();
 }

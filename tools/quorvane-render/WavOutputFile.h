@@ -1,18 +1,18 @@
 // A stereo 32-bit float WAV written beside its destination and moved over it only when complete.
 #pragma once
 
+#include "tools/common/ReplacingOutputFile.h"
+
 #include <memory>
 #include <string>
 
 namespace juce {
 class AudioFormatWriter;
-class TemporaryFile;
 } // namespace juce
 
 class WavOutputFile {
 public:
-  // Opens a hidden temporary file in the destination's folder. Throws UsageError when the
-  // destination is a folder, its folder does not exist, or nothing can be written there.
+  // Throws UsageError as ReplacingOutputFile does, or when no WAV writer can be made.
   WavOutputFile(const std::string& destination, int sampleRate);
   // Removes the temporary file unless commit() succeeded.
   ~WavOutputFile();
@@ -25,8 +25,7 @@ public:
   bool commit();
 
 private:
-  std::string destination;
-  std::unique_ptr<juce::TemporaryFile> temporary;
+  ReplacingOutputFile file;
   std::unique_ptr<juce::AudioFormatWriter> writer;
   long long framesWritten = 0;
   bool failed = false;

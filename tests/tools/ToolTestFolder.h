@@ -1,0 +1,104 @@
+// A fresh folder under /tmp for one test of a command-line tool, and the tool run in it as a
+// user runs it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+inline std::string readText(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+struct ToolResult {
+  int status; // the exit status, or -1 when the tool did not exit normally
+  std::string out, err;
+};
+
+// Removed with everything in it when the test ends; the tool's standard output and error go to
+// files beside it.
+class ToolTestFolder {
+public:
+  explicit ToolTestFolder(const std::string& prefix)
+      : root([&] {
+          std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+          return mkdtemp(pattern.data()) ? pattern
+                                         : throw std::runtime_error("no temporary folder");
+        }()) {}
+  ~ToolTestFolder() {
+    for (const auto& p : {root, root + ".out", root + ".err"})
+      std::filesystem::remove_all(p);
+  }
+
+  std::string path(const std::string& name) const { return root + "/" + name; }
+  std::set<std::string> entries() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  // Standard input empty, outputs in files (so neither is a terminal); arguments single-quoted.
+  ToolResult runTool(const std::string& binary, const std::vector<std::string>& arguments) const {
+    std::string command = "'" + binary + "'";
+    for (const auto& a : arguments)
+      command += " '" + a + "'";
+    const int s =
+        std::system((command + " </dev/null >" + root + ".out 2>" + root + ".err").c_str());
+    return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, readText(root + ".out"), readText(root + ".err")};
+  }
+
+  // The words of a case: "@name" is that file in the folder, "*" stands for star's words.
+  std::vector<std::string> words(const std::string& text, const std::string& star) const {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+      if (w == "*") {
+        const auto more = words(star, "");
+        result.insert(result.end(), more.begin(), more.end());
+      } else {
+        result.push_back(w[0] == '@' ? path(w.substr(1)) : w);
+      }
+    return result;
+  }
+
+  // Runs a case (see words) with none of the outputs there, then over outputs holding "keep":
+  // each time the tool must exit with status 2, one line "TOOL: ..." on standard error and
+  // nothing on standard output, and leave every output as it was.
+  void expectRefused(const std::string& binary, const std::string& text, const std::string& star,
+                     const std::vector<std::string>& outputs) const {
+    const std::string prefix = std::filesystem::path(binary).filename().string() + ": ";
+    for (bool existing : {false, true}) {
+      SCOPED_TRACE(text + (existing ? ", over files" : ""));
+      for (const auto& output : outputs)
+        if (existing)
+          std::ofstream(output) << "keep";
+        else
+          std::filesystem::remove(output);
+      const ToolResult r = runTool(binary, words(text, star));
+      EXPECT_EQ(r.status, 2);
+      EXPECT_TRUE(r.out.empty()) << r.out;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+      EXPECT_TRUE(r.err.starts_with(prefix) && r.err.ends_with('\n')) << r.err;
+      for (const auto& output : outputs) // the head is enough to tell, and short to print
+        EXPECT_EQ(std::filesystem::exists(output) ? readText(output).substr(0, 16) : "none",
+                  existing ? "keep" : "none");
+    }
+    for (const auto& output : outputs)
+      std::filesystem::remove(output);
+  }
+
+  const std::string root;
+};

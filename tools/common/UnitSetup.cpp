@@ -1,0 +1,82 @@
+// What a tool does to a unit before rendering, as a host would.
+#include "tools/common/UnitSetup.h"
+
+#include "platform/audiounit/AUAudioUnit.h"
+#include "platform/audiounit/AudioFormat.h"
+#include "platform/foundation/Files.h"
+
+#include <stdexcept>
+
+namespace {
+
+// A state file is a few kilobytes; anything this large is not one.
+constexpr std::size_t kMaxStateBytes = 16 * 1024 * 1024;
+
+AUAudioUnitPreset findPreset(const AUAudioUnit& unit, const std::string& wanted) {
+  const auto presets = unit.factoryPresets();
+  const auto number = parseInteger(wanted);
+  for (const AUAudioUnitPreset& preset : presets)
+    if ((number && preset.number == *number) || preset.name == wanted)
+      return preset;
+  throw UsageError("--preset: no factory preset " + inQuotes(wanted) + " (there are " +
+                   std::to_string(presets.size()) + "; see --list-presets)");
+}
+
+PropertyList readState(const std::string& path) {
+  std::string why;
+  const auto bytes = readWholeFile(path, kMaxStateBytes, &why);
+  if (!bytes)
+    throw UsageError("--state: cannot read " + inQuotes(path) + ": " + why);
+  PropertyList::ReadResult parsed = PropertyList::read(*bytes);
+  if (!parsed.value)
+    throw UsageError("--state: " + inQuotes(path) + " is not a property list: " + parsed.error);
+  if (!parsed.value->dictionary())
+    throw UsageError("--state: " + inQuotes(path) + " does not hold a dictionary");
+  return std::move(*parsed.value);
+}
+
+} // namespace
+
+std::vector<std::string> parameterIdentifiers(const AUParameterTree& tree) {
+  std::vector<std::string> identifiers;
+  for (const auto& parameter : tree.allParameters())
+    identifiers.push_back(parameter->identifier());
+  return identifiers;
+}
+
+void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
+  if (options.preset)
+    unit.setCurrentPreset(findPreset(unit, *options.preset));
+  if (options.state)
+    unit.setFullState(readState(*options.state));
+  const auto tree = unit.parameterTree();
+  for (const ParameterSetting& setting : options.settings) {
+    const auto parameter = tree ? tree->parameterWithIdentifier(setting.identifier) : nullptr;
+    if (!parameter && !tree)
+      throw UsageError("--set: the unit has no parameters");
+    if (!parameter)
+      throw UsageError("--set: unknown parameter " + inQuotes(setting.identifier) +
+                       " (known: " + listOf(parameterIdentifiers(*tree)) + ")");
+    parameter->setValue(setting.value);
+  }
+}
+
+void printUnitListings(const AUAudioUnit& unit, const UnitOptions& options, std::ostream& out) {
+  if (options.listPresets)
+    for (const AUAudioUnitPreset& preset : unit.factoryPresets())
+      out << preset.number << '\t' << preset.name << '\n';
+  if (options.printState)
+    if (const auto state = unit.fullState())
+      out << state->toXML();
+}
+
+void allocateUnit(AUAudioUnit& unit, const UnitOptions& options, std::string_view unitName) {
+  const auto format = AudioFormat::standard(static_cast<double>(options.sampleRate), 2);
+  if (unit.outputBusses().count() > 0)
+    if (auto result = unit.outputBusses()[0].setFormat(format); !result)
+      throw std::runtime_error(result.error().localizedDescription());
+  unit.setMaximumFramesToRender(static_cast<AUAudioFrameCount>(options.blockSize));
+  if (auto result = unit.allocateRenderResources(); !result)
+    throw std::runtime_error("cannot start the " + std::string(unitName) + ": " +
+                             result.error().localizedDescription());
+}

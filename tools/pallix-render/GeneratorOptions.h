@@ -1,0 +1,40 @@
+// The command line of pallix-render: the host's tempo, meter and length, what reaches the
+// generator, and where its notes go.
+#pragma once
+
+#include "tools/common/UnitOptions.h"
+#include "tools/pallix-render/HostTimeline.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct GeneratorOptions : UnitOptions {
+  // A MIDI file's tempo event holds 3.58 bpm and up, and its ticks stay in range up to here.
+  static constexpr double kMinTempo = 4.0;
+  static constexpr double kMaxTempo = 1000.0;
+  // The time-signature event of a MIDI file holds the numerator in one byte.
+  static constexpr int kMaxNumerator = 255;
+  static constexpr int kMaxDenominator = 256;
+  static constexpr std::int64_t kMaxStartSample = std::int64_t{1} << 52; // exact as a double
+  static constexpr double kDefaultBars = 24.0;
+
+  double tempo = 120.0; // quarter notes per minute
+  Meter meter;
+  std::optional<double> bars; // the length when --seconds is not given
+  std::int64_t startSample = 0;
+  std::optional<std::string> family;
+  std::optional<std::string> events; // the file of every message sent
+  std::string output;
+  bool listFamilies = false;
+  bool showHelp = false;
+};
+
+// Throws UsageError naming the option and what is wrong with it.
+GeneratorOptions parseGeneratorOptions(int argc, const char* const* argv);
+
+// round(S x HZ) for --seconds S, otherwise round(K x Q x HZ x 60 / tempo) for K bars of Q
+// quarter notes. Throws UsageError when that is longer than kMaxSeconds.
+std::int64_t generatorFrameCount(const GeneratorOptions& options);
+
+std::string generatorUsage();
