@@ -17,6 +17,8 @@ constexpr double kEpsilon = 1e-9;
 constexpr double kMinQuartersPerBar = 1.0 / 64.0;
 constexpr double kMaxQuartersPerBar = 4096.0;
 constexpr double kMaxTempo = 100000.0;
+// Far beyond any session (a year at 1000 bpm), yet where positions still resolve a sample.
+constexpr double kMaxPosition = 1e9;
 
 bool positiveFinite(double x) noexcept { return std::isfinite(x) && x > 0.0; }
 
@@ -94,8 +96,8 @@ void Kernel::readHostContext(const ContextHolder& context, bool& contextValid) n
         hostBeatsPerBar = beatsPerBar;
         hostBeatUnit = beatUnit;
       }
-      // Without a finite position the generator runs on its own clock, as with no context.
-      if (std::isfinite(beat) && std::isfinite(downbeat)) {
+      // Without a usable position the generator runs on its own clock, as with no context.
+      if (std::abs(beat) <= kMaxPosition && std::abs(downbeat) <= kMaxPosition) {
         rawBeatPos = beat;
         rawDownbeat = downbeat;
         rawSampleOffsetToNextBeat = toNextBeat;

@@ -20,13 +20,10 @@ bool HostTimeline::musicalContext(double* tempo, double* numerator, long* denomi
     *denominator = meter_.denominator;
   if (beat)
     *beat = position;
-  // Exactly on a beat the beat is now: 0, as plug-in hosts answer. A whole beat there would
-  // make the generator take the run for one that reports positions half a beat early.
-  if (samplesToNextBeat) {
-    const double fraction = position - std::floor(position);
+  // Exactly on a beat this is a whole beat, not 0, as the app's demo driver answers too.
+  if (samplesToNextBeat)
     *samplesToNextBeat =
-        fraction == 0.0 ? 0 : static_cast<long>(samplesPerBeat_ - samplesPerBeat_ * fraction);
-  }
+        static_cast<long>(samplesPerBeat_ - samplesPerBeat_ * (position - std::floor(position)));
   if (downbeat)
     *downbeat = bar * std::floor(position / bar);
   return true;

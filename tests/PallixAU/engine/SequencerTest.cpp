@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
+#include <random>
 
 using K = Kernel;
 
@@ -222,4 +224,50 @@ TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
     if (host.sent[i].time == at && host.sent[i].noteOff() && host.sent[i + 1].noteOn())
       ++evictions;
   EXPECT_GE(evictions, 32u);
+}
+
+TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<double> evil = {nan, inf, -inf, 0.0, -1.0, 1e-300, 1e300, 3.0, 7.0, 1e9};
+  auto kernel = preparedKernel();
+  useCatalogue(*kernel, everySlot());
+  std::vector<SentMessage> sent;
+  sent.reserve(1 << 20);
+  std::mt19937 random(7);
+  const auto pick = [&] { return evil[random() % evil.size()]; };
+  ContextHolder context;
+  context.midiOut = [&](AUEventSampleTime t, std::uint8_t, int, const std::uint8_t* b) {
+    sent.push_back({t, {b[0], b[1], b[2]}});
+    return 0;
+  };
+  context.musicalContext = [&](double* t, double* n, long* d, double* beat, long* next,
+                               double* down) {
+    *t = random() % 2 ? 120.0 : pick();
+    *n = random() % 2 ? 4.0 : pick();
+    *d = static_cast<long>(random() % 9) - 1;
+    *beat = random() % 2 ? sent.size() * 0.01 : pick();
+    *next = static_cast<long>(random());
+    *down = pick();
+    return random() % 4 != 0;
+  };
+  context.transportState = [&](AUHostTransportStateFlags* flags, double*, double*, double*) {
+    *flags = random() % 64 ? AUHostTransportStateMoving : 0;
+    return true;
+  };
+  for (int call = 0; call < 20000; ++call) {
+    AURenderEvent event{};
+    event.parameter = {nullptr,
+                       0,
+                       AURenderEventParameter,
+                       {},
+                       0,
+                       static_cast<AUParameterAddress>(random() % 10),
+                       static_cast<AUValue>(pick())};
+    const double time = random() % 16 ? call * 64.0 : pick();
+    kernel->render(AudioTimeStamp::withSampleTime(time), 64, nullptr, &event, context);
+  }
+  EXPECT_GT(sent.size(), 100u);
+  for (const auto& m : sent)
+    ASSERT_TRUE(m.bytes[1] < 128 && m.bytes[2] < 128);
 }
