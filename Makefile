@@ -8,10 +8,10 @@ CORE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DORRINBROOK_WITH_JUCE=OFF -DORRINBROOK
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_SANITIZE=ON -DORRINBROOK_BENCH=OFF
 TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=OFF
 
-DEMO_MIDI := build/tools/demo-phrase/demo-phrase.mid
 DEMO_WAV := build/demo.wav
-# The demo plays factory preset 01, the blues organ a new instance loads.
-DEMO_SETTINGS := --seed 1
+# The blues demo at 120 BPM on factory preset 01, the blues organ a new instance loads; seeded,
+# so every run writes the same file.
+DEMO_SETTINGS := --demo --seconds 30 --seed 1
 
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS ?= halt_on_error=1:second_deadlock_stack=1
@@ -28,11 +28,12 @@ build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
 	cmake --build build --parallel $(JOBS)
 
+# Renders the app's blues demo offline, display or not: the app has no window yet.
 run: deps
 	$(call configure,build,$(RELEASE_FLAGS))
-	cmake --build build --parallel $(JOBS) --target quorvane-render demo-phrase-mid
-	build/bin/quorvane-render $(DEMO_SETTINGS) $(DEMO_MIDI) $(DEMO_WAV)
-	@echo "The demo phrase is rendered in $(CURDIR)/$(DEMO_WAV)"
+	cmake --build build --parallel $(JOBS) --target quorvane
+	build/bin/quorvane --render $(DEMO_WAV) $(DEMO_SETTINGS)
+	@echo "The blues demo is rendered in $(CURDIR)/$(DEMO_WAV)"
 
 test: deps
 	$(call configure,build,$(RELEASE_FLAGS))

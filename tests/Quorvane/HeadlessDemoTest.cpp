@@ -1,0 +1,154 @@
+// The app run as a user runs it: `quorvane --render FILE.wav --demo` plays the generator's blues
+// into the synthesiser, offline, the same way every time.
+#include "tests/Quorvane/DemoRig.h"
+#include "tests/tools/ToolTestFolder.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int kCycle = 512; // the headless render cycle
+
+struct Wav {
+  std::string format;
+  juce::AudioBuffer<float> audio;
+};
+
+Wav readWav(const std::string& path) {
+  juce::WavAudioFormat wav;
+  std::unique_ptr<juce::AudioFormatReader> reader(
+      wav.createReaderFor(new juce::FileInputStream(juce::File(path)), true));
+  if (!reader)
+    return {};
+  Wav result{std::to_string(reader->numChannels) + " channels of " +
+                 std::to_string(reader->bitsPerSample) +
+                 (reader->usesFloatingPointData ? "-bit float at " : "-bit integers at ") +
+                 std::to_string(int(reader->sampleRate)),
+             juce::AudioBuffer<float>(int(reader->numChannels), int(reader->lengthInSamples))};
+  reader->read(&result.audio, 0, result.audio.getNumSamples(), 0, true, true);
+  return result;
+}
+
+// Mean square of both channels over each render cycle.
+std::vector<double> cycleEnergy(const juce::AudioBuffer<float>& audio) {
+  std::vector<double> energy(std::size_t(audio.getNumSamples() / kCycle));
+  for (int c = 0; c < audio.getNumChannels(); ++c)
+    for (std::size_t k = 0; k < energy.size(); ++k)
+      for (int i = 0; i < kCycle; ++i)
+        energy[k] += std::pow(audio.getSample(c, int(k) * kCycle + i), 2.0) / kCycle;
+  return energy;
+}
+
+class HeadlessDemoTest : public ::testing::Test, protected ToolTestFolder {
+protected:
+  HeadlessDemoTest() : ToolTestFolder("quorvane-app-test") {}
+  ToolResult run(const std::vector<std::string>& arguments) const {
+    return runTool(QUORVANE_APP_PATH, arguments);
+  }
+};
+
+TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinorEveryTime) {
+  const ToolResult first = run({"--render", path("a.wav"), "--demo", "--seed", "7"});
+  const ToolResult second = run({"--render", path("b.wav"), "--demo", "--seed", "7"});
+  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(first.err, "");
+  EXPECT_EQ(first.out,
+            "Pallix instantiated in-process: Orrinbrook: Pallix (In-Process) (aumi/PlxI/ob*k)\n"
+            "Pallix bridge installed at 2 ch, 44100 Hz, Float32, deinterleaved\n");
+  EXPECT_EQ(entries(), (std::set<std::string>{"a.wav", "b.wav"})) << "no temporary file stays";
+  EXPECT_TRUE(readText(path("a.wav")) == readText(path("b.wav"))) << "same seed, same file";
+
+  const Wav wav = readWav(path("a.wav"));
+  EXPECT_EQ(wav.format, "2 channels of 32-bit float at 44100");
+  ASSERT_EQ(wav.audio.getNumSamples(), 30 * 44100);
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < wav.audio.getNumSamples(); ++i)
+      ASSERT_TRUE(std::isfinite(wav.audio.getSample(c, i))) << c << ", " << i;
+  EXPECT_GT(wav.audio.getRMSLevel(0, 0, wav.audio.getNumSamples()), 0.02f);
+
+  // What the generator played into the synthesiser: the same graph in this process, with an
+  // instrument that records its MIDI.
+  DemoRig rig;
+  rig.load();
+  rig.controller->togglePlay();
+  rig.render(30.0);
+  const auto notes = noteOns(rig.midi());
+  ASSERT_GT(notes.size(), 100u);
+
+  // Mostly the E natural minor scale, E the commonest pitch class.
+  std::array<int, 12> pitchClasses{};
+  for (const MIDIMessage& n : notes)
+    ++pitchClasses[n.data1 % 12];
+  int inScale = 0;
+  for (int pc : {4, 6, 7, 9, 11, 0, 2})
+    inScale += pitchClasses[std::size_t(pc)];
+  EXPECT_GT(inScale, int(notes.size()) * 8 / 10);
+  EXPECT_EQ(std::max_element(pitchClasses.begin(), pitchClasses.end()) - pitchClasses.begin(), 4);
+
+  // At 120 BPM most notes start on a grid of sixth beats (3675 samples), from half a beat
+  // after the start (the generator's reading of a host that starts on the beat).
+  const auto onGrid = std::count_if(notes.begin(), notes.end(), [](const MIDIMessage& n) {
+    const long phase = long(n.time - 11025) % 3675;
+    return phase <= 1 || phase == 3674;
+  });
+  EXPECT_GT(onGrid, long(notes.size()) * 6 / 10);
+
+  // The synthesiser is silent until the cycle of the first note, and sounds from it on.
+  const auto energy = cycleEnergy(wav.audio);
+  const std::size_t firstCycle = std::size_t(notes.front().time / kCycle);
+  for (std::size_t k = 0; k < firstCycle; ++k)
+    ASSERT_EQ(energy[k], 0.0) << k;
+  EXPECT_GT(energy[firstCycle], 1e-6);
+  // Its loudness rises in the cycles where the generator's notes start, not elsewhere.
+  std::vector<bool> onset(energy.size());
+  for (const MIDIMessage& n : notes)
+    if (std::size_t(n.time / kCycle) < onset.size())
+      onset[std::size_t(n.time / kCycle)] = true;
+  double rise[2] = {}; // log energy ratio across a cycle: elsewhere, at onsets
+  int cycles[2] = {};
+  for (std::size_t k = firstCycle + 1; k + 1 < energy.size(); ++k) {
+    rise[onset[k]] += std::log((energy[k + 1] + 1e-9) / (energy[k - 1] + 1e-9));
+    ++cycles[onset[k]];
+  }
+  EXPECT_GT(rise[1] / cycles[1], 0.3);
+  EXPECT_LT(rise[0] / cycles[0], 0.1);
+}
+
+// The first note comes half a beat after the start, so the first cycle that sounds tells the
+// tempo the demo played at; without --demo nothing plays.
+TEST_F(HeadlessDemoTest, TempoReachesTheDemoRoundedAndLimited) {
+  const std::pair<std::vector<std::string>, long> cases[] = {
+      {{}, -1},                     // no demo: silence
+      {{"--demo"}, 11025 / kCycle}, // 120 BPM
+      {{"--demo", "--tempo", "300"}, 5513 / kCycle},
+      {{"--demo", "--tempo=12"}, 33075 / kCycle},
+      {{"--demo", "--tempo", "59.5"}, 22050 / kCycle}, // 60 BPM
+  };
+  for (const auto& [options, expected] : cases) {
+    std::vector<std::string> arguments = {"--render", path("t.wav"), "--seconds", "1"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    SCOPED_TRACE(arguments.back());
+    ASSERT_EQ(run(arguments).status, 0);
+    const auto energy = cycleEnergy(readWav(path("t.wav")).audio);
+    const auto sounding =
+        std::find_if(energy.begin(), energy.end(), [](double e) { return e > 0; });
+    EXPECT_EQ(sounding == energy.end() ? -1 : sounding - energy.begin(), expected);
+  }
+}
+
+TEST_F(HeadlessDemoTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
+  for (const char* text :
+       {"", "--demo", "--seconds 2", "--render", "* extra", "* --volume 3", "* --seconds -1",
+        "* --seconds nan", "* --seconds 86401", "* --tempo fast", "* --tempo inf", "* --seed -3",
+        "--demo=yes *", "--render @missing/out.wav"})
+    expectRefused(QUORVANE_APP_PATH, text, "--render @out.wav", {path("out.wav")});
+}
+
+} // namespace
