@@ -22,7 +22,7 @@ define configure
 	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-.PHONY: build run test bench sanitize tsan format clean deps
+.PHONY: build run test bench sanitize tsan format clean deps install-plugins
 
 build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
@@ -62,6 +62,23 @@ tsan: deps
 format: deps
 	@command -v clang-format >/dev/null || { echo "make format: clang-format is not installed" >&2; exit 1; }
 	git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs -r clang-format -i
+
+PLUGIN_BUNDLES := \
+	build/plugins/Quorvane_artefacts/Release/LV2/Quorvane.lv2 \
+	build/plugins/Pallix_artefacts/Release/LV2/Pallix.lv2 \
+	build/plugins/Quorvane_artefacts/Release/VST3/Quorvane.vst3 \
+	build/plugins/Pallix_artefacts/Release/VST3/Pallix.vst3
+
+# Each bundle replaces the installed one whole, so no file of an older version stays behind.
+install-plugins: deps
+	$(call configure,build,$(RELEASE_FLAGS))
+	cmake --build build --parallel $(JOBS) --target Quorvane_LV2 Pallix_LV2 Quorvane_VST3 Pallix_VST3
+	mkdir -p $(HOME)/.lv2 $(HOME)/.vst3
+	@for bundle in $(PLUGIN_BUNDLES); do \
+	  case $$bundle in *.lv2) dest=$(HOME)/.lv2 ;; *) dest=$(HOME)/.vst3 ;; esac; \
+	  rm -rf "$$dest/$$(basename $$bundle)" && cp -R "$$bundle" "$$dest/" && \
+	  echo "installed $$dest/$$(basename $$bundle)"; \
+	done
 
 clean:
 	rm -rf build build-core build-sanitize build-tsan

@@ -6,6 +6,11 @@ set(ORRINBROOK_JUCE_MODULES
   juce_core
   juce_audio_basics
   juce_audio_formats
+  juce_events
+  juce_data_structures
+  juce_graphics
+  juce_gui_basics
+  juce_audio_processors
 )
 
 add_library(juce_shared STATIC)
@@ -16,6 +21,9 @@ foreach(module IN LISTS ORRINBROOK_JUCE_MODULES)
 endforeach()
 
 target_link_libraries(juce_shared PRIVATE juce::juce_recommended_config_flags)
+# Debian's JUCE draws images with the system's libpng and libjpeg; juce_add_* targets link them
+# on their own, a plain library has to.
+target_link_libraries(juce_shared PRIVATE juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
 
 target_compile_definitions(juce_shared PRIVATE
   JUCE_STANDALONE_APPLICATION=1
@@ -32,6 +40,9 @@ target_compile_definitions(juce_shared PRIVATE
   JUCE_USE_MP3AUDIOFORMAT=0
   JUCE_USE_LAME_AUDIO_FORMAT=0
   JUCE_USE_WINDOWS_MEDIA_FORMAT=0
+  # The plug-in tests load our VST3 bundles through JUCE's own host; the VST3 client shares the
+  # SDK code this compiles.
+  JUCE_PLUGINHOST_VST3=1
 )
 
 # Consumers see exactly the definitions and include folders the modules were compiled with

@@ -1,0 +1,107 @@
+// A unit parameter as a host parameter.
+#include "plugins/adapter/UnitParameter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Set while the unit's own change is shown to the host, on the thread showing it: the host's
+// answer to that notification is the same value, not a change to pass on.
+thread_local bool showingUnitValue = false;
+
+juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discrete) {
+  const float low = parameter.minValue();
+  // JUCE needs a non-empty range; a unit could declare a fixed value.
+  const float high = std::max(parameter.maxValue(), low + 1.0f);
+  return {low, high, discrete ? 1.0f : 0.0f};
+}
+
+bool isDiscreteParameter(const AUParameter& parameter) {
+  return parameter.unit() == kAudioUnitParameterUnit_Indexed ||
+         parameter.unit() == kAudioUnitParameterUnit_Boolean || !parameter.valueStrings().empty();
+}
+
+juce::String labelOf(const AUParameter& parameter) {
+  if (parameter.unitName())
+    return juce::String(*parameter.unitName());
+  switch (parameter.unit()) {
+  case kAudioUnitParameterUnit_Hertz:
+    return "Hz";
+  case kAudioUnitParameterUnit_Decibels:
+    return "dB";
+  case kAudioUnitParameterUnit_Seconds:
+    return "s";
+  case kAudioUnitParameterUnit_Milliseconds:
+    return "ms";
+  case kAudioUnitParameterUnit_Percent:
+    return "%";
+  case kAudioUnitParameterUnit_Cents:
+    return "cents";
+  default:
+    return {};
+  }
+}
+
+} // namespace
+
+UnitParameter::UnitParameter(std::shared_ptr<AUParameter> parameter)
+    : juce::RangedAudioParameter(
+          juce::ParameterID{parameter->identifier(), 1}, parameter->displayName(),
+          juce::AudioProcessorParameterWithIDAttributes().withLabel(labelOf(*parameter))),
+      parameter_(std::move(parameter)),
+      range_(rangeOf(*parameter_, isDiscreteParameter(*parameter_))),
+      discrete_(isDiscreteParameter(*parameter_)),
+      default_(convertTo0to1(std::clamp(parameter_->value(), range_.start, range_.end))),
+      value_(default_) {}
+
+bool UnitParameter::takePendingValue(AUValue& value) noexcept {
+  if (!pending_.exchange(false, std::memory_order_acquire))
+    return false;
+  value = convertFrom0to1(value_.load(std::memory_order_relaxed));
+  return true;
+}
+
+void UnitParameter::showUnitValue(AUValue value) {
+  const float normalised = std::isfinite(value)
+                               ? convertTo0to1(std::clamp(value, range_.start, range_.end))
+                               : getValue();
+  pending_.store(false, std::memory_order_relaxed);
+  showingUnitValue = true;
+  setValueNotifyingHost(normalised);
+  showingUnitValue = false;
+}
+
+void UnitParameter::setValue(float normalised) {
+  // Hosts and automation lanes can send anything; the unit only ever sees values in range.
+  if (!std::isfinite(normalised))
+    return;
+  value_.store(std::clamp(normalised, 0.0f, 1.0f), std::memory_order_relaxed);
+  if (!showingUnitValue)
+    pending_.store(true, std::memory_order_release);
+}
+
+bool UnitParameter::isBoolean() const {
+  return parameter_->unit() == kAudioUnitParameterUnit_Boolean;
+}
+
+juce::String UnitParameter::getText(float normalised, int maximumLength) const {
+  const juce::String text(parameter_->stringFromValue(convertFrom0to1(normalised)));
+  return maximumLength > 0 ? text.substring(0, maximumLength) : text;
+}
+
+float UnitParameter::getValueForText(const juce::String& text) const {
+  const auto value = parameter_->valueFromString(text.toStdString());
+  if (!value || !std::isfinite(*value))
+    return getValue();
+  return convertTo0to1(std::clamp(*value, range_.start, range_.end));
+}
+
+juce::StringArray UnitParameter::getAllValueStrings() const {
+  if (parameter_->valueStrings().empty())
+    return juce::RangedAudioParameter::getAllValueStrings();
+  juce::StringArray strings;
+  for (const auto& text : parameter_->valueStrings())
+    strings.add(juce::String(text));
+  return strings;
+}

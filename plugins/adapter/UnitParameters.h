@@ -1,0 +1,42 @@
+// The unit's parameter tree as host parameters, and the changes that cross between them.
+#pragma once
+
+#include "platform/audiounit/AUParameterTree.h"
+#include "platform/audiounit/RenderEventList.h"
+#include "plugins/adapter/UnitParameter.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+// Host changes reach the unit as parameter events of the next render call (or directly, when
+// state is about to be read or replaced); the unit's own changes (presets, state, its editor)
+// reach the host through an observer of the tree, which never hears the adapter's own writes.
+// Threads: construction and destruction on a control thread; see each member.
+class UnitParameters {
+public:
+  // Adds one host parameter per tree parameter to processor, in tree order.
+  UnitParameters(juce::AudioProcessor& processor, std::shared_ptr<AUParameterTree> tree);
+  ~UnitParameters();
+  UnitParameters(const UnitParameters&) = delete;
+  UnitParameters& operator=(const UnitParameters&) = delete;
+
+  std::size_t size() const noexcept { return parameters_.size(); }
+
+  // Render thread: each change of the host since the last call, as an event at sampleTime.
+  void addPendingEvents(RenderEventList& events, AUEventSampleTime sampleTime) noexcept;
+  // Control thread: sets the host's pending changes on the unit's parameters right away.
+  void applyPending();
+  // Forgets the host's pending changes (a state or preset replaces every value).
+  void dropPending() noexcept;
+
+private:
+  void showUnitValue(AUParameterAddress address, AUValue value);
+
+  std::shared_ptr<AUParameterTree> tree_;
+  std::vector<UnitParameter*> parameters_;                               // owned by the processor
+  std::vector<std::pair<AUParameterAddress, UnitParameter*>> byAddress_; // sorted
+  AUParameterObserverToken token_ = kAUNoObserverToken;
+};

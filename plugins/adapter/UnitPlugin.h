@@ -1,0 +1,21 @@
+// What a plug-in definition needs: its unit made and wrapped for the host.
+#pragma once
+
+#include "platform/audiounit/AUAudioUnit.h"
+#include "plugins/adapter/UnitProcessor.h"
+
+// A new processor over a new Unit, or null when the unit cannot be made (the host then
+// reports the plug-in as failing to load).
+template <class Unit> juce::AudioProcessor* makeUnitProcessor(const char* name) {
+  auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
+  if (!unit)
+    return nullptr;
+  return new UnitProcessor(std::move(unit).value(), name);
+}
+
+// The plug-in's codes are the unit's: hosts identify it by them (VST3 class IDs derive from
+// them), so they must never drift apart.
+template <class Unit> constexpr bool hasUnitCodes(OSType manufacturer, OSType subtype) {
+  return Unit::kDescription.componentManufacturer == manufacturer &&
+         Unit::kDescription.componentSubType == subtype;
+}

@@ -1,0 +1,82 @@
+// What pallix-render sends for a run, read from its --events file, for the plug-in tests to
+// compare with.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <compare>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+struct PallixMessage {
+  std::int64_t sampleTime;
+  std::array<std::uint8_t, 3> bytes;
+  auto operator<=>(const PallixMessage&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const PallixMessage& m) {
+  return out << m.sampleTime << ' ' << int(m.bytes[0]) << ' ' << int(m.bytes[1]) << ' '
+             << int(m.bytes[2]);
+}
+
+// In time order (pallix-render lists messages as sent; a host hears them by time).
+inline std::vector<PallixMessage> byTime(std::vector<PallixMessage> messages) {
+  std::sort(messages.begin(), messages.end());
+  return messages;
+}
+
+// Runs pallix-render (PALLIX_RENDER_PATH) for bars of 4/4 at tempo, in time order; empty when
+// it fails.
+inline std::vector<PallixMessage> pallixRenderEvents(double sampleRate, int blockSize, double tempo,
+                                                     int bars) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("pallix-plugin-test-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const auto events = folder / "events.txt";
+  const std::string command = std::string(PALLIX_RENDER_PATH) + " --sample-rate " +
+                              std::to_string(int(sampleRate)) + " --block-size " +
+                              std::to_string(blockSize) + " --tempo " + std::to_string(tempo) +
+                              " --bars " + std::to_string(bars) + " --events " + events.string() +
+                              " " + (folder / "out.mid").string();
+  std::vector<PallixMessage> messages;
+  if (std::system(command.c_str()) == 0) {
+    std::ifstream in(events);
+    std::int64_t time;
+    int b0, b1, b2;
+    while (in >> time >> b0 >> b1 >> b2)
+      messages.push_back({time, {std::uint8_t(b0), std::uint8_t(b1), std::uint8_t(b2)}});
+  }
+  std::filesystem::remove_all(folder);
+  return byTime(std::move(messages));
+}
+
+// pallix-render answers a whole beat as the samples to the next beat when a call starts on a
+// beat; plug-in hosts answer 0, and the generator takes the former for a host that reports
+// half a beat early, so pallix-render plays everything half a beat later. Past the start's
+// warm-up (the first beat) and before the end, the notes start at the same times.
+inline void expectLinedUp(const std::vector<PallixMessage>& plugin,
+                          const std::vector<PallixMessage>& render, double samplesPerBeat,
+                          std::int64_t totalFrames) {
+  const auto half = static_cast<std::int64_t>(samplesPerBeat / 2);
+  const auto first = static_cast<std::int64_t>(samplesPerBeat);
+  std::vector<PallixMessage> ours, theirs;
+  const auto noteOn = [](const PallixMessage& m) {
+    return (m.bytes[0] & 0xF0) == 0x90 && m.bytes[2] > 0;
+  };
+  for (const auto& m : plugin)
+    if (noteOn(m) && m.sampleTime >= first && m.sampleTime < totalFrames - half)
+      ours.push_back(m);
+  for (auto m : render)
+    if (noteOn(m) && (m.sampleTime -= half) >= first)
+      theirs.push_back(m);
+  EXPECT_FALSE(ours.empty());
+  EXPECT_EQ(byTime(ours), byTime(theirs));
+}
