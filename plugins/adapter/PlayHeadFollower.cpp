@@ -18,7 +18,8 @@ void PlayHeadFollower::prepare(double sampleRate) noexcept {
 
 void PlayHeadFollower::beginBlock(const juce::Optional<juce::AudioPlayHead::PositionInfo>& position,
                                   bool beatsInMeterUnits) noexcept {
-  if (!position || !position->getPpqPosition())
+  const auto samples = position ? position->getTimeInSamples() : juce::Optional<std::int64_t>{};
+  if (!position || (!position->getPpqPosition() && !samples))
     return; // the last position, if any, carries on
   if (const auto signature = position->getTimeSignature();
       signature && signature->numerator > 0 && signature->denominator > 0) {
@@ -31,14 +32,17 @@ void PlayHeadFollower::beginBlock(const juce::Optional<juce::AudioPlayHead::Posi
     if (tempo >= kMinTempo && tempo <= kMaxTempo)
       tempo_ = tempo;
   }
-  const double quarters = *position->getPpqPosition() * toQuarters;
+  // Hosts such as jalv give the bar and the beat within it, which JUCE's LV2 client drops, and
+  // no beat position: then the position follows from the frame at the current tempo.
+  const auto ppq = position->getPpqPosition();
+  const double quarters =
+      ppq ? *ppq * toQuarters : static_cast<double>(*samples) / samplesPerQuarter();
   if (!std::isfinite(quarters))
     return;
   quarters_ = quarters;
   const auto barStart = position->getPpqPositionOfLastBarStart();
   barStart_ = barStart && std::isfinite(*barStart) ? *barStart * toQuarters : 0.0;
   playing_ = position->getIsPlaying();
-  const auto samples = position->getTimeInSamples();
   samplePosition_ = samples ? static_cast<double>(*samples) : 0.0;
   framesSince_ = 0;
   known_ = true;

@@ -140,7 +140,7 @@ void Lv2Instance::addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes
 }
 
 void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
-                              int beatsPerBar, int beatUnit) {
+                              int beatsPerBar, int beatUnit, bool withBeat) {
   LV2_Atom_Forge_Frame object;
   lv2_atom_forge_frame_time(&forge_, frame);
   lv2_atom_forge_object(&forge_, &object, 0, world_.map(LV2_TIME__Position));
@@ -150,8 +150,13 @@ void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerM
   lv2_atom_forge_float(&forge_, rolling ? 1.0f : 0.0f);
   lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__bar));
   lv2_atom_forge_long(&forge_, static_cast<std::int64_t>(beat / beatsPerBar));
-  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beat));
-  lv2_atom_forge_double(&forge_, beat);
+  if (withBeat) {
+    lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beat));
+    lv2_atom_forge_double(&forge_, beat);
+  } else {
+    lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__barBeat));
+    lv2_atom_forge_float(&forge_, static_cast<float>(std::fmod(beat, beatsPerBar)));
+  }
   lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beatUnit));
   lv2_atom_forge_int(&forge_, beatUnit);
   lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beatsPerBar));

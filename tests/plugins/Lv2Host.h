@@ -55,8 +55,9 @@ public:
   // Messages for the next run, at a frame of it; add them in frame order.
   void addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes);
   // time:Position: bar and beat count beatUnit notes, as LV2 defines them.
+  // withBeat false gives the bar beat instead of the beat position, as jalv does.
   void addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
-                   int beatsPerBar = 4, int beatUnit = 4);
+                   int beatsPerBar = 4, int beatUnit = 4, bool withBeat = true);
   // patch:Set of a parameter by its identifier, in the unit's units.
   void addParameter(std::uint32_t frame, const std::string& identifier, float value);
 

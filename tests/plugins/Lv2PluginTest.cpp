@@ -100,20 +100,24 @@ TEST(PallixLv2, PlaysAsPallixRenderWhetherTheHostSendsEveryPositionOrOnlyChanges
   const auto expected = pallixRenderEvents(kRate, kBlock, 120, 4);
   ASSERT_FALSE(expected.empty());
   const double samplesPerBeat = kRate * 60 / 120;
-  for (const bool everyBlock : {true, false}) {
+  // Without a beat position (bar and bar beat only, as jalv sends) the frame places the run.
+  for (const auto& [everyBlock, withBeat] :
+       {std::pair{true, true}, {false, true}, {false, false}}) {
     SCOPED_TRACE(everyBlock ? "position in every block" : "position on changes only");
+    SCOPED_TRACE(withBeat ? "with beat position" : "bar beat only");
     Lv2Instance generator(world(), kPallix, kRate);
     std::vector<Lv2MidiMessage> sent;
     for (int block = 0; block < 750; ++block) {
       if (everyBlock || block == 0)
-        generator.addPosition(0, block * double(kBlock) / samplesPerBeat, 120, true);
+        generator.addPosition(0, block * double(kBlock) / samplesPerBeat, 120, true, 4, 4,
+                              withBeat);
       const auto messages = generator.run(kBlock);
       sent.insert(sent.end(), messages.begin(), messages.end());
     }
     expectLinedUp(asPallix(sent), expected, samplesPerBeat, 750 * kBlock);
 
     // Stopping: notes may end in the stopping block, and then nothing more.
-    generator.addPosition(0, 750 * double(kBlock) / samplesPerBeat, 120, false);
+    generator.addPosition(0, 750 * double(kBlock) / samplesPerBeat, 120, false, 4, 4, withBeat);
     generator.run(kBlock);
     for (int block = 0; block < 100; ++block) {
       if (everyBlock)
