@@ -167,7 +167,7 @@ TEST_F(PallixRenderTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   // clang-format off
   const char* cases[] = {
       "", "* extra", "--bogus *", "--meter 4/0 *", "--meter 0/4 *", "--meter 4 *",
-      "--meter 4/4/4 *", "--tempo -1 *", "--tempo nan *", "--bars -2 *", "--bars 1 --seconds 1 *",
+      "--meter 4/4/4 *", "--tempo -1 *", "--bars -2 *", "--bars 1 --seconds 1 *",
       "--start-sample -1 *", "--family nope *", "--set nope=1 *", "--preset 99 *",
       "--list-families @out.mid", "--events @out.mid @out.mid", "--events @no/x.txt @out.mid",
       "@no-such-folder/out.mid"};

@@ -2,7 +2,10 @@
 // user runs it.
 #pragma once
 
+#include "tests/support/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
+#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <sys/wait.h>
 
@@ -12,7 +15,6 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,28 @@ inline std::string readText(const std::string& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
+}
+
+// A WAV file's samples and its format in words ("2 channels of 32-bit float at 44100"); empty
+// when it cannot be read.
+struct Wav {
+  std::string format;
+  juce::AudioBuffer<float> audio;
+};
+
+inline Wav readWav(const std::string& path) {
+  juce::WavAudioFormat wav;
+  std::unique_ptr<juce::AudioFormatReader> reader(
+      wav.createReaderFor(new juce::FileInputStream(juce::File(path)), true));
+  if (!reader)
+    return {};
+  Wav result{std::to_string(reader->numChannels) + " channels of " +
+                 std::to_string(reader->bitsPerSample) +
+                 (reader->usesFloatingPointData ? "-bit float at " : "-bit integers at ") +
+                 std::to_string(int(reader->sampleRate)),
+             juce::AudioBuffer<float>(int(reader->numChannels), int(reader->lengthInSamples))};
+  reader->read(&result.audio, 0, result.audio.getNumSamples(), 0, true, true);
+  return result;
 }
 
 struct ToolResult {
@@ -31,15 +55,10 @@ struct ToolResult {
 // files beside it.
 class ToolTestFolder {
 public:
-  explicit ToolTestFolder(const std::string& prefix)
-      : root([&] {
-          std::string pattern = "/tmp/" + prefix + "-XXXXXX";
-          return mkdtemp(pattern.data()) ? pattern
-                                         : throw std::runtime_error("no temporary folder");
-        }()) {}
+  explicit ToolTestFolder(const std::string& prefix) : folder(prefix) {}
   ~ToolTestFolder() {
-    for (const auto& p : {root, root + ".out", root + ".err"})
-      std::filesystem::remove_all(p);
+    for (const auto& p : {root + ".out", root + ".err"})
+      std::filesystem::remove(p);
   }
 
   std::string path(const std::string& name) const { return root + "/" + name; }
@@ -100,5 +119,9 @@ public:
       std::filesystem::remove(output);
   }
 
-  const std::string root;
+private:
+  TemporaryFolder folder;
+
+public:
+  const std::string root = folder.path.string();
 };

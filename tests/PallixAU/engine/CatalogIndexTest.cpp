@@ -2,13 +2,13 @@
 #include "PallixAU/engine/CatalogIndex.h"
 
 #include "platform/foundation/Log.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
 #include <fstream>
-#include <random>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -17,25 +17,14 @@ using K = Kernel;
 
 namespace {
 
-// A fresh folder with "bundle/Catalogues" and "user" inside, removed when the test ends.
-class Folders {
-public:
-  Folders() {
-    std::string pattern = (fs::temp_directory_path() / "pallix-engine-test-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-  }
-  ~Folders() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  fs::path bundleFile(std::string_view name) const { return root_ / "bundle/Catalogues" / name; }
-  fs::path user() const { return root_ / "user"; }
+// A fresh folder for "bundle/Catalogues" and "user", removed when the test ends.
+struct Folders : TemporaryFolder {
+  Folders() : TemporaryFolder("pallix-engine-test") {}
+  fs::path bundleFile(std::string_view name) const { return path / "bundle/Catalogues" / name; }
+  fs::path user() const { return path / "user"; }
   CatalogIndex load() const {
-    return CatalogIndex::load(Bundle::withResourcesFolder(root_ / "bundle"), user());
+    return CatalogIndex::load(Bundle::withResourcesFolder(path / "bundle"), user());
   }
-
-private:
-  fs::path root_;
 };
 
 void write(const fs::path& file, std::string_view content) {
@@ -96,10 +85,7 @@ TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   Folders folders;
   const fs::path user = folders.user();
   write(user / "a-version3.json", catalogText("old", 2, 3));
-  write(user / "b-old-shape.json", R"({"version": 3, "phrases": [{"slot": "bar4"}]})");
-  write(user / "c-syntax.json", R"({"version": 4, "phrases": [})");
-  write(user / "d-deep.json", std::string(100000, '['));
-  write(user / "e-huge.json", R"({"version": 1e300, "phrases": []})");
+  write(user / "e-huge.json", R"({"version": 1e300, "phrases": []})"); // a decoding failure
   json repeats = json::parse(catalogText("repeats"));
   repeats["phrases"][0]["modes"] = std::vector<std::string>(300, "minor");
   repeats["phrases"][0]["tiers"] = std::vector<std::string>(300, "jazz");
@@ -107,39 +93,24 @@ TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   fs::create_directories(user / "g-folder.json");
   fs::create_symlink(user / "missing", user / "h-link.json");
   ASSERT_EQ(::mkfifo((user / "i-fifo.json").c_str(), 0600), 0); // opening must not wait
-  const unsigned seed = std::random_device{}();
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  std::cout << "seed " << seed << '\n';
-  std::mt19937 random(seed);
-  std::string noise(512, '\0');
-  for (char& c : noise)
-    c = static_cast<char>(random());
-  write(user / "j-random.json", noise);
   write(user / "z-good.json", catalogText("good"));
 
   ScopedLogCapture log;
   EXPECT_EQ(familiesInOrder(folders.load()), std::vector<std::string>{"good"});
   const std::vector<std::string> expected = {
       "skipping a-version3.json (user): version 3 (expected 4)",
-      "skipping b-old-shape.json (user): phrases[0].slot: unknown slot tag bar4",
-      "skipping c-syntax.json (user): parse error at line 1, column 28: syntax error while "
-      "parsing value - unexpected '}'; expected '[', '{', or a literal",
-      "skipping d-deep.json (user): nested deeper than 256 levels",
       "skipping e-huge.json (user): version: 1e+300 is out of range -2147483648 to 2147483647",
       "skipping f-repeats.json (user): more than 65536 index entries in all",
       "skipping g-folder.json (user): is a folder",
       "skipping h-link.json (user): No such file or directory",
       "skipping i-fifo.json (user): is not a regular file",
-      "skipping j-random.json (user): ", // whatever the decoder makes of the noise
       "loaded user catalogue z-good.json: 1 phrases",
       "loaded 1 user catalogue file(s), 1 phrases total",
   };
   const auto records = log.records();
   ASSERT_EQ(records.size(), expected.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
-    EXPECT_TRUE(expected[i].ends_with(": ") ? records[i].message.starts_with(expected[i])
-                                            : records[i].message == expected[i])
-        << records[i].message;
+    EXPECT_EQ(records[i].message, expected[i]);
     EXPECT_EQ(records[i].level, i + 2 < records.size() ? LogLevel::error : LogLevel::info);
   }
 }

@@ -18,6 +18,16 @@ struct SentMessage {
   bool operator==(const SentMessage&) const = default;
 };
 
+// Collects what the kernel sends through the context's MIDI output.
+inline void captureMIDI(ContextHolder& context, std::vector<SentMessage>& sent) {
+  context.midiOut = [&sent](AUEventSampleTime time, std::uint8_t, int length,
+                            const std::uint8_t* bytes) {
+    if (length == 3)
+      sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
+    return 0;
+  };
+}
+
 // Answers as a host whose transport moves from sample time `start` at a steady tempo.
 class ScriptedHost {
 public:
@@ -25,12 +35,7 @@ public:
                         long denominator = 4)
       : sampleRate(sampleRate), tempo(tempo), numerator(numerator), denominator(denominator) {
     sent.reserve(1 << 16);
-    context.midiOut = [this](AUEventSampleTime time, std::uint8_t, int length,
-                             const std::uint8_t* bytes) {
-      if (length == 3)
-        sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
-      return 0;
-    };
+    captureMIDI(context, sent);
     context.musicalContext = [this](double* t, double* n, long* d, double* beat, long* toNext,
                                     double* downbeat) {
       const double spb = this->sampleRate * 60.0 / this->tempo;

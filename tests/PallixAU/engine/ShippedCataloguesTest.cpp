@@ -95,7 +95,5 @@ TEST(ShippedCatalogues, LoadIntoTheIndexWithoutSkippingAFile) {
       CatalogIndex::load(Bundle::withResourcesFolder(kResources), std::nullopt);
   for (const std::string& message : log.messages())
     EXPECT_EQ(message.find("skipping"), std::string::npos) << message;
-  EXPECT_GE(index.all.size(), 48u);
-  EXPECT_GE(index.familyNames().size(), 4u);
   EXPECT_FALSE(index.phrases(K::SlotTag::turnaround, true, K::Tier::jazz).empty());
 }

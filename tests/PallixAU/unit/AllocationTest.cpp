@@ -17,8 +17,9 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
   constexpr AUAudioFrameCount kMax = 512;
   // Brisk, so that two sweeps of buffer sizes cross the fills of bars 4 and 8.
   constexpr double kBeatsPerSample = 360.0 / 60.0 / 44100.0;
-  auto unit = makeUnit(nullptr, std::make_shared<const CatalogIndex>(CatalogIndex::load(
-                                    Bundle::of(reinterpret_cast<const void*>(&anchor)), {})));
+  auto unit = makeUnit(std::make_shared<const CatalogIndex>(CatalogIndex::load(
+                           Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
+                       true);
   for (const auto& parameter : unit->parameterTree()->allParameters())
     parameter->setValue(parameter->address() == 5 ? 1.0f : 0.9f); // busy, in minor
   double now = 0;

@@ -2,8 +2,7 @@
 #include "PallixTestSupport.h"
 
 TEST(PallixParameters, EachAddressReachesItsOwnKernelFieldAndReadsBackFromIt) {
-  PresetFolder folder;
-  auto unit = makeUnit(&folder);
+  auto unit = makeUnit();
   constexpr AudioUnitParameterOptions knob = 0xC2000000, choice = 0xC0000000;
   const struct {
     const char* identifier;
@@ -42,8 +41,7 @@ TEST(PallixParameters, EachAddressReachesItsOwnKernelFieldAndReadsBackFromIt) {
 }
 
 TEST(PallixParameters, AfterTheUnitIsGoneWritesDoNothingAndReadsGiveZero) {
-  PresetFolder folder;
-  auto unit = makeUnit(&folder);
+  auto unit = makeUnit();
   const auto tree = unit->parameterTree();
   unit.reset();
   for (const auto& parameter : tree->allParameters()) {

@@ -5,8 +5,7 @@
 #include <tuple>
 
 TEST(PallixRenderResources, PlayingFollowsTheTransportOnlyWhenTheHostHasOne) {
-  PresetFolder folder;
-  auto unit = makeUnit(&folder);
+  auto unit = makeUnit();
   ASSERT_TRUE(unit->outputBusses()[0].setFormat(AudioFormat::standard(48000, 2)).ok());
   for (const bool transport : {false, true, false}) {
     unit->setTransportStateBlock(transport ? [](auto*, auto*, auto*, auto*) { return true; }
@@ -21,8 +20,7 @@ TEST(PallixRenderResources, PlayingFollowsTheTransportOnlyWhenTheHostHasOne) {
 }
 
 TEST(PallixRenderResources, ABlockFetchedBeforeAllocationUsesTheHostBlocksGivenSince) {
-  PresetFolder folder;
-  auto unit = makeUnit(&folder);
+  auto unit = makeUnit();
   unit->parameterTree()->parameterWithAddress(6)->setValue(1.0f); // Emotion 1 drops no note
   const AUInternalRenderBlock early = unit->internalRenderBlock();
   int sent = 0;
@@ -48,8 +46,7 @@ TEST(PallixForcedFamily, NamesOneOfTheFirst128FamiliesOrNone) {
   std::vector<std::string> many;
   for (int i = 0; i < 130; ++i)
     many.push_back("family " + std::to_string(1000 + i)); // already in sorted order
-  PresetFolder folder;
-  auto unit = makeUnit(&folder, catalogOf(many));
+  auto unit = makeUnit(catalogOf(many));
   ASSERT_EQ(unit->allFamilies(), many);
   // The kernel's index is a signed byte: names beyond position 127 cannot be forced.
   const std::pair<std::optional<std::string>, int> cases[] = {

@@ -7,8 +7,7 @@
 
 TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
   constexpr AUAudioFrameCount kMax = 512;
-  PresetFolder folder;
-  auto unit = makeUnit(folder.root);
+  auto unit = makeUnit();
   unit->parameterTree()->parameterWithAddress(14)->setValue(0.5f); // echo and reverb on
   unit->parameterTree()->parameterWithAddress(20)->setValue(0.5f);
   HostRender render(*unit, kMax);

@@ -21,9 +21,7 @@ std::string toBinary(const PropertyList& plist) {
 }
 
 std::vector<AUValue> defaultsWith(std::size_t address, AUValue value) {
-  std::vector<AUValue> result = kInitialValues;
-  result[address] = value;
-  return result;
+  return withValue(kInitialValues, address, value);
 }
 
 } // namespace
@@ -35,7 +33,7 @@ TEST(FactoryPresets, OrderedNaturallyNamedWithoutTheNumberAndPresetZeroLoaded) {
   folder.writeXML("Bass-1.aupreset", stateWith(Dictionary{}));
   folder.write("readme.txt", "not a preset");
   folder.writeXML(".9-Hidden.aupreset", stateWith(Dictionary{}));
-  auto unit = makeUnit(folder.root);
+  auto unit = makeUnit(folder.path);
   EXPECT_EQ(unit->factoryPresets(),
             (std::vector<AUAudioUnitPreset>{{0, "Pad"}, {1, "Lead"}, {2, "Bass-1"}}));
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Pad"}));
@@ -62,7 +60,7 @@ TEST(FactoryPresets, OnlyADigitsPrefixIsHidden) {
                            "1a-Mixed.aupreset", "3-4-Five.aupreset"})
     folder.writeXML(name, stateWith(Dictionary{}));
   std::vector<std::string> names;
-  for (const auto& preset : makeUnit(folder.root)->factoryPresets())
+  for (const auto& preset : makeUnit(folder.path)->factoryPresets())
     names.push_back(preset.name);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{" Spaced", "-Odd", "1a-Mixed", "4-Five", "Warm Pad"}));
@@ -70,15 +68,10 @@ TEST(FactoryPresets, OnlyADigitsPrefixIsHidden) {
 
 TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   PresetFolder folder;
-  auto unit = makeUnit(folder.root / "nowhere");
+  auto unit = makeUnit(folder.path / "nowhere");
   EXPECT_TRUE(unit->factoryPresets().empty());
   const PropertyList state = *unit->fullState();
-  const Dictionary& top = *state.dictionary();
-  EXPECT_EQ(top.size(), 6u);
-  EXPECT_EQ(state.find("version")->integer(), 0);
-  EXPECT_EQ(state.find("type")->integer(), 0x61756D75);         // aumu
-  EXPECT_EQ(state.find("subtype")->integer(), 0x51727649);      // QrvI
-  EXPECT_EQ(state.find("manufacturer")->integer(), 0x6F622A6B); // ob*k
+  EXPECT_EQ(state.find("subtype")->integer(), 0x51727649); // QrvI
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
   const PropertyList& params = *state.find("quorvaneParams");
   ASSERT_EQ(params.dictionary()->size(), 21u);
@@ -87,8 +80,7 @@ TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
 }
 
 TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
-  PresetFolder folder;
-  auto unit = makeUnit(folder.root);
+  auto unit = makeUnit();
   const auto& parameters = unit->parameterTree()->allParameters();
   for (std::size_t i = 0; i < parameters.size(); ++i)
     parameters[i]->setValue(parameters[i]->minValue() + 0.1234567f * float(i % 7 + 1));
@@ -104,8 +96,7 @@ TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
 }
 
 TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
-  PresetFolder folder;
-  auto unit = makeUnit(folder.root);
+  auto unit = makeUnit();
   const struct {
     PropertyList state;
     std::vector<AUValue> expected;
@@ -135,15 +126,12 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
   ASSERT_EQ(binary.substr(0, 6), "bplist");
   std::string huge = xml.substr(0, xml.find("<dict>")) + "<dict><key>pad</key><string>";
   huge.resize(20 << 20, 'x'); // never closed
-  const PropertyList array(PropertyList::Array{good});
-  // The leading numbers give the preset numbers 0 ... 9.
+  // The leading numbers give the preset numbers 0 ... 6. Unreadable bytes of every kind are the
+  // property list's tests' concern: here two stand for them all.
   const std::vector<std::pair<std::string, std::string>> files = {
-      {"not a plist", "hello, world"},
-      {"empty", ""},
-      {"xml truncated", xml.substr(0, xml.size() / 2)},
       {"binary truncated", binary.substr(0, binary.size() - 12)},
-      {"xml array", array.toXML()},
-      {"binary array", toBinary(array)},
+      {"not a plist", "hello, world"},
+      {"binary array", toBinary(PropertyList(PropertyList::Array{good}))},
       {"huge", huge},
       {"xml", xml},
       {"binary", binary},
@@ -151,14 +139,14 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
   };
   for (std::size_t i = 0; i < files.size(); ++i)
     folder.write(std::to_string(i) + "-" + files[i].first + ".aupreset", files[i].second);
-  auto unit = makeUnit(folder.root); // preset 0 is unreadable
+  auto unit = makeUnit(folder.path); // preset 0 is unreadable
   ASSERT_EQ(unit->factoryPresets().size(), files.size());
   EXPECT_EQ(values(*unit), kInitialValues);
   for (long n = 0; n < long(files.size()); ++n) {
     const auto before = scramble(*unit);
     unit->setCurrentPreset(AUAudioUnitPreset{n, files[std::size_t(n)].first});
-    const std::vector<AUValue> expected = n < 7   ? before
-                                          : n < 9 ? defaultsWith(0, 0.7f)
+    const std::vector<AUValue> expected = n < 4   ? before
+                                          : n < 6 ? defaultsWith(0, 0.7f)
                                                   : kInitialValues;
     EXPECT_EQ(values(*unit), expected) << files[std::size_t(n)].first;
   }

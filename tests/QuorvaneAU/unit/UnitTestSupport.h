@@ -4,13 +4,14 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
 #include "platform/foundation/Bundle.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/UnitValues.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,16 +27,12 @@ inline const std::array<const char*, 21> kIdentifiers = {
     "echoTime",  "boost",        "space"};
 
 // A resources folder with a "presets" subfolder, removed with the object.
-struct PresetFolder {
-  std::filesystem::path root;
-  PresetFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-unit-XXXXXX");
-    root = ::mkdtemp(pattern.data());
-    std::filesystem::create_directory(root / "presets");
+struct PresetFolder : TemporaryFolder {
+  PresetFolder() : TemporaryFolder("quorvane-unit") {
+    std::filesystem::create_directory(path / "presets");
   }
-  ~PresetFolder() { std::filesystem::remove_all(root); }
   void write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(root / "presets" / name, std::ios::binary) << bytes;
+    std::ofstream(path / "presets" / name, std::ios::binary) << bytes;
   }
   void writeXML(const std::string& name, const PropertyList& plist) const {
     write(name, plist.toXML());
@@ -46,19 +43,13 @@ inline PropertyList stateWith(PropertyList params) {
   return PropertyList(PropertyList::Dictionary{{"quorvaneParams", std::move(params)}});
 }
 
-inline std::shared_ptr<QuorvaneAudioUnit> makeUnit(const std::filesystem::path& resources) {
+// The presets of resources/presets; none without resources.
+inline std::shared_ptr<QuorvaneAudioUnit> makeUnit(const std::filesystem::path& resources = {}) {
   auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
       Bundle::withResourcesFolder(resources), "presets");
   auto unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, catalogue);
   EXPECT_TRUE(unit.ok());
   return std::move(unit).value();
-}
-
-inline std::vector<AUValue> values(const AUAudioUnit& unit) {
-  std::vector<AUValue> result;
-  for (const auto& parameter : unit.parameterTree()->allParameters())
-    result.push_back(parameter->value());
-  return result;
 }
 
 // Sets every parameter to a value unlike its initial one, so a reset to defaults shows.

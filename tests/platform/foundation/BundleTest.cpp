@@ -1,6 +1,7 @@
 // Tests of bundle resource lookup and the file helpers, in temporary folders.
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Files.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,15 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder, removed with everything in it when the test ends.
-struct TemporaryFolder {
-  fs::path path = ::mkdtemp((fs::temp_directory_path() / "foundation-test-XXXXXX").string().data());
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
 
 void touch(const fs::path& file, std::string_view content = "x") {
   fs::create_directories(file.parent_path());
@@ -30,7 +22,7 @@ void someFunctionOfThisBinary() {}
 } // namespace
 
 TEST(Bundle, FindsTheResourcesBesideOrAboveTheBinary) {
-  TemporaryFolder root;
+  TemporaryFolder root("foundation-test");
   const fs::path binaryFolder = root.path / "X.vst3/Contents/x86_64-linux";
   fs::create_directories(binaryFolder);
   EXPECT_TRUE(Bundle::forBinaryFolder(binaryFolder).resourcesFolder().empty());
@@ -51,7 +43,7 @@ TEST(Bundle, OfAnAddressIsTheFolderOfTheBinaryHoldingIt) {
 }
 
 TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {
-  TemporaryFolder root;
+  TemporaryFolder root("foundation-test");
   touch(root.path / "presets/01-Warm.aupreset");
   touch(root.path / "presets/Loud.AUPRESET");
   fs::create_directories(root.path / "presets/Folder.aupreset");
@@ -76,7 +68,7 @@ TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {
 }
 
 TEST(Files, ListsVisibleEntriesInByteOrderAndReportsFailure) {
-  TemporaryFolder root;
+  TemporaryFolder root("foundation-test");
   for (const char* name : {"b.json", "B.json", ".hidden.json", "a.txt", "sub/inner/x"})
     touch(root.path / name);
   EXPECT_EQ(listFolder(root.path),
@@ -89,7 +81,7 @@ TEST(Files, ListsVisibleEntriesInByteOrderAndReportsFailure) {
 }
 
 TEST(Files, ReadsWholeRegularFilesWithinTheLimitAndWritesAtomically) {
-  TemporaryFolder root;
+  TemporaryFolder root("foundation-test");
   const fs::path file = root.path / "state.aupreset";
   ASSERT_TRUE(writeFileAtomically(file, std::string_view("first")));
   ASSERT_TRUE(writeFileAtomically(file, std::string_view("12345")));

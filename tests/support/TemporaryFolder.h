@@ -1,0 +1,25 @@
+// A fresh folder under the system's temporary folder, removed with everything in it when the
+// object goes.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+struct TemporaryFolder {
+  explicit TemporaryFolder(const std::string& prefix)
+      : path([&] {
+          std::string pattern = std::filesystem::temp_directory_path() / (prefix + "-XXXXXX");
+          return ::mkdtemp(pattern.data()) ? pattern
+                                           : throw std::runtime_error("no temporary folder");
+        }()) {}
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  const std::filesystem::path path;
+};
