@@ -151,7 +151,6 @@ public:
 
   static constexpr int kActiveNoteCapacity = 16;
   static constexpr int kPhraseEventCapacity = 48;
-  static constexpr int kParameterCount = 8;
   // Frames left silent after the transport starts, while hosts settle their position.
   static constexpr int kPlayEdgeWarmupFrames = 1024;
 
