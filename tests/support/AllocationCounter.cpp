@@ -26,6 +26,18 @@ void* operator new(std::size_t n) { return allocate(n); }
 void* operator new[](std::size_t n) { return allocate(n); }
 void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
 void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
+// The nothrow forms too (std::stable_sort's buffer uses them): every new must pair with the
+// delete below.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(n);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
