@@ -25,9 +25,8 @@ std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() 
 PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
                                  std::shared_ptr<const CatalogIndex> catalog)
-    : AUAudioUnit(key), kernel_(std::make_shared<Kernel>()),
-      contextHolder_(std::make_shared<ContextHolder>()),
-      state_(presets ? std::move(presets) : bundledPresets(), "pallixParams") {
+    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
+      kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
   if (catalog) {
     families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
   } else {
@@ -39,26 +38,8 @@ PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
   kernel_->useCatalogue(std::move(catalog), families_);
 }
 
-AUResult<void>
-PallixAudioUnit::initWithComponentDescription(const AudioComponentDescription& description,
-                                              AudioComponentInstantiationOptions options) {
-  if (auto result = AUAudioUnit::initWithComponentDescription(description, options); !result)
-    return result;
-  inputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::input);
-  auto bus = AUAudioUnitBus::create(AudioFormat::standard(kDefaultSampleRate, 2));
-  if (!bus)
-    return bus.error();
-  outputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
-                                                          std::vector{std::move(bus).value()});
-  buildParameterTree();
-  if (const auto presets = factoryPresets(); !presets.empty())
-    setCurrentPreset(presets.front());
-  return {};
-}
-
 void PallixAudioUnit::buildParameterTree() {
   auto tree = makePallixParameterTree();
-  state_.recordDefaults(*tree);
   // A host may keep parameters after the unit is gone: then writes do nothing and reads give
   // 0, since the kernel is the only source of values.
   const std::weak_ptr<AUAudioUnit> owner = weak_from_this();
@@ -75,7 +56,7 @@ void PallixAudioUnit::buildParameterTree() {
     const auto kernel = kernelOf();
     return kernel ? kernel->parameterValue(parameter.address()) : AUValue(0);
   });
-  AUAudioUnit::setParameterTree(std::move(tree));
+  adoptParameterTree(std::move(tree));
 }
 
 AUInternalRenderBlock PallixAudioUnit::internalRenderBlock() {
@@ -116,25 +97,6 @@ void PallixAudioUnit::deallocateRenderResources() {
   contextHolder_->musicalContext = nullptr;
   contextHolder_->transportState = nullptr;
   AUAudioUnit::deallocateRenderResources();
-}
-
-std::vector<AUAudioUnitPreset> PallixAudioUnit::factoryPresets() const {
-  return state_.factoryPresets();
-}
-
-void PallixAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
-  AUAudioUnit::applyCurrentPreset(preset);
-  state_.applyPreset(parameterTree().get(), preset);
-}
-
-std::optional<PropertyList> PallixAudioUnit::fullState() const {
-  std::optional<PropertyList> state = AUAudioUnit::fullState();
-  state_.store(*state, parameterTree().get());
-  return state;
-}
-
-void PallixAudioUnit::applyFullState(const std::optional<PropertyList>& state) {
-  state_.apply(parameterTree().get(), state);
 }
 
 std::optional<std::string> PallixAudioUnit::forcedFamily() const {

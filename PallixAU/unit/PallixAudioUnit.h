@@ -5,9 +5,8 @@
 #include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/ContextHolder.h"
 #include "PallixAU/engine/Kernel.h"
-#include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
-#include "platform/audiounit/ParameterState.h"
+#include "platform/audiounit/StereoSourceUnit.h"
 
 #include <map>
 #include <memory>
@@ -23,12 +22,11 @@ inline constexpr bool familyPickerEnabled = false;
 // Made with AUAudioUnit::create<PallixAudioUnit>(kDescription) or through the component
 // registry. Threads: as AUAudioUnit; the render block touches only the kernel, the context
 // holder and the output buffers it is given.
-class PallixAudioUnit : public AUAudioUnit {
+class PallixAudioUnit : public StereoSourceUnit {
 public:
   static constexpr AudioComponentDescription kDescription{
       kAudioUnitType_MIDIProcessor, fourCharCode("PlxI"), fourCharCode("ob*k"), 0, 0};
   static constexpr std::uint32_t kVersion = 0x10000;
-  static constexpr double kDefaultSampleRate = 44100.0;
 
   // The process-wide catalogue of the "pallix-presets" folder of the bundle holding this code,
   // listed on first use. Any thread but the render thread.
@@ -43,16 +41,10 @@ public:
 
   // The tree is built once, at construction; a host's attempt to replace it is ignored.
   void setParameterTree(std::shared_ptr<AUParameterTree>) override {}
-  AUAudioUnitBusArray& inputBusses() override { return *inputBusArray_; }
-  AUAudioUnitBusArray& outputBusses() override { return *outputBusArray_; }
   AUInternalRenderBlock internalRenderBlock() override;
   AUResult<void> allocateRenderResources() override;
   void deallocateRenderResources() override;
   std::vector<std::string> MIDIOutputNames() const override { return {"Out"}; }
-  std::vector<int> channelCapabilities() const override { return {0, 2}; }
-
-  std::vector<AUAudioUnitPreset> factoryPresets() const override;
-  std::optional<PropertyList> fullState() const override;
 
   // The phrase families, sorted; forcedFamily names one of them. Any thread.
   const std::vector<std::string>& allFamilies() const noexcept { return *families_; }
@@ -63,23 +55,12 @@ public:
 
   // The sequencer, for tests and the demo driver. Parameters reach it through the tree.
   Kernel& kernel() noexcept { return *kernel_; }
-  const std::map<std::string, AUValue, std::less<>>& defaultParameterValues() const noexcept {
-    return state_.defaults();
-  }
 
 protected:
-  AUResult<void> initWithComponentDescription(const AudioComponentDescription& description,
-                                              AudioComponentInstantiationOptions options) override;
-  void applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) override;
-  void applyFullState(const std::optional<PropertyList>& state) override;
+  void buildParameterTree() override;
 
 private:
-  void buildParameterTree();
-
   std::shared_ptr<Kernel> kernel_;
   std::shared_ptr<ContextHolder> contextHolder_;
-  std::unique_ptr<AUAudioUnitBusArray> inputBusArray_;
-  std::unique_ptr<AUAudioUnitBusArray> outputBusArray_;
-  ParameterState state_; // presets and saved state under "pallixParams"
   std::shared_ptr<const std::vector<std::string>> families_;
 };

@@ -19,26 +19,9 @@ std::shared_ptr<const FactoryPresetCatalogue> QuorvaneAudioUnit::bundledPresets(
 
 QuorvaneAudioUnit::QuorvaneAudioUnit(ConstructionKey key,
                                      std::shared_ptr<const FactoryPresetCatalogue> presets)
-    : AUAudioUnit(key), kernel_(std::make_shared<QuorvaneDSPKernel>()),
-      renderBuffers_(std::make_shared<QuorvaneRenderBuffers>()),
-      state_(presets ? std::move(presets) : bundledPresets(), "quorvaneParams") {}
-
-AUResult<void>
-QuorvaneAudioUnit::initWithComponentDescription(const AudioComponentDescription& description,
-                                                AudioComponentInstantiationOptions options) {
-  if (auto result = AUAudioUnit::initWithComponentDescription(description, options); !result)
-    return result;
-  inputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::input);
-  auto bus = AUAudioUnitBus::create(AudioFormat::standard(kDefaultSampleRate, 2));
-  if (!bus)
-    return bus.error();
-  outputBusArray_ = std::make_unique<AUAudioUnitBusArray>(*this, AUAudioUnitBusType::output,
-                                                          std::vector{std::move(bus).value()});
-  buildParameterTree();
-  if (const auto presets = factoryPresets(); !presets.empty())
-    setCurrentPreset(presets.front());
-  return {};
-}
+    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "quorvaneParams"),
+      kernel_(std::make_shared<QuorvaneDSPKernel>()),
+      renderBuffers_(std::make_shared<QuorvaneRenderBuffers>()) {}
 
 void QuorvaneAudioUnit::buildParameterTree() {
   auto tree = makeQuorvaneParameterTree();
@@ -65,8 +48,7 @@ void QuorvaneAudioUnit::buildParameterTree() {
                       static_cast<double>(value ? *value : parameter.value()));
         return std::string(text);
       });
-  state_.recordDefaults(*tree);
-  setParameterTree(std::move(tree));
+  adoptParameterTree(std::move(tree));
 }
 
 AUInternalRenderBlock QuorvaneAudioUnit::internalRenderBlock() {
@@ -90,23 +72,4 @@ AUResult<void> QuorvaneAudioUnit::allocateRenderResources() {
 void QuorvaneAudioUnit::reset() {
   AUAudioUnit::reset();
   kernel_->reset();
-}
-
-std::vector<AUAudioUnitPreset> QuorvaneAudioUnit::factoryPresets() const {
-  return state_.factoryPresets();
-}
-
-void QuorvaneAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
-  AUAudioUnit::applyCurrentPreset(preset);
-  state_.applyPreset(parameterTree().get(), preset);
-}
-
-std::optional<PropertyList> QuorvaneAudioUnit::fullState() const {
-  std::optional<PropertyList> state = AUAudioUnit::fullState();
-  state_.store(*state, parameterTree().get());
-  return state;
-}
-
-void QuorvaneAudioUnit::applyFullState(const std::optional<PropertyList>& state) {
-  state_.apply(parameterTree().get(), state);
 }
