@@ -1,12 +1,13 @@
 // quorvane: the standalone host. This build renders its graph offline (--render); the window
 // comes with the app's views.
-#include "Quorvane/HeadlessOptions.h"
-#include "Quorvane/HeadlessRender.h"
-#include "tools/common/CommandLine.h"
-#include "tools/common/ToolMain.h"
+#include "Quorvane/headless/HeadlessOptions.h"
+#include "Quorvane/headless/HeadlessRender.h"
+#include "hosting/CommandLine.h"
+#include "hosting/ToolMain.h"
 
 #include <iostream>
 
+namespace app {
 namespace {
 
 constexpr const char* kApp = "quorvane";
@@ -18,12 +19,14 @@ int run(int argc, const char* const* argv) {
     return 0;
   }
   if (!options.render)
-    throw UsageError("this build has no window yet; render with --render FILE.wav (see --help)");
+    throw hosting::UsageError(
+        "this build has no window yet; render with --render FILE.wav (see --help)");
   return renderHeadless(options, kApp);
 }
 
 } // namespace
+} // namespace app
 
 int main(int argc, char** argv) {
-  return runTool(kApp, [&] { return run(argc, argv); });
+  return hosting::runTool(app::kApp, [&] { return app::run(argc, argv); });
 }

@@ -53,9 +53,8 @@ target_compile_definitions(juce_shared INTERFACE
 target_include_directories(juce_shared SYSTEM INTERFACE
   $<TARGET_PROPERTY:juce_shared,INCLUDE_DIRECTORIES>)
 
-# Plug-ins (shared objects) will link this library too.
+# Plug-ins (shared objects) will link this library too: only what they export leaves them.
 set_target_properties(juce_shared PROPERTIES
-  POSITION_INDEPENDENT_CODE ON
   VISIBILITY_INLINES_HIDDEN ON
   C_VISIBILITY_PRESET hidden
   CXX_VISIBILITY_PRESET hidden

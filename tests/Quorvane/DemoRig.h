@@ -3,9 +3,9 @@
 #pragma once
 
 #include "PallixAU/unit/PallixAudioUnit.h"
-#include "Quorvane/HostController.h"
+#include "Quorvane/host/HostController.h"
 #include "platform/audiounit/OfflineAudioOutput.h"
-#include "tests/platform/audiounit/TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ struct DemoRig {
   explicit DemoRig(AUAudioFrameCount cycle = 512, double start = 0.0)
       : probe(std::make_shared<Probe>()), output(std::make_shared<OfflineAudioOutput>(
                                               AudioFormat::standard(44100.0, 2), cycle, start)),
-        controller(HostController::create(
+        controller(app::HostController::create(
             output, [](std::function<void()>) { ADD_FAILURE() << "nothing posts here"; }, out)),
         synth(makeUnit(probe)) {}
 
@@ -62,12 +62,12 @@ struct DemoRig {
     return messages;
   }
 
-  DemoState& state() const { return controller->pallixDriver()->state(); }
+  app::DemoState& state() const { return controller->pallixDriver()->state(); }
 
   std::ostringstream out;
   std::shared_ptr<Probe> probe;
   std::shared_ptr<OfflineAudioOutput> output;
-  std::shared_ptr<HostController> controller;
+  std::shared_ptr<app::HostController> controller;
   std::shared_ptr<TestUnit> synth;
 };
 

@@ -1,7 +1,7 @@
 // The app run as a user runs it: `quorvane --render FILE.wav --demo` plays the generator's blues
 // into the synthesiser, offline, the same way every time.
 #include "tests/Quorvane/DemoRig.h"
-#include "tests/tools/ToolTestFolder.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 

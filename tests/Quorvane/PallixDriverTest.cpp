@@ -1,7 +1,7 @@
 // The demo driver: the host answers it gives the generator, the latch, Stop, and rendering the
 // generator across synthesiser cycles of any length.
-#include "Quorvane/DemoTempo.h"
-#include "Quorvane/HostContextAnswers.h"
+#include "Quorvane/host/Demo.h"
+#include "Quorvane/host/DemoHostAnswers.h"
 #include "tests/Quorvane/DemoRig.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +16,19 @@ struct Answers {
   AUHostTransportStateFlags flags = 99;
 };
 
-Answers ask(const DemoState& state) {
+Answers ask(const app::DemoState& state) {
   Answers a;
-  EXPECT_TRUE(answerMusicalContext(state, &a.tempo, &a.numerator, &a.denominator, &a.beat,
-                                   &a.toNextBeat, &a.downbeat));
+  EXPECT_TRUE(app::answerMusicalContext(state, &a.tempo, &a.numerator, &a.denominator, &a.beat,
+                                        &a.toNextBeat, &a.downbeat));
   double cycleStart = -1, cycleEnd = -1;
-  EXPECT_TRUE(answerTransportState(state, &a.flags, &a.position, &cycleStart, &cycleEnd));
+  EXPECT_TRUE(app::answerTransportState(state, &a.flags, &a.position, &cycleStart, &cycleEnd));
   EXPECT_EQ(cycleStart, 0.0);
   EXPECT_EQ(cycleEnd, 0.0);
   return a;
 }
 
 TEST(HostAnswers, WhileStoppedOrNotYetLatchedTheHostIsAtBeatZeroOneWholeBeatFromTheNext) {
-  DemoState state(44100.0);
+  app::DemoState state(44100.0);
   state.currentSampleTime = 5000.0;
   for (bool playing : {false, true}) { // playing, but before the first render latched
     state.isPlaying = playing;
@@ -42,12 +42,13 @@ TEST(HostAnswers, WhileStoppedOrNotYetLatchedTheHostIsAtBeatZeroOneWholeBeatFrom
     EXPECT_EQ(a.flags, playing ? AUHostTransportStateMoving : 0u);
   }
   // Every output is optional.
-  EXPECT_TRUE(answerMusicalContext(state, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
-  EXPECT_TRUE(answerTransportState(state, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_TRUE(
+      app::answerMusicalContext(state, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_TRUE(app::answerTransportState(state, nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(HostAnswers, WhilePlayingBeatsCountFromTheLatchedStartAtTheCurrentTempo) {
-  DemoState state(44100.0);
+  app::DemoState state(44100.0);
   state.isPlaying = true;
   state.transportStartSample = 1000000.0;
   struct Case {
@@ -80,7 +81,7 @@ TEST(DemoTempo, RoundsHalvesAwayFromZeroAndLimitsTo40To240) {
   const std::pair<double, double> cases[] = {{300, 240},   {12, 40}, {99.5, 100}, {100.49, 100},
                                              {240.4, 240}, {-5, 40}, {NAN, 40},   {INFINITY, 240}};
   for (const auto& [given, expected] : cases)
-    EXPECT_EQ(limitedDemoTempo(given), expected) << given;
+    EXPECT_EQ(app::limitedDemoTempo(given), expected) << given;
 }
 
 TEST(PallixDriver, PlayLatchesAtTheNextRenderAndStopSendsAllNotesOffOnEveryChannel) {

@@ -1,6 +1,6 @@
 // Tests of pallix-render run as a user runs it: the MIDI file against the messages sent, repeats,
 // block sizes, meters and lengths, listings, and bad arguments.
-#include "tests/tools/ToolTestFolder.h"
+#include "tests/support/ToolRun.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 

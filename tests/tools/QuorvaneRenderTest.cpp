@@ -1,6 +1,6 @@
 // Tests of quorvane-render run as a user runs it: arguments, errors, file safety, timing, seeds.
 #include "platform/foundation/PropertyList.h"
-#include "tests/tools/ToolTestFolder.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 

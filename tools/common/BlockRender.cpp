@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace tools {
+
 OSStatus renderInBlocks(const AURenderBlock& render, const BlockRun& run, const CallEvents& events,
                         const BlockSink& sink, const RenderMonitor& monitor) {
   std::vector<float> left(static_cast<std::size_t>(run.blockSize));
@@ -28,3 +30,5 @@ OSStatus renderInBlocks(const AURenderBlock& render, const BlockRun& run, const 
   }
   return noErr;
 }
+
+} // namespace tools

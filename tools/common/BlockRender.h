@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace tools {
+
 // The events for the call covering [sampleTime, sampleTime + frames), or null for none. Also
 // where a tool learns which call comes next.
 using CallEvents = std::function<const AURenderEvent*(std::int64_t sampleTime, int frames)>;
@@ -27,3 +29,5 @@ struct BlockRun {
 // render: they know why).
 OSStatus renderInBlocks(const AURenderBlock& render, const BlockRun& run, const CallEvents& events,
                         const BlockSink& sink, const RenderMonitor& monitor);
+
+} // namespace tools

@@ -1,34 +1,37 @@
 // The options every tool that hosts a unit shares.
 #include "tools/common/UnitOptions.h"
 
+namespace tools {
+
 namespace {
 
 ParameterSetting parseSetting(std::string_view text) {
   const auto equals = text.find('=');
   if (equals == std::string_view::npos || equals == 0)
-    throw UsageError("--set: " + inQuotes(text) + " is not of the form ID=VALUE");
+    throw hosting::UsageError("--set: " + hosting::inQuotes(text) + " is not of the form ID=VALUE");
   const auto identifier = text.substr(0, equals);
   const auto valueText = text.substr(equals + 1);
-  const auto value = parseFiniteNumber(valueText);
+  const auto value = hosting::parseFiniteNumber(valueText);
   if (!value)
-    throw UsageError("--set " + std::string(identifier) + ": " + inQuotes(valueText) +
-                     " is not a finite number");
+    throw hosting::UsageError("--set " + std::string(identifier) + ": " +
+                              hosting::inQuotes(valueText) + " is not a finite number");
   return {std::string(identifier), static_cast<float>(*value)};
 }
 
 } // namespace
 
-bool readUnitOption(std::string_view argument, ArgumentReader& reader, UnitOptions& options) {
+bool readUnitOption(std::string_view argument, hosting::ArgumentReader& reader,
+                    UnitOptions& options) {
   if (argument == "--sample-rate")
-    options.sampleRate = static_cast<int>(parseIntegerOption(argument, reader.value(argument),
-                                                             UnitOptions::kMinSampleRate,
-                                                             UnitOptions::kMaxSampleRate));
+    options.sampleRate = static_cast<int>(
+        hosting::parseIntegerOption(argument, reader.value(argument), UnitOptions::kMinSampleRate,
+                                    UnitOptions::kMaxSampleRate));
   else if (argument == "--block-size")
-    options.blockSize = static_cast<int>(
-        parseIntegerOption(argument, reader.value(argument), 1, UnitOptions::kMaxBlockSize));
+    options.blockSize = static_cast<int>(hosting::parseIntegerOption(
+        argument, reader.value(argument), 1, UnitOptions::kMaxBlockSize));
   else if (argument == "--seconds")
-    options.seconds = parseNumberOption(argument, reader.value(argument), 0.0,
-                                        UnitOptions::kMaxSeconds, "a number of seconds");
+    options.seconds = hosting::parseNumberOption(argument, reader.value(argument), 0.0,
+                                                 UnitOptions::kMaxSeconds, "a number of seconds");
   else if (argument == "--set")
     options.settings.push_back(parseSetting(reader.value(argument)));
   else if (argument == "--resources")
@@ -56,3 +59,5 @@ const char* unitOptionsUsage() noexcept {
   --print-state      prints the resulting state as an XML property list and renders nothing
 )";
 }
+
+} // namespace tools

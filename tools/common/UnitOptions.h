@@ -2,12 +2,14 @@
 // reaches the unit (factory preset, saved state, parameter settings, resources folder).
 #pragma once
 
-#include "tools/common/CommandLine.h"
+#include "hosting/CommandLine.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace tools {
 
 struct ParameterSetting {
   std::string identifier;
@@ -34,7 +36,10 @@ struct UnitOptions {
 // When argument is one of these options, reads its value from reader into options and returns
 // true; false for any other argument. Throws UsageError for a bad value. Parameter identifiers
 // are checked against the unit later, when the settings are applied.
-bool readUnitOption(std::string_view argument, ArgumentReader& reader, UnitOptions& options);
+bool readUnitOption(std::string_view argument, hosting::ArgumentReader& reader,
+                    UnitOptions& options);
 
 // The help lines of these options but --seconds and --resources, whose meaning each tool words.
 const char* unitOptionsUsage() noexcept;
+
+} // namespace tools

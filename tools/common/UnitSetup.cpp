@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace tools {
+
 namespace {
 
 // A state file is a few kilobytes; anything this large is not one.
@@ -14,24 +16,27 @@ constexpr std::size_t kMaxStateBytes = 16 * 1024 * 1024;
 
 AUAudioUnitPreset findPreset(const AUAudioUnit& unit, const std::string& wanted) {
   const auto presets = unit.factoryPresets();
-  const auto number = parseInteger(wanted);
+  const auto number = hosting::parseInteger(wanted);
   for (const AUAudioUnitPreset& preset : presets)
     if ((number && preset.number == *number) || preset.name == wanted)
       return preset;
-  throw UsageError("--preset: no factory preset " + inQuotes(wanted) + " (there are " +
-                   std::to_string(presets.size()) + "; see --list-presets)");
+  throw hosting::UsageError("--preset: no factory preset " + hosting::inQuotes(wanted) +
+                            " (there are " + std::to_string(presets.size()) +
+                            "; see --list-presets)");
 }
 
 PropertyList readState(const std::string& path) {
   std::string why;
   const auto bytes = readWholeFile(path, kMaxStateBytes, &why);
   if (!bytes)
-    throw UsageError("--state: cannot read " + inQuotes(path) + ": " + why);
+    throw hosting::UsageError("--state: cannot read " + hosting::inQuotes(path) + ": " + why);
   PropertyList::ReadResult parsed = PropertyList::read(*bytes);
   if (!parsed.value)
-    throw UsageError("--state: " + inQuotes(path) + " is not a property list: " + parsed.error);
+    throw hosting::UsageError("--state: " + hosting::inQuotes(path) +
+                              " is not a property list: " + parsed.error);
   if (!parsed.value->dictionary())
-    throw UsageError("--state: " + inQuotes(path) + " does not hold a dictionary");
+    throw hosting::UsageError("--state: " + hosting::inQuotes(path) +
+                              " does not hold a dictionary");
   return std::move(*parsed.value);
 }
 
@@ -53,10 +58,11 @@ void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
   for (const ParameterSetting& setting : options.settings) {
     const auto parameter = tree ? tree->parameterWithIdentifier(setting.identifier) : nullptr;
     if (!parameter && !tree)
-      throw UsageError("--set: the unit has no parameters");
+      throw hosting::UsageError("--set: the unit has no parameters");
     if (!parameter)
-      throw UsageError("--set: unknown parameter " + inQuotes(setting.identifier) +
-                       " (known: " + listOf(parameterIdentifiers(*tree)) + ")");
+      throw hosting::UsageError("--set: unknown parameter " +
+                                hosting::inQuotes(setting.identifier) +
+                                " (known: " + hosting::listOf(parameterIdentifiers(*tree)) + ")");
     parameter->setValue(setting.value);
   }
 }
@@ -80,3 +86,5 @@ void allocateUnit(AUAudioUnit& unit, const UnitOptions& options, std::string_vie
     throw std::runtime_error("cannot start the " + std::string(unitName) + ": " +
                              result.error().localizedDescription());
 }
+
+} // namespace tools

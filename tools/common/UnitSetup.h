@@ -13,6 +13,8 @@
 class AUAudioUnit;
 class AUParameterTree;
 
+namespace tools {
+
 // --preset, then --state, then every --set, all through the unit's public interface. Throws
 // UsageError for an unknown preset or parameter and for an unreadable state file.
 void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options);
@@ -27,3 +29,5 @@ void printUnitListings(const AUAudioUnit& unit, const UnitOptions& options, std:
 // Sets the stereo output format and the block size and allocates render resources. Throws
 // std::runtime_error naming the unit when it refuses.
 void allocateUnit(AUAudioUnit& unit, const UnitOptions& options, std::string_view unitName);
+
+} // namespace tools

@@ -9,19 +9,23 @@
 #include <string_view>
 #include <vector>
 
+namespace tools {
+
 namespace {
 
-Meter parseMeter(std::string_view text) {
+hosting::Meter parseMeter(std::string_view text) {
   const auto slash = text.find('/');
-  const auto numerator = parseInteger(text.substr(0, slash));
-  const auto denominator =
-      slash == std::string_view::npos ? std::nullopt : parseInteger(text.substr(slash + 1));
+  const auto numerator = hosting::parseInteger(text.substr(0, slash));
+  const auto denominator = slash == std::string_view::npos
+                               ? std::nullopt
+                               : hosting::parseInteger(text.substr(slash + 1));
   if (!numerator || !denominator || *numerator < 1 || *denominator < 1 ||
       *numerator > GeneratorOptions::kMaxNumerator ||
       *denominator > GeneratorOptions::kMaxDenominator)
-    throw UsageError("--meter: " + inQuotes(text) + " is not N/D with N from 1 to " +
-                     std::to_string(GeneratorOptions::kMaxNumerator) + " and D from 1 to " +
-                     std::to_string(GeneratorOptions::kMaxDenominator));
+    throw hosting::UsageError(
+        "--meter: " + hosting::inQuotes(text) + " is not N/D with N from 1 to " +
+        std::to_string(GeneratorOptions::kMaxNumerator) + " and D from 1 to " +
+        std::to_string(GeneratorOptions::kMaxDenominator));
   return {static_cast<int>(*numerator), static_cast<int>(*denominator)};
 }
 
@@ -35,36 +39,38 @@ bool sameFile(const std::string& a, const std::string& b) {
 void checkCombinations(const GeneratorOptions& options,
                        const std::vector<std::string_view>& positional) {
   if (options.seconds && options.bars)
-    throw UsageError("--bars and --seconds both give the length; choose one");
+    throw hosting::UsageError("--bars and --seconds both give the length; choose one");
   if (options.listPresets || options.printState || options.listFamilies) {
     if (!positional.empty())
-      throw UsageError("unexpected argument " + inQuotes(positional[0]) +
-                       ": --list-presets, --list-families and --print-state render nothing");
+      throw hosting::UsageError(
+          "unexpected argument " + hosting::inQuotes(positional[0]) +
+          ": --list-presets, --list-families and --print-state render nothing");
     return;
   }
   if (positional.empty())
-    throw UsageError("expected OUTPUT.mid (see --help)");
+    throw hosting::UsageError("expected OUTPUT.mid (see --help)");
   if (positional.size() > 1)
-    throw UsageError("unexpected argument " + inQuotes(positional[1]));
+    throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[1]));
   if (options.events && sameFile(*options.events, std::string(positional[0])))
-    throw UsageError("--events: " + inQuotes(*options.events) + " is the MIDI file too");
+    throw hosting::UsageError("--events: " + hosting::inQuotes(*options.events) +
+                              " is the MIDI file too");
 }
 
 // Reads the options of this tool into options; false for any other.
-bool readGeneratorOption(std::string_view option, ArgumentReader& reader,
+bool readGeneratorOption(std::string_view option, hosting::ArgumentReader& reader,
                          GeneratorOptions& options) {
   if (option == "--tempo")
-    options.tempo =
-        parseNumberOption(option, reader.value(option), GeneratorOptions::kMinTempo,
-                          GeneratorOptions::kMaxTempo, "a tempo in quarter notes a minute");
+    options.tempo = hosting::parseNumberOption(
+        option, reader.value(option), GeneratorOptions::kMinTempo, GeneratorOptions::kMaxTempo,
+        "a tempo in quarter notes a minute");
   else if (option == "--meter")
     options.meter = parseMeter(reader.value(option));
   else if (option == "--bars")
-    options.bars = parseNumberOption(option, reader.value(option), 0.0, UnitOptions::kMaxSeconds,
-                                     "a number of bars");
+    options.bars = hosting::parseNumberOption(option, reader.value(option), 0.0,
+                                              UnitOptions::kMaxSeconds, "a number of bars");
   else if (option == "--start-sample")
-    options.startSample =
-        parseIntegerOption(option, reader.value(option), 0, GeneratorOptions::kMaxStartSample);
+    options.startSample = hosting::parseIntegerOption(option, reader.value(option), 0,
+                                                      GeneratorOptions::kMaxStartSample);
   else if (option == "--family")
     options.family = std::string(reader.value(option));
   else if (option == "--events")
@@ -81,10 +87,10 @@ bool readGeneratorOption(std::string_view option, ArgumentReader& reader,
 GeneratorOptions parseGeneratorOptions(int argc, const char* const* argv) {
   GeneratorOptions options;
   std::vector<std::string_view> positional;
-  options.showHelp = !readCommandLine(argc, argv, positional,
-                                      [&](std::string_view option, ArgumentReader& reader) {
-                                        return readGeneratorOption(option, reader, options);
-                                      });
+  options.showHelp = !hosting::readCommandLine(
+      argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
+        return readGeneratorOption(option, reader, options);
+      });
   if (options.showHelp)
     return options;
   checkCombinations(options, positional);
@@ -100,9 +106,9 @@ std::int64_t generatorFrameCount(const GeneratorOptions& options) {
                             : options.bars.value_or(GeneratorOptions::kDefaultBars) *
                                   options.meter.quartersPerBar() * rate * 60.0 / options.tempo;
   if (!(frames <= UnitOptions::kMaxSeconds * rate))
-    throw UsageError("the run would last longer than " +
-                     std::to_string(static_cast<int>(UnitOptions::kMaxSeconds)) +
-                     " seconds; choose fewer --bars");
+    throw hosting::UsageError("the run would last longer than " +
+                              std::to_string(static_cast<int>(UnitOptions::kMaxSeconds)) +
+                              " seconds; choose fewer --bars");
   return std::llround(frames);
 }
 
@@ -136,3 +142,5 @@ Parameter identifiers:)";
     text.append(1, ' ').append(identifier);
   return text + '\n';
 }
+
+} // namespace tools

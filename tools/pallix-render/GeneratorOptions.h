@@ -2,12 +2,14 @@
 // generator, and where its notes go.
 #pragma once
 
+#include "hosting/HostTimeline.h"
 #include "tools/common/UnitOptions.h"
-#include "tools/pallix-render/HostTimeline.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+namespace tools {
 
 struct GeneratorOptions : UnitOptions {
   // A MIDI file's tempo event holds 3.58 bpm and up, and its ticks stay in range up to here.
@@ -20,7 +22,7 @@ struct GeneratorOptions : UnitOptions {
   static constexpr double kDefaultBars = 24.0;
 
   double tempo = 120.0; // quarter notes per minute
-  Meter meter;
+  hosting::Meter meter;
   std::optional<double> bars; // the length when --seconds is not given
   std::int64_t startSample = 0;
   std::optional<std::string> family;
@@ -38,3 +40,5 @@ GeneratorOptions parseGeneratorOptions(int argc, const char* const* argv);
 std::int64_t generatorFrameCount(const GeneratorOptions& options);
 
 std::string generatorUsage();
+
+} // namespace tools

@@ -2,25 +2,27 @@
 #include "tools/pallix-render/GeneratorSetup.h"
 
 #include "PallixAU/unit/PallixAudioUnit.h"
+#include "hosting/HostTimeline.h"
 #include "platform/foundation/UserFolders.h"
 #include "tools/common/UnitSetup.h"
-#include "tools/pallix-render/HostTimeline.h"
 #include "tools/pallix-render/MidiCapture.h"
 
 #include <algorithm>
 #include <stdexcept>
+
+namespace tools {
 
 namespace {
 
 void forceFamily(PallixAudioUnit& unit, const std::string& family) {
   const auto& families = unit.allFamilies();
   if (std::find(families.begin(), families.end(), family) == families.end())
-    throw UsageError("--family: unknown phrase family " + inQuotes(family) +
-                     " (known: " + listOf(families) + ")");
+    throw hosting::UsageError("--family: unknown phrase family " + hosting::inQuotes(family) +
+                              " (known: " + hosting::listOf(families) + ")");
   unit.setForcedFamily(family);
   if (unit.forcedFamily() != family)
-    throw UsageError("--family: " + inQuotes(family) +
-                     " is beyond the families that can be forced");
+    throw hosting::UsageError("--family: " + hosting::inQuotes(family) +
+                              " is beyond the families that can be forced");
 }
 
 } // namespace
@@ -47,7 +49,7 @@ std::shared_ptr<PallixAudioUnit> makeGenerator(const GeneratorOptions& options) 
 }
 
 void connectGenerator(PallixAudioUnit& unit, const GeneratorOptions& options,
-                      std::shared_ptr<HostTimeline> timeline,
+                      std::shared_ptr<hosting::HostTimeline> timeline,
                       std::shared_ptr<MidiCapture> capture) {
   unit.setMIDIOutputEventBlock(
       [capture](AUEventSampleTime time, std::uint8_t, int length, const std::uint8_t* bytes) {
@@ -64,3 +66,5 @@ void connectGenerator(PallixAudioUnit& unit, const GeneratorOptions& options,
       });
   allocateUnit(unit, options, "generator");
 }
+
+} // namespace tools

@@ -6,7 +6,8 @@
 #include <memory>
 
 class PallixAudioUnit;
-class HostTimeline;
+
+namespace tools {
 class MidiCapture;
 
 // The unit with its factory presets and phrase catalogues (from --resources, with the user's
@@ -17,4 +18,7 @@ std::shared_ptr<PallixAudioUnit> makeGenerator(const GeneratorOptions& options);
 // Gives the unit the host's musical context, transport and MIDI input, then allocates it: the
 // unit reads the blocks when allocating. The timeline and capture live as long as the blocks.
 void connectGenerator(PallixAudioUnit& unit, const GeneratorOptions& options,
-                      std::shared_ptr<HostTimeline> timeline, std::shared_ptr<MidiCapture> capture);
+                      std::shared_ptr<hosting::HostTimeline> timeline,
+                      std::shared_ptr<MidiCapture> capture);
+
+} // namespace tools

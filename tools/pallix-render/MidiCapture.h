@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tools {
+
 struct SentMessage {
   std::int64_t sampleTime = 0; // as the unit stamped it
   std::array<std::uint8_t, 3> bytes{};
@@ -40,3 +42,5 @@ public:
 private:
   std::vector<SentMessage> messages_;
 };
+
+} // namespace tools

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numeric>
 
+namespace tools {
+
 namespace {
 
 bool isChannelMessage(const SentMessage& m) noexcept {
@@ -42,14 +44,15 @@ private:
 
 } // namespace
 
-std::int64_t tickOf(const HostTimeline& timeline, std::int64_t sampleTime) noexcept {
+std::int64_t tickOf(const hosting::HostTimeline& timeline, std::int64_t sampleTime) noexcept {
   const double frames = static_cast<double>(sampleTime - timeline.firstSampleTime());
   return std::max<std::int64_t>(
       0, std::llround(frames * kTicksPerQuarter / timeline.samplesPerBeat()));
 }
 
 juce::MidiFile recordingAsMidiFile(const std::vector<SentMessage>& messages,
-                                   const HostTimeline& timeline, std::int64_t endSampleTime) {
+                                   const hosting::HostTimeline& timeline,
+                                   std::int64_t endSampleTime) {
   // Sorted by sample time, not by tick: a strummed note stamped earlier but sent later plays
   // first, as a synthesiser hearing the output would play it.
   std::vector<std::size_t> order(messages.size());
@@ -59,7 +62,7 @@ juce::MidiFile recordingAsMidiFile(const std::vector<SentMessage>& messages,
   });
 
   juce::MidiMessageSequence track;
-  const Meter meter = timeline.meter();
+  const hosting::Meter meter = timeline.meter();
   track.addEvent(juce::MidiMessage::tempoMetaEvent(
                      static_cast<int>(std::lround(60'000'000.0 / timeline.tempo()))),
                  0.0);
@@ -100,3 +103,5 @@ bool writeEventList(const std::vector<SentMessage>& messages, juce::OutputStream
   }
   return true;
 }
+
+} // namespace tools

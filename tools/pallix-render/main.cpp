@@ -1,14 +1,14 @@
 // pallix-render: runs the blues generator as a host would and writes what it plays as MIDI.
 #include "PallixAU/unit/PallixAudioUnit.h"
+#include "hosting/HostTimeline.h"
+#include "hosting/Interruption.h"
+#include "hosting/TerminalProgress.h"
+#include "hosting/ToolMain.h"
+#include "hosting/media/ReplacingOutputFile.h"
 #include "tools/common/BlockRender.h"
-#include "tools/common/Interruption.h"
-#include "tools/common/ReplacingOutputFile.h"
-#include "tools/common/TerminalProgress.h"
-#include "tools/common/ToolMain.h"
 #include "tools/common/UnitSetup.h"
 #include "tools/pallix-render/GeneratorOptions.h"
 #include "tools/pallix-render/GeneratorSetup.h"
-#include "tools/pallix-render/HostTimeline.h"
 #include "tools/pallix-render/MidiCapture.h"
 #include "tools/pallix-render/MidiRecording.h"
 
@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+namespace tools {
 namespace {
 
 constexpr const char* kTool = "pallix-render";
@@ -34,8 +35,9 @@ int printListings(const GeneratorOptions& options) {
 // Both files are complete in their temporary places before either replaces its destination.
 // Returns the file that could not be written, or nothing.
 std::optional<std::string> writeOutputs(const GeneratorOptions& options, const MidiCapture& capture,
-                                        const HostTimeline& timeline, ReplacingOutputFile& midi,
-                                        ReplacingOutputFile* events) {
+                                        const hosting::HostTimeline& timeline,
+                                        hosting::ReplacingOutputFile& midi,
+                                        hosting::ReplacingOutputFile* events) {
   const std::int64_t end = options.startSample + generatorFrameCount(options);
   if (!recordingAsMidiFile(capture.messages(), timeline, end).writeTo(midi.stream(), 1))
     return options.output;
@@ -49,7 +51,7 @@ std::optional<std::string> writeOutputs(const GeneratorOptions& options, const M
 }
 
 int run(int argc, const char* const* argv) {
-  watchForInterruption();
+  hosting::watchForInterruption();
   const GeneratorOptions options = parseGeneratorOptions(argc, argv);
   if (options.showHelp) {
     std::cout << generatorUsage();
@@ -60,18 +62,18 @@ int run(int argc, const char* const* argv) {
 
   const std::int64_t totalFrames = generatorFrameCount(options);
   const auto generator = makeGenerator(options);
-  ReplacingOutputFile midi(options.output);
-  std::optional<ReplacingOutputFile> events;
+  hosting::ReplacingOutputFile midi(options.output);
+  std::optional<hosting::ReplacingOutputFile> events;
   if (options.events)
     events.emplace(*options.events);
 
-  const auto timeline = std::make_shared<HostTimeline>(options.sampleRate, options.tempo,
-                                                       options.meter, options.startSample);
+  const auto timeline = std::make_shared<hosting::HostTimeline>(options.sampleRate, options.tempo,
+                                                                options.meter, options.startSample);
   const auto capture = std::make_shared<MidiCapture>(
       MidiCapture::expectedCount(static_cast<double>(totalFrames) / timeline->samplesPerBeat()));
   connectGenerator(*generator, options, timeline, capture);
 
-  TerminalProgress progress(kTool);
+  hosting::TerminalProgress progress(kTool);
   const OSStatus status = renderInBlocks(
       generator->renderBlock(), {options.startSample, totalFrames, options.blockSize},
       [&](std::int64_t sampleTime, int) -> const AURenderEvent* {
@@ -81,26 +83,28 @@ int run(int argc, const char* const* argv) {
       [](const float*, const float*, int) { return true; },
       [&](std::int64_t done) {
         progress.update(done, totalFrames);
-        return !interruptionRequested();
+        return !hosting::interruptionRequested();
       });
   progress.finish();
   generator->deallocateRenderResources();
 
-  const std::string untouched = "; " + inQuotes(options.output) + " left as it was";
-  if (interruptionRequested())
-    return reportError(kTool, "interrupted" + untouched, kInterruptedStatus);
+  const std::string untouched = "; " + hosting::inQuotes(options.output) + " left as it was";
+  if (hosting::interruptionRequested())
+    return hosting::reportError(kTool, "interrupted" + untouched, hosting::kInterruptedStatus);
   if (status != noErr)
-    return reportError(kTool,
-                       "the generator stopped with status " + std::to_string(status) + untouched,
-                       kFailureStatus);
+    return hosting::reportError(
+        kTool, "the generator stopped with status " + std::to_string(status) + untouched,
+        hosting::kFailureStatus);
   if (const auto failed =
           writeOutputs(options, *capture, *timeline, midi, events ? &*events : nullptr))
-    return reportError(kTool, "cannot write " + inQuotes(*failed), kFailureStatus);
+    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(*failed),
+                                hosting::kFailureStatus);
   return 0;
 }
 
 } // namespace
+} // namespace tools
 
 int main(int argc, char** argv) {
-  return runTool(kTool, [&] { return run(argc, argv); });
+  return hosting::runTool(tools::kTool, [&] { return tools::run(argc, argv); });
 }

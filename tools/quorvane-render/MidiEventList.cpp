@@ -1,7 +1,7 @@
 // The events of a standard MIDI file on one time line of samples.
 #include "tools/quorvane-render/MidiEventList.h"
 
-#include "tools/common/CommandLine.h"
+#include "hosting/CommandLine.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -9,30 +9,32 @@
 #include <cmath>
 #include <limits>
 
+namespace tools {
+
 namespace {
 
 juce::MidiFile readMidiFile(const std::string& path) {
   const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(path);
   if (file.isDirectory())
-    throw UsageError("cannot read " + inQuotes(path) + ": it is a folder");
+    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": it is a folder");
   if (!file.existsAsFile())
-    throw UsageError("cannot read " + inQuotes(path) + ": no such file");
+    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": no such file");
   juce::FileInputStream stream(file);
   if (stream.failedToOpen())
-    throw UsageError("cannot read " + inQuotes(path) + ": " +
-                     stream.getStatus().getErrorMessage().toStdString());
+    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": " +
+                              stream.getStatus().getErrorMessage().toStdString());
 
   juce::MidiFile midi;
   // No invented note-offs: the file plays exactly as written.
   if (!midi.readFrom(stream, false))
-    throw UsageError(inQuotes(path) + " is not a standard MIDI file");
+    throw hosting::UsageError(hosting::inQuotes(path) + " is not a standard MIDI file");
 
   // Division 0 would leave every time in ticks; SMPTE time without subframes divides by zero.
   const int division = midi.getTimeFormat();
   const bool validDivision = division > 0 || (division < 0 && (division & 0xff) > 0);
   if (!validDivision)
-    throw UsageError(inQuotes(path) + " has an invalid time division (" + std::to_string(division) +
-                     ")");
+    throw hosting::UsageError(hosting::inQuotes(path) + " has an invalid time division (" +
+                              std::to_string(division) + ")");
   midi.convertTimestampTicksToSeconds();
   return midi;
 }
@@ -71,3 +73,5 @@ MidiEventList loadMidiEvents(const std::string& path, double sampleRate) {
       [](const TimedMidiEvent& a, const TimedMidiEvent& b) { return a.sampleTime < b.sampleTime; });
   return list;
 }
+
+} // namespace tools

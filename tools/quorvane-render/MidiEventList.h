@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tools {
+
 struct TimedMidiEvent {
   std::int64_t sampleTime = 0;
   std::vector<std::uint8_t> bytes; // one complete message, status byte first
@@ -22,3 +24,5 @@ std::int64_t sampleTimeOf(double seconds, double sampleRate) noexcept;
 // meta events, which are no MIDI messages. Throws UsageError when the file is missing,
 // unreadable or not a standard MIDI file.
 MidiEventList loadMidiEvents(const std::string& path, double sampleRate);
+
+} // namespace tools

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tools {
+
 namespace {
 
 // The most events any one call will carry, so the list is sized once.
@@ -43,3 +45,5 @@ OSStatus renderOffline(const AURenderBlock& render, const std::vector<TimedMidiE
   };
   return renderInBlocks(render, {0, totalFrames, blockSize}, eventsFor, sink, monitor);
 }
+
+} // namespace tools

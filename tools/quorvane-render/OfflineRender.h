@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tools {
+
 // Renders totalFrames frames through render in calls of blockSize frames (the last one
 // shorter), the call starting at frame s stamped with sample time s. Each event goes into the
 // event list of the call whose frames contain its sample time, stamped with it; events at or
@@ -14,3 +16,5 @@
 OSStatus renderOffline(const AURenderBlock& render, const std::vector<TimedMidiEvent>& events,
                        std::int64_t totalFrames, int blockSize, const BlockSink& sink,
                        const RenderMonitor& monitor);
+
+} // namespace tools

@@ -7,12 +7,15 @@
 #include <string_view>
 #include <vector>
 
+namespace tools {
+
 namespace {
 
 std::uint64_t parseSeed(std::string_view text) {
-  const auto seed = parseUnsigned(text);
+  const auto seed = hosting::parseUnsigned(text);
   if (!seed)
-    throw UsageError("--seed: " + inQuotes(text) + " is not a whole number from 0 to 2^64-1");
+    throw hosting::UsageError("--seed: " + hosting::inQuotes(text) +
+                              " is not a whole number from 0 to 2^64-1");
   return *seed;
 }
 
@@ -21,25 +24,25 @@ std::uint64_t parseSeed(std::string_view text) {
 RenderOptions parseRenderOptions(int argc, const char* const* argv) {
   RenderOptions options;
   std::vector<std::string_view> positional;
-  options.showHelp = !readCommandLine(argc, argv, positional,
-                                      [&](std::string_view option, ArgumentReader& reader) {
-                                        if (option != "--seed")
-                                          return readUnitOption(option, reader, options);
-                                        options.seed = parseSeed(reader.value(option));
-                                        return true;
-                                      });
+  options.showHelp = !hosting::readCommandLine(
+      argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
+        if (option != "--seed")
+          return readUnitOption(option, reader, options);
+        options.seed = parseSeed(reader.value(option));
+        return true;
+      });
   if (options.showHelp)
     return options;
   if (options.listPresets || options.printState) {
     if (!positional.empty())
-      throw UsageError("unexpected argument " + inQuotes(positional[0]) +
-                       ": --list-presets and --print-state render nothing");
+      throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[0]) +
+                                ": --list-presets and --print-state render nothing");
     return options;
   }
   if (positional.size() < 2)
-    throw UsageError("expected INPUT.mid and OUTPUT.wav (see --help)");
+    throw hosting::UsageError("expected INPUT.mid and OUTPUT.wav (see --help)");
   if (positional.size() > 2)
-    throw UsageError("unexpected argument " + inQuotes(positional[2]));
+    throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[2]));
   options.input = positional[0];
   options.output = positional[1];
   return options;
@@ -49,9 +52,9 @@ std::int64_t renderFrameCount(const RenderOptions& options, double lastEventSeco
   const double seconds =
       options.seconds.value_or(lastEventSeconds + RenderOptions::kDefaultTailSeconds);
   if (!(seconds <= RenderOptions::kMaxSeconds))
-    throw UsageError("the MIDI file lasts longer than " +
-                     std::to_string(static_cast<int>(RenderOptions::kMaxSeconds)) +
-                     " seconds; choose a length with --seconds");
+    throw hosting::UsageError("the MIDI file lasts longer than " +
+                              std::to_string(static_cast<int>(RenderOptions::kMaxSeconds)) +
+                              " seconds; choose a length with --seconds");
   return std::llround(seconds * options.sampleRate);
 }
 
@@ -76,3 +79,5 @@ Parameter identifiers:)";
     text.append(1, ' ').append(identifier);
   return text + '\n';
 }
+
+} // namespace tools

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace tools {
+
 struct RenderOptions : UnitOptions {
   // The tail rendered after the last event when --seconds is not given, for releases and echoes.
   static constexpr double kDefaultTailSeconds = 3.0;
@@ -26,3 +28,5 @@ std::int64_t renderFrameCount(const RenderOptions& options, double lastEventSeco
 
 // The help text, the parameter identifiers last.
 std::string renderUsage();
+
+} // namespace tools

@@ -9,13 +9,12 @@
 
 class QuorvaneAudioUnit;
 
-// Three 32-bit seeds drawn from one 64-bit number with splitmix64 (Steele, Lea and Flood,
-// "Fast splittable pseudorandom number generators", 2014), so nearby numbers give unrelated
-// seeds.
-std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept;
+namespace tools {
 
 // The unit with its factory presets (from --resources or its bundle), then --preset, --state
 // and every --set (applyUnitOptions); the seeds reach the engine before allocation, which
 // draws the reverb patterns. Throws UsageError for an unknown preset or parameter or an
 // unreadable state file.
 std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
+
+} // namespace tools

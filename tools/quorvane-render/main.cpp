@@ -1,23 +1,24 @@
 // quorvane-render: renders a standard MIDI file through the synthesiser to a float WAV.
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
-#include "tools/common/Interruption.h"
-#include "tools/common/TerminalProgress.h"
-#include "tools/common/ToolMain.h"
+#include "hosting/Interruption.h"
+#include "hosting/TerminalProgress.h"
+#include "hosting/ToolMain.h"
+#include "hosting/media/WavOutputFile.h"
 #include "tools/common/UnitSetup.h"
 #include "tools/quorvane-render/MidiEventList.h"
 #include "tools/quorvane-render/OfflineRender.h"
 #include "tools/quorvane-render/RenderOptions.h"
 #include "tools/quorvane-render/SynthSetup.h"
-#include "tools/quorvane-render/WavOutputFile.h"
 
 #include <iostream>
 
+namespace tools {
 namespace {
 
 constexpr const char* kTool = "quorvane-render";
 
 int run(int argc, const char* const* argv) {
-  watchForInterruption();
+  hosting::watchForInterruption();
   const RenderOptions options = parseRenderOptions(argc, argv);
   if (options.showHelp) {
     std::cout << renderUsage();
@@ -32,9 +33,9 @@ int run(int argc, const char* const* argv) {
   const std::int64_t totalFrames = renderFrameCount(options, midi.lastEventSeconds);
   const auto synth = makeSynth(options);
   allocateUnit(*synth, options, "synthesiser");
-  WavOutputFile output(options.output, options.sampleRate);
+  hosting::WavOutputFile output(options.output, options.sampleRate);
 
-  TerminalProgress progress(kTool);
+  hosting::TerminalProgress progress(kTool);
   bool written = true;
   const OSStatus status = renderOffline(
       synth->renderBlock(), midi.events, totalFrames, options.blockSize,
@@ -43,25 +44,28 @@ int run(int argc, const char* const* argv) {
       },
       [&](std::int64_t done) {
         progress.update(done, totalFrames);
-        return !interruptionRequested();
+        return !hosting::interruptionRequested();
       });
   progress.finish();
 
-  if (interruptionRequested())
-    return reportError(kTool, "interrupted; " + inQuotes(options.output) + " left as it was",
-                       kInterruptedStatus);
+  if (hosting::interruptionRequested())
+    return hosting::reportError(
+        kTool, "interrupted; " + hosting::inQuotes(options.output) + " left as it was",
+        hosting::kInterruptedStatus);
   if (status != noErr)
-    return reportError(kTool,
-                       "the synthesiser stopped with status " + std::to_string(status) + "; " +
-                           inQuotes(options.output) + " left as it was",
-                       kFailureStatus);
+    return hosting::reportError(kTool,
+                                "the synthesiser stopped with status " + std::to_string(status) +
+                                    "; " + hosting::inQuotes(options.output) + " left as it was",
+                                hosting::kFailureStatus);
   if (!written || !output.commit())
-    return reportError(kTool, "cannot write " + inQuotes(options.output), kFailureStatus);
+    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(options.output),
+                                hosting::kFailureStatus);
   return 0;
 }
 
 } // namespace
+} // namespace tools
 
 int main(int argc, char** argv) {
-  return runTool(kTool, [&] { return run(argc, argv); });
+  return hosting::runTool(tools::kTool, [&] { return tools::run(argc, argv); });
 }

@@ -1,6 +1,6 @@
 // Counts heap allocations around render calls: the wrapper, scheduled MIDI, observers,
 // parameter changes and the engine's pull must make none.
-#include "TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include "platform/audiounit/AudioEngine.h"
 #include "platform/audiounit/OfflineAudioOutput.h"

@@ -1,5 +1,5 @@
 // The audio engine with its offline output: start-up, the pull, mixing and failures.
-#include "TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include "platform/audiounit/AudioEngine.h"
 #include "platform/audiounit/OfflineAudioOutput.h"

@@ -1,6 +1,6 @@
 // The render-block wrapper (its order of work, refusals, scheduled MIDI and observers) and the
 // render-event list builder.
-#include "TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include "platform/audiounit/RenderEventList.h"
 

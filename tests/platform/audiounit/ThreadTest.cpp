@@ -1,6 +1,6 @@
 // Cross-thread use: producers scheduling MIDI while a thread renders; parameters set, and
 // observers added and removed, while a thread renders. Run under ThreadSanitizer too.
-#include "TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include <gtest/gtest.h>
 

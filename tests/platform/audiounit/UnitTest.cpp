@@ -1,5 +1,5 @@
 // Unit creation and its errors, the component registry, busses, allocation, presets and state.
-#include "TestUnit.h"
+#include "tests/support/TestUnit.h"
 
 #include <gtest/gtest.h>
 

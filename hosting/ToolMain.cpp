@@ -1,0 +1,37 @@
+// How the tools end: exit statuses and one-line reports.
+#include "hosting/ToolMain.h"
+
+#include "hosting/CommandLine.h"
+#include "platform/foundation/Log.h"
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+
+namespace hosting {
+
+int reportError(std::string_view tool, std::string_view message, int status) {
+  // Errors quoted from libraries may span lines; the report stays one.
+  std::string line(message);
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::cerr << tool << ": " << line << '\n';
+  return status;
+}
+
+int runTool(std::string_view tool, const std::function<int()>& body) {
+  // Standard error is for what went wrong: progress notes of the units (catalogues loaded) are
+  // dropped, their errors (a malformed file, named) kept.
+  Log::setSink([](const LogRecord& record) {
+    if (record.level == LogLevel::error)
+      Log::writeToStandardError(record);
+  });
+  try {
+    return body();
+  } catch (const UsageError& error) {
+    return reportError(tool, error.what(), kUsageStatus);
+  } catch (const std::exception& error) {
+    return reportError(tool, error.what(), kFailureStatus);
+  }
+}
+
+} // namespace hosting

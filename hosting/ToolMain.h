@@ -1,0 +1,20 @@
+// How the tools end: the exit statuses they share and the one line that says what went wrong.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace hosting {
+
+inline constexpr int kFailureStatus = 1;
+inline constexpr int kUsageStatus = 2;
+inline constexpr int kInterruptedStatus = 130; // as a shell reports a Ctrl-C
+
+// Prints "TOOL: MESSAGE" on standard error; returns status.
+int reportError(std::string_view tool, std::string_view message, int status);
+
+// The body's status; a UsageError it throws gives status 2, any other exception status 1, each
+// reported on one line. Only error-level log records reach standard error meanwhile.
+int runTool(std::string_view tool, const std::function<int()>& body);
+
+} // namespace hosting

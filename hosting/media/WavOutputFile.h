@@ -1,0 +1,36 @@
+// A stereo 32-bit float WAV written beside its destination and moved over it only when complete.
+#pragma once
+
+#include "hosting/media/ReplacingOutputFile.h"
+
+#include <memory>
+#include <string>
+
+namespace juce {
+class AudioFormatWriter;
+} // namespace juce
+
+namespace hosting {
+
+class WavOutputFile {
+public:
+  // Throws UsageError as ReplacingOutputFile does, or when no WAV writer can be made.
+  WavOutputFile(const std::string& destination, int sampleRate);
+  // Removes the temporary file unless commit() succeeded.
+  ~WavOutputFile();
+
+  WavOutputFile(const WavOutputFile&) = delete;
+  WavOutputFile& operator=(const WavOutputFile&) = delete;
+
+  bool write(const float* left, const float* right, int frames);
+  // Completes the file and renames it over the destination; false when any write failed.
+  bool commit();
+
+private:
+  ReplacingOutputFile file;
+  std::unique_ptr<juce::AudioFormatWriter> writer;
+  long long framesWritten = 0;
+  bool failed = false;
+};
+
+} // namespace hosting
