@@ -21,9 +21,9 @@ int reportError(std::string_view tool, std::string_view message, int status) {
 int runTool(std::string_view tool, const std::function<int()>& body) {
   // Standard error is for what went wrong: progress notes of the units (catalogues loaded) are
   // dropped, their errors (a malformed file, named) kept.
-  Log::setSink([](const LogRecord& record) {
-    if (record.level == LogLevel::error)
-      Log::writeToStandardError(record);
+  foundation::Log::setSink([](const foundation::LogRecord& record) {
+    if (record.level == foundation::LogLevel::error)
+      foundation::Log::writeToStandardError(record);
   });
   try {
     return body();

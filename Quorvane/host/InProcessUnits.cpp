@@ -42,8 +42,8 @@ void registerInProcessUnits(const InProcessUnitOptions& options) {
                                                 AudioComponentInstantiationOptions instantiation) {
         std::shared_ptr<const CatalogIndex> catalog; // null: the process-wide index
         if (!userCatalogues)
-          catalog = std::make_shared<const CatalogIndex>(
-              CatalogIndex::load(Bundle::of(reinterpret_cast<const void*>(&anchor)), std::nullopt));
+          catalog = std::make_shared<const CatalogIndex>(CatalogIndex::load(
+              foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), std::nullopt));
         return widened(AUAudioUnit::create<PallixAudioUnit>(description, instantiation, nullptr,
                                                             std::move(catalog)));
       },

@@ -115,32 +115,35 @@ void AUAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& pre
   currentPreset_ = preset;
 }
 
-std::optional<PropertyList> AUAudioUnit::fullState() const {
+std::optional<foundation::PropertyList> AUAudioUnit::fullState() const {
   const auto preset = currentPreset();
-  return PropertyList(PropertyList::Dictionary{
-      {"version", PropertyList(0)},
-      {"type", PropertyList(description_.componentType)},
-      {"subtype", PropertyList(description_.componentSubType)},
-      {"manufacturer", PropertyList(description_.componentManufacturer)},
-      {"name", PropertyList(preset && !preset->name.empty() ? preset->name : "Untitled")},
+  return foundation::PropertyList(foundation::PropertyList::Dictionary{
+      {"version", foundation::PropertyList(0)},
+      {"type", foundation::PropertyList(description_.componentType)},
+      {"subtype", foundation::PropertyList(description_.componentSubType)},
+      {"manufacturer", foundation::PropertyList(description_.componentManufacturer)},
+      {"name",
+       foundation::PropertyList(preset && !preset->name.empty() ? preset->name : "Untitled")},
   });
 }
 
-void AUAudioUnit::setFullState(const std::optional<PropertyList>& state) {
+void AUAudioUnit::setFullState(const std::optional<foundation::PropertyList>& state) {
   applyFullState(state);
   stateObservers_->fullState.notify(kAUNoObserverToken);
 }
 
-void AUAudioUnit::applyFullState(const std::optional<PropertyList>&) {}
+void AUAudioUnit::applyFullState(const std::optional<foundation::PropertyList>&) {}
 
-std::optional<PropertyList> AUAudioUnit::fullStateForDocument() const { return fullState(); }
+std::optional<foundation::PropertyList> AUAudioUnit::fullStateForDocument() const {
+  return fullState();
+}
 
-void AUAudioUnit::setFullStateForDocument(const std::optional<PropertyList>& state) {
+void AUAudioUnit::setFullStateForDocument(const std::optional<foundation::PropertyList>& state) {
   applyFullStateForDocument(state);
   stateObservers_->fullState.notify(kAUNoObserverToken);
 }
 
-void AUAudioUnit::applyFullStateForDocument(const std::optional<PropertyList>& state) {
+void AUAudioUnit::applyFullStateForDocument(const std::optional<foundation::PropertyList>& state) {
   applyFullState(state);
 }
 

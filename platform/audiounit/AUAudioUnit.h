@@ -169,13 +169,13 @@ public:
 
   // Base: a dictionary with "version" 0, "type", "subtype", "manufacturer" (the codes as
   // integers) and "name" (the current preset's, or "Untitled").
-  virtual std::optional<PropertyList> fullState() const;
+  virtual std::optional<foundation::PropertyList> fullState() const;
   // Runs applyFullState, then tells the full-state observers on this thread.
-  void setFullState(const std::optional<PropertyList>& state);
+  void setFullState(const std::optional<foundation::PropertyList>& state);
   // Base: fullState().
-  virtual std::optional<PropertyList> fullStateForDocument() const;
+  virtual std::optional<foundation::PropertyList> fullStateForDocument() const;
   // Runs applyFullStateForDocument, then tells the full-state observers on this thread.
-  void setFullStateForDocument(const std::optional<PropertyList>& state);
+  void setFullStateForDocument(const std::optional<foundation::PropertyList>& state);
 
   // Observers of the setters above, called on the thread that set. Up to 16 of each.
   AUObserverToken tokenByAddingFullStateObserver(std::function<void()> observer);
@@ -200,8 +200,8 @@ protected:
   // What the setters of presets and state do. Base: applyCurrentPreset stores the preset;
   // applyFullState ignores the state; applyFullStateForDocument calls applyFullState.
   virtual void applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset);
-  virtual void applyFullState(const std::optional<PropertyList>& state);
-  virtual void applyFullStateForDocument(const std::optional<PropertyList>& state);
+  virtual void applyFullState(const std::optional<foundation::PropertyList>& state);
+  virtual void applyFullStateForDocument(const std::optional<foundation::PropertyList>& state);
 
 private:
   friend class AUAudioUnitBusArray;

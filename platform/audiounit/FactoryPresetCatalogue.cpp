@@ -22,17 +22,18 @@ bool hasPresetExtension(const std::filesystem::path& file) {
 
 } // namespace
 
-FactoryPresetCatalogue::FactoryPresetCatalogue(const Bundle& bundle, std::string_view folder) {
+FactoryPresetCatalogue::FactoryPresetCatalogue(const foundation::Bundle& bundle,
+                                               std::string_view folder) {
   const auto location = bundle.resourceFolder(folder);
   if (!location)
     return;
-  auto files = listFolder(*location);
+  auto files = foundation::listFolder(*location);
   if (!files)
     return;
   std::erase_if(*files, [](const std::filesystem::path& f) { return !hasPresetExtension(f); });
   // By file name, extension included, as a file browser orders them.
   std::sort(files->begin(), files->end(), [](const auto& a, const auto& b) {
-    return naturalLess(a.filename().string(), b.filename().string());
+    return foundation::naturalLess(a.filename().string(), b.filename().string());
   });
   for (std::filesystem::path& file : *files) {
     std::string filename = file.stem().string();
@@ -51,14 +52,14 @@ std::string FactoryPresetCatalogue::displayName(std::string_view filename) {
   return std::string(numeric ? filename.substr(dash + 1) : filename);
 }
 
-std::optional<PropertyList> FactoryPresetCatalogue::load(long number) const {
+std::optional<foundation::PropertyList> FactoryPresetCatalogue::load(long number) const {
   if (number < 0 || static_cast<std::size_t>(number) >= entries_.size())
     return std::nullopt;
   const auto bytes =
-      readWholeFile(entries_[static_cast<std::size_t>(number)].file, kMaxPresetBytes);
+      foundation::readWholeFile(entries_[static_cast<std::size_t>(number)].file, kMaxPresetBytes);
   if (!bytes)
     return std::nullopt;
-  PropertyList::ReadResult parsed = PropertyList::read(*bytes);
+  foundation::PropertyList::ReadResult parsed = foundation::PropertyList::read(*bytes);
   if (!parsed.value || !parsed.value->dictionary())
     return std::nullopt;
   return std::move(parsed.value);

@@ -23,13 +23,13 @@ public:
   };
 
   // Lists <resources>/<folder>. A missing or unlistable folder gives an empty catalogue.
-  FactoryPresetCatalogue(const Bundle& bundle, std::string_view folder);
+  FactoryPresetCatalogue(const foundation::Bundle& bundle, std::string_view folder);
 
   const std::vector<Entry>& entries() const noexcept { return entries_; }
 
   // The state dictionary of preset number, or nothing when the number is out of range or the
   // file is missing, unreadable, not a property list, or has no dictionary at its root.
-  std::optional<PropertyList> load(long number) const;
+  std::optional<foundation::PropertyList> load(long number) const;
 
   // The name shown for a file name without extension.
   static std::string displayName(std::string_view filename);

@@ -26,21 +26,21 @@ void ParameterState::applyPreset(const AUParameterTree* tree,
     apply(tree, presets_->load(preset->number));
 }
 
-void ParameterState::store(PropertyList& state, const AUParameterTree* tree) const {
+void ParameterState::store(foundation::PropertyList& state, const AUParameterTree* tree) const {
   if (!tree || !state.dictionary())
     return;
-  PropertyList::Dictionary values;
+  foundation::PropertyList::Dictionary values;
   for (const auto& parameter : tree->allParameters())
-    values[parameter->identifier()] = PropertyList(parameter->value());
-  (*state.dictionary())[key_] = PropertyList(std::move(values));
+    values[parameter->identifier()] = foundation::PropertyList(parameter->value());
+  (*state.dictionary())[key_] = foundation::PropertyList(std::move(values));
 }
 
 void ParameterState::apply(const AUParameterTree* tree,
-                           const std::optional<PropertyList>& state) const {
+                           const std::optional<foundation::PropertyList>& state) const {
   if (!tree || !state || !state->dictionary())
     return;
-  const PropertyList::Dictionary* values = nullptr;
-  if (const PropertyList* found = state->find(key_); found && found->dictionary()) {
+  const foundation::PropertyList::Dictionary* values = nullptr;
+  if (const foundation::PropertyList* found = state->find(key_); found && found->dictionary()) {
     values = found->dictionary();
     if (!std::all_of(values->begin(), values->end(),
                      [](const auto& entry) { return entry.second.number().has_value(); }))

@@ -36,14 +36,15 @@ public:
                    const std::optional<AUAudioUnitPreset>& preset) const;
 
   // Adds the dictionary of current values to state (a dictionary).
-  void store(PropertyList& state, const AUParameterTree* tree) const;
+  void store(foundation::PropertyList& state, const AUParameterTree* tree) const;
 
   // Sets every parameter, in tree order, from the dictionary state[key], or to its default
   // where that has no value for it. The dictionary counts only as a whole: if any of its values
   // is not a number, every parameter returns to its default. A state that is not a dictionary
   // changes nothing. Each value goes through the parameter, so the unit's engine and the tree's
   // observers hear of it.
-  void apply(const AUParameterTree* tree, const std::optional<PropertyList>& state) const;
+  void apply(const AUParameterTree* tree,
+             const std::optional<foundation::PropertyList>& state) const;
 
 private:
   std::shared_ptr<const FactoryPresetCatalogue> presets_;

@@ -38,12 +38,12 @@ void StereoSourceUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>
   state_.applyPreset(parameterTree().get(), preset);
 }
 
-std::optional<PropertyList> StereoSourceUnit::fullState() const {
-  std::optional<PropertyList> state = AUAudioUnit::fullState();
+std::optional<foundation::PropertyList> StereoSourceUnit::fullState() const {
+  std::optional<foundation::PropertyList> state = AUAudioUnit::fullState();
   state_.store(*state, parameterTree().get());
   return state;
 }
 
-void StereoSourceUnit::applyFullState(const std::optional<PropertyList>& state) {
+void StereoSourceUnit::applyFullState(const std::optional<foundation::PropertyList>& state) {
   state_.apply(parameterTree().get(), state);
 }

@@ -23,7 +23,7 @@ public:
 
   std::vector<AUAudioUnitPreset> factoryPresets() const override;
   // The base state plus every parameter's value under the unit's key.
-  std::optional<PropertyList> fullState() const override;
+  std::optional<foundation::PropertyList> fullState() const override;
 
   // Each parameter's value right after the tree was built, by identifier.
   const ParameterDefaults& defaultParameterValues() const noexcept { return state_.defaults(); }
@@ -36,7 +36,7 @@ protected:
   AUResult<void> initWithComponentDescription(const AudioComponentDescription& description,
                                               AudioComponentInstantiationOptions options) override;
   void applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) override;
-  void applyFullState(const std::optional<PropertyList>& state) override;
+  void applyFullState(const std::optional<foundation::PropertyList>& state) override;
 
   // Makes the tree, with its callbacks, and passes it to adoptParameterTree.
   virtual void buildParameterTree() = 0;

@@ -6,6 +6,8 @@
 
 #include <system_error>
 
+namespace foundation {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -96,3 +98,5 @@ std::optional<fs::path> Bundle::resourceFolder(std::string_view subfolder) const
     return std::nullopt;
   return path;
 }
+
+} // namespace foundation

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+namespace foundation {
+
 // On Linux a bundle is the folder of a shared object or executable; its resources folder is
 // the first that exists of <folder>/Resources and <folder>/../Resources (the second is the
 // VST3 layout X.vst3/Contents/x86_64-linux/X.so beside X.vst3/Contents/Resources).
@@ -44,3 +46,5 @@ private:
   std::filesystem::path folder_;
   std::filesystem::path resources_;
 };
+
+} // namespace foundation

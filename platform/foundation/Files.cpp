@@ -12,6 +12,8 @@
 #include <system_error>
 #include <utility>
 
+namespace foundation {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -187,3 +189,5 @@ std::optional<std::vector<fs::path>> listFolder(const fs::path& folder, std::str
   });
   return entries;
 }
+
+} // namespace foundation

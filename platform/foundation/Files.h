@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace foundation {
+
 // The whole content of a regular file of at most maxBytes bytes. Anything else (a folder, a
 // pipe or device, which could block or never end, a larger file, an I/O error) gives nullopt
 // and, when error is given, a description such as "No such file or directory". Any thread but
@@ -33,3 +35,5 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view tex
 // listed, with error (when given) saying why. Any thread but the render thread.
 std::optional<std::vector<std::filesystem::path>> listFolder(const std::filesystem::path& folder,
                                                              std::string* error = nullptr);
+
+} // namespace foundation

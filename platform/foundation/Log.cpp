@@ -5,6 +5,8 @@
 #include <memory>
 #include <utility>
 
+namespace foundation {
+
 namespace {
 
 std::mutex& sinkMutex() {
@@ -102,3 +104,5 @@ std::vector<std::string> ScopedLogCapture::messages() const {
     result.push_back(record.message);
   return result;
 }
+
+} // namespace foundation

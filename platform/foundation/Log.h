@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace foundation {
+
 enum class LogLevel { info, error };
 
 struct LogRecord {
@@ -70,3 +72,5 @@ private:
   std::shared_ptr<Records> records_;
   LogSink previous_;
 };
+
+} // namespace foundation

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace foundation {
+
 namespace {
 
 bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
@@ -60,3 +62,5 @@ int naturalCompare(std::string_view a, std::string_view b) noexcept {
 bool naturalLess(std::string_view a, std::string_view b) noexcept {
   return naturalCompare(a, b) < 0;
 }
+
+} // namespace foundation

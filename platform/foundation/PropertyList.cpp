@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+namespace foundation {
+
 PropertyList::PropertyList() : value_(Dictionary{}) {}
 PropertyList::PropertyList(Dictionary value) : value_(std::move(value)) {}
 PropertyList::PropertyList(Array value) : value_(std::move(value)) {}
@@ -78,3 +80,5 @@ bool PropertyList::operator==(const PropertyList& other) const {
   }
   return value_ == other.value_; // containers compare their elements with this operator
 }
+
+} // namespace foundation

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+namespace foundation {
+
 // A plain value: copies are deep, and every member may be called from any thread on an
 // object that no other thread is changing. Nothing here is for the render thread (it
 // allocates).
@@ -110,3 +112,5 @@ struct PropertyList::ReadResult {
   std::optional<PropertyList> value; // set exactly when error is empty
   std::string error;                 // what is wrong with the bytes, for a log line
 };
+
+} // namespace foundation

@@ -12,6 +12,8 @@
 #include <memory>
 #include <new>
 
+namespace foundation {
+
 namespace {
 
 struct PlistDeleter {
@@ -194,3 +196,5 @@ PropertyList::ReadResult PropertyList::read(std::span<const std::uint8_t> bytes)
     return failure("out of memory");
   }
 }
+
+} // namespace foundation

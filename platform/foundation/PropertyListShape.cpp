@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace foundation {
+
 namespace {
 
 bool isNameChar(char c) {
@@ -293,3 +295,5 @@ std::string checkBinaryPropertyListShape(std::span<const std::uint8_t> bytes, in
                                          std::size_t maxValues) {
   return BinaryShape(bytes, maxDepth, maxValues).check();
 }
+
+} // namespace foundation

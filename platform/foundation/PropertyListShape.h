@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+namespace foundation {
+
 // An error message when an XML list nests more than maxDepth dictionaries and arrays; empty
 // otherwise (including for text that is not XML at all: libplist judges that). Any thread.
 std::string checkXMLPropertyListShape(std::span<const std::uint8_t> bytes, int maxDepth);
@@ -18,3 +20,5 @@ std::string checkXMLPropertyListShape(std::span<const std::uint8_t> bytes, int m
 // values; empty otherwise. Any thread.
 std::string checkBinaryPropertyListShape(std::span<const std::uint8_t> bytes, int maxDepth,
                                          std::size_t maxValues);
+
+} // namespace foundation

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace foundation {
+
 namespace {
 
 constexpr std::string_view kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -173,3 +175,5 @@ std::string PropertyList::toXML() const {
   out += "</plist>\n";
   return out;
 }
+
+} // namespace foundation

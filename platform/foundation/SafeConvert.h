@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace foundation {
+
 // Clamps into [lo, hi]; NaN counts as 0 before clamping. Unlike std::clamp, never returns NaN.
 constexpr float clampFinite(float x, float lo, float hi) noexcept {
   if (x != x)
@@ -24,3 +26,5 @@ constexpr int truncateInto(float x, int lo, int hi) noexcept {
 constexpr long long truncateInto(double x, long long lo, long long hi) noexcept {
   return static_cast<long long>(clampFinite(x, static_cast<double>(lo), static_cast<double>(hi)));
 }
+
+} // namespace foundation

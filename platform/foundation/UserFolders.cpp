@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace foundation {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -57,3 +59,5 @@ std::optional<fs::path> userCataloguesFolder() {
     return std::nullopt;
   return *home / "Library/Audio/Presets/Orrinbrook/Pallix/Catalogues";
 }
+
+} // namespace foundation

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 
+namespace foundation {
+
 // The home folder of the user this process runs as, from the user database (not $HOME, which
 // a sandbox or sudo may have changed); $HOME only when the database has no usable entry.
 // nullopt when neither gives an absolute path. Any thread but the render thread.
@@ -16,3 +18,5 @@ std::optional<std::filesystem::path> userPresetsFolder();
 // ~/Library/Audio/Presets/Orrinbrook/Pallix/Catalogues, where users drop phrase catalogues.
 // Only the path: nothing is created. Any thread but the render thread.
 std::optional<std::filesystem::path> userCataloguesFolder();
+
+} // namespace foundation

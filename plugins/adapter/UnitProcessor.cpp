@@ -193,7 +193,7 @@ void UnitProcessor::getStateInformation(juce::MemoryBlock& destination) {
 void UnitProcessor::setStateInformation(const void* data, int size) {
   if (!data || size <= 0)
     return;
-  auto parsed = PropertyList::read(
+  auto parsed = foundation::PropertyList::read(
       std::span(static_cast<const std::uint8_t*>(data), static_cast<std::size_t>(size)));
   // Malformed data leaves the unit as it is.
   if (!parsed.value || !parsed.value->dictionary())

@@ -58,7 +58,8 @@ protected:
 TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFile) {
   std::ofstream(path("garbage.mid")) << "MThd\0\0\0\6\0\1\0\2\1\xE0MTrk"s; // a cut-off track
   std::ofstream(path("notes.txt")) << "hello";
-  std::ofstream(path("list.plist")) << PropertyList(PropertyList::Array{}).toXML();
+  std::ofstream(path("list.plist"))
+      << foundation::PropertyList(foundation::PropertyList::Array{}).toXML();
   // clang-format off
   const char* cases[] = {
       "", "* extra", "--volume 3 *", "--print-state @in.mid", "--preset 99 *", "--preset Nope *",
@@ -149,10 +150,10 @@ TEST_F(QuorvaneRenderTest, PresetsAndStateGoThroughTheUnit) {
   const ToolResult state =
       run({"--state", path("bell.plist"), "--set", "space=0.125", "--print-state"});
   ASSERT_EQ(state.status, 0) << state.err;
-  const auto parsed = PropertyList::read(
+  const auto parsed = foundation::PropertyList::read(
       std::span(reinterpret_cast<const std::uint8_t*>(state.out.data()), state.out.size()));
   ASSERT_TRUE(parsed.value) << parsed.error;
-  const PropertyList* params = parsed.value->find("quorvaneParams");
+  const foundation::PropertyList* params = parsed.value->find("quorvaneParams");
   ASSERT_TRUE(params && params->dictionary() && params->dictionary()->size() == 21);
   EXPECT_EQ(params->find("space")->number(), 0.125);
   EXPECT_EQ(params->find("decay")->number(), 4.0); // from the bell, not the default 0.08

@@ -25,12 +25,12 @@ AUAudioUnitPreset findPreset(const AUAudioUnit& unit, const std::string& wanted)
                             "; see --list-presets)");
 }
 
-PropertyList readState(const std::string& path) {
+foundation::PropertyList readState(const std::string& path) {
   std::string why;
-  const auto bytes = readWholeFile(path, kMaxStateBytes, &why);
+  const auto bytes = foundation::readWholeFile(path, kMaxStateBytes, &why);
   if (!bytes)
     throw hosting::UsageError("--state: cannot read " + hosting::inQuotes(path) + ": " + why);
-  PropertyList::ReadResult parsed = PropertyList::read(*bytes);
+  foundation::PropertyList::ReadResult parsed = foundation::PropertyList::read(*bytes);
   if (!parsed.value)
     throw hosting::UsageError("--state: " + hosting::inQuotes(path) +
                               " is not a property list: " + parsed.error);

@@ -31,10 +31,10 @@ std::shared_ptr<PallixAudioUnit> makeGenerator(const GeneratorOptions& options) 
   std::shared_ptr<const FactoryPresetCatalogue> presets;
   std::shared_ptr<const CatalogIndex> catalog;
   if (options.resources) {
-    const Bundle bundle = Bundle::withResourcesFolder(*options.resources);
+    const foundation::Bundle bundle = foundation::Bundle::withResourcesFolder(*options.resources);
     presets = std::make_shared<const FactoryPresetCatalogue>(bundle, "pallix-presets");
-    catalog =
-        std::make_shared<const CatalogIndex>(CatalogIndex::load(bundle, userCataloguesFolder()));
+    catalog = std::make_shared<const CatalogIndex>(
+        CatalogIndex::load(bundle, foundation::userCataloguesFolder()));
   }
   auto created =
       AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, presets, catalog);

@@ -15,7 +15,7 @@ std::shared_ptr<const FactoryPresetCatalogue> presetsFor(const RenderOptions& op
   if (!options.resources)
     return QuorvaneAudioUnit::bundledPresets();
   return std::make_shared<const FactoryPresetCatalogue>(
-      Bundle::withResourcesFolder(*options.resources), "presets");
+      foundation::Bundle::withResourcesFolder(*options.resources), "presets");
 }
 
 } // namespace

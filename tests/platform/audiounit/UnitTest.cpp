@@ -128,7 +128,7 @@ TEST(Unit, AllocationNeedsARenderBlockAndFramesAndOnlyMIDIUnitsSchedule) {
 
 TEST(Unit, StateAndPresetChangesAreObservedOnTheSettingThread) {
   auto unit = makeUnit();
-  const PropertyList fresh = *unit->fullState();
+  const foundation::PropertyList fresh = *unit->fullState();
   int stateChanges = 0, presetChanges = 0;
   const auto settingThread = std::this_thread::get_id();
   const auto stateToken = unit->tokenByAddingFullStateObserver([&] {

@@ -8,6 +8,8 @@
 
 #include <fstream>
 
+using namespace foundation;
+
 namespace fs = std::filesystem;
 
 namespace {

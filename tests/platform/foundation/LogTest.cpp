@@ -5,6 +5,8 @@
 
 #include <thread>
 
+using namespace foundation;
+
 TEST(Log, CapturesRecordsAndRestoresThePreviousSink) {
   const Log log("com.orrinbrook.pallix.catalogue", "load");
   ScopedLogCapture outer;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace foundation;
+
 TEST(NaturalOrder, OrdersNamesAsAFileBrowserDoes) {
   std::vector<std::string> names{"Bass-1.aupreset", "10-Lead.aupreset", "2-Pad.aupreset"};
   std::sort(names.begin(), names.end(), naturalLess);

@@ -9,6 +9,8 @@
 #include <limits>
 #include <random>
 
+using namespace foundation;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
