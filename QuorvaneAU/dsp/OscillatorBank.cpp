@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr float kQuarterPi = 0.78539816f;
@@ -58,3 +60,5 @@ BankConstants computeBankConstants(const BankInputs& in) noexcept {
   panGains(in.lfo240 * in.spacetime, bank.gainL[3], bank.gainR[3]);
   return bank;
 }
+
+} // namespace quorvane::dsp

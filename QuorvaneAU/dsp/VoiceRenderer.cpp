@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr float kTableLength = static_cast<float>(Wavetable::kRowLength);
@@ -185,3 +187,5 @@ void renderVoice(const Wavetable& wavetable, Voice& v, const VoiceBlock& block,
   v.level = env.level;
   v.stage = env.stage;
 }
+
+} // namespace quorvane::dsp

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+namespace quorvane::unit {
 class QuorvaneAudioUnit;
+}
 
 // Three 32-bit seeds drawn from one 64-bit number with splitmix64 (Steele, Lea and Flood,
 // "Fast splittable pseudorandom number generators", 2014), so nearby numbers give unrelated
@@ -18,4 +20,4 @@ std::array<std::uint32_t, 3> deriveSeeds(std::uint64_t seed) noexcept;
 // and every --set (applyUnitOptions); the seeds reach the engine before allocation, which
 // draws the reverb patterns. Throws UsageError for an unknown preset or parameter or an
 // unreadable state file.
-std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
+std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSynth(const RenderOptions& options);

@@ -6,6 +6,7 @@
 namespace {
 
 using Dictionary = PropertyList::Dictionary;
+using P = quorvane::dsp::QuorvaneParameter;
 
 std::string toBinary(const PropertyList& plist) {
   const std::string xml = plist.toXML();
@@ -20,8 +21,8 @@ std::string toBinary(const PropertyList& plist) {
   return result;
 }
 
-std::vector<AUValue> defaultsWith(std::size_t address, AUValue value) {
-  return withValue(kInitialValues, address, value);
+std::vector<AUValue> defaultsWith(P parameter, AUValue value) {
+  return withValue(kInitialValues, address(parameter), value);
 }
 
 } // namespace
@@ -37,14 +38,14 @@ TEST(FactoryPresets, OrderedNaturallyNamedWithoutTheNumberAndPresetZeroLoaded) {
   EXPECT_EQ(unit->factoryPresets(),
             (std::vector<AUAudioUnitPreset>{{0, "Pad"}, {1, "Lead"}, {2, "Bass-1"}}));
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Pad"}));
-  std::vector<AUValue> pad = defaultsWith(0, 0.9f);
-  pad[10] = 4;
+  std::vector<AUValue> pad = defaultsWith(P::shape, 0.9f);
+  pad[address(P::drive)] = 4;
   EXPECT_EQ(values(*unit), pad);
   EXPECT_EQ(*unit->fullState()->find("name")->string(), "Pad");
 
   // Another number loads that file, and what it leaves out returns to the initial value.
   unit->setCurrentPreset(AUAudioUnitPreset{1, "ignored"});
-  EXPECT_EQ(values(*unit), defaultsWith(0, 0.1f));
+  EXPECT_EQ(values(*unit), defaultsWith(P::shape, 0.1f));
   // User presets and unknown numbers are only stored, whatever their names.
   const auto before = scramble(*unit);
   for (const AUAudioUnitPreset& preset : {AUAudioUnitPreset{-1, "Pad"}, {3, "Lead"}}) {
@@ -75,7 +76,7 @@ TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
   const PropertyList& params = *state.find("quorvaneParams");
   ASSERT_EQ(params.dictionary()->size(), 21u);
-  for (std::size_t i = 0; i < 21; ++i)
+  for (std::size_t i = 0; i < kIdentifiers.size(); ++i)
     EXPECT_EQ(params.find(kIdentifiers[i])->real(), double(kInitialValues[i])) << kIdentifiers[i];
 }
 
@@ -102,8 +103,8 @@ TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
     std::vector<AUValue> expected;
   } cases[] = {
       {PropertyList(Dictionary{{"name", "no parameters"}}), kInitialValues},
-      {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(0, 0.2f)},
-      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(10, 50)},
+      {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(P::shape, 0.2f)},
+      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(P::drive, 50)},
       // One value that is not a number spoils the whole dictionary.
       {stateWith(Dictionary{{"shape", 0.2}, {"drive", "loud"}}), kInitialValues},
       {stateWith(Dictionary{{"shape", true}}), kInitialValues},
@@ -146,7 +147,7 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
     const auto before = scramble(*unit);
     unit->setCurrentPreset(AUAudioUnitPreset{n, files[std::size_t(n)].first});
     const std::vector<AUValue> expected = n < 4   ? before
-                                          : n < 6 ? defaultsWith(0, 0.7f)
+                                          : n < 6 ? defaultsWith(P::shape, 0.7f)
                                                   : kInitialValues;
     EXPECT_EQ(values(*unit), expected) << files[std::size_t(n)].first;
   }

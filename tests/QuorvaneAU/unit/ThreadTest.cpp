@@ -5,10 +5,12 @@
 #include <atomic>
 #include <thread>
 
+using quorvane::dsp::QuorvaneParameter;
+
 TEST(Threads, ParametersChangeThroughTheTreeWhileRendering) {
   auto unit = makeUnit();
   HostRender render(*unit, 128);
-  const auto shape = unit->parameterTree()->parameterWithAddress(0);
+  const auto shape = unit->parameterTree()->parameterWithAddress(address(QuorvaneParameter::shape));
   std::atomic<bool> done{false};
   std::thread renderer([&] {
     RenderEventList events(4);

@@ -1,6 +1,7 @@
 // Shared helpers for the synthesiser unit's tests: preset folders, units, render calls.
 #pragma once
 
+#include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
 #include "platform/foundation/Bundle.h"
@@ -44,7 +45,9 @@ inline PropertyList stateWith(PropertyList params) {
 }
 
 // The presets of resources/presets; none without resources.
-inline std::shared_ptr<QuorvaneAudioUnit> makeUnit(const std::filesystem::path& resources = {}) {
+inline std::shared_ptr<quorvane::unit::QuorvaneAudioUnit>
+makeUnit(const std::filesystem::path& resources = {}) {
+  using quorvane::unit::QuorvaneAudioUnit;
   auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
       Bundle::withResourcesFolder(resources), "presets");
   auto unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, catalogue);
