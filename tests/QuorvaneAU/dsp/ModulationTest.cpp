@@ -45,7 +45,9 @@ TEST(Envelope, RandomRunsWithLiveChangesMatchModel) {
   }
 }
 
-TEST(Pressure, ReachesSixtyThreePercentAfter30msWhateverTheBlockSize) {
+// Both step once per block: the pressures by a 30 ms one-pole, whatever the block size, and the
+// LFO by its rate, kept within one turn.
+TEST(BlockModulation, PressuresReach63PercentIn30msAndTheLfoTurns) {
   for (int block : {1, 7, 64, 480, 1440}) {
     PreparedKernel k(48000.0, 2048);
     k.noteOn(60, 100);
@@ -55,9 +57,6 @@ TEST(Pressure, ReachesSixtyThreePercentAfter30msWhateverTheBlockSize) {
     EXPECT_NEAR(s.channelPressure, 1.0 - std::exp(-1.0), 2e-4) << "block " << block;
     EXPECT_NEAR(s.voices[0].aftertouch, 1.0 - std::exp(-1.0), 2e-4) << "block " << block;
   }
-}
-
-TEST(Lfo, StepsOncePerBlockAndStaysInOneTurn) {
   PreparedKernel k(48000.0, 16384);
   render(k, 512);
   auto s = k.snapshot();

@@ -11,7 +11,8 @@
 #include <random>
 #include <vector>
 
-using quorvane::dsp::BankConstants, quorvane::dsp::RowBlend, quorvane::dsp::Stage;
+using quorvane::dsp::BankConstants, quorvane::dsp::computeBankConstants, quorvane::dsp::RowBlend;
+using quorvane::dsp::Stage;
 using quorvane::dsp::VelvetEcho, quorvane::dsp::VelvetEchoes, quorvane::dsp::VelvetReverberator;
 using quorvane::dsp::Voice, quorvane::dsp::VoiceBlock, quorvane::dsp::Wavetable;
 
@@ -20,17 +21,13 @@ namespace {
 constexpr float Voice::*kPhases[5] = {&Voice::phase0, &Voice::phase1, &Voice::phase2,
                                       &Voice::phase3, &Voice::phaseSub};
 
-// One oscillator's value at phase in [0, 2048) on the level starting at levelBase, wrapping
-// the index explicitly.
-float oscillatorValue(const float* table, int levelBase, const RowBlend& rows, float phase) {
-  const int whole = static_cast<int>(phase);
-  const float f = phase - static_cast<float>(whole);
-  const int idx = whole & Wavetable::kRowMask;
-  const int next = (idx + 1) & Wavetable::kRowMask;
-  const float* lo = table + levelBase + rows.rowLo * Wavetable::kRowLength;
-  const float* hi = table + levelBase + rows.rowHi * Wavetable::kRowLength;
-  const float l = lo[idx] + f * (lo[next] - lo[idx]);
-  const float h = hi[idx] + f * (hi[next] - hi[idx]);
+// One oscillator's value at phase on the level starting at base, wrapping the index explicitly.
+float oscillatorValue(const float* base, const RowBlend& rows, float phase) {
+  const int whole = int(phase), i = whole & Wavetable::kRowMask, j = (i + 1) & Wavetable::kRowMask;
+  const float f = phase - float(whole);
+  const float* lo = base + rows.rowLo * Wavetable::kRowLength;
+  const float* hi = base + rows.rowHi * Wavetable::kRowLength;
+  const float l = lo[i] + f * (lo[j] - lo[i]), h = hi[i] + f * (hi[j] - hi[i]);
   return l + rows.rowFrac * (h - l);
 }
 
@@ -38,8 +35,8 @@ float oscillatorValue(const float* table, int levelBase, const RowBlend& rows, f
 void referenceVoice(const Wavetable& w, Voice& v, const VoiceBlock& b, float* left, float* right,
                     int n) {
   const BankConstants& bank = b.bank;
-  const int base = quorvane::dsp::levelBase(v.mipLevel);
-  const int subBase = quorvane::dsp::levelBase(v.mipLevel - 1);
+  const float* base = w.samples.data() + quorvane::dsp::levelBase(v.mipLevel);
+  const float* subBase = w.samples.data() + quorvane::dsp::levelBase(v.mipLevel - 1);
   float inc[5];
   for (int i = 0; i < 4; ++i)
     inc[i] = bank.detuneRatio[i] * b.bendRatio * v.basePhaseInc;
@@ -48,8 +45,8 @@ void referenceVoice(const Wavetable& w, Voice& v, const VoiceBlock& b, float* le
   for (int j = 0; j < n && v.stage != Stage::off; ++j) {
     float o[4];
     for (int i = 0; i < 4; ++i)
-      o[i] = oscillatorValue(w.samples.data(), base, bank.unison[i], v.*kPhases[i]);
-    const float s = oscillatorValue(w.samples.data(), subBase, bank.sub, v.phaseSub);
+      o[i] = oscillatorValue(base, bank.unison[i], v.*kPhases[i]);
+    const float s = oscillatorValue(subBase, bank.sub, v.phaseSub);
     const float a = v.velAmp * 0.25f * v.level;
     left[j] += a * (bank.gainL[0] * o[0] + bank.gainL[1] * o[1] + o[2] + bank.gainL[3] * o[3]) +
                a * b.subGain * s;
@@ -81,9 +78,8 @@ TEST(ReferenceModel, VoiceLoopMatchesSampleBySample) {
   std::uniform_real_distribution<float> unit(0.0f, 1.0f), bipolar(-1.0f, 1.0f);
   for (int round = 0; round < 300; ++round) {
     VoiceBlock b;
-    b.bank =
-        quorvane::dsp::computeBankConstants({unit(rng), unit(rng), unit(rng), unit(rng), unit(rng),
-                                             bipolar(rng), bipolar(rng), bipolar(rng)});
+    b.bank = computeBankConstants({unit(rng), unit(rng), unit(rng), unit(rng), unit(rng),
+                                   bipolar(rng), bipolar(rng), bipolar(rng)});
     b.bendRatio = std::exp2(bipolar(rng) / 6.0f);
     b.sustain = unit(rng);
     b.attackInc = 1.0f / (1.0f + 400.0f * unit(rng)); // attacks and decays that end mid-block
@@ -103,7 +99,7 @@ TEST(ReferenceModel, VoiceLoopMatchesSampleBySample) {
     const int n = static_cast<int>(rng() % 300);
     std::vector<float> l(n, 0.25f), r(n, -0.25f), refL = l, refR = r;
     Voice ref = v;
-    quorvane::dsp::renderVoice(Wavetable::shared(), v, b, l.data(), r.data(), n);
+    renderVoice(Wavetable::shared(), v, b, l.data(), r.data(), n);
     referenceVoice(Wavetable::shared(), ref, b, refL.data(), refR.data(), n);
     ASSERT_TRUE(sameBits(l, refL) && sameBits(r, refR)) << "round " << round << ", n " << n;
     ASSERT_TRUE(v.stage == ref.stage && v.level == ref.level) << "round " << round;

@@ -47,33 +47,31 @@ protected:
   }
 };
 
-// As another unit renders them all at offset 0 (Drift and Space are 0: nothing random sounds).
-TEST_F(RenderBlock, EventsAtAnyOffsetTakeEffectAtTheFirstSample) {
+// Notes and bends at any offset sound as another unit given them at offset 0 renders them (Drift
+// and Space are 0: nothing random sounds); ramps jump to their end; events that are not plain
+// MIDI, and parameters that do not exist, are ignored.
+TEST_F(RenderBlock, EventsTakeEffectAtTheFirstSample) {
   auto other = makeUnit();
   HostRender atOffsets(*other);
   RenderEventList late(4);
   const std::uint8_t bend[3] = {0xE0, 0x00, 0x60}, on[3] = {0x9C, 69, 127};
   late.addMIDI(100, 0, bend, 3), late.addMIDI(250, 0, on, 3);
+  late.addParameterRamp(10, address(P::frequency), 0.25f, 1000);
   ASSERT_EQ(atOffsets(256, late.head()), noErr);
   // A note placed at its offset would leave the first 250 frames silent.
   EXPECT_GT(peak(atOffsets.left.data(), 32), 0.0f);
-  midi({0xE0, 0x00, 0x60}), midi({0x9C, 69, 127});
-  renderEvents();
-  EXPECT_EQ(atOffsets.left, render.left);
-}
-
-TEST_F(RenderBlock, RampsJumpToTheirEndAndOtherEventsAreIgnored) {
-  events.addParameterRamp(render.time + 10, address(P::frequency), 0.25f, 1000);
-  events.addParameter(render.time, quorvane::dsp::kQuorvaneParameterCount, 9.0f); // none such
-  // Note-on bytes inside events that are not plain MIDI must not start a note.
-  const std::uint8_t sysEx[5] = {0xF0, 0x90, 60, 100, 0xF7};
-  const std::uint32_t packet[1] = {0x20903C64}; // a MIDI 1.0 note-on as a packet word
-  events.addSysEx(render.time, 0, sysEx, 5);
-  events.addMIDIEventList(render.time, 0, packet, 1);
-  renderEvents(64);
-  EXPECT_EQ(peak(render.left.data(), 64), 0.0f);
   std::vector<AUValue> expected = kInitialValues;
   expected[address(P::frequency)] = 0.25f; // the tree reads the engine: render-time changes show
+  EXPECT_EQ(values(*other), expected);
+
+  midi({0xE0, 0x00, 0x60}), midi({0x9C, 69, 127});
+  events.addParameter(render.time, address(P::frequency), 0.25f);
+  events.addParameter(render.time, quorvane::dsp::kQuorvaneParameterCount, 9.0f);
+  const std::uint8_t sysEx[5] = {0xF0, 0x90, 60, 100, 0xF7}; // note-on bytes inside
+  const std::uint32_t packet[1] = {0x20903C64};              // a MIDI 1.0 note-on as a packet word
+  events.addSysEx(render.time, 0, sysEx, 5), events.addMIDIEventList(render.time, 0, packet, 1);
+  renderEvents();
+  EXPECT_EQ(atOffsets.left, render.left);
   EXPECT_EQ(values(*unit), expected);
 }
 
@@ -88,9 +86,10 @@ TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
   EXPECT_GT(tiny * 1e-10f, 0.0f);
 }
 
-// One buffer is silenced, and not an error; buffers without memory get the unit's own.
-TEST_F(RenderBlock, HostBuffersOfEveryShape) {
-  midi({0x90, 60, 127});
+// One buffer is silenced, and not an error; buffers without memory get the unit's own; a reset
+// drops held notes, so the next buffer is silent.
+TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
+  midi({0x90, 60, 127}), midi({0x90, 67, 100});
   renderEvents();
   std::fill(render.left.begin(), render.left.end(), 1.0f);
   EXPECT_EQ(render(256, nullptr, 1), noErr);
@@ -103,13 +102,6 @@ TEST_F(RenderBlock, HostBuffersOfEveryShape) {
   EXPECT_GE(list.mBuffers[0].mDataByteSize, 256 * sizeof(float));
   EXPECT_GT(peak(list.channel(0), 256), 0.0f);
   EXPECT_GT(peak(list.channel(1), 256), 0.0f);
-}
-
-TEST_F(RenderBlock, ResetDropsHeldNotesAndTheNextBufferIsSilent) {
-  midi({0x90, 60, 100});
-  midi({0x90, 67, 100});
-  renderEvents(512);
-  ASSERT_GT(peak(render.left.data(), 512), 0.0f);
   unit->reset();
   EXPECT_EQ(render(512), noErr);
   EXPECT_EQ(peak(render.left.data(), 512), 0.0f);

@@ -5,12 +5,10 @@
 #include <atomic>
 #include <thread>
 
-using quorvane::dsp::QuorvaneParameter;
-
 TEST(Threads, ParametersChangeThroughTheTreeWhileRendering) {
   auto unit = makeUnit();
   HostRender render(*unit, 128);
-  const auto shape = unit->parameterTree()->parameterWithAddress(address(QuorvaneParameter::shape));
+  const auto shape = unit->parameterTree()->parameterWithIdentifier("shape");
   std::atomic<bool> done{false};
   std::thread renderer([&] {
     RenderEventList events(4);

@@ -45,8 +45,7 @@ inline PropertyList stateWith(PropertyList params) {
 }
 
 // The presets of resources/presets; none without resources.
-inline std::shared_ptr<quorvane::unit::QuorvaneAudioUnit>
-makeUnit(const std::filesystem::path& resources = {}) {
+inline auto makeUnit(const std::filesystem::path& resources = {}) {
   using quorvane::unit::QuorvaneAudioUnit;
   auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
       Bundle::withResourcesFolder(resources), "presets");
