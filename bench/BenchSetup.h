@@ -2,7 +2,6 @@
 #pragma once
 
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
-#include "QuorvaneAU/dsp/QuorvaneParameters.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,13 +11,9 @@ inline constexpr int kBenchFrames = 512;
 inline constexpr double kBenchRate = 44100.0;
 
 // Notes of a wide chord, enough for every voice.
-inline void holdNotes(QuorvaneDSPKernel& k, int count) {
+inline void holdNotes(quorvane::dsp::QuorvaneDSPKernel& k, int count) {
   for (int i = 0; i < count; ++i)
     k.noteOn(static_cast<std::uint8_t>(36 + 3 * i), 100);
-}
-
-inline void setParameter(QuorvaneDSPKernel& k, QuorvaneParameter p, float v) {
-  k.setParameter(address(p), v);
 }
 
 // Frames per second of wall time and the cost per frame, the units the targets use.

@@ -5,9 +5,20 @@
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
+
+using quorvane::dsp::BankInputs;
+using quorvane::dsp::IIRKernel;
+using quorvane::dsp::QuorvaneDSPKernel;
+using quorvane::dsp::SimpleDelayKernel;
+using quorvane::dsp::VelvetEchoes;
+using quorvane::dsp::VelvetReverberator;
+using quorvane::dsp::Voice;
+using quorvane::dsp::VoiceBlock;
+using quorvane::dsp::Wavetable;
 
 std::vector<float> testSignal() {
   std::vector<float> x(kBenchFrames);
@@ -36,12 +47,13 @@ void BM_StageVoices(benchmark::State& state) {
   QuorvaneDSPKernel k;
   k.prepare(kBenchFrames, kBenchRate);
   holdNotes(k, 16);
+  std::array<Voice, QuorvaneDSPKernel::kVoiceCount> voices = k.snapshot().voices;
   BankInputs in;
   in.shape = 0.4f;
   in.rowSpread = 0.6f;
   in.detuneSpread = 0.3f;
   VoiceBlock block;
-  block.bank = computeBankConstants(in);
+  block.bank = quorvane::dsp::computeBankConstants(in);
   block.sustain = 0.7f;
   block.attackInc = 1.0f / (0.005f * static_cast<float>(kBenchRate));
   block.decayDec = (1.0f - block.sustain) / (0.08f * static_cast<float>(kBenchRate));
@@ -51,8 +63,8 @@ void BM_StageVoices(benchmark::State& state) {
   const auto renderAll = [&] {
     std::fill(left.begin(), left.end(), 0.0f);
     std::fill(right.begin(), right.end(), 0.0f);
-    for (Voice& v : k.voices)
-      renderVoice(table, v, block, left.data(), right.data(), kBenchFrames);
+    for (Voice& v : voices)
+      quorvane::dsp::renderVoice(table, v, block, left.data(), right.data(), kBenchFrames);
   };
   for (int i = 0; i < 20; ++i) // through attack and decay
     renderAll();
@@ -67,8 +79,10 @@ BENCHMARK(BM_StageVoices);
 // Stereo 24 dB/octave: four biquads.
 void BM_StageFilter(benchmark::State& state) {
   IIRKernel filters[4];
-  for (IIRKernel& f : filters)
+  for (IIRKernel& f : filters) {
+    f.prepare(kBenchRate);
     f.setLowPass(2000.0, 2.0);
+  }
   runStereoStage(state, [&](float* left, float* right) {
     filters[0].process(left, kBenchFrames);
     filters[1].process(right, kBenchFrames);
@@ -81,9 +95,9 @@ BENCHMARK(BM_StageFilter);
 void BM_StageDelay(benchmark::State& state) {
   SimpleDelayKernel delays[2];
   for (SimpleDelayKernel& d : delays) {
-    d.setSampleRate(kBenchRate);
-    d.targetDelay = 0.3;
-    d.feedback = 0.35f;
+    d.prepare(kBenchRate);
+    d.setDelay(0.3f);
+    d.setFeedback(0.35f);
   }
   runStereoStage(state, [&](float* left, float* right) {
     delays[0].process(left, kBenchFrames);
@@ -94,19 +108,18 @@ BENCHMARK(BM_StageDelay);
 
 void BM_StageReverb(benchmark::State& state) {
   VelvetEchoes echoes;
-  echoes.rngL = 11;
-  echoes.rngR = 12;
-  echoes.setSampleRate(kBenchRate);
-  echoes.update(2.2f);
+  echoes.seed(11, 12);
+  echoes.prepare(kBenchRate);
+  echoes.setReverbTime(2.2f);
   VelvetReverberator reverbs[2];
   for (VelvetReverberator& r : reverbs) {
-    r.configure(echoes.loopLength);
-    r.feedback = 0.5f;
-    r.dampingCoef = 0.5f;
+    r.prepare(echoes.loopLength());
+    r.setFeedback(0.5f);
+    r.setDamping(0.5f);
   }
   runStereoStage(state, [&](float* left, float* right) {
-    reverbs[0].process(left, kBenchFrames, echoes.left);
-    reverbs[1].process(right, kBenchFrames, echoes.right);
+    reverbs[0].process(left, kBenchFrames, echoes.left());
+    reverbs[1].process(right, kBenchFrames, echoes.right());
   });
 }
 BENCHMARK(BM_StageReverb);

@@ -20,7 +20,7 @@ template <class Unit> UnitResult widened(AUResult<std::shared_ptr<Unit>> made) {
 
 } // namespace
 
-const InProcessUnit kInProcessSynthesiser{QuorvaneAudioUnit::kDescription,
+const InProcessUnit kInProcessSynthesiser{quorvane::unit::QuorvaneAudioUnit::kDescription,
                                           "Orrinbrook: Quorvane (In-Process)", 0x10000};
 const InProcessUnit kInProcessGenerator{PallixAudioUnit::kDescription,
                                         "Orrinbrook: Pallix (In-Process)", 0x10000};
@@ -29,10 +29,11 @@ void registerInProcessUnits(const InProcessUnitOptions& options) {
   AUAudioUnit::registerSubclass(
       [seeds = options.synthesiserSeeds](const AudioComponentDescription& description,
                                          AudioComponentInstantiationOptions instantiation) {
-        auto made = AUAudioUnit::create<QuorvaneAudioUnit>(description, instantiation);
+        auto made =
+            AUAudioUnit::create<quorvane::unit::QuorvaneAudioUnit>(description, instantiation);
         // Before any allocation, which draws the reverb patterns.
         if (made && seeds)
-          made.value()->kernel().seed((*seeds)[0], (*seeds)[1], (*seeds)[2]);
+          made.value()->seedRandomSources((*seeds)[0], (*seeds)[1], (*seeds)[2]);
         return widened(std::move(made));
       },
       kInProcessSynthesiser.description, kInProcessSynthesiser.name, kInProcessSynthesiser.version);

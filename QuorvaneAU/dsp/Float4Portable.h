@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 struct Float4 {
   float v[4];
   float& operator[](int i) noexcept { return v[i]; }
@@ -79,3 +81,5 @@ inline void gatherPairs(const float* p0, const float* p1, const float* p2, const
   first = {{p0[0], p1[0], p2[0], p3[0]}};
   second = {{p0[1], p1[1], p2[1], p3[1]}};
 }
+
+} // namespace quorvane::dsp

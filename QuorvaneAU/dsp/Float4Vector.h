@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace quorvane::dsp {
+
 using Float4 = float __attribute__((vector_size(16)));
 using Int4 = std::int32_t __attribute__((vector_size(16)));
 
@@ -80,3 +82,5 @@ inline void gatherPairs(const float* p0, const float* p1, const float* p2, const
 }
 
 #endif
+
+} // namespace quorvane::dsp

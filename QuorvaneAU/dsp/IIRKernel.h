@@ -3,31 +3,34 @@
 
 #include <array>
 
+namespace quorvane::dsp {
+
+// Threads: prepare and reset on a control thread outside rendering; the rest on the render
+// thread, where none of it allocates, locks or fails.
 class IIRKernel {
 public:
-  static constexpr int kDefaultCapacity = 16384;
+  // The most frames one process call filters; frames past it leave the call unfiltered. Real
+  // render calls are far shorter (the tools cap --block-size at 16384; plug-in hosts and the
+  // app use a few hundred to a few thousand frames), so in use every frame is filtered. The cap
+  // stays, rather than filtering any length, because it is part of the engine's defined
+  // output, which the tests and the recorded renders pin down sample for sample.
+  static constexpr int kMaxFrames = 16384;
 
-  // Control thread. capacity is the most frames one process call filters.
-  explicit IIRKernel(int capacity = kDefaultCapacity) noexcept : maxFrames(capacity + 2) {}
+  // The rate cutoffs refer to; clears the history.
+  void prepare(double sampleRate) noexcept;
+  // Clears the history; the coefficients stay.
+  void reset() noexcept;
 
   // Coefficient setters, cutoff in Hz and Q; computed in double, stored as float.
-  // Real-time safe.
   void setLowPass(double cutoff, double q) noexcept;
   void setBandPass(double cutoff, double q) noexcept; // constant skirt gain: peak gain Q
   void setHighPass(double cutoff, double q) noexcept;
 
-  // Filters the first min(frames, capacity) samples in place, continuing the history.
-  // Real-time safe.
+  // Filters the first min(frames, kMaxFrames) samples in place, continuing the history.
   void process(float* buffer, int frames) noexcept;
 
-  // Clears the history; the coefficients stay.
-  void reset() noexcept;
-
-  std::array<float, 5> coefficients{}; // b0, b1, b2, a1, a2 (a0 = 1)
-  std::array<float, 2> carryIn{};      // last two inputs, oldest first
-  std::array<float, 2> carryOut{};     // last two outputs, oldest first
-  int maxFrames;                       // capacity + 2
-  double sampleRate = 44100.0;
+  // b0, b1, b2, a1, a2 (a0 = 1).
+  const std::array<float, 5>& coefficients() const noexcept { return coefficients_; }
 
 private:
   struct Shape {
@@ -37,4 +40,11 @@ private:
   };
   Shape shapeFor(double cutoff, double q) const noexcept;
   void store(double b0, double b1, double b2, const Shape& s) noexcept;
+
+  std::array<float, 5> coefficients_{};
+  std::array<float, 2> carryIn_{};  // last two inputs, oldest first
+  std::array<float, 2> carryOut_{}; // last two outputs, oldest first
+  double sampleRate_ = 44100.0;
 };
+
+} // namespace quorvane::dsp

@@ -3,6 +3,8 @@
 
 #include <random>
 
+namespace quorvane::dsp {
+
 std::uint32_t randomNonZeroSeed() {
   // A device per call: std::random_device is not safe to share between threads, and kernels
   // may be built on several at once.
@@ -12,3 +14,5 @@ std::uint32_t randomNonZeroSeed() {
     seed = static_cast<std::uint32_t>(device());
   return seed;
 }
+
+} // namespace quorvane::dsp

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 constexpr std::uint32_t lcgStep(std::uint32_t state) noexcept {
   return state * 1664525u + 1013904223u; // wraps modulo 2^32
 }
@@ -14,3 +16,5 @@ constexpr float lcgUnitFloat(std::uint32_t state) noexcept {
 
 // A seed in 1 ... 4294967295 from the system's random source.
 std::uint32_t randomNonZeroSeed();
+
+} // namespace quorvane::dsp

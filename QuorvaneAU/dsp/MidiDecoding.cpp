@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace quorvane::dsp {
+
 void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
                       std::size_t length) noexcept {
   if (length < 1)
@@ -38,3 +40,5 @@ void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
     break;
   }
 }
+
+} // namespace quorvane::dsp

@@ -4,9 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 class QuorvaneDSPKernel;
 
 // Render thread. Note off, note on (velocity 0 releases), polyphonic key pressure, channel
 // pressure and pitch bend reach the kernel; everything else, and empty messages, are ignored.
 void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
                       std::size_t length) noexcept;
+
+} // namespace quorvane::dsp

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr float kQuarterPi = 0.78539816f;
@@ -22,7 +24,7 @@ void panGains(float x, float& left, float& right) noexcept {
 } // namespace
 
 RowBlend rowBlendAt(float p) noexcept {
-  p = clampFinite(p, 0.0f, 7.0f);
+  p = foundation::clampFinite(p, 0.0f, 7.0f);
   RowBlend b;
   b.rowLo = static_cast<int>(p);
   b.rowHi = std::min(b.rowLo + 1, Wavetable::kRows - 1);
@@ -58,3 +60,5 @@ BankConstants computeBankConstants(const BankInputs& in) noexcept {
   panGains(in.lfo240 * in.spacetime, bank.gainL[3], bank.gainR[3]);
   return bank;
 }
+
+} // namespace quorvane::dsp

@@ -1,9 +1,11 @@
-// Per-block constants of a voice's oscillator bank and the per-sample table read.
+// Per-block constants of the voices' oscillator bank: row blends, detune ratios, pan gains.
 #pragma once
 
 #include "QuorvaneAU/dsp/Wavetable.h"
 
 #include <array>
+
+namespace quorvane::dsp {
 
 // Where one oscillator reads the table: a blend of two adjacent rows.
 struct RowBlend {
@@ -38,22 +40,10 @@ BankConstants computeBankConstants(const BankInputs& in) noexcept;
 // The blend of a row position p, clamped to [0, 7].
 RowBlend rowBlendAt(float p) noexcept;
 
-// One oscillator's value at phase in [0, 2048) on the level starting at levelBase.
-inline float oscillatorValue(const float* table, int levelBase, const RowBlend& rows,
-                             float phase) noexcept {
-  const int whole = static_cast<int>(phase);
-  const float f = phase - static_cast<float>(whole);
-  const int idx = whole & Wavetable::kRowMask;
-  const int next = (idx + 1) & Wavetable::kRowMask;
-  const float* lo = table + levelBase + rows.rowLo * Wavetable::kRowLength;
-  const float* hi = table + levelBase + rows.rowHi * Wavetable::kRowLength;
-  const float l = lo[idx] + f * (lo[next] - lo[idx]);
-  const float h = hi[idx] + f * (hi[next] - hi[idx]);
-  return l + rows.rowFrac * (h - l);
-}
-
 // Base offset into the table of a (possibly out-of-range) level.
 constexpr int levelBase(int level) noexcept {
   return (level < 0 ? 0 : (level > Wavetable::kMaxLevel ? Wavetable::kMaxLevel : level)) *
          Wavetable::kLevelStride;
 }
+
+} // namespace quorvane::dsp

@@ -9,22 +9,27 @@
 #include <stdexcept>
 #include <string>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr float kTwoPi = 6.283185f;
 constexpr auto kRelaxed = std::memory_order_relaxed;
+using P = QuorvaneParameter;
 
 } // namespace
 
 QuorvaneDSPKernel::QuorvaneDSPKernel()
-    : wavetable(Wavetable::shared()), rngState(randomNonZeroSeed()) {}
+    : wavetable_(Wavetable::shared()), rngState_(randomNonZeroSeed()) {
+  for (std::uint64_t a = 0; a < kQuorvaneParameterCount; ++a)
+    parameters_[a].store(initialValue(static_cast<P>(a)), kRelaxed);
+}
 
 void QuorvaneDSPKernel::seed(std::uint32_t kernelSeed, std::uint32_t leftSeed,
                              std::uint32_t rightSeed) noexcept {
   const auto nonZero = [](std::uint32_t s) { return s == 0 ? 1u : s; };
-  rngState = nonZero(kernelSeed);
-  velvetEchoes.rngL = nonZero(leftSeed);
-  velvetEchoes.rngR = nonZero(rightSeed);
+  rngState_ = nonZero(kernelSeed);
+  velvetEchoes_.seed(nonZero(leftSeed), nonZero(rightSeed));
 }
 
 void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
@@ -33,84 +38,82 @@ void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
     throw std::invalid_argument("sample rate " + std::to_string(rate) + " Hz is outside " +
                                 std::to_string(static_cast<int>(kMinSampleRate)) + " to " +
                                 std::to_string(static_cast<int>(kMaxSampleRate)) + " Hz");
-  sampleRate = rate;
-  for (IIRKernel* f : {&filterL, &filterR, &filterL2, &filterR2})
-    f->sampleRate = rate;
-  delayL.setSampleRate(rate);
-  delayR.setSampleRate(rate);
-  velvetEchoes.setSampleRate(rate);
+  sampleRate_ = rate;
+  for (IIRKernel* f : {&filterL_, &filterR_, &filterL2_, &filterR2_})
+    f->prepare(rate);
+  delayL_.prepare(rate);
+  delayR_.prepare(rate);
+  velvetEchoes_.prepare(rate);
   const float damping = static_cast<float>(1.0 - std::exp(-31415.926 / rate)); // 5 kHz one-pole
-  for (VelvetReverberator* r : {&reverbL, &reverbR}) {
-    r->configure(velvetEchoes.loopLength);
-    r->dampingCoef = damping;
+  for (VelvetReverberator* r : {&reverbL_, &reverbR_}) {
+    r->prepare(velvetEchoes_.loopLength());
+    r->setDamping(damping);
   }
   const std::size_t scratch = static_cast<std::size_t>(std::max(maxFrames, 1));
-  delayScratchL.assign(scratch, 0.0f);
-  delayScratchR.assign(scratch, 0.0f);
+  scratchL_.assign(scratch, 0.0f);
+  scratchR_.assign(scratch, 0.0f);
   reset();
 }
 
 void QuorvaneDSPKernel::reset() noexcept {
-  voices.fill(Voice{});
-  noteAgeCounter = 0;
-  pitchBendNorm = channelPressure = targetChannelPressure = 0.0f;
-  lfoPhase = lfoValue = lfoValue120 = lfoValue240 = 0.0f;
-  driftValue = 0.0f;
-  for (IIRKernel* f : {&filterL, &filterR, &filterL2, &filterR2})
+  voices_.fill(Voice{});
+  noteAgeCounter_ = 0;
+  pitchBendNorm_ = channelPressure_ = targetChannelPressure_ = 0.0f;
+  lfoPhase_ = lfoValue_ = lfoValue120_ = lfoValue240_ = 0.0f;
+  driftValue_ = 0.0f;
+  for (IIRKernel* f : {&filterL_, &filterR_, &filterL2_, &filterR2_})
     f->reset();
-  prevCascade = false;
-  delayL.reset();
-  delayR.reset();
-  reverbL.reset();
-  reverbR.reset();
-  std::fill(delayScratchL.begin(), delayScratchL.end(), 0.0f);
-  std::fill(delayScratchR.begin(), delayScratchR.end(), 0.0f);
-}
-
-// The field of an address, const or not; null for addresses past the last parameter.
-template <typename Kernel>
-auto QuorvaneDSPKernel::field(Kernel& k, std::uint64_t address) noexcept -> decltype(&k.shape) {
-  decltype(&k.shape) const fields[] = {
-      &k.shape,         &k.detuneSpread,    &k.rowSpread,   &k.attackTime,
-      &k.decayTime,     &k.sustainLevel,    &k.releaseTime, &k.rate,
-      &k.motion,        &k.spacetime,       &k.drive,       &k.frequency,
-      &k.resonance,     &k.drift,           &k.echo,        &k.filterType,
-      &k.filterRolloff, &k.aftertouchDepth, &k.echoTime,    &k.boost,
-      &k.space,
-  };
-  return address < std::size(fields) ? fields[address] : nullptr;
+  cascade_ = false;
+  delayL_.reset();
+  delayR_.reset();
+  reverbL_.reset();
+  reverbR_.reset();
+  std::fill(scratchL_.begin(), scratchL_.end(), 0.0f);
+  std::fill(scratchR_.begin(), scratchR_.end(), 0.0f);
 }
 
 void QuorvaneDSPKernel::setParameter(std::uint64_t address, float value) noexcept {
-  if (std::atomic<float>* f = field(*this, address))
-    f->store(value, kRelaxed);
+  if (address < kQuorvaneParameterCount)
+    parameters_[address].store(value, kRelaxed);
 }
 
 float QuorvaneDSPKernel::parameterValue(std::uint64_t address) const noexcept {
-  const std::atomic<float>* f = field(*this, address);
-  return f ? f->load(kRelaxed) : 0.0f;
+  return address < kQuorvaneParameterCount ? parameters_[address].load(kRelaxed) : 0.0f;
+}
+
+QuorvaneDSPKernel::Snapshot QuorvaneDSPKernel::snapshot() const noexcept {
+  return {voices_,
+          lfoPhase_,
+          lfoValue_,
+          lfoValue120_,
+          lfoValue240_,
+          driftValue_,
+          pitchBendNorm_,
+          channelPressure_,
+          {filterL_.coefficients(), filterR_.coefficients(), filterL2_.coefficients(),
+           filterR2_.coefficients()}};
 }
 
 void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
   // The first free voice, else the oldest note whatever its stage; ties keep the lowest index.
   Voice* chosen = nullptr;
-  for (Voice& v : voices)
+  for (Voice& v : voices_)
     if (!v.isActive()) {
       chosen = &v;
       break;
     }
   if (!chosen) {
-    chosen = &voices[0];
-    for (Voice& v : voices)
+    chosen = &voices_[0];
+    for (Voice& v : voices_)
       if (v.startTime < chosen->startTime)
         chosen = &v;
   }
 
-  noteAgeCounter += 1;
+  noteAgeCounter_ += 1;
 
   const double ratio = std::exp2((static_cast<int>(note) - 69) / 12.0);
-  const float inc = static_cast<float>(ratio * 440.0 / sampleRate) * 2048.0f;
-  const float driftFactor = std::exp2(drift.load(kRelaxed) * driftValue * 25.0f / 1200.0f);
+  const float inc = static_cast<float>(ratio * 440.0 / sampleRate_) * 2048.0f;
+  const float driftFactor = std::exp2(parameter(P::drift) * driftValue_ * 25.0f / 1200.0f);
 
   Voice& v = *chosen;
   v.stage = Stage::attack;
@@ -121,12 +124,12 @@ void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
   v.level = 0.0f;
   v.velAmp = static_cast<float>(velocity) / 127.0f * 0.125f;
   v.noteNumber = note;
-  v.startTime = noteAgeCounter;
+  v.startTime = noteAgeCounter_;
   v.aftertouch = v.targetAftertouch = 0.0f;
 }
 
 void QuorvaneDSPKernel::noteOff(std::uint8_t note) noexcept {
-  for (Voice& v : voices)
+  for (Voice& v : voices_)
     if (v.noteNumber == note && v.stage != Stage::off && v.stage != Stage::release) {
       v.stage = Stage::release;
       v.releaseStartLevel = v.level;
@@ -134,24 +137,24 @@ void QuorvaneDSPKernel::noteOff(std::uint8_t note) noexcept {
 }
 
 void QuorvaneDSPKernel::setPolyPressure(std::uint8_t note, float pressure) noexcept {
-  for (Voice& v : voices)
+  for (Voice& v : voices_)
     if (v.noteNumber == note && v.stage != Stage::off && v.stage != Stage::release)
       v.targetAftertouch = pressure;
 }
 
 void QuorvaneDSPKernel::setChannelPressure(float pressure) noexcept {
-  targetChannelPressure = pressure;
+  targetChannelPressure_ = pressure;
 }
 
-void QuorvaneDSPKernel::setPitchBend(float value) noexcept { pitchBendNorm = value; }
+void QuorvaneDSPKernel::setPitchBend(float value) noexcept { pitchBendNorm_ = value; }
 
 float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
-  const float sr = static_cast<float>(sampleRate);
+  const float sr = static_cast<float>(sampleRate_);
   // A 30 ms one-pole advanced by the block length, so the pace ignores the block size.
   const float k = 1.0f - std::exp(-static_cast<float>(n) / (0.03f * sr));
-  channelPressure += k * (targetChannelPressure - channelPressure);
+  channelPressure_ += k * (targetChannelPressure_ - channelPressure_);
   float maxAftertouch = 0.0f;
-  for (Voice& v : voices)
+  for (Voice& v : voices_)
     if (v.isActive()) {
       v.aftertouch += k * (v.targetAftertouch - v.aftertouch);
       maxAftertouch = std::max(maxAftertouch, v.aftertouch);
@@ -160,25 +163,25 @@ float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
 }
 
 void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
-  const float pressure = std::max(channelPressure, maxAftertouch);
-  const float x =
-      clampFinite(frequency.load(kRelaxed) + aftertouchDepth.load(kRelaxed) * pressure, 0.0f, 1.0f);
+  const float pressure = std::max(channelPressure_, maxAftertouch);
+  const float x = foundation::clampFinite(
+      parameter(P::frequency) + parameter(P::aftertouchDepth) * pressure, 0.0f, 1.0f);
   const double cutoff = 20.0 * std::pow(1000.0, static_cast<double>(x));
-  const float r = clampFinite(resonance.load(kRelaxed), 0.0f, 1.0f);
+  const float r = foundation::clampFinite(parameter(P::resonance), 0.0f, 1.0f);
   const double q = 0.707 * std::pow(11.315417256011315, static_cast<double>(r));
 
   // The clamps make the conversions defined for any float; they are wide enough that every
   // finite value keeps its meaning (a rolloff of 2 or more is 12 dB, a type of 3 or more is
   // low-pass).
-  const bool cascade = truncateInto(filterRolloff.load(kRelaxed), 0, 2) == 1;
-  if (cascade && !prevCascade) {
+  const bool cascade = foundation::truncateInto(parameter(P::filterRolloff), 0, 2) == 1;
+  if (cascade && !cascade_) {
     // The second stage starts from silence rather than replaying old history.
-    filterL2.reset();
-    filterR2.reset();
+    filterL2_.reset();
+    filterR2_.reset();
   }
-  prevCascade = cascade;
+  cascade_ = cascade;
 
-  const int type = truncateInto(filterType.load(kRelaxed), -1, 3);
+  const int type = foundation::truncateInto(parameter(P::filterType), -1, 3);
   const auto setCoefficients = [type, cutoff, q](IIRKernel& f) {
     if (type == 2)
       f.setHighPass(cutoff, q);
@@ -187,36 +190,38 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
     else
       f.setLowPass(cutoff, q);
   };
-  setCoefficients(filterL);
-  setCoefficients(filterR);
+  setCoefficients(filterL_);
+  setCoefficients(filterR_);
   // While off, the second stage keeps stale coefficients; it is cleared when it comes back.
   if (cascade) {
-    setCoefficients(filterL2);
-    setCoefficients(filterR2);
+    setCoefficients(filterL2_);
+    setCoefficients(filterR2_);
   }
 }
 
 void QuorvaneDSPKernel::advanceLFO(int n) noexcept {
-  const float sr = static_cast<float>(sampleRate);
-  float phase = lfoPhase + rate.load(kRelaxed) * kTwoPi * static_cast<float>(n) / sr;
+  const float sr = static_cast<float>(sampleRate_);
+  float phase = lfoPhase_ + parameter(P::rate) * kTwoPi * static_cast<float>(n) / sr;
   // Absurd rates would make the subtraction below spin for ever.
   if (!(phase < kTwoPi * 1024.0f))
     phase = std::isfinite(phase) ? std::fmod(phase, kTwoPi) : 0.0f;
   while (phase >= kTwoPi)
     phase -= kTwoPi;
-  lfoPhase = phase;
-  lfoValue = std::sin(phase);
-  lfoValue120 = std::sin(phase + 2.094395f);
-  lfoValue240 = std::sin(phase + 4.18879f);
+  lfoPhase_ = phase;
+  lfoValue_ = std::sin(phase);
+  lfoValue120_ = std::sin(phase + 2.094395f);
+  lfoValue240_ = std::sin(phase + 4.18879f);
 }
 
 void QuorvaneDSPKernel::advanceDrift() noexcept {
-  std::uint32_t s = lcgStep(rngState);
+  std::uint32_t s = lcgStep(rngState_);
   const float x1 = lcgUnitFloat(s);
   s = lcgStep(s);
   const float x2 = lcgUnitFloat(s);
-  rngState = s;
+  rngState_ = s;
   // Box–Muller: a standard normal step for a damped random walk.
   const float g = std::sqrt(-2.0f * std::log(std::max(x1, 1e-7f))) * std::cos(kTwoPi * x2);
-  driftValue = 0.5f * driftValue + 0.70710677f * g;
+  driftValue_ = 0.5f * driftValue_ + 0.70710677f * g;
 }
+
+} // namespace quorvane::dsp

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "QuorvaneAU/dsp/IIRKernel.h"
+#include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "QuorvaneAU/dsp/SimpleDelayKernel.h"
 #include "QuorvaneAU/dsp/VelvetEchoes.h"
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
@@ -13,13 +14,14 @@
 #include <cstdint>
 #include <vector>
 
+namespace quorvane::dsp {
+
 // Threads: setParameter and parameterValue may be called from any thread at any time.
 // Everything else runs on one thread at a time: note, pressure, bend and renderFrames on the
 // render thread; construction, seed, prepare and reset on a control thread outside rendering.
 class QuorvaneDSPKernel {
 public:
   static constexpr int kVoiceCount = 16;
-  static constexpr int kFilterCapacity = IIRKernel::kDefaultCapacity;
   static constexpr double kMinSampleRate = 1000.0;
   static constexpr double kMaxSampleRate = 1000000.0;
 
@@ -37,9 +39,10 @@ public:
   // Silences the voices and clears modulation and effect history; parameters stay.
   void reset() noexcept;
 
-  // Stores a parameter value (no clamping); addresses 21 and above are ignored.
+  // Stores a parameter value (no clamping); addresses past the last parameter are ignored.
   void setParameter(std::uint64_t address, float value) noexcept;
-  // The stored value; 0 for addresses 21 and above.
+  void setParameter(QuorvaneParameter p, float value) noexcept { setParameter(address(p), value); }
+  // The stored value; 0 for addresses past the last parameter.
   float parameterValue(std::uint64_t address) const noexcept;
 
   void noteOn(std::uint8_t note, int velocity) noexcept;
@@ -49,67 +52,33 @@ public:
   void setPitchBend(float value) noexcept;
 
   // Overwrites left[0 ... frameCount-1] and right[0 ... frameCount-1] with the next block.
-  // Never allocates, locks or fails; blocks longer than prepared skip delay and reverb.
+  // Never allocates, locks or fails; blocks longer than prepared skip delay and reverb, and
+  // frames past IIRKernel::kMaxFrames skip the filter. Expects denormals flushed to zero, as
+  // the audio-unit render wrapper arranges (DenormalGuard): without, the smallest values of
+  // decaying tails come out differently and slowly.
   void renderFrames(float* left, float* right, int frameCount) noexcept;
 
-  // Envelope.
-  std::atomic<float> attackTime{0.005f};
-  std::atomic<float> decayTime{0.08f};
-  std::atomic<float> sustainLevel{0.4f};
-  std::atomic<float> releaseTime{0.25f};
-
-  std::array<Voice, kVoiceCount> voices{};
-  std::uint64_t noteAgeCounter = 0;
-  const Wavetable& wavetable;
-  double sampleRate = 44100.0;
-
-  // Output chain.
-  IIRKernel filterL{kFilterCapacity};
-  IIRKernel filterR{kFilterCapacity};
-  IIRKernel filterL2{kFilterCapacity};
-  IIRKernel filterR2{kFilterCapacity};
-  SimpleDelayKernel delayL;
-  SimpleDelayKernel delayR;
-  std::vector<float> delayScratchL;
-  std::vector<float> delayScratchR;
-  VelvetEchoes velvetEchoes;
-  VelvetReverberator reverbL;
-  VelvetReverberator reverbR;
-  bool prevCascade = false;
-
-  // Parameters.
-  std::atomic<float> shape{0.5f};
-  std::atomic<float> detuneSpread{0.0f};
-  std::atomic<float> rowSpread{0.0f};
-  std::atomic<float> rate{1.0f};
-  std::atomic<float> motion{0.0f};
-  std::atomic<float> spacetime{0.0f};
-  std::atomic<float> drive{1.0f};
-  std::atomic<float> frequency{1.0f};
-  std::atomic<float> resonance{0.0f};
-  std::atomic<float> filterType{0.0f};
-  std::atomic<float> filterRolloff{0.0f};
-  std::atomic<float> echoTime{0.0f};
-  std::atomic<float> boost{0.0f};
-  std::atomic<float> space{0.0f};
-  std::atomic<float> aftertouchDepth{0.0f};
-  std::atomic<float> drift{0.0f};
-  std::atomic<float> echo{0.0f};
-
-  // Modulation.
-  float lfoPhase = 0.0f; // radians, [0, 2π)
-  float lfoValue = 0.0f;
-  float lfoValue120 = 0.0f;
-  float lfoValue240 = 0.0f;
-  float driftValue = 0.0f;
-  std::uint32_t rngState;
-  float pitchBendNorm = 0.0f;
-  float channelPressure = 0.0f;
-  float targetChannelPressure = 0.0f;
+  // A read-only copy of inner state, for tests that check the voice pool, the modulation and
+  // the filter settings against models; nothing outside reaches the state itself. Between
+  // render calls, on the thread that renders or a control thread.
+  struct Snapshot {
+    std::array<Voice, kVoiceCount> voices;
+    float lfoPhase; // radians, [0, 2π)
+    float lfo;      // sine of the phase, and of the phase 120° and 240° on
+    float lfo120;
+    float lfo240;
+    float drift;           // the random walk, in units of 25 cents at Drift 1
+    float pitchBend;       // -1 ... 1
+    float channelPressure; // smoothed
+    // b0, b1, b2, a1, a2 of the left, right, second left and second right biquads.
+    std::array<std::array<float, 5>, 4> filterCoefficients;
+  };
+  Snapshot snapshot() const noexcept;
 
 private:
-  template <typename Kernel>
-  static auto field(Kernel& k, std::uint64_t address) noexcept -> decltype(&k.shape);
+  float parameter(QuorvaneParameter p) const noexcept {
+    return parameters_[address(p)].load(std::memory_order_relaxed);
+  }
 
   // Block stages, in render order.
   float smoothPressures(int n) noexcept; // returns the largest aftertouch of an active voice
@@ -119,4 +88,39 @@ private:
   void runOutputChain(float* left, float* right, int n) noexcept;
   void runDelayStage(float* left, float* right, int n) noexcept;
   void runReverbStage(float* left, float* right, int n) noexcept;
+
+  // Indexed by address; relaxed atomics, so any thread may set them while rendering.
+  std::array<std::atomic<float>, kQuorvaneParameterCount> parameters_;
+
+  std::array<Voice, kVoiceCount> voices_{};
+  std::uint64_t noteAgeCounter_ = 0;
+  const Wavetable& wavetable_;
+  double sampleRate_ = 44100.0;
+
+  // Output chain.
+  IIRKernel filterL_;
+  IIRKernel filterR_;
+  IIRKernel filterL2_;
+  IIRKernel filterR2_;
+  bool cascade_ = false; // the second biquads ran in the last block
+  SimpleDelayKernel delayL_;
+  SimpleDelayKernel delayR_;
+  std::vector<float> scratchL_; // the delay's and the reverb's wet signal
+  std::vector<float> scratchR_;
+  VelvetEchoes velvetEchoes_;
+  VelvetReverberator reverbL_;
+  VelvetReverberator reverbR_;
+
+  // Modulation.
+  float lfoPhase_ = 0.0f; // radians, [0, 2π)
+  float lfoValue_ = 0.0f;
+  float lfoValue120_ = 0.0f;
+  float lfoValue240_ = 0.0f;
+  float driftValue_ = 0.0f;
+  std::uint32_t rngState_;
+  float pitchBendNorm_ = 0.0f;
+  float channelPressure_ = 0.0f;
+  float targetChannelPressure_ = 0.0f;
 };
+
+} // namespace quorvane::dsp

@@ -1,11 +1,14 @@
-// The synthesiser's parameter addresses and the identifiers that name them in saved state.
+// The synthesiser's parameter addresses, the identifiers that name them in saved state, and
+// the values they start at.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
+namespace quorvane::dsp {
+
+// The numbers are the addresses hosts automate and store: they never change.
 enum class QuorvaneParameter : std::uint64_t {
   shape = 0,
   detuneSpread = 1,
@@ -27,10 +30,14 @@ enum class QuorvaneParameter : std::uint64_t {
   aftertouchDepth = 17,
   echoTime = 18,
   boost = 19,
-  space = 20,
+  space = 20, // the last
 };
 
-inline constexpr std::uint64_t kQuorvaneParameterCount = 21;
+constexpr std::uint64_t address(QuorvaneParameter p) noexcept {
+  return static_cast<std::uint64_t>(p);
+}
+
+inline constexpr std::uint64_t kQuorvaneParameterCount = address(QuorvaneParameter::space) + 1;
 
 // Identifier of each address, in address order.
 inline constexpr std::array<std::string_view, kQuorvaneParameterCount>
@@ -41,9 +48,40 @@ inline constexpr std::array<std::string_view, kQuorvaneParameterCount>
         "echoTime",  "boost",        "space",
 };
 
-constexpr std::uint64_t address(QuorvaneParameter p) noexcept {
-  return static_cast<std::uint64_t>(p);
+// Each identifier sits at its own parameter's address.
+static_assert([] {
+  using enum QuorvaneParameter;
+  const auto at = [](QuorvaneParameter p) { return kQuorvaneParameterIdentifiers[address(p)]; };
+  return at(shape) == "shape" && at(detuneSpread) == "detuneSpread" &&
+         at(rowSpread) == "rowSpread" && at(attack) == "attack" && at(decay) == "decay" &&
+         at(sustain) == "sustain" && at(release) == "release" && at(rate) == "rate" &&
+         at(motion) == "motion" && at(spacetime) == "spacetime" && at(drive) == "drive" &&
+         at(frequency) == "frequency" && at(resonance) == "resonance" && at(drift) == "drift" &&
+         at(echo) == "echo" && at(filterType) == "filterType" &&
+         at(filterRolloff) == "filterRolloff" && at(aftertouchDepth) == "aftertouchDepth" &&
+         at(echoTime) == "echoTime" && at(boost) == "boost" && at(space) == "space";
+}());
+
+// The value a parameter holds in a new kernel and in a new unit's tree.
+constexpr float initialValue(QuorvaneParameter p) noexcept {
+  switch (p) {
+  case QuorvaneParameter::shape:
+    return 0.5f;
+  case QuorvaneParameter::attack:
+    return 0.005f;
+  case QuorvaneParameter::decay:
+    return 0.08f;
+  case QuorvaneParameter::sustain:
+    return 0.4f;
+  case QuorvaneParameter::release:
+    return 0.25f;
+  case QuorvaneParameter::rate:
+  case QuorvaneParameter::drive:
+  case QuorvaneParameter::frequency:
+    return 1.0f;
+  default:
+    return 0.0f;
+  }
 }
 
-// The address of an identifier, or nothing for an unknown one.
-std::optional<std::uint64_t> quorvaneParameterAddress(std::string_view identifier) noexcept;
+} // namespace quorvane::dsp

@@ -1,37 +1,49 @@
 // Delay line with an exponential glide of the delay time and linear interpolation.
 #include "QuorvaneAU/dsp/SimpleDelayKernel.h"
 
+#include "platform/foundation/SafeConvert.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-void SimpleDelayKernel::setSampleRate(double sr) {
-  sampleRate = static_cast<float>(sr);
-  bufferLength = static_cast<int>(std::ceil(4.0 * sr)) + 1;
-  buffer.assign(static_cast<std::size_t>(bufferLength), 0.0f);
-  writePos = 0;
-  currentDelay = targetDelay = delaySeconds;
+namespace quorvane::dsp {
+
+void SimpleDelayKernel::prepare(double sampleRate) {
+  sampleRate_ = static_cast<float>(sampleRate);
+  bufferLength_ = static_cast<int>(std::ceil(4.0 * sampleRate)) + 1;
+  buffer_.assign(static_cast<std::size_t>(bufferLength_), 0.0f);
+  writePos_ = 0;
+  currentDelay_ = targetDelay_ = delaySeconds_;
 }
 
 void SimpleDelayKernel::reset() noexcept {
-  std::fill(buffer.begin(), buffer.end(), 0.0f);
-  writePos = 0;
-  currentDelay = targetDelay;
+  std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+  writePos_ = 0;
+  currentDelay_ = targetDelay_;
+}
+
+void SimpleDelayKernel::setDelay(float seconds) noexcept {
+  delaySeconds_ = seconds;
+  // Also kept non-negative and finite: the time becomes a buffer index.
+  const double longest = static_cast<double>(bufferLength_ - 1) / sampleRate_;
+  targetDelay_ =
+      std::min(longest, foundation::clampFinite(static_cast<double>(seconds), 0.0, longest));
 }
 
 void SimpleDelayKernel::process(float* samples, int n) noexcept {
-  if (bufferLength < 1 || n < 1)
+  if (bufferLength_ < 1 || n < 1)
     return;
-  const std::int64_t length = bufferLength;
-  const double s = smoothing;
-  const double target = std::isfinite(targetDelay) ? targetDelay * sampleRate : 0.0;
-  double current = currentDelay * sampleRate;
+  const std::int64_t length = bufferLength_;
+  const double s = kGlide;
+  const double target = std::isfinite(targetDelay_) ? targetDelay_ * sampleRate_ : 0.0;
+  double current = currentDelay_ * sampleRate_;
   // A non-finite time would never glide back (and cannot index the buffer): snap instead.
   if (!std::isfinite(current))
     current = target;
-  const float fb = feedback;
-  float* const mem = buffer.data();
-  std::int64_t w = writePos;
+  const float fb = feedback_;
+  float* const mem = buffer_.data();
+  std::int64_t w = writePos_;
 
   for (int i = 0; i < n; ++i) {
     const float x = samples[i];
@@ -53,6 +65,8 @@ void SimpleDelayKernel::process(float* samples, int n) noexcept {
     samples[i] = y;
     w = w + 1 == length ? 0 : w + 1;
   }
-  writePos = static_cast<int>(w);
-  currentDelay = current / sampleRate;
+  writePos_ = static_cast<int>(w);
+  currentDelay_ = current / sampleRate_;
 }
+
+} // namespace quorvane::dsp

@@ -3,22 +3,36 @@
 
 #include <vector>
 
+namespace quorvane::dsp {
+
+// Threads: prepare and reset on a control thread outside rendering; the rest on the render
+// thread, where none of it allocates, locks or fails.
 class SimpleDelayKernel {
 public:
-  // Control thread: sizes the memory for four seconds at sr and clears it.
-  void setSampleRate(double sr);
-  // Control thread: clears the memory without reallocating.
+  // Sizes the memory for four seconds at sampleRate and clears it; the time starts at the
+  // last one set, without a glide.
+  void prepare(double sampleRate);
+  // Clears the memory without reallocating; the glide ends at its target.
   void reset() noexcept;
-  // Real-time safe. Replaces each of the n samples with the delayed (wet) signal.
+
+  // The time the delay glides to, kept within what the memory holds (NaN counts as 0).
+  void setDelay(float seconds) noexcept;
+  void setFeedback(float amount) noexcept { feedback_ = amount; }
+
+  // Replaces each of the n samples with the delayed (wet) signal.
   void process(float* samples, int n) noexcept;
 
-  float delaySeconds = 0.25f; // last requested delay time
-  float smoothing = 0.9999f;  // per-sample coefficient of the delay-time glide
-  float feedback = 0.0f;
-  float sampleRate = 48000.0f;
-  int bufferLength = 0;
-  std::vector<float> buffer;
-  int writePos = 0;
-  double currentDelay = 0.0; // seconds
-  double targetDelay = 0.0;  // seconds
+private:
+  static constexpr float kGlide = 0.9999f; // per-sample coefficient of the delay-time glide
+
+  float delaySeconds_ = 0.25f; // last requested delay time
+  float feedback_ = 0.0f;
+  float sampleRate_ = 48000.0f;
+  int bufferLength_ = 0;
+  std::vector<float> buffer_;
+  int writePos_ = 0;
+  double currentDelay_ = 0.0; // seconds
+  double targetDelay_ = 0.0;  // seconds
 };
+
+} // namespace quorvane::dsp

@@ -6,35 +6,44 @@
 #include <algorithm>
 #include <cmath>
 
-VelvetEchoes::VelvetEchoes() : rngL(randomNonZeroSeed()), rngR(randomNonZeroSeed()) {}
+namespace quorvane::dsp {
 
-void VelvetEchoes::setSampleRate(double sr) {
-  sampleRate = static_cast<float>(sr);
-  spacing = static_cast<int>(std::lround(sr / 1000.0));
-  loopLength = spacing * 1000;
-  drawPattern(left, rngL);
-  drawPattern(right, rngR);
-  lastKnownTime = -1.0f;
+VelvetEchoes::VelvetEchoes() : rngL_(randomNonZeroSeed()), rngR_(randomNonZeroSeed()) {}
+
+void VelvetEchoes::seed(std::uint32_t left, std::uint32_t right) noexcept {
+  rngL_ = left;
+  rngR_ = right;
+}
+
+void VelvetEchoes::prepare(double sampleRate) {
+  sampleRate_ = static_cast<float>(sampleRate);
+  spacing_ = static_cast<int>(std::lround(sampleRate / 1000.0));
+  loopLength_ = spacing_ * 1000;
+  drawPattern(left_, rngL_);
+  drawPattern(right_, rngR_);
+  lastKnownTime_ = -1.0f;
 }
 
 void VelvetEchoes::drawPattern(std::vector<VelvetEcho>& taps, std::uint32_t& state) {
   taps.assign(kTapCount, VelvetEcho{});
-  const float cell = static_cast<float>(spacing);
+  const float cell = static_cast<float>(spacing_);
   for (int k = 0; k < kTapCount; ++k) {
     state = lcgStep(state);
     const int jitter = static_cast<int>(lcgUnitFloat(state) * cell);
-    taps[k].position = k * spacing + std::min(spacing, jitter + 1);
+    taps[k].position = k * spacing_ + std::min(spacing_, jitter + 1);
     state = lcgStep(state);
     taps[k].sign = static_cast<std::int32_t>(state) < 0 ? 1.0f : -1.0f;
   }
 }
 
-void VelvetEchoes::update(float reverbTime) noexcept {
-  if (reverbTime == lastKnownTime)
+void VelvetEchoes::setReverbTime(float seconds) noexcept {
+  if (seconds == lastKnownTime_)
     return;
-  lastKnownTime = reverbTime;
-  const float samples = std::max(reverbTime, 1e-6f) * sampleRate;
-  for (std::vector<VelvetEcho>* taps : {&left, &right})
+  lastKnownTime_ = seconds;
+  const float samples = std::max(seconds, 1e-6f) * sampleRate_;
+  for (std::vector<VelvetEcho>* taps : {&left_, &right_})
     for (VelvetEcho& tap : *taps)
       tap.amplitude = tap.sign * std::pow(0.001f, static_cast<float>(tap.position) / samples);
 }
+
+} // namespace quorvane::dsp

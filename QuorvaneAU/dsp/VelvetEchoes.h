@@ -4,32 +4,47 @@
 #include <cstdint>
 #include <vector>
 
+namespace quorvane::dsp {
+
 struct VelvetEcho {
   int position = 0; // samples
   float sign = 1.0f;
   float amplitude = 0.0f;
 };
 
+// Threads: construction, seed and prepare on a control thread outside rendering;
+// setReverbTime on the render thread, where it never allocates, locks or fails. The patterns
+// hold no history, so there is nothing to reset.
 class VelvetEchoes {
 public:
   static constexpr int kTapCount = 1000;
 
+  // Seeds both pattern generators from the system's random device.
   VelvetEchoes();
 
-  // Control thread: draws fresh patterns for both channels from rngL and rngR.
-  void setSampleRate(double sr);
-  // Real-time safe: sets every tap's amplitude for a 60 dB decay over reverbTime seconds.
-  void update(float reverbTime) noexcept;
+  // The states the next prepare draws the left and right patterns from.
+  void seed(std::uint32_t left, std::uint32_t right) noexcept;
+  // Draws fresh patterns for both channels, a tap in each millisecond cell at sampleRate.
+  void prepare(double sampleRate);
+  // Sets every tap's amplitude for a 60 dB decay over seconds.
+  void setReverbTime(float seconds) noexcept;
 
-  std::vector<VelvetEcho> left;
-  std::vector<VelvetEcho> right;
-  int spacing = 0;    // samples per one-millisecond cell
-  int loopLength = 0; // spacing * 1000
-  float sampleRate = 44100.0f;
-  float lastKnownTime = -1.0f;
-  std::uint32_t rngL;
-  std::uint32_t rngR;
+  const std::vector<VelvetEcho>& left() const noexcept { return left_; }
+  const std::vector<VelvetEcho>& right() const noexcept { return right_; }
+  // Samples of one pass over the pattern: kTapCount cells.
+  int loopLength() const noexcept { return loopLength_; }
 
 private:
   void drawPattern(std::vector<VelvetEcho>& taps, std::uint32_t& state);
+
+  std::vector<VelvetEcho> left_;
+  std::vector<VelvetEcho> right_;
+  int spacing_ = 0;    // samples per one-millisecond cell
+  int loopLength_ = 0; // spacing * 1000
+  float sampleRate_ = 44100.0f;
+  float lastKnownTime_ = -1.0f;
+  std::uint32_t rngL_;
+  std::uint32_t rngR_;
 };
+
+} // namespace quorvane::dsp

@@ -4,19 +4,20 @@
 
 #include <algorithm>
 
-void VelvetReverberator::configure(int length) {
-  loopLength = length;
-  bufferSize = 2 * length;
-  buffer.assign(static_cast<std::size_t>(std::max(bufferSize, 0)), 0.0f);
-  readPos = 0;
-  feedbackPos = length;
+namespace quorvane::dsp {
+
+void VelvetReverberator::prepare(int loopLength) {
+  loopLength_ = loopLength;
+  bufferSize_ = 2 * loopLength;
+  buffer_.assign(static_cast<std::size_t>(std::max(bufferSize_, 0)), 0.0f);
+  reset();
 }
 
 void VelvetReverberator::reset() noexcept {
-  std::fill(buffer.begin(), buffer.end(), 0.0f);
-  readPos = 0;
-  feedbackPos = loopLength;
-  dampingState = 0.0f;
+  std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+  readPos_ = 0;
+  feedbackPos_ = loopLength_;
+  dampingState_ = 0.0f;
 }
 
 namespace {
@@ -37,15 +38,15 @@ void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int 
 
 void VelvetReverberator::process(float* samples, int n,
                                  const std::vector<VelvetEcho>& taps) noexcept {
-  if (bufferSize < 1 || n < 1)
+  if (bufferSize_ < 1 || n < 1)
     return;
-  float* const mem = buffer.data();
-  const int size = bufferSize;
+  float* const mem = buffer_.data();
+  const int size = bufferSize_;
 
   // Every tap is scattered before anything is read, so short taps reach this block's output.
   for (const VelvetEcho& tap : taps) {
     const float g = tap.amplitude * 0.09f;
-    int start = readPos + tap.position;
+    int start = readPos_ + tap.position;
     if (start >= size)
       start -= size;
     // Split [start, start + n) into spans that do not wrap.
@@ -58,11 +59,11 @@ void VelvetReverberator::process(float* samples, int n,
     }
   }
 
-  const float c = dampingCoef;
-  const float fb = feedback;
-  float state = dampingState;
-  int rp = readPos;
-  int fp = feedbackPos;
+  const float c = dampingCoef_;
+  const float fb = feedback_;
+  float state = dampingState_;
+  int rp = readPos_;
+  int fp = feedbackPos_;
   for (int j = 0; j < n; ++j) {
     const float y = mem[rp];
     samples[j] = y;
@@ -72,7 +73,9 @@ void VelvetReverberator::process(float* samples, int n,
     rp = rp + 1 == size ? 0 : rp + 1;
     fp = fp + 1 == size ? 0 : fp + 1;
   }
-  dampingState = state;
-  readPos = rp;
-  feedbackPos = fp;
+  dampingState_ = state;
+  readPos_ = rp;
+  feedbackPos_ = fp;
 }
+
+} // namespace quorvane::dsp

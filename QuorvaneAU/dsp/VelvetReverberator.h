@@ -6,21 +6,34 @@
 
 #include <vector>
 
+namespace quorvane::dsp {
+
+// Threads: prepare and reset on a control thread outside rendering; the rest on the render
+// thread, where none of it allocates, locks or fails.
 class VelvetReverberator {
 public:
-  // Control thread: sizes the buffer for twice the loop length and clears it.
-  void configure(int loopLength);
-  // Control thread: clears the buffer and the damping state without reallocating.
+  // Sizes the buffer for twice loopLength and clears it and the damping state.
+  void prepare(int loopLength);
+  // Clears the buffer and the damping state without reallocating.
   void reset() noexcept;
-  // Real-time safe. Replaces samples[0 ... n-1] with the wet signal for these taps.
+
+  // The gain of one pass round the loop.
+  void setFeedback(float gain) noexcept { feedback_ = gain; }
+  // The one-pole coefficient of the loop's damping: 1 passes everything.
+  void setDamping(float coefficient) noexcept { dampingCoef_ = coefficient; }
+
+  // Replaces samples[0 ... n-1] with the wet signal for these taps.
   void process(float* samples, int n, const std::vector<VelvetEcho>& taps) noexcept;
 
-  float feedback = 0.0f;
-  float dampingCoef = 1.0f;
-  float dampingState = 0.0f;
-  std::vector<float> buffer;
-  int bufferSize = 0;
-  int loopLength = 0;
-  int readPos = 0;
-  int feedbackPos = 0;
+private:
+  float feedback_ = 0.0f;
+  float dampingCoef_ = 1.0f;
+  float dampingState_ = 0.0f;
+  std::vector<float> buffer_;
+  int bufferSize_ = 0;
+  int loopLength_ = 0;
+  int readPos_ = 0;
+  int feedbackPos_ = 0;
 };
+
+} // namespace quorvane::dsp

@@ -1,9 +1,12 @@
-// One voice of the synthesiser's pool: a plain record the kernel stores inline.
+// One voice of the synthesiser's pool and its envelope stage: plain records the kernel stores
+// inline.
 #pragma once
 
-#include "QuorvaneAU/dsp/Stage.h"
-
 #include <cstdint>
+
+namespace quorvane::dsp {
+
+enum class Stage : std::uint8_t { off = 0, attack = 1, decay = 2, sustain = 3, release = 4 };
 
 struct Voice {
   Stage stage = Stage::off;
@@ -24,3 +27,5 @@ struct Voice {
 
   bool isActive() const noexcept { return stage != Stage::off; }
 };
+
+} // namespace quorvane::dsp

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr float kTableLength = static_cast<float>(Wavetable::kRowLength);
@@ -15,7 +17,7 @@ constexpr int kChunk = 64;
 
 // Increments stay in [0, 2048] so one wrap per sample keeps every phase inside the table
 // whatever the parameters; only frequencies above the sample rate are affected.
-float safeIncrement(float inc) noexcept { return clampFinite(inc, 0.0f, kTableLength); }
+float safeIncrement(float inc) noexcept { return foundation::clampFinite(inc, 0.0f, kTableLength); }
 
 const float* at(const float* base, std::int32_t offset) noexcept {
   return base + static_cast<std::uint32_t>(offset);
@@ -185,3 +187,5 @@ void renderVoice(const Wavetable& wavetable, Voice& v, const VoiceBlock& block,
   v.level = env.level;
   v.stage = env.stage;
 }
+
+} // namespace quorvane::dsp

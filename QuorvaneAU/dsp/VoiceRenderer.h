@@ -5,6 +5,8 @@
 #include "QuorvaneAU/dsp/Voice.h"
 #include "QuorvaneAU/dsp/Wavetable.h"
 
+namespace quorvane::dsp {
+
 // What every voice of a block shares, computed once per block.
 struct VoiceBlock {
   BankConstants bank;
@@ -20,3 +22,5 @@ struct VoiceBlock {
 // phases and envelope; a voice whose release ends stops there and stays silent.
 void renderVoice(const Wavetable& wavetable, Voice& v, const VoiceBlock& block, float* left,
                  float* right, int n) noexcept;
+
+} // namespace quorvane::dsp

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace quorvane::dsp {
+
 namespace {
 
 constexpr int kRandomEntries = 1025;
@@ -125,3 +127,5 @@ int Wavetable::levelForIncrement(float x) noexcept {
   const double level = std::ceil(std::log2(static_cast<double>(x)));
   return level >= kMaxLevel ? kMaxLevel : static_cast<int>(level);
 }
+
+} // namespace quorvane::dsp

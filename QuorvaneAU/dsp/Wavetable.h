@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace quorvane::dsp {
+
 class Wavetable {
 public:
   static constexpr int kLevels = 11;
@@ -38,3 +40,5 @@ public:
 using WavetableRandomTable = std::array<float, 1025>;
 WavetableRandomTable wavetableSignTable(std::uint32_t seed);
 WavetableRandomTable wavetableMagnitudeTable(std::uint32_t seed);
+
+} // namespace quorvane::dsp

@@ -1,9 +1,12 @@
 // The synthesiser unit's set-up, allocation, presets and state.
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 
+#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 #include "QuorvaneAU/unit/QuorvaneParameterSet.h"
 
 #include <cstdio>
+
+namespace quorvane::unit {
 
 namespace {
 
@@ -13,21 +16,28 @@ void anchor() {} // an address inside this binary, to find its bundle
 
 std::shared_ptr<const FactoryPresetCatalogue> QuorvaneAudioUnit::bundledPresets() {
   static const auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
-      Bundle::of(reinterpret_cast<const void*>(&anchor)), "presets");
+      foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), "presets");
   return catalogue;
 }
+
+const dsp::Wavetable& QuorvaneAudioUnit::wavetable() { return dsp::Wavetable::shared(); }
 
 QuorvaneAudioUnit::QuorvaneAudioUnit(ConstructionKey key,
                                      std::shared_ptr<const FactoryPresetCatalogue> presets)
     : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "quorvaneParams"),
-      kernel_(std::make_shared<QuorvaneDSPKernel>()),
+      kernel_(std::make_shared<dsp::QuorvaneDSPKernel>()),
       renderBuffers_(std::make_shared<QuorvaneRenderBuffers>()) {}
+
+void QuorvaneAudioUnit::seedRandomSources(std::uint32_t kernelSeed, std::uint32_t leftSeed,
+                                          std::uint32_t rightSeed) noexcept {
+  kernel_->seed(kernelSeed, leftSeed, rightSeed);
+}
 
 void QuorvaneAudioUnit::buildParameterTree() {
   auto tree = makeQuorvaneParameterTree();
   // The callbacks hold the unit weakly: once it is gone they fall back on the parameter.
   const std::weak_ptr<AUAudioUnit> owner = weak_from_this();
-  const auto kernelOf = [owner]() -> std::shared_ptr<QuorvaneDSPKernel> {
+  const auto kernelOf = [owner]() -> std::shared_ptr<dsp::QuorvaneDSPKernel> {
     if (auto unit = owner.lock())
       return static_cast<QuorvaneAudioUnit&>(*unit).kernel_;
     return nullptr;
@@ -73,3 +83,5 @@ void QuorvaneAudioUnit::reset() {
   AUAudioUnit::reset();
   kernel_->reset();
 }
+
+} // namespace quorvane::unit

@@ -1,18 +1,33 @@
 // The synthesiser as an audio unit: busses, parameters, the render block, presets and state.
 #pragma once
 
-#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
+#include "QuorvaneAU/dsp/Wavetable.h"
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "platform/audiounit/StereoSourceUnit.h"
 
-#include <map>
+#include <cstdint>
 #include <memory>
-#include <string>
+
+namespace quorvane::unit {
 
 // Made with AUAudioUnit::create<QuorvaneAudioUnit>(kDescription) or through the component
 // registry. Threads: as AUAudioUnit; the render block runs on the render thread and touches
-// only the kernel and the unit's own output buffers.
+// only the engine and the unit's own output buffers.
+//
+// What a view (an editor, an app window) may use, and from which thread:
+// - parameterTree(): read and set values from any thread; add and remove parameter observers
+//   on the main thread. Observers are called on whichever thread set the value, so they hand
+//   drawing on to the main thread. A view passes its own observer's token as the originator
+//   of the values it sets, so it is not told of its own changes.
+// - Saved state and presets: tokenByAddingFullStateObserver, tokenByAddingCurrentPresetObserver
+//   and their removal, fullState(), currentPreset() and factoryPresets(), all on the main
+//   thread; the observers are called on the thread that set the state or preset.
+// - scheduleMIDIEventBlock(): fetched once on the main thread, then called from any thread
+//   (an on-screen keyboard, say).
+// - wavetable(): the waveforms the voices play, to draw them; any thread but the render thread.
+// Nothing else: render resources, the render block, reset and seeding are the host's, and the
+// engine is reached only through these.
 class QuorvaneAudioUnit : public StereoSourceUnit {
 public:
   static constexpr AudioComponentDescription kDescription{
@@ -23,22 +38,31 @@ public:
   // listed on first use. Any thread but the render thread.
   static std::shared_ptr<const FactoryPresetCatalogue> bundledPresets();
 
+  // The process-wide wavetable every voice reads: built on first use (every unit's engine
+  // uses it from construction), never changed after. Any thread but the render thread.
+  static const dsp::Wavetable& wavetable();
+
   // presets: the factory presets to offer; the bundle's by default (tests give their own).
   explicit QuorvaneAudioUnit(ConstructionKey key,
                              std::shared_ptr<const FactoryPresetCatalogue> presets = nullptr);
+
+  // Seeds the engine's random sources (its drift walk and the reverb's two patterns; each
+  // 1 ... 2^32-1, 0 becomes 1) instead of the system's random device, so renders repeat.
+  // Control thread, before allocateRenderResources, which draws the reverb patterns; never
+  // while render resources are allocated.
+  void seedRandomSources(std::uint32_t kernelSeed, std::uint32_t leftSeed,
+                         std::uint32_t rightSeed) noexcept;
 
   AUInternalRenderBlock internalRenderBlock() override;
   AUResult<void> allocateRenderResources() override;
   void reset() override;
 
-  // The engine, for the editor's waveform display and for tests. Parameters reach it through
-  // the tree; call its other members only as its own comments allow.
-  QuorvaneDSPKernel& kernel() noexcept { return *kernel_; }
-
 protected:
   void buildParameterTree() override;
 
 private:
-  std::shared_ptr<QuorvaneDSPKernel> kernel_;
+  std::shared_ptr<dsp::QuorvaneDSPKernel> kernel_;
   std::shared_ptr<QuorvaneRenderBuffers> renderBuffers_;
 };
+
+} // namespace quorvane::unit

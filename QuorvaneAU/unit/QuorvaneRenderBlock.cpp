@@ -2,10 +2,15 @@
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
 
 #include "QuorvaneAU/dsp/MidiDecoding.h"
+#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 #include "platform/audiounit/RenderEvent.h"
 
 #include <algorithm>
 #include <cstring>
+
+namespace quorvane::unit {
+
+using dsp::QuorvaneDSPKernel;
 
 namespace {
 
@@ -20,7 +25,7 @@ void applyEvents(QuorvaneDSPKernel& kernel, const AURenderEvent* event) noexcept
     case AURenderEventMIDI: {
       const std::size_t length = std::min<std::size_t>(event->MIDI.length, 3);
       if (length >= 1)
-        applyMIDIMessage(kernel, event->MIDI.data, length);
+        dsp::applyMIDIMessage(kernel, event->MIDI.data, length);
       break;
     }
     default: // system exclusive and MIDI event lists
@@ -67,3 +72,5 @@ AUInternalRenderBlock makeQuorvaneRenderBlock(std::shared_ptr<QuorvaneDSPKernel>
     return noErr;
   };
 }
+
+} // namespace quorvane::unit

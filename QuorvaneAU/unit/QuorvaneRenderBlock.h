@@ -1,11 +1,16 @@
 // The synthesiser's render block: every event of the list at the buffer's start, then the kernel.
 #pragma once
 
-#include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 #include "platform/audiounit/RenderTypes.h"
 
 #include <memory>
 #include <vector>
+
+namespace quorvane::dsp {
+class QuorvaneDSPKernel;
+} // namespace quorvane::dsp
+
+namespace quorvane::unit {
 
 // Output memory for hosts that pass buffers without memory; sized when resources are
 // allocated, used by the render block only.
@@ -21,5 +26,7 @@ struct QuorvaneRenderBuffers {
 
 // The block holds the engine and the buffers, not the unit. Render thread; it never
 // allocates, locks or fails.
-AUInternalRenderBlock makeQuorvaneRenderBlock(std::shared_ptr<QuorvaneDSPKernel> kernel,
+AUInternalRenderBlock makeQuorvaneRenderBlock(std::shared_ptr<dsp::QuorvaneDSPKernel> kernel,
                                               std::shared_ptr<QuorvaneRenderBuffers> buffers);
+
+} // namespace quorvane::unit

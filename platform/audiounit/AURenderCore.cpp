@@ -1,6 +1,8 @@
 // The render-block wrapper: observers, the hand-over of scheduled MIDI, the unit's block.
 #include "platform/audiounit/AURenderCore.h"
 
+#include "platform/audiounit/DenormalGuard.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -54,6 +56,8 @@ OSStatus AURenderCore::render(AudioUnitRenderActionFlags* actionFlags,
                               long outputBusNumber, AudioBufferList* outputData,
                               const AURenderEvent* hostEvents,
                               const AURenderPullInputBlock& pull) noexcept {
+  // For the whole call, observers included: the units' engines count on it.
+  const DenormalGuard denormals;
   if (!prepared())
     return kAudioUnitErr_Uninitialized;
   if (frameCount > maximumFrames_.load(std::memory_order_relaxed))

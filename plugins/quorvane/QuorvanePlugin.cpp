@@ -2,6 +2,8 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"
 
+using quorvane::unit::QuorvaneAudioUnit;
+
 static_assert(hasUnitCodes<QuorvaneAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {

@@ -59,7 +59,7 @@ template <class Unit> void expectNoAllocation() {
 } // namespace
 
 TEST(AdapterAllocation, QuorvaneProcessesWithoutAllocating) {
-  expectNoAllocation<QuorvaneAudioUnit>();
+  expectNoAllocation<quorvane::unit::QuorvaneAudioUnit>();
 }
 
 TEST(AdapterAllocation, PallixProcessesWithoutAllocating) { expectNoAllocation<PallixAudioUnit>(); }

@@ -75,7 +75,7 @@ Errors are reported on one line, with exit status 2; OUTPUT is replaced only by 
 complete render.
 
 Parameter identifiers:)";
-  for (const auto identifier : kQuorvaneParameterIdentifiers)
+  for (const auto identifier : quorvane::dsp::kQuorvaneParameterIdentifiers)
     text.append(1, ' ').append(identifier);
   return text + '\n';
 }

@@ -9,6 +9,8 @@
 
 namespace tools {
 
+using quorvane::unit::QuorvaneAudioUnit;
+
 namespace {
 
 std::shared_ptr<const FactoryPresetCatalogue> presetsFor(const RenderOptions& options) {
@@ -30,7 +32,7 @@ std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options) {
   applyUnitOptions(*unit, options);
   if (options.seed) {
     const auto seeds = hosting::deriveSeeds(*options.seed);
-    unit->kernel().seed(seeds[0], seeds[1], seeds[2]);
+    unit->seedRandomSources(seeds[0], seeds[1], seeds[2]);
   }
   return unit;
 }

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+namespace quorvane::unit {
 class QuorvaneAudioUnit;
+}
 
 namespace tools {
 
@@ -15,6 +17,6 @@ namespace tools {
 // and every --set (applyUnitOptions); the seeds reach the engine before allocation, which
 // draws the reverb patterns. Throws UsageError for an unknown preset or parameter or an
 // unreadable state file.
-std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
+std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSynth(const RenderOptions& options);
 
 } // namespace tools

@@ -1,16 +1,21 @@
 // Tests of the kernel as a whole: voice allocation, reset, sample rates and what a listener hears.
+#include "QuorvaneAU/dsp/MidiDecoding.h"
 #include "SignalTools.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
+using quorvane::dsp::QuorvaneDSPKernel, quorvane::dsp::Stage, quorvane::dsp::Voice;
+using P = quorvane::dsp::QuorvaneParameter;
+
 namespace {
 
 // 16384 frames of one note at full sustain, after settle frames.
 std::vector<float> listen(double sr, float shape, float boost, float bend, int note, int settle) {
   PreparedKernel k(sr);
-  k.setParameter(0, shape), k.setParameter(5, 1.0f), k.setParameter(19, boost);
+  k.setParameter(P::shape, shape), k.setParameter(P::sustain, 1.0f);
+  k.setParameter(P::boost, boost);
   k.setPitchBend(bend);
   k.noteOn(std::uint8_t(note), 10); // quiet, so the saturator adds no harmonics of note
   const auto out = render(k, settle + 16384);
@@ -32,66 +37,68 @@ double zeroCrossingFrequency(const std::vector<float>& x, double sampleRate) {
 
 } // namespace
 
-TEST(Voices, TakeFreeVoicesInOrderThenStealTheOldest) {
+// Free voices in order, then the oldest note whatever its stage; a note played again takes a
+// voice of its own. As MIDI on any channel: velocity 0 releases every voice of the note, key
+// pressure (7 bits) skips released voices, bend is 14 bits around 8192.
+TEST(Voices, AllocationReleaseAndPressureThroughMIDI) {
   QuorvaneDSPKernel k;
-  for (int i = 0; i < 16; ++i) {
-    k.noteOn(std::uint8_t(40 + i), 127 - i);
-    EXPECT_TRUE(k.voices[i].noteNumber == 40 + i && k.voices[i].startTime == i + 1u) << i;
-    EXPECT_FLOAT_EQ(k.voices[i].velAmp, (127 - i) / 127.0f * 0.125f);
-  }
+  const auto send = [&k](std::initializer_list<std::uint8_t> m) {
+    quorvane::dsp::applyMIDIMessage(k, std::data(m), m.size());
+    return k.snapshot();
+  };
+  for (int i = 0; i < 16; ++i)
+    send({std::uint8_t(0x90 + i), std::uint8_t(40 + i), std::uint8_t(127 - i)});
+  auto v = k.snapshot().voices;
+  for (int i = 0; i < 16; ++i)
+    EXPECT_TRUE(v[i].noteNumber == 40 + i && v[i].startTime == i + 1u &&
+                v[i].velAmp == (127 - i) / 127.0f * 0.125f)
+        << i;
   render(k, 2000);
-  const float held = k.voices[5].level;
-  k.noteOff(45); // voice 5 releases, but voice 0 is older
-  render(k, 100);
-  k.noteOn(90, 64);
-  const Voice& v = k.voices[0];
-  EXPECT_TRUE(v.noteNumber == 90 && v.startTime == 17u && v.stage == Stage::attack);
-  EXPECT_EQ(v.level + v.phase0 + v.phase1 + v.phase2 + v.phase3 + v.phaseSub, 0.0f); // no fade
-  EXPECT_TRUE(k.voices[5].stage == Stage::release && k.voices[5].releaseStartLevel == held);
-  k.setParameter(6, 0.001f); // voice 5 ends; a free voice beats the oldest
-  render(k, 512);
-  ASSERT_EQ(k.voices[5].stage, Stage::off);
-  k.noteOn(91, 64);
-  EXPECT_EQ(k.voices[5].noteNumber, 91);
-}
-
-TEST(Voices, NoteOffReleasesEveryVoiceOfTheNoteAndPressureSkipsReleasedOnes) {
-  QuorvaneDSPKernel k;
-  k.noteOn(60, 100), k.noteOn(60, 100), k.noteOn(62, 100); // no same-note re-use
-  render(k, 300);
-  k.noteOff(60);
-  EXPECT_TRUE(k.voices[0].stage == Stage::release && k.voices[1].stage == Stage::release);
-  EXPECT_NE(k.voices[2].stage, Stage::release);
-  k.setPolyPressure(60, 0.8f), k.setPolyPressure(62, 0.6f);
-  EXPECT_EQ(k.voices[0].targetAftertouch + k.voices[1].targetAftertouch, 0.0f);
-  EXPECT_EQ(k.voices[2].targetAftertouch, 0.6f);
-  const Voice before = k.voices[2];
+  const float held = k.snapshot().voices[5].level;
+  send({0x93, 45, 100}); // note 45 again: voice 0, the oldest
+  send({0x9C, 45, 0}), send({0xA1, 45, 127});
+  v = send({0xA7, 46, 127}).voices;
+  EXPECT_TRUE(v[0].noteNumber == 45 && v[0].startTime == 17u && v[0].stage == Stage::release);
+  EXPECT_TRUE(v[5].stage == Stage::release && v[5].releaseStartLevel == held);
+  EXPECT_EQ(v[0].targetAftertouch + v[5].targetAftertouch, 0.0f);
+  EXPECT_EQ(v[6].targetAftertouch, 1.0f);
+  const Voice s = send({0x90, 90, 64}).voices[1]; // the oldest: the released voices are newer
+  EXPECT_TRUE(s.noteNumber == 90 && s.startTime == 18u && s.stage == Stage::attack);
+  EXPECT_EQ(s.level + s.phase0 + s.phase1 + s.phase2 + s.phase3 + s.phaseSub, 0.0f); // no fade
+  EXPECT_EQ(send({0xE3, 0x7F, 0x7F}).pitchBend, 8191.0f / 8192.0f);
+  EXPECT_EQ(send({0xE0, 0x00, 0x00}).pitchBend, -1.0f);
+  EXPECT_EQ(send({0xEF, 0x00, 0x60}).pitchBend, 0.5f);
   float left = 7.0f, right = 7.0f;
   k.renderFrames(&left, &right, 0); // writes nothing, changes no voice
   EXPECT_TRUE(left == 7.0f && right == 7.0f);
-  EXPECT_TRUE(k.voices[2].level == before.level && k.voices[2].phase0 == before.phase0 &&
-              k.voices[2].aftertouch == before.aftertouch);
+  const Voice after = k.snapshot().voices[6];
+  EXPECT_TRUE(after.level == v[6].level && after.phase0 == v[6].phase0 &&
+              after.aftertouch == v[6].aftertouch);
+  k.setParameter(P::release, 0.001f); // voices 0 and 5 end; a free voice beats the oldest
+  render(k, 512);
+  ASSERT_EQ(k.snapshot().voices[0].stage, Stage::off);
+  EXPECT_EQ(send({0x90, 91, 64}).voices[0].noteNumber, 91);
 }
 
 TEST(Kernel, ResetSilencesButKeepsParametersAndPrepareRefusesUnusableRates) {
-  PreparedKernel k(48000.0);
-  applyFullChain(k);
-  k.noteOn(60, 127), k.noteOn(67, 127);
-  k.setChannelPressure(1.0f), k.setPitchBend(0.5f);
+  PreparedKernel k(48000.0), twin(48000.0);
+  applyFullChain(k), applyFullChain(twin);
+  for (double sr : {0.0, -44100.0, 999.0, 2e6, std::nan("")})
+    EXPECT_THROW(k.prepare(256, sr), std::invalid_argument) << sr;
+  k.noteOn(60, 127), twin.noteOn(60, 127); // the refused rates changed nothing
+  EXPECT_EQ(render(k, 1024).left, render(twin, 1024).left);
+  k.noteOn(67, 127), k.setChannelPressure(1.0f), k.setPitchBend(0.5f);
   render(k, 8192);
   k.reset();
-  EXPECT_EQ(k.noteAgeCounter, 0u);
-  EXPECT_EQ(k.lfoPhase + k.lfoValue + k.driftValue + k.pitchBendNorm + k.channelPressure +
-                k.targetChannelPressure,
-            0.0f);
+  const auto s = k.snapshot();
+  EXPECT_EQ(s.lfoPhase + s.lfo + s.drift + s.pitchBend + s.channelPressure, 0.0f);
   const auto out = render(k, 2048); // no tail survives in the filter, delay or reverb
-  for (int i = 0; i < 2048; ++i)
-    ASSERT_TRUE(out.left[i] == 0.0f && out.right[i] == 0.0f) << "frame " << i;
-  for (auto [a, v] : kFullChain)
-    EXPECT_EQ(k.parameterValue(std::uint64_t(a)), v);
-  for (double sr : {0.0, -44100.0, 999.0, 2e6, std::nan("")}) // and changing nothing
-    EXPECT_THROW(k.prepare(256, sr), std::invalid_argument) << sr;
-  EXPECT_TRUE(k.sampleRate == 48000.0 && k.delayScratchL.size() == 512u);
+  EXPECT_TRUE(out.left == std::vector<float>(2048) && out.right == out.left);
+  EXPECT_EQ(k.snapshot().channelPressure, 0.0f); // nor the pressure it was heading for
+  k.noteOn(60, 127);
+  EXPECT_EQ(k.snapshot().voices[0].startTime, 1u);
+  for (std::uint64_t a = 0; a < quorvane::dsp::kQuorvaneParameterCount; ++a)
+    EXPECT_EQ(k.parameterValue(a), twin.parameterValue(a)) << a;
 }
 
 TEST(Listening, ConcertAAtShapeZeroIsAPure440HzSineAndBendMovesItTwoSemitones) {

@@ -6,6 +6,9 @@
 
 #include <numbers>
 
+using quorvane::dsp::BankConstants, quorvane::dsp::BankInputs, quorvane::dsp::RowBlend;
+using quorvane::dsp::computeBankConstants;
+
 namespace {
 
 // Where a blend actually reads, in rows.

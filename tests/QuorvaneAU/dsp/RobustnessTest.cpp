@@ -6,13 +6,19 @@
 #include <limits>
 #include <string>
 
+using quorvane::dsp::QuorvaneDSPKernel, quorvane::dsp::kQuorvaneParameterCount;
+using P = quorvane::dsp::QuorvaneParameter;
+
 namespace {
 
-// The parameters' working ranges, by address.
-constexpr float kRange[21][2] = {
-    {0, 1},     {0, 1}, {0, 1}, {0.001f, 20}, {0.001f, 20}, {0, 1}, {0.001f, 20},
-    {0.1f, 20}, {0, 1}, {0, 1}, {1, 10},      {0, 1},       {0, 1}, {0, 1},
-    {0, 1},     {0, 2}, {0, 1}, {0, 1},       {0, 1},       {0, 1}, {0, 1}};
+// A parameter's working range.
+std::pair<float, float> range(P p) {
+  using enum P;
+  return p == attack || p == decay || p == release ? std::pair{0.001f, 20.0f}
+         : p == rate                               ? std::pair{0.1f, 20.0f}
+         : p == drive                              ? std::pair{1.0f, 10.0f}
+                                                   : std::pair{0.0f, p == filterType ? 2.0f : 1.0f};
+}
 
 // Plays extreme MIDI through everything; every sample must be finite and within [-1, 1].
 void playAndCheck(QuorvaneDSPKernel& k, const std::string& what) {
@@ -36,8 +42,9 @@ void playAndCheck(QuorvaneDSPKernel& k, const std::string& what) {
 // sets at three rates with the odd extreme among them.
 TEST(Robustness, ExtremeAndRandomParametersStayBounded) {
   constexpr float inf = std::numeric_limits<float>::infinity();
-  for (std::uint64_t a = 0; a < 21; ++a)
-    for (float v : {kRange[a][0], kRange[a][1], 0.0f, 1e5f, -1e5f, std::nanf(""), inf, -inf}) {
+  for (std::uint64_t a = 0; a < kQuorvaneParameterCount; ++a)
+    for (float v :
+         {range(P(a)).first, range(P(a)).second, 0.0f, 1e5f, -1e5f, std::nanf(""), inf, -inf}) {
       PreparedKernel k(48000.0, 256, {11, 12, 13});
       applyFullChain(k); // so the value meets every stage
       k.setParameter(a, v);
@@ -48,8 +55,9 @@ TEST(Robustness, ExtremeAndRandomParametersStayBounded) {
   const float extremes[] = {0.0f, 1e5f, -1e5f, 1e-30f, std::nanf("")};
   for (int run = 0; run < 40; ++run) {
     PreparedKernel k(std::array{22050.0, 44100.0, 96000.0}[run % 3], 256, {rng(), rng(), rng()});
-    for (std::uint64_t a = 0; a < 21; ++a) {
-      const float u = std::uniform_real_distribution<float>(kRange[a][0], kRange[a][1])(rng);
+    for (std::uint64_t a = 0; a < kQuorvaneParameterCount; ++a) {
+      const auto [lo, hi] = range(P(a));
+      const float u = std::uniform_real_distribution<float>(lo, hi)(rng);
       k.setParameter(a, rng() % 8 ? u : extremes[rng() % 5]);
     }
     ASSERT_NO_FATAL_FAILURE(playAndCheck(k, "run " + std::to_string(run)));

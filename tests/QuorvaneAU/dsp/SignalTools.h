@@ -41,7 +41,7 @@ inline std::vector<double> spectrum(const float* x, std::size_t n, bool window =
 
 // A kernel seeded (fixed seeds unless given: runs repeat) and prepared for blocks of up to
 // maxFrames; seeding comes first because prepare draws the reverb patterns.
-struct PreparedKernel : QuorvaneDSPKernel {
+struct PreparedKernel : quorvane::dsp::QuorvaneDSPKernel {
   explicit PreparedKernel(double sr, int maxFrames = 512,
                           std::array<std::uint64_t, 3> seeds = {1, 2, 3}) {
     seed(std::uint32_t(seeds[0]), std::uint32_t(seeds[1]), std::uint32_t(seeds[2]));
@@ -49,14 +49,18 @@ struct PreparedKernel : QuorvaneDSPKernel {
   }
 };
 
-// Every stage of the chain and every modulation on, at moderate settings (address, value).
-inline constexpr std::pair<int, float> kFullChain[] = {
-    {1, 0.5f},  {2, 0.5f},  {8, 0.5f},  {9, 0.5f},  {10, 2.0f}, {12, 0.5f}, {13, 1.0f},
-    {14, 0.5f}, {16, 1.0f}, {17, 0.5f}, {18, 0.1f}, {19, 1.0f}, {20, 0.5f}};
-
-inline void applyFullChain(QuorvaneDSPKernel& kernel) {
-  for (auto [address, value] : kFullChain)
-    kernel.setParameter(std::uint64_t(address), value);
+// Every stage of the chain and every modulation on, at moderate settings.
+inline void applyFullChain(quorvane::dsp::QuorvaneDSPKernel& kernel) {
+  using P = quorvane::dsp::QuorvaneParameter;
+  constexpr std::pair<P, float> settings[] = {{P::detuneSpread, 0.5f},  {P::rowSpread, 0.5f},
+                                              {P::motion, 0.5f},        {P::spacetime, 0.5f},
+                                              {P::drive, 2.0f},         {P::resonance, 0.5f},
+                                              {P::drift, 1.0f},         {P::echo, 0.5f},
+                                              {P::filterRolloff, 1.0f}, {P::aftertouchDepth, 0.5f},
+                                              {P::echoTime, 0.1f},      {P::boost, 1.0f},
+                                              {P::space, 0.5f}};
+  for (auto [parameter, value] : settings)
+    kernel.setParameter(parameter, value);
 }
 
 struct Stereo {
@@ -64,7 +68,7 @@ struct Stereo {
 };
 
 // Renders total frames in calls of blockSize frames.
-inline Stereo render(QuorvaneDSPKernel& kernel, int total, int blockSize = 512) {
+inline Stereo render(quorvane::dsp::QuorvaneDSPKernel& kernel, int total, int blockSize = 512) {
   Stereo out{std::vector<float>(total), std::vector<float>(total)};
   for (int done = 0, n; done < total; done += n) {
     n = std::min(blockSize, total - done);

@@ -7,6 +7,8 @@
 #include <limits>
 #include <map>
 
+using quorvane::dsp::Wavetable;
+
 namespace {
 
 constexpr int kLen = Wavetable::kRowLength;

@@ -1,15 +1,19 @@
-// Counts heap allocations around the synthesiser unit's render calls: there must be none.
+// Counts heap allocations around the synthesiser unit's render calls, engine included: there
+// must be none.
 #include "UnitTestSupport.h"
 
 #include "AllocationCounter.h"
 
 #include <algorithm>
 
+using P = quorvane::dsp::QuorvaneParameter;
+
+// Every stage on, every voice busy (so notes steal), the 24 dB cascade switched on and off.
 TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
   constexpr AUAudioFrameCount kMax = 512;
   auto unit = makeUnit();
-  unit->parameterTree()->parameterWithAddress(14)->setValue(0.5f); // echo and reverb on
-  unit->parameterTree()->parameterWithAddress(20)->setValue(0.5f);
+  for (P p : {P::echo, P::space, P::drift, P::motion, P::resonance, P::boost, P::detuneSpread})
+    unit->parameterTree()->parameterWithAddress(address(p))->setValue(0.5f);
   HostRender render(*unit, kMax);
   const auto schedule = unit->scheduleMIDIEventBlock();
   RenderEventList events(16);
@@ -23,13 +27,16 @@ TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
     const std::uint8_t note = std::uint8_t(36 + frames % 48);
     const std::uint8_t on[3] = {0x90, note, 100}, off[3] = {0x80, std::uint8_t(note - 7), 0};
     const std::uint8_t bend[3] = {0xE0, 0, std::uint8_t(frames % 128)}, touch[2] = {0xD0, 64};
+    const std::uint8_t keyTouch[3] = {0xA0, note, 90};
     schedule(AUEventSampleTimeImmediate, 0, 3, on);
     events.clear();
     events.addMIDI(render.time, 0, off, 3);
     events.addMIDI(render.time + frames / 2, 0, bend, 3);
     events.addMIDI(render.time + frames / 2, 0, touch, 2);
-    events.addParameter(render.time, 11, float(frames % 10) / 10.0f);
-    events.addParameterRamp(render.time, 0, float(frames % 7) / 7.0f, 100);
+    events.addMIDI(render.time + frames / 2, 0, keyTouch, 3);
+    events.addParameter(render.time, address(P::filterRolloff), float(frames % 2));
+    events.addParameter(render.time, address(P::frequency), float(frames % 10) / 10.0f);
+    events.addParameterRamp(render.time, address(P::shape), float(frames % 7) / 7.0f, 100);
     ASSERT_EQ(render(frames, events.head()), noErr);
     loudest = std::max(loudest, peak(render.left.data(), frames));
   }

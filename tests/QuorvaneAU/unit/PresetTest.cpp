@@ -5,9 +5,10 @@
 
 namespace {
 
-using Dictionary = PropertyList::Dictionary;
+using Dictionary = foundation::PropertyList::Dictionary;
+using P = quorvane::dsp::QuorvaneParameter;
 
-std::string toBinary(const PropertyList& plist) {
+std::string toBinary(const foundation::PropertyList& plist) {
   const std::string xml = plist.toXML();
   plist_t node = nullptr;
   plist_from_xml(xml.data(), std::uint32_t(xml.size()), &node);
@@ -20,8 +21,8 @@ std::string toBinary(const PropertyList& plist) {
   return result;
 }
 
-std::vector<AUValue> defaultsWith(std::size_t address, AUValue value) {
-  return withValue(kInitialValues, address, value);
+std::vector<AUValue> defaultsWith(P parameter, AUValue value) {
+  return withValue(kInitialValues, address(parameter), value);
 }
 
 } // namespace
@@ -37,14 +38,14 @@ TEST(FactoryPresets, OrderedNaturallyNamedWithoutTheNumberAndPresetZeroLoaded) {
   EXPECT_EQ(unit->factoryPresets(),
             (std::vector<AUAudioUnitPreset>{{0, "Pad"}, {1, "Lead"}, {2, "Bass-1"}}));
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Pad"}));
-  std::vector<AUValue> pad = defaultsWith(0, 0.9f);
-  pad[10] = 4;
+  std::vector<AUValue> pad = defaultsWith(P::shape, 0.9f);
+  pad[address(P::drive)] = 4;
   EXPECT_EQ(values(*unit), pad);
   EXPECT_EQ(*unit->fullState()->find("name")->string(), "Pad");
 
   // Another number loads that file, and what it leaves out returns to the initial value.
   unit->setCurrentPreset(AUAudioUnitPreset{1, "ignored"});
-  EXPECT_EQ(values(*unit), defaultsWith(0, 0.1f));
+  EXPECT_EQ(values(*unit), defaultsWith(P::shape, 0.1f));
   // User presets and unknown numbers are only stored, whatever their names.
   const auto before = scramble(*unit);
   for (const AUAudioUnitPreset& preset : {AUAudioUnitPreset{-1, "Pad"}, {3, "Lead"}}) {
@@ -70,12 +71,12 @@ TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   PresetFolder folder;
   auto unit = makeUnit(folder.path / "nowhere");
   EXPECT_TRUE(unit->factoryPresets().empty());
-  const PropertyList state = *unit->fullState();
+  const foundation::PropertyList state = *unit->fullState();
   EXPECT_EQ(state.find("subtype")->integer(), 0x51727649); // QrvI
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
-  const PropertyList& params = *state.find("quorvaneParams");
+  const foundation::PropertyList& params = *state.find("quorvaneParams");
   ASSERT_EQ(params.dictionary()->size(), 21u);
-  for (std::size_t i = 0; i < 21; ++i)
+  for (std::size_t i = 0; i < kIdentifiers.size(); ++i)
     EXPECT_EQ(params.find(kIdentifiers[i])->real(), double(kInitialValues[i])) << kIdentifiers[i];
 }
 
@@ -88,8 +89,8 @@ TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
   const std::string xml = unit->fullStateForDocument()->toXML();
   unit->setFullState(stateWith(Dictionary{}));
   ASSERT_EQ(values(*unit), kInitialValues);
-  const auto read =
-      PropertyList::read({reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()});
+  const auto read = foundation::PropertyList::read(
+      {reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()});
   unit->setFullStateForDocument(read.value);
   EXPECT_EQ(values(*unit), saved);
   EXPECT_FALSE(unit->currentPreset()); // applying a state picks no preset
@@ -98,16 +99,16 @@ TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
 TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
   auto unit = makeUnit();
   const struct {
-    PropertyList state;
+    foundation::PropertyList state;
     std::vector<AUValue> expected;
   } cases[] = {
-      {PropertyList(Dictionary{{"name", "no parameters"}}), kInitialValues},
-      {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(0, 0.2f)},
-      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(10, 50)},
+      {foundation::PropertyList(Dictionary{{"name", "no parameters"}}), kInitialValues},
+      {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(P::shape, 0.2f)},
+      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(P::drive, 50)},
       // One value that is not a number spoils the whole dictionary.
       {stateWith(Dictionary{{"shape", 0.2}, {"drive", "loud"}}), kInitialValues},
       {stateWith(Dictionary{{"shape", true}}), kInitialValues},
-      {stateWith(PropertyList::Array{PropertyList(0.2)}), kInitialValues},
+      {stateWith(foundation::PropertyList::Array{foundation::PropertyList(0.2)}), kInitialValues},
   };
   for (const auto& c : cases) {
     scramble(*unit);
@@ -121,7 +122,7 @@ TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
 
 TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionaries) {
   PresetFolder folder;
-  const PropertyList good = stateWith(Dictionary{{"shape", 0.7}});
+  const foundation::PropertyList good = stateWith(Dictionary{{"shape", 0.7}});
   const std::string xml = good.toXML(), binary = toBinary(good);
   ASSERT_EQ(binary.substr(0, 6), "bplist");
   std::string huge = xml.substr(0, xml.find("<dict>")) + "<dict><key>pad</key><string>";
@@ -131,7 +132,7 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
   const std::vector<std::pair<std::string, std::string>> files = {
       {"binary truncated", binary.substr(0, binary.size() - 12)},
       {"not a plist", "hello, world"},
-      {"binary array", toBinary(PropertyList(PropertyList::Array{good}))},
+      {"binary array", toBinary(foundation::PropertyList(foundation::PropertyList::Array{good}))},
       {"huge", huge},
       {"xml", xml},
       {"binary", binary},
@@ -146,7 +147,7 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
     const auto before = scramble(*unit);
     unit->setCurrentPreset(AUAudioUnitPreset{n, files[std::size_t(n)].first});
     const std::vector<AUValue> expected = n < 4   ? before
-                                          : n < 6 ? defaultsWith(0, 0.7f)
+                                          : n < 6 ? defaultsWith(P::shape, 0.7f)
                                                   : kInitialValues;
     EXPECT_EQ(values(*unit), expected) << files[std::size_t(n)].first;
   }

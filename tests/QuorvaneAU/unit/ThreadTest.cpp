@@ -8,7 +8,7 @@
 TEST(Threads, ParametersChangeThroughTheTreeWhileRendering) {
   auto unit = makeUnit();
   HostRender render(*unit, 128);
-  const auto shape = unit->parameterTree()->parameterWithAddress(0);
+  const auto shape = unit->parameterTree()->parameterWithIdentifier("shape");
   std::atomic<bool> done{false};
   std::thread renderer([&] {
     RenderEventList events(4);

@@ -1,6 +1,7 @@
 // Shared helpers for the synthesiser unit's tests: preset folders, units, render calls.
 #pragma once
 
+#include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
 #include "platform/foundation/Bundle.h"
@@ -34,19 +35,21 @@ struct PresetFolder : TemporaryFolder {
   void write(const std::string& name, std::string_view bytes) const {
     std::ofstream(path / "presets" / name, std::ios::binary) << bytes;
   }
-  void writeXML(const std::string& name, const PropertyList& plist) const {
+  void writeXML(const std::string& name, const foundation::PropertyList& plist) const {
     write(name, plist.toXML());
   }
 };
 
-inline PropertyList stateWith(PropertyList params) {
-  return PropertyList(PropertyList::Dictionary{{"quorvaneParams", std::move(params)}});
+inline foundation::PropertyList stateWith(foundation::PropertyList params) {
+  return foundation::PropertyList(
+      foundation::PropertyList::Dictionary{{"quorvaneParams", std::move(params)}});
 }
 
 // The presets of resources/presets; none without resources.
-inline std::shared_ptr<QuorvaneAudioUnit> makeUnit(const std::filesystem::path& resources = {}) {
+inline auto makeUnit(const std::filesystem::path& resources = {}) {
+  using quorvane::unit::QuorvaneAudioUnit;
   auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
-      Bundle::withResourcesFolder(resources), "presets");
+      foundation::Bundle::withResourcesFolder(resources), "presets");
   auto unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, catalogue);
   EXPECT_TRUE(unit.ok());
   return std::move(unit).value();
