@@ -8,6 +8,8 @@
 #include <cctype>
 #include <string>
 
+namespace pallix::engine {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,10 +32,10 @@ const Log& catalogLog() {
   return log;
 }
 
-std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::string_view label,
-                                              std::size_t& indexEntriesLeft) {
+std::vector<Phrase> loadCatalogFolder(const fs::path& folder, std::string_view label,
+                                      std::size_t& indexEntriesLeft) {
   const Log& log = catalogLog();
-  std::vector<Kernel::Phrase> phrases;
+  std::vector<Phrase> phrases;
   std::string error;
   const auto entries = listFolder(folder, &error); // without hidden names, in byte order
   if (!entries) {
@@ -57,10 +59,10 @@ std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::strin
       log.error(skipping(name, label) + decoded.error.description());
       continue;
     }
-    Kernel::CatalogFile& file = *decoded.file;
-    if (file.version != Kernel::kCatalogVersion) {
+    CatalogFile& file = *decoded.file;
+    if (file.version != kCatalogVersion) {
       log.error(skipping(name, label) + "version " + std::to_string(file.version) + " (expected " +
-                std::to_string(Kernel::kCatalogVersion) + ")");
+                std::to_string(kCatalogVersion) + ")");
       continue;
     }
     std::size_t indexEntries = 0; // a file within the size cap holds under 2^21 names: no overflow
@@ -84,3 +86,5 @@ std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::strin
              " catalogue file(s), " + std::to_string(phrases.size()) + " phrases total");
   return phrases;
 }
+
+} // namespace pallix::engine

@@ -12,6 +12,9 @@
 
 namespace {
 
+using pallix::engine::CatalogIndex;
+using pallix::unit::PallixAudioUnit;
+
 void forceFamily(PallixAudioUnit& unit, const std::string& family) {
   const auto& families = unit.allFamilies();
   if (std::find(families.begin(), families.end(), family) == families.end())

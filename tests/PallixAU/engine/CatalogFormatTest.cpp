@@ -6,10 +6,25 @@
 
 #include <random>
 
+using pallix::engine::barsOfSlot;
+using pallix::engine::CatalogDecodeResult;
+using pallix::engine::CatalogFile;
+using pallix::engine::decodeCatalogFile;
+using pallix::engine::encodeCatalogFile;
+using pallix::engine::encodePhrase;
+using pallix::engine::Mode;
+using pallix::engine::MutationKind;
+using pallix::engine::Phrase;
+using pallix::engine::PhraseEvent;
+using pallix::engine::PulseSpacingClass;
+using pallix::engine::SlotTag;
+using pallix::engine::SuspensionFlags;
+using pallix::engine::Tier;
+using pallix::engine::VoiceTag;
+
 namespace {
 
 using json = nlohmann::json;
-using K = Kernel;
 
 json catalog(int phraseCount = 1) {
   const json phrase = json::parse(R"({"slot": "fillBar4", "pulsesPerBar": 4, "suspends": [],
@@ -27,22 +42,22 @@ std::string failure(const json& document) {
   return result.file ? "decoded" : result.error.description();
 }
 
-K::Phrase onlyPhrase(const json& document) {
+Phrase onlyPhrase(const json& document) {
   const auto result = decodeText(document.dump());
   EXPECT_TRUE(result.file) << result.error.description();
-  return result.file ? result.file->phrases.at(0) : K::Phrase{};
+  return result.file ? result.file->phrases.at(0) : Phrase{};
 }
 
 } // namespace
 
 TEST(CatalogDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
-  const K::Phrase minimal = onlyPhrase(catalog());
-  EXPECT_EQ(minimal.modes, (std::vector{K::Mode::major, K::Mode::minor}));
-  EXPECT_EQ(minimal.tiers, (std::vector{K::Tier::basic, K::Tier::quickFour, K::Tier::jazz}));
+  const Phrase minimal = onlyPhrase(catalog());
+  EXPECT_EQ(minimal.modes, (std::vector{Mode::major, Mode::minor}));
+  EXPECT_EQ(minimal.tiers, (std::vector{Tier::basic, Tier::quickFour, Tier::jazz}));
   EXPECT_EQ(minimal.spacingClasses,
-            (std::vector{K::PulseSpacingClass::simple, K::PulseSpacingClass::compound}));
+            (std::vector{PulseSpacingClass::simple, PulseSpacingClass::compound}));
   EXPECT_TRUE(minimal.disableMutations.empty());
-  EXPECT_EQ(minimal.events.at(0), (K::PhraseEvent{0.5, 7, 1.0, 80, 100, K::VoiceTag::melody}));
+  EXPECT_EQ(minimal.events.at(0), (PhraseEvent{0.5, 7, 1.0, 80, 100, VoiceTag::melody}));
   for (const json& empty : {json::array(), json()}) {
     json document = catalog();
     for (const char* key : {"modes", "tiers", "spacingClasses", "disableMutations"})
@@ -57,15 +72,15 @@ TEST(CatalogDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
     "suspends": ["offbeats", "bass", "bass"]})"));
   document["phrases"][0]["events"][0].update(
       json::parse(R"({"p": -5, "vL": 255, "vH": 0, "d": 2.0, "gate": "legato"})"));
-  const K::Phrase phrase = onlyPhrase(document);
-  EXPECT_EQ(phrase.modes, (std::vector{K::Mode::minor, K::Mode::minor})); // repeats kept
-  EXPECT_EQ(phrase.tiers, std::vector{K::Tier::jazz});
-  EXPECT_EQ(phrase.spacingClasses, std::vector{K::PulseSpacingClass::compound});
-  EXPECT_TRUE(phrase.disables(K::MutationKind::graceNote));
-  EXPECT_FALSE(phrase.disables(K::MutationKind::drop));
+  const Phrase phrase = onlyPhrase(document);
+  EXPECT_EQ(phrase.modes, (std::vector{Mode::minor, Mode::minor})); // repeats kept
+  EXPECT_EQ(phrase.tiers, std::vector{Tier::jazz});
+  EXPECT_EQ(phrase.spacingClasses, std::vector{PulseSpacingClass::compound});
+  EXPECT_TRUE(phrase.disables(MutationKind::graceNote));
+  EXPECT_FALSE(phrase.disables(MutationKind::drop));
   EXPECT_EQ(phrase.suspends.rawValue, 5);
   // A velocity range upside down is the selector's concern, not the decoder's.
-  EXPECT_EQ(phrase.events[0], (K::PhraseEvent{0.5, -5, 2.0, 255, 0, K::VoiceTag::melody}));
+  EXPECT_EQ(phrase.events[0], (PhraseEvent{0.5, -5, 2.0, 255, 0, VoiceTag::melody}));
 }
 
 TEST(CatalogDecoding, TheFirstBadFieldSinksTheWholeFileAndIsNamed) {
@@ -128,14 +143,14 @@ TEST(CatalogDecoding, MalformedDocumentsFailAsAWhole) {
 }
 
 TEST(CatalogEncoding, WritesEveryKeyInOrderAndDecodesBackUnchanged) {
-  K::Phrase phrase;
-  phrase.slot = K::SlotTag::fillBar7to8;
-  phrase.modes = {K::Mode::minor};
+  Phrase phrase;
+  phrase.slot = SlotTag::fillBar7to8;
+  phrase.modes = {Mode::minor};
   phrase.pulsesPerBar = 3;
-  phrase.suspends = K::SuspensionFlags::offbeats | K::SuspensionFlags::bass;
+  phrase.suspends = SuspensionFlags::offbeats | SuspensionFlags::bass;
   phrase.family = "slow burn";
-  phrase.events = {{1.5, -5, 0.25, 70, 110, K::VoiceTag::chordStab}, {0.1, 12, 3, 0, 255, {}}};
-  const K::CatalogFile file{4, {phrase, K::Phrase{}}};
+  phrase.events = {{1.5, -5, 0.25, 70, 110, VoiceTag::chordStab}, {0.1, 12, 3, 0, 255, {}}};
+  const CatalogFile file{4, {phrase, Phrase{}}};
 
   EXPECT_EQ(encodePhrase(phrase).dump(),
             R"({"slot":"fillBar7to8","modes":["minor"],"tiers":["basic","quickFour","jazz"],)"
@@ -186,8 +201,8 @@ TEST(CatalogDecoding, RandomAndMutatedInputNeverCrashes) {
   }
 }
 
-TEST(Kernel, SlotLengths) {
+TEST(CatalogModel, SlotLengths) {
   const int bars[] = {2, 1, 1, 2, 2, 1, 1}; // the last two: values outside the enumeration
   for (int slot = 0; slot < 7; ++slot)
-    EXPECT_EQ(K::barsOfSlot(static_cast<K::SlotTag>(slot)), bars[slot]) << slot;
+    EXPECT_EQ(barsOfSlot(static_cast<SlotTag>(slot)), bars[slot]) << slot;
 }

@@ -13,7 +13,12 @@
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
-using K = Kernel;
+
+using pallix::engine::CatalogIndex;
+using pallix::engine::Mode;
+using pallix::engine::Phrase;
+using pallix::engine::SlotTag;
+using pallix::engine::Tier;
 
 namespace {
 
@@ -121,7 +126,7 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
   ScopedLogCapture log;
   const CatalogIndex index = folders.load(); // the user folder does not exist
   EXPECT_TRUE(index.all.empty());
-  EXPECT_TRUE(index.phrases(K::SlotTag::turnaround, false, K::Tier::basic).empty());
+  EXPECT_TRUE(index.phrases(SlotTag::turnaround, false, Tier::basic).empty());
   EXPECT_TRUE(CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
   EXPECT_TRUE(log.messages().empty());
 
@@ -133,25 +138,25 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
 }
 
 TEST(CatalogIndex, FilesEachPhraseUnderEveryModeAndTierItLists) {
-  K::Phrase majorOnly;
-  majorOnly.slot = K::SlotTag::fillBar4;
-  majorOnly.modes = {K::Mode::major};
+  Phrase majorOnly;
+  majorOnly.slot = SlotTag::fillBar4;
+  majorOnly.modes = {Mode::major};
   majorOnly.family = "major only";
-  K::Phrase listedTwice = majorOnly;
-  listedTwice.modes = {K::Mode::major, K::Mode::major};
-  listedTwice.tiers = {K::Tier::jazz};
-  const K::Phrase everywhere; // a turnaround for every mode and tier
+  Phrase listedTwice = majorOnly;
+  listedTwice.modes = {Mode::major, Mode::major};
+  listedTwice.tiers = {Tier::jazz};
+  const Phrase everywhere; // a turnaround for every mode and tier
   const CatalogIndex index({majorOnly, listedTwice, everywhere});
 
-  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::basic), std::vector{majorOnly});
-  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::jazz),
+  EXPECT_EQ(index.phrases(SlotTag::fillBar4, false, Tier::basic), std::vector{majorOnly});
+  EXPECT_EQ(index.phrases(SlotTag::fillBar4, false, Tier::jazz),
             (std::vector{majorOnly, listedTwice, listedTwice}));
-  for (const auto tier : {K::Tier::basic, K::Tier::quickFour, K::Tier::jazz}) {
-    EXPECT_TRUE(index.phrases(K::SlotTag::fillBar4, true, tier).empty());
-    EXPECT_EQ(index.phrases(K::SlotTag::turnaround, true, tier), std::vector{everywhere});
+  for (const auto tier : {Tier::basic, Tier::quickFour, Tier::jazz}) {
+    EXPECT_TRUE(index.phrases(SlotTag::fillBar4, true, tier).empty());
+    EXPECT_EQ(index.phrases(SlotTag::turnaround, true, tier), std::vector{everywhere});
   }
   EXPECT_EQ(index.byKey.size(), 9u);
-  EXPECT_EQ((CatalogIndex::Key{K::SlotTag::fillBar7to8, K::Mode::minor, K::Tier::jazz}.packed()),
+  EXPECT_EQ((CatalogIndex::Key{SlotTag::fillBar7to8, Mode::minor, Tier::jazz}.packed()),
             4u + 256u + 2u * 65536u);
 }
 

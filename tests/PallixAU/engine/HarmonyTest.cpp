@@ -7,6 +7,17 @@
 #include <cmath>
 #include <tuple>
 
+using pallix::engine::BarGeometry;
+using pallix::engine::chooseHalfBarChord;
+using pallix::engine::chordInterval;
+using pallix::engine::chordRootNote;
+using pallix::engine::chordToneCount;
+using pallix::engine::chordToneNote;
+using pallix::engine::ChordType;
+using pallix::engine::HalfBarChord;
+using pallix::engine::progressionChord;
+using pallix::engine::XorShiftRandom;
+
 namespace {
 
 // Both halves of a bar (1-based, as musicians count) at one Etiquette.

@@ -1,5 +1,5 @@
-// A scripted host for the sequencer (tempo, meter, position, transport, MIDI capture) and
-// small catalogues built in code.
+// A scripted host for the sequencer (tempo, meter, position, transport, MIDI capture), what it
+// heard, and small catalogues built in code.
 #pragma once
 
 #include "PallixAU/engine/CatalogIndex.h"
@@ -7,7 +7,10 @@
 
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 struct SentMessage {
@@ -15,17 +18,39 @@ struct SentMessage {
   std::array<std::uint8_t, 3> bytes{};
   bool noteOn() const { return (bytes[0] & 0xF0) == 0x90; }
   bool noteOff() const { return (bytes[0] & 0xF0) == 0x80; }
+  int note() const { return bytes[1]; }
   bool operator==(const SentMessage&) const = default;
 };
 
 // Collects what the kernel sends through the context's MIDI output.
-inline void captureMIDI(ContextHolder& context, std::vector<SentMessage>& sent) {
+inline void captureMIDI(pallix::engine::ContextHolder& context, std::vector<SentMessage>& sent) {
   context.midiOut = [&sent](AUEventSampleTime time, std::uint8_t, int length,
                             const std::uint8_t* bytes) {
     if (length == 3)
       sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
     return 0;
   };
+}
+
+// The sample times of the note's note-ons (or note-offs).
+inline std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
+                                         bool offs = false) {
+  std::vector<std::int64_t> times;
+  for (const auto& m : sent)
+    if ((offs ? m.noteOff() : m.noteOn()) && m.note() == note)
+      times.push_back(m.time);
+  return times;
+}
+
+// The notes started from sample time `from` up to `to`, and those from `lowest` up to `highest`
+// among them.
+inline std::multiset<int> notesOn(const std::vector<SentMessage>& sent, std::int64_t from,
+                                  std::int64_t to, int lowest = 0, int highest = 127) {
+  std::multiset<int> notes;
+  for (const auto& m : sent)
+    if (m.noteOn() && m.time >= from && m.time < to && m.note() >= lowest && m.note() <= highest)
+      notes.insert(m.note());
+  return notes;
 }
 
 // Answers as a host whose transport moves from sample time `start` at a steady tempo.
@@ -57,7 +82,7 @@ public:
   }
 
   // Renders frames in calls of blockSize from the current sample time.
-  void play(Kernel& kernel, std::int64_t frames, std::int64_t blockSize,
+  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512,
             const AURenderEvent* events = nullptr) {
     for (std::int64_t done = 0; done < frames; done += blockSize) {
       const auto n = static_cast<AUAudioFrameCount>(std::min(blockSize, frames - done));
@@ -66,6 +91,9 @@ public:
     }
   }
 
+  std::int64_t samplesPerQuarter() const {
+    return static_cast<std::int64_t>(sampleRate * 60.0 / tempo);
+  }
   std::int64_t samplesPerBar() const {
     return static_cast<std::int64_t>(sampleRate * 60.0 / tempo * numerator * 4.0 /
                                      static_cast<double>(denominator));
@@ -79,26 +107,33 @@ public:
   bool moving = true;
   // Exactly on a beat, answer a whole beat to the next one instead of 0.
   bool wholeBeatOnTheBeat = false;
-  ContextHolder context;
+  pallix::engine::ContextHolder context;
   std::vector<SentMessage> sent;
 };
 
-// A kernel at the sample rate, reset as an allocation leaves it.
-inline std::unique_ptr<Kernel> preparedKernel(double sampleRate = 48000.0) {
-  auto kernel = std::make_unique<Kernel>();
-  kernel->sampleRate = sampleRate;
+using ParameterSettings =
+    std::initializer_list<std::pair<pallix::engine::PallixParameter, AUValue>>;
+
+// A kernel at the sample rate with these parameters, reset as an allocation leaves it.
+inline std::unique_ptr<pallix::engine::Kernel> preparedKernel(ParameterSettings settings = {},
+                                                              double sampleRate = 48000.0) {
+  auto kernel = std::make_unique<pallix::engine::Kernel>();
+  kernel->setSampleRate(sampleRate);
+  for (const auto& [parameter, value] : settings)
+    kernel->setParameter(parameter, value);
   kernel->reset();
   return kernel;
 }
 
-inline Kernel::PhraseEvent phraseNote(double at, int pitch, Kernel::VoiceTag voice,
-                                      double length = 0.5) {
+inline pallix::engine::PhraseEvent phraseNote(double at, int pitch, pallix::engine::VoiceTag voice,
+                                              double length = 0.5) {
   return {at, pitch, length, 90, 100, voice};
 }
 
-inline Kernel::Phrase phraseOf(Kernel::SlotTag slot, std::string family,
-                               std::vector<Kernel::PhraseEvent> events, int pulses = 4) {
-  Kernel::Phrase phrase;
+inline pallix::engine::Phrase phraseOf(pallix::engine::SlotTag slot, std::string family,
+                                       std::vector<pallix::engine::PhraseEvent> events,
+                                       int pulses = 4) {
+  pallix::engine::Phrase phrase;
   phrase.slot = slot;
   phrase.pulsesPerBar = pulses;
   phrase.family = std::move(family);
@@ -107,8 +142,9 @@ inline Kernel::Phrase phraseOf(Kernel::SlotTag slot, std::string family,
 }
 
 // Gives the kernel these phrases and their families.
-inline void useCatalogue(Kernel& kernel, std::vector<Kernel::Phrase> phrases) {
-  auto index = std::make_shared<const CatalogIndex>(std::move(phrases));
+inline void useCatalogue(pallix::engine::Kernel& kernel,
+                         std::vector<pallix::engine::Phrase> phrases) {
+  auto index = std::make_shared<const pallix::engine::CatalogIndex>(std::move(phrases));
   auto families = std::make_shared<const std::vector<std::string>>(index->familyNames());
   kernel.useCatalogue(std::move(index), std::move(families));
 }

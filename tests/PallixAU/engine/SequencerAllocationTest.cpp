@@ -4,16 +4,19 @@
 
 #include <gtest/gtest.h>
 
+using pallix::engine::Phrase;
+using pallix::engine::SlotTag;
+using pallix::engine::VoiceTag;
+using P = pallix::engine::PallixParameter;
+
 TEST(SequencerAllocation, RenderingAllocatesNothing) {
-  auto kernel = preparedKernel();
-  std::vector<Kernel::Phrase> phrases;
-  for (auto slot :
-       {Kernel::SlotTag::turnaround, Kernel::SlotTag::fillBar4, Kernel::SlotTag::fillBar8,
-        Kernel::SlotTag::fillBar3to4, Kernel::SlotTag::fillBar7to8})
+  auto kernel = preparedKernel({{P::embroidery, 1}});
+  std::vector<Phrase> phrases;
+  for (auto slot : {SlotTag::turnaround, SlotTag::fillBar4, SlotTag::fillBar8, SlotTag::fillBar3to4,
+                    SlotTag::fillBar7to8})
     phrases.push_back(phraseOf(slot, "a family name longer than the small-string buffer",
-                               {phraseNote(0, 12, Kernel::VoiceTag::melody)}));
+                               {phraseNote(0, 12, VoiceTag::melody)}));
   useCatalogue(*kernel, phrases);
-  kernel->embroidery = 1.0f;
   ScriptedHost host;
   host.play(*kernel, 2048, 512); // the sent-message buffer is reserved up front
   gAllocations = 0;

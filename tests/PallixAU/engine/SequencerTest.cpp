@@ -7,50 +7,48 @@
 #include <map>
 #include <random>
 
-using K = Kernel;
+using pallix::engine::ContextHolder;
+using pallix::engine::Kernel;
+using pallix::engine::MutationKind;
+using pallix::engine::Phrase;
+using pallix::engine::PhraseEvent;
+using pallix::engine::SlotTag;
+using pallix::engine::SuspensionFlags;
+using pallix::engine::VoiceTag;
+using P = pallix::engine::PallixParameter;
 
 namespace {
 
-// Every slot in 4/4, with notes no accompaniment plays (pitch 30 and up: note 66 in C).
-std::vector<K::Phrase> everySlot() {
-  std::vector<K::Phrase> phrases;
-  for (auto slot : {K::SlotTag::turnaround, K::SlotTag::fillBar4, K::SlotTag::fillBar8,
-                    K::SlotTag::fillBar3to4, K::SlotTag::fillBar7to8})
-    phrases.push_back(
-        phraseOf(slot, "test",
-                 {phraseNote(0, 30, K::VoiceTag::melody), phraseNote(1.5, 31, K::VoiceTag::melody),
-                  phraseNote(2, -12, K::VoiceTag::bass, 1),
-                  phraseNote(3, 34, K::VoiceTag::chordStab, 0.25)}));
+// Every slot in 4/4, with notes no accompaniment plays (pitch 30 and up: note 66 in C), each
+// silencing the bass.
+std::vector<Phrase> everySlot() {
+  std::vector<Phrase> phrases;
+  for (auto slot : {SlotTag::turnaround, SlotTag::fillBar4, SlotTag::fillBar8, SlotTag::fillBar3to4,
+                    SlotTag::fillBar7to8}) {
+    phrases.push_back(phraseOf(
+        slot, "test",
+        {phraseNote(0, 30, VoiceTag::melody), phraseNote(1.5, 31, VoiceTag::melody),
+         phraseNote(2, -12, VoiceTag::bass, 1), phraseNote(3, 34, VoiceTag::chordStab, 0.25)}));
+    phrases.back().suspends = SuspensionFlags::bass;
+  }
   return phrases;
 }
 
 // Note-ons minus note-offs, per note number.
-std::map<int, int> unmatched(const std::vector<SentMessage>& sent) {
+std::map<int, int> unmatched(const std::vector<SentMessage>& sent, std::size_t from = 0) {
   std::map<int, int> open;
-  for (const auto& m : sent)
-    open[m.bytes[1]] += m.noteOn() ? 1 : (m.noteOff() ? -1 : 0);
+  for (std::size_t i = from; i < sent.size(); ++i)
+    open[sent[i].note()] += sent[i].noteOn() ? 1 : (sent[i].noteOff() ? -1 : 0);
   std::erase_if(open, [](const auto& entry) { return entry.second == 0; });
   return open;
-}
-
-std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
-                                  bool offs = false) {
-  std::vector<std::int64_t> times;
-  for (const auto& m : sent)
-    if ((offs ? m.noteOff() : m.noteOn()) && m.bytes[1] == note)
-      times.push_back(m.time);
-  return times;
 }
 
 } // namespace
 
 TEST(Sequencer, WarmupThenBassOnEveryBeatWithHalfBeatGates) {
-  auto kernel = preparedKernel();
-  kernel->embroidery = 0.0f;
-  kernel->emotion = 1.0f; // nothing dropped
-  kernel->etiquette = 0.0f;
+  auto kernel = preparedKernel({{P::embroidery, 0}, {P::emotion, 1}, {P::etiquette, 0}});
   ScriptedHost host;
-  host.play(*kernel, 2 * host.samplesPerBar(), 512);
+  host.play(*kernel, 2 * host.samplesPerBar());
 
   // The downbeat's time passed during the 1024 silent frames; it fires right after them.
   const std::vector<std::int64_t> expected = {1024,  24000,  48000,  72000,
@@ -65,32 +63,25 @@ TEST(Sequencer, WarmupThenBassOnEveryBeatWithHalfBeatGates) {
 
   // A host that starts on a downbeat but says the next beat is a whole beat away is taken to
   // report positions half a beat early.
-  kernel = preparedKernel();
-  kernel->emotion = 1.0f;
+  kernel = preparedKernel({{P::emotion, 1}});
   ScriptedHost early;
   early.wholeBeatOnTheBeat = true;
-  early.play(*kernel, early.samplesPerBar(), 512);
-  EXPECT_EQ(kernel->detectedBeatOffset, 0.5);
+  early.play(*kernel, early.samplesPerBar());
   EXPECT_EQ(onTimes(early.sent, 36).front(), 12000);
 }
 
 TEST(Sequencer, SameNotesForEveryBlockSizeAndEveryNoteEnds) {
   std::vector<SentMessage> reference;
   for (const std::int64_t block : {512, 256, 17, 1}) {
-    auto kernel = preparedKernel();
+    auto kernel = preparedKernel({{P::embroidery, 1}, {P::exotica, 0.7f}});
     useCatalogue(*kernel, everySlot());
-    kernel->embroidery = 1.0f;
-    kernel->exotica = 0.7f;
     ScriptedHost host;
     host.play(*kernel, 36 * host.samplesPerBar(), block);
     host.moving = false;
     host.play(*kernel, 1, 1);
     EXPECT_TRUE(unmatched(host.sent).empty()) << "block " << block;
     // 256-frame buffers start exactly on every bar line: fills must still play there.
-    std::size_t phraseNotes = 0;
-    for (const auto& m : host.sent)
-      phraseNotes += m.noteOn() && m.bytes[1] >= 65 && m.bytes[1] <= 36 + 34 + 24;
-    EXPECT_GT(phraseNotes, 10u) << "block " << block;
+    EXPECT_GT(notesOn(host.sent, 0, host.now, 65, 36 + 34 + 24).size(), 10u) << "block " << block;
     if (reference.empty())
       reference = host.sent;
     else
@@ -98,12 +89,12 @@ TEST(Sequencer, SameNotesForEveryBlockSizeAndEveryNoteEnds) {
   }
 }
 
-TEST(Sequencer, LoopingBackSilencesEverythingAndRestartsTheFormWithoutFills) {
-  auto kernel = preparedKernel();
+TEST(Sequencer, LoopingBackSilencesEverythingAndDropsThePhrase) {
+  auto kernel = preparedKernel({{P::embroidery, 1}, {P::emotion, 1}});
   useCatalogue(*kernel, everySlot());
-  kernel->embroidery = 1.0f;
   ScriptedHost host;
-  host.play(*kernel, 7 * host.samplesPerBar() + 30000, 512);
+  // In bar 8, a fill or a bass run plays, silencing the bass.
+  host.play(*kernel, 7 * host.samplesPerBar() + 30000);
   const auto sounding = unmatched(host.sent);
   ASSERT_FALSE(sounding.empty());
   host.sent.clear();
@@ -118,36 +109,39 @@ TEST(Sequencer, LoopingBackSilencesEverythingAndRestartsTheFormWithoutFills) {
   for (const auto& [note, count] : sounding)
     expectedOffs += count;
   EXPECT_EQ(static_cast<int>(offsAtStart), expectedOffs);
-  EXPECT_EQ(kernel->barIndex, 0);
-  EXPECT_FALSE(kernel->phraseActive);
+  EXPECT_EQ(notesOn(host.sent, t0, t0 + 1, 36, 36).size(), 1u); // the bass is back
 }
 
 TEST(Sequencer, JumpsForwardWithinAndAcrossBars) {
-  auto kernel = preparedKernel();
-  useCatalogue(*kernel, everySlot());
-  kernel->embroidery = 1.0f;
-  ScriptedHost host;
-  host.play(*kernel, 28800, 512); // beat 1.2
-  ASSERT_EQ(kernel->pulsesEmittedInBar, 2);
+  // Within the bar, where nothing falls due, only the position moves: what follows comes half
+  // a beat sooner, with the same draws.
+  ScriptedHost steady, jumping;
+  auto reference = preparedKernel({{P::emotion, 1}});
+  auto kernel = preparedKernel({{P::emotion, 1}});
+  steady.play(*reference, 2 * steady.samplesPerBar());
+  jumping.play(*kernel, 26400); // beat 1.1
+  jumping.beatOffset = 0.5;
+  jumping.play(*kernel, steady.samplesPerBar());
+  std::vector<SentMessage> expected;
+  for (SentMessage m : steady.sent)
+    if (m.noteOn() && m.time >= 26400 + 12000 && m.time < 26400 + 12000 + steady.samplesPerBar())
+      expected.push_back({m.time - 12000, m.bytes});
+  std::vector<SentMessage> ons;
+  std::copy_if(jumping.sent.begin(), jumping.sent.end(), std::back_inserter(ons),
+               [](const SentMessage& m) { return m.noteOn() && m.time >= 26400; });
+  EXPECT_EQ(ons, expected);
 
-  // Within the bar, where nothing falls due: only the position moves.
-  host.beatOffset = 0.5;
-  const auto random = kernel->rngState.state;
-  host.play(*kernel, 1, 1);
-  EXPECT_EQ(kernel->rngState.state, random);
-  EXPECT_EQ(kernel->barIndex, 0);
-  EXPECT_EQ(kernel->pulsesEmittedInBar, 2);
-
-  // Into bar 4, half-way through beat 3: no bass run or fill, the pulses before are skipped.
-  host.beatOffset = 14.5 - (host.now - host.start) / 24000.0;
-  host.play(*kernel, 1, 1);
-  EXPECT_EQ(kernel->barIndex, 3);
-  EXPECT_DOUBLE_EQ(kernel->barStartQuarter, 12.0);
-  EXPECT_EQ(kernel->pulsesEmittedInBar, 3);
-  EXPECT_FALSE(kernel->phraseActive);
+  // Into bar 4, half-way through beat 3: no bass run or fill starts, the pulses before are
+  // skipped, and bar 5 comes one and a half beats later.
+  jumping.beatOffset = 14.5 - (jumping.now - jumping.start) / 24000.0;
+  const auto t = static_cast<std::int64_t>(jumping.now);
+  jumping.play(*kernel, 48000);
+  EXPECT_TRUE(notesOn(jumping.sent, t, t + 12000, 0, 47).empty()); // offbeats only
+  EXPECT_EQ(onTimes(jumping.sent, 36).back(), t + 12000);
+  EXPECT_EQ(onTimes(jumping.sent, 41).back(), t + 36000); // the IV chord of bar 5
 }
 
-TEST(Sequencer, StoppingEndsEveryNoteAtTheBuffersFirstSample) {
+TEST(Sequencer, StoppingEndsEveryNoteAtTheBuffersFirstSampleAndForgetsThem) {
   auto kernel = preparedKernel();
   ScriptedHost host;
   host.play(*kernel, 30000, 500);
@@ -161,25 +155,31 @@ TEST(Sequencer, StoppingEndsEveryNoteAtTheBuffersFirstSample) {
     EXPECT_TRUE(m.noteOff());
     EXPECT_EQ(m.time, 30000);
   }
-  EXPECT_EQ(kernel->activeNoteCount, 0);
+  // Playing on, every note ended is one started since.
+  const std::size_t restart = host.sent.size();
+  host.moving = true;
+  host.play(*kernel, 60000, 500);
+  host.moving = false;
+  host.play(*kernel, 1, 1);
+  EXPECT_TRUE(unmatched(host.sent, restart).empty());
 }
 
 TEST(Sequencer, ParameterEventsTakeEffectAtTheBufferStart) {
   auto kernel = preparedKernel();
   ScriptedHost host;
   AURenderEvent ramp{};
-  ramp.parameter = {nullptr, 300, AURenderEventParameterRamp, {}, 512, 0, 1.0f};
+  ramp.parameter = {nullptr, 300, AURenderEventParameterRamp, {}, 512, addressOf(P::embroidery),
+                    1.0f};
   AURenderEvent root{};
-  root.parameter = {&ramp, 10, AURenderEventParameter, {}, 0, 4, 7.9f};
+  root.parameter = {&ramp, 10, AURenderEventParameter, {}, 0, addressOf(P::rootNote), 7.9f};
   host.play(*kernel, 512, 512, &root);
-  EXPECT_EQ(kernel->embroidery.load(), 1.0f);
-  EXPECT_EQ(kernel->rootNote.load(), 7);
+  EXPECT_EQ(kernel->parameterValue(P::embroidery), 1.0f);
+  EXPECT_EQ(kernel->parameterValue(P::rootNote), 7.0f);
 }
 
 TEST(Sequencer, WithoutHostCallbacksPlaysAtOnceOnItsOwnClock) {
-  auto kernel = preparedKernel();
-  kernel->emotion = 1.0f;
-  kernel->hostPlaying = kernel->wasPlaying = true; // as allocation leaves a host without transport
+  auto kernel = preparedKernel({{P::emotion, 1}});
+  kernel->reset(true); // as allocation leaves it for a host without transport
   std::vector<SentMessage> sent;
   ContextHolder context;
   captureMIDI(context, sent);
@@ -191,29 +191,32 @@ TEST(Sequencer, WithoutHostCallbacksPlaysAtOnceOnItsOwnClock) {
 }
 
 TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
-  std::vector<K::PhraseEvent> chord;
+  std::vector<PhraseEvent> chord;
   for (int i = 0; i < 60; ++i)
-    chord.push_back(phraseNote(0, 24 + i, K::VoiceTag::melody, 1.0 + i * 0.01));
-  K::Phrase phrase = phraseOf(K::SlotTag::fillBar4, "wall", chord);
-  phrase.disableMutations = {K::MutationKind::drop, K::MutationKind::octaveShift,
-                             K::MutationKind::graceNote};
-  auto kernel = preparedKernel();
+    chord.push_back(phraseNote(0, 30 + i, VoiceTag::melody, 1.0 + i * 0.01));
+  Phrase phrase = phraseOf(SlotTag::turnaround, "wall", chord);
+  phrase.disableMutations = {MutationKind::drop, MutationKind::octaveShift,
+                             MutationKind::graceNote};
+  auto kernel = preparedKernel({{P::embroidery, 1}}); // the turnaround always plays
+  useCatalogue(*kernel, {phrase});
   ScriptedHost host;
-  host.play(*kernel, 2048, 512); // past the warm-up
-  kernel->startPhrase(phrase, 4.0);
-  EXPECT_EQ(kernel->phraseEventCount, K::kPhraseEventCapacity);
-  host.play(*kernel, 2 * host.samplesPerBar(), 512);
+  host.play(*kernel, 12 * host.samplesPerBar());
   host.moving = false;
   host.play(*kernel, 1, 1);
 
   EXPECT_TRUE(unmatched(host.sent).empty());
   int sounding = 0;
-  for (std::size_t i = 0; i < host.sent.size(); ++i) {
-    sounding += host.sent[i].noteOn() ? 1 : -1;
-    EXPECT_LE(sounding, K::kActiveNoteCapacity);
+  for (const auto& m : host.sent) {
+    sounding += m.noteOn() ? 1 : -1;
+    EXPECT_LE(sounding, Kernel::kActiveNoteCapacity);
   }
-  // 48 phrase notes, 16 tracked: the evictions end notes at the new note's time, just before it.
-  const auto at = static_cast<std::int64_t>(host.samplesPerBar());
+  // The first 48 of the phrase's notes, from 66 up, a frame after bar 11's line.
+  const std::int64_t at = 10 * host.samplesPerBar() + 1;
+  const auto phraseNotes = notesOn(host.sent, 0, host.now, 66);
+  EXPECT_EQ(phraseNotes, notesOn(host.sent, at, at + 1, 66));
+  ASSERT_EQ(phraseNotes.size(), std::size_t{Kernel::kPhraseEventCapacity});
+  EXPECT_EQ(*phraseNotes.rbegin(), 66 + Kernel::kPhraseEventCapacity - 1);
+  // 16 tracked: the evictions end notes at the new note's time, just before it.
   std::size_t evictions = 0;
   for (std::size_t i = 0; i + 1 < host.sent.size(); ++i)
     if (host.sent[i].time == at && host.sent[i].noteOff() && host.sent[i + 1].noteOn())
@@ -249,6 +252,7 @@ TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
   };
   for (int call = 0; call < 20000; ++call) {
     AURenderEvent event{};
+    // Addresses beyond the eight too.
     event.parameter = {nullptr,
                        0,
                        AURenderEventParameter,

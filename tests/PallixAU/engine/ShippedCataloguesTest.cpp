@@ -14,21 +14,35 @@
 #include <tuple>
 
 namespace fs = std::filesystem;
-using K = Kernel;
+
+using pallix::engine::barsOfSlot;
+using pallix::engine::CatalogDecodeResult;
+using pallix::engine::CatalogIndex;
+using pallix::engine::decodeCatalogFile;
+using pallix::engine::kAllModes;
+using pallix::engine::kAllTiers;
+using pallix::engine::kCatalogVersion;
+using pallix::engine::Mode;
+using pallix::engine::Phrase;
+using pallix::engine::PhraseEvent;
+using pallix::engine::PulseSpacingClass;
+using pallix::engine::SlotTag;
+using pallix::engine::Tier;
 
 namespace {
 
-// tests/PallixAU/engine/<this file> → PallixAU/resources in the source tree.
-const fs::path kResources = fs::path(__FILE__).parent_path() / "../../../PallixAU/resources";
+void anchor() {} // an address inside this test binary, beside which the resources lie
+
+const fs::path kResources = Bundle::of(reinterpret_cast<const void*>(&anchor)).resourcesFolder();
 
 struct Meter {
   int pulsesPerBar;
-  K::PulseSpacingClass spacing;
+  PulseSpacingClass spacing;
   const char* name;
 };
-constexpr Meter kMeters[] = {{4, K::PulseSpacingClass::simple, "4/4"},
-                             {4, K::PulseSpacingClass::compound, "12/8"},
-                             {3, K::PulseSpacingClass::simple, "3/4"}};
+constexpr Meter kMeters[] = {{4, PulseSpacingClass::simple, "4/4"},
+                             {4, PulseSpacingClass::compound, "12/8"},
+                             {3, PulseSpacingClass::simple, "3/4"}};
 constexpr const char* kSlotNames[] = {"turnaround", "fillBar4", "fillBar8", "fillBar3to4",
                                       "fillBar7to8"};
 
@@ -40,7 +54,7 @@ std::vector<std::uint8_t> readAll(const fs::path& file) {
 } // namespace
 
 TEST(ShippedCatalogues, EveryFileDecodesAndTogetherTheyCoverEverySlotModeTierAndMeter) {
-  std::vector<K::Phrase> all;
+  std::vector<Phrase> all;
   int files = 0;
   for (const auto& entry : fs::directory_iterator(kResources / "Catalogues")) {
     if (entry.path().extension() != ".json")
@@ -49,22 +63,22 @@ TEST(ShippedCatalogues, EveryFileDecodesAndTogetherTheyCoverEverySlotModeTierAnd
     SCOPED_TRACE(entry.path().filename().string());
     const CatalogDecodeResult result = decodeCatalogFile(readAll(entry.path()));
     ASSERT_TRUE(result.file) << result.error.description();
-    EXPECT_EQ(result.file->version, K::kCatalogVersion);
+    EXPECT_EQ(result.file->version, kCatalogVersion);
     all.insert(all.end(), result.file->phrases.begin(), result.file->phrases.end());
   }
   EXPECT_GE(files, 4);
   EXPECT_GE(all.size(), 48u);
 
   std::set<std::string> families;
-  std::set<std::tuple<K::SlotTag, K::Mode, K::Tier, int, K::PulseSpacingClass>> covered;
+  std::set<std::tuple<SlotTag, Mode, Tier, int, PulseSpacingClass>> covered;
   for (std::size_t i = 0; i < all.size(); ++i) {
-    const K::Phrase& phrase = all[i];
+    const Phrase& phrase = all[i];
     SCOPED_TRACE(phrase.family + ", phrase " + std::to_string(i));
     families.insert(phrase.family);
     EXPECT_FALSE(phrase.events.empty());
     EXPECT_LE(phrase.events.size(), 48u); // the queue holds no more
-    const double length = K::barsOfSlot(phrase.slot) * phrase.pulsesPerBar;
-    for (const K::PhraseEvent& event : phrase.events) {
+    const double length = barsOfSlot(phrase.slot) * phrase.pulsesPerBar;
+    for (const PhraseEvent& event : phrase.events) {
       EXPECT_LE(event.velocityLow, event.velocityHigh);
       EXPECT_GE(event.timeOffsetPulses, 0.0);
       EXPECT_LT(event.timeOffsetPulses, length);
@@ -72,19 +86,19 @@ TEST(ShippedCatalogues, EveryFileDecodesAndTogetherTheyCoverEverySlotModeTierAnd
       EXPECT_GE(36 + event.pitchSemitones, 0);        // the lowest root, C
       EXPECT_LE(36 + 11 + event.pitchSemitones, 127); // the highest root, B
     }
-    for (K::Mode mode : phrase.modes)
-      for (K::Tier tier : phrase.tiers)
-        for (K::PulseSpacingClass spacing : phrase.spacingClasses)
+    for (Mode mode : phrase.modes)
+      for (Tier tier : phrase.tiers)
+        for (PulseSpacingClass spacing : phrase.spacingClasses)
           covered.insert({phrase.slot, mode, tier, phrase.pulsesPerBar, spacing});
   }
   EXPECT_GE(families.size(), 4u);
 
   for (int slot = 0; slot < 5; ++slot)
-    for (K::Mode mode : K::kAllModes)
-      for (K::Tier tier : K::kAllTiers)
+    for (Mode mode : kAllModes)
+      for (Tier tier : kAllTiers)
         for (const Meter& meter : kMeters)
           EXPECT_TRUE(covered.contains(
-              {static_cast<K::SlotTag>(slot), mode, tier, meter.pulsesPerBar, meter.spacing}))
+              {static_cast<SlotTag>(slot), mode, tier, meter.pulsesPerBar, meter.spacing}))
               << "no phrase for " << kSlotNames[slot] << ", mode " << static_cast<int>(mode)
               << ", tier " << static_cast<int>(tier) << ", " << meter.name;
 }
@@ -95,5 +109,5 @@ TEST(ShippedCatalogues, LoadIntoTheIndexWithoutSkippingAFile) {
       CatalogIndex::load(Bundle::withResourcesFolder(kResources), std::nullopt);
   for (const std::string& message : log.messages())
     EXPECT_EQ(message.find("skipping"), std::string::npos) << message;
-  EXPECT_FALSE(index.phrases(K::SlotTag::turnaround, true, K::Tier::jazz).empty());
+  EXPECT_FALSE(index.phrases(SlotTag::turnaround, true, Tier::jazz).empty());
 }

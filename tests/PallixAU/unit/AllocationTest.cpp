@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+using pallix::engine::CatalogIndex;
+using P = pallix::engine::PallixParameter;
+
 namespace {
 
 void anchor() {} // an address inside this test binary, beside which the catalogues lie
@@ -21,7 +24,7 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
                            Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
                        true);
   for (const auto& parameter : unit->parameterTree()->allParameters())
-    parameter->setValue(parameter->address() == 5 ? 1.0f : 0.9f); // busy, in minor
+    parameter->setValue(parameter->address() == addressOf(P::mode) ? 1.0f : 0.9f); // busy, minor
   double now = 0;
   unit->setMusicalContextBlock([&now](double* tempo, double* numerator, long* denominator,
                                       double* beat, long* toNextBeat, double* downbeat) {
@@ -60,7 +63,8 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
       AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
       const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(now);
       events.clear();
-      events.addParameter(AUEventSampleTime(now), 2, float(frames % 10) / 10.0f);
+      events.addParameter(AUEventSampleTime(now), addressOf(P::etiquette),
+                          float(frames % 10) / 10.0f);
       ASSERT_EQ(render(nullptr, &stamp, frames, 0, &list, events.head(), pull), noErr);
       now += frames;
     }

@@ -24,7 +24,7 @@ TEST(PallixFactoryPresets, TheShippedOnesEachSetAllEightParametersInRange) {
   ASSERT_EQ(presets.size(), 5u);
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Slow Burn"}));
   for (const auto& preset : presets) {
-    const auto file = PallixAudioUnit::bundledPresets()->load(preset.number);
+    const auto file = pallix::unit::PallixAudioUnit::bundledPresets()->load(preset.number);
     const PropertyList* params = file ? file->find("pallixParams") : nullptr;
     ASSERT_TRUE(params && params->dictionary()) << preset.name;
     EXPECT_EQ(params->dictionary()->size(), 8u) << preset.name;
