@@ -9,16 +9,11 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <thread>
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-using pallix::engine::CatalogIndex;
-using pallix::engine::Mode;
-using pallix::engine::Phrase;
-using pallix::engine::SlotTag;
-using pallix::engine::Tier;
+namespace engine = pallix::engine;
 
 namespace {
 
@@ -27,8 +22,8 @@ struct Folders : TemporaryFolder {
   Folders() : TemporaryFolder("pallix-engine-test") {}
   fs::path bundleFile(std::string_view name) const { return path / "bundle/Catalogues" / name; }
   fs::path user() const { return path / "user"; }
-  CatalogIndex load() const {
-    return CatalogIndex::load(Bundle::withResourcesFolder(path / "bundle"), user());
+  engine::CatalogIndex load() const {
+    return engine::CatalogIndex::load(Bundle::withResourcesFolder(path / "bundle"), user());
   }
 };
 
@@ -47,7 +42,7 @@ std::string catalogText(std::string_view family, int phraseCount = 1, int versio
   return json{{"version", version}, {"phrases", std::vector(phraseCount, phrase)}}.dump();
 }
 
-std::vector<std::string> familiesInOrder(const CatalogIndex& index) {
+std::vector<std::string> familiesInOrder(const engine::CatalogIndex& index) {
   std::vector<std::string> result;
   for (const auto& phrase : index.all)
     result.push_back(phrase.family);
@@ -67,7 +62,7 @@ TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   write(folders.user() / "0.json", catalogText("shuffle", 2));
 
   ScopedLogCapture log;
-  const CatalogIndex index = folders.load();
+  const engine::CatalogIndex index = folders.load();
   EXPECT_EQ(familiesInOrder(index),
             (std::vector<std::string>{"capital B", "shuffle", "lower b", "shuffle", "shuffle"}));
   EXPECT_EQ(index.familyNames(), (std::vector<std::string>{"capital B", "lower b", "shuffle"}));
@@ -124,10 +119,11 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
   Folders folders;
   fs::create_directories(folders.bundleFile("")); // empty: not even a summary
   ScopedLogCapture log;
-  const CatalogIndex index = folders.load(); // the user folder does not exist
+  const engine::CatalogIndex index = folders.load(); // the user folder does not exist
   EXPECT_TRUE(index.all.empty());
-  EXPECT_TRUE(index.phrases(SlotTag::turnaround, false, Tier::basic).empty());
-  EXPECT_TRUE(CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
+  EXPECT_TRUE(index.phrases(engine::SlotTag::turnaround, false, engine::Tier::basic).empty());
+  EXPECT_TRUE(
+      engine::CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
   EXPECT_TRUE(log.messages().empty());
 
   write(folders.user(), "a file where the folder should be");
@@ -138,36 +134,27 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
 }
 
 TEST(CatalogIndex, FilesEachPhraseUnderEveryModeAndTierItLists) {
-  Phrase majorOnly;
-  majorOnly.slot = SlotTag::fillBar4;
-  majorOnly.modes = {Mode::major};
+  engine::Phrase majorOnly;
+  majorOnly.slot = engine::SlotTag::fillBar4;
+  majorOnly.modes = {engine::Mode::major};
   majorOnly.family = "major only";
-  Phrase listedTwice = majorOnly;
-  listedTwice.modes = {Mode::major, Mode::major};
-  listedTwice.tiers = {Tier::jazz};
-  const Phrase everywhere; // a turnaround for every mode and tier
-  const CatalogIndex index({majorOnly, listedTwice, everywhere});
+  engine::Phrase listedTwice = majorOnly;
+  listedTwice.modes = {engine::Mode::major, engine::Mode::major};
+  listedTwice.tiers = {engine::Tier::jazz};
+  const engine::Phrase everywhere; // a turnaround for every mode and tier
+  const engine::CatalogIndex index({majorOnly, listedTwice, everywhere});
 
-  EXPECT_EQ(index.phrases(SlotTag::fillBar4, false, Tier::basic), std::vector{majorOnly});
-  EXPECT_EQ(index.phrases(SlotTag::fillBar4, false, Tier::jazz),
+  EXPECT_EQ(index.phrases(engine::SlotTag::fillBar4, false, engine::Tier::basic),
+            std::vector{majorOnly});
+  EXPECT_EQ(index.phrases(engine::SlotTag::fillBar4, false, engine::Tier::jazz),
             (std::vector{majorOnly, listedTwice, listedTwice}));
-  for (const auto tier : {Tier::basic, Tier::quickFour, Tier::jazz}) {
-    EXPECT_TRUE(index.phrases(SlotTag::fillBar4, true, tier).empty());
-    EXPECT_EQ(index.phrases(SlotTag::turnaround, true, tier), std::vector{everywhere});
+  for (const auto tier : {engine::Tier::basic, engine::Tier::quickFour, engine::Tier::jazz}) {
+    EXPECT_TRUE(index.phrases(engine::SlotTag::fillBar4, true, tier).empty());
+    EXPECT_EQ(index.phrases(engine::SlotTag::turnaround, true, tier), std::vector{everywhere});
   }
   EXPECT_EQ(index.byKey.size(), 9u);
-  EXPECT_EQ((CatalogIndex::Key{SlotTag::fillBar7to8, Mode::minor, Tier::jazz}.packed()),
+  EXPECT_EQ((engine::CatalogIndex::Key{engine::SlotTag::fillBar7to8, engine::Mode::minor,
+                                       engine::Tier::jazz}
+                 .packed()),
             4u + 256u + 2u * 65536u);
-}
-
-TEST(CatalogIndex, TheSharedIndexIsBuiltOnceForEveryThread) {
-  ScopedLogCapture quiet; // it reads this machine's own catalogues, whatever they hold
-  std::vector<const std::vector<std::string>*> families(4);
-  std::vector<std::thread> threads;
-  for (auto& slot : families)
-    threads.emplace_back([&slot] { slot = &CatalogIndex::sharedFamilies(); });
-  for (auto& thread : threads)
-    thread.join();
-  EXPECT_EQ(std::count(families.begin(), families.end(), families[0]), 4);
-  EXPECT_EQ(*families[0], CatalogIndex::shared().familyNames());
 }

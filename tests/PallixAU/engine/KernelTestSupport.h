@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cmath>
-#include <initializer_list>
 #include <memory>
 #include <set>
 #include <utility>
@@ -21,16 +20,6 @@ struct SentMessage {
   int note() const { return bytes[1]; }
   bool operator==(const SentMessage&) const = default;
 };
-
-// Collects what the kernel sends through the context's MIDI output.
-inline void captureMIDI(pallix::engine::ContextHolder& context, std::vector<SentMessage>& sent) {
-  context.midiOut = [&sent](AUEventSampleTime time, std::uint8_t, int length,
-                            const std::uint8_t* bytes) {
-    if (length == 3)
-      sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
-    return 0;
-  };
-}
 
 // The sample times of the note's note-ons (or note-offs).
 inline std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
@@ -53,25 +42,30 @@ inline std::multiset<int> notesOn(const std::vector<SentMessage>& sent, std::int
   return notes;
 }
 
-// Answers as a host whose transport moves from sample time `start` at a steady tempo.
+// Answers as a host whose transport moves from sample time 0 at a steady tempo.
 class ScriptedHost {
 public:
   explicit ScriptedHost(double sampleRate = 48000.0, double tempo = 120.0, double numerator = 4,
                         long denominator = 4)
       : sampleRate(sampleRate), tempo(tempo), numerator(numerator), denominator(denominator) {
     sent.reserve(1 << 16);
-    captureMIDI(context, sent);
+    context.midiOut = [this](AUEventSampleTime time, std::uint8_t, int length,
+                             const std::uint8_t* bytes) {
+      if (length == 3)
+        sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
+      return 0;
+    };
     context.musicalContext = [this](double* t, double* n, long* d, double* beat, long* toNext,
                                     double* downbeat) {
       const double spb = this->sampleRate * 60.0 / this->tempo;
-      const double b = (now - start) / spb + beatOffset;
+      const double b = now / spb + beatOffset;
       const double quarters = this->numerator * 4.0 / static_cast<double>(this->denominator);
       *t = this->tempo;
       *n = this->numerator;
       *d = this->denominator;
       *beat = b;
       const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
-      *toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
+      *toNext = static_cast<long>(std::fmod(toBeat, spb));
       *downbeat = quarters * std::floor(b / quarters);
       return true;
     };
@@ -91,9 +85,6 @@ public:
     }
   }
 
-  std::int64_t samplesPerQuarter() const {
-    return static_cast<std::int64_t>(sampleRate * 60.0 / tempo);
-  }
   std::int64_t samplesPerBar() const {
     return static_cast<std::int64_t>(sampleRate * 60.0 / tempo * numerator * 4.0 /
                                      static_cast<double>(denominator));
@@ -101,26 +92,29 @@ public:
 
   double sampleRate, tempo, numerator;
   long denominator;
-  double start = 0.0;
   double now = 0.0;
   double beatOffset = 0.0; // added to the beat position, to jump the host
   bool moving = true;
-  // Exactly on a beat, answer a whole beat to the next one instead of 0.
-  bool wholeBeatOnTheBeat = false;
   pallix::engine::ContextHolder context;
   std::vector<SentMessage> sent;
 };
 
-using ParameterSettings =
-    std::initializer_list<std::pair<pallix::engine::PallixParameter, AUValue>>;
+using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, AUValue>>;
 
-// A kernel at the sample rate with these parameters, reset as an allocation leaves it.
-inline std::unique_ptr<pallix::engine::Kernel> preparedKernel(ParameterSettings settings = {},
-                                                              double sampleRate = 48000.0) {
+// A kernel at the sample rate with these parameters (set in order) and phrases and their
+// families, reset as an allocation leaves it.
+inline std::unique_ptr<pallix::engine::Kernel>
+preparedKernel(const ParameterSettings& settings = {},
+               std::vector<pallix::engine::Phrase> phrases = {}, double sampleRate = 48000.0) {
   auto kernel = std::make_unique<pallix::engine::Kernel>();
   kernel->setSampleRate(sampleRate);
   for (const auto& [parameter, value] : settings)
     kernel->setParameter(parameter, value);
+  if (!phrases.empty()) {
+    auto index = std::make_shared<const pallix::engine::CatalogIndex>(std::move(phrases));
+    auto families = std::make_shared<const std::vector<std::string>>(index->familyNames());
+    kernel->useCatalogue(std::move(index), std::move(families));
+  }
   kernel->reset();
   return kernel;
 }
@@ -139,12 +133,4 @@ inline pallix::engine::Phrase phraseOf(pallix::engine::SlotTag slot, std::string
   phrase.family = std::move(family);
   phrase.events = std::move(events);
   return phrase;
-}
-
-// Gives the kernel these phrases and their families.
-inline void useCatalogue(pallix::engine::Kernel& kernel,
-                         std::vector<pallix::engine::Phrase> phrases) {
-  auto index = std::make_shared<const pallix::engine::CatalogIndex>(std::move(phrases));
-  auto families = std::make_shared<const std::vector<std::string>>(index->familyNames());
-  kernel.useCatalogue(std::move(index), std::move(families));
 }
