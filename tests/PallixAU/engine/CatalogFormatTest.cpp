@@ -158,7 +158,6 @@ TEST(CatalogEncoding, WritesEveryKeyInOrderAndDecodesBackUnchanged) {
 TEST(CatalogDecoding, RandomAndMutatedInputNeverCrashes) {
   const unsigned seed = std::random_device{}();
   SCOPED_TRACE("seed " + std::to_string(seed));
-  std::cout << "seed " << seed << '\n';
   std::mt19937 random(seed);
   const std::string valid = catalog(3).dump();
   const std::string alphabet = "{}[]\":,0123456789.-+eE tfnulrsa\\\x80\xff";

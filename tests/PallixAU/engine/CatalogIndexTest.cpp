@@ -121,7 +121,6 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
   ScopedLogCapture log;
   const engine::CatalogIndex index = folders.load(); // the user folder does not exist
   EXPECT_TRUE(index.all.empty());
-  EXPECT_TRUE(index.phrases(engine::SlotTag::turnaround, false, engine::Tier::basic).empty());
   EXPECT_TRUE(
       engine::CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
   EXPECT_TRUE(log.messages().empty());
@@ -153,8 +152,4 @@ TEST(CatalogIndex, FilesEachPhraseUnderEveryModeAndTierItLists) {
     EXPECT_EQ(index.phrases(engine::SlotTag::turnaround, true, tier), std::vector{everywhere});
   }
   EXPECT_EQ(index.byKey.size(), 9u);
-  EXPECT_EQ((engine::CatalogIndex::Key{engine::SlotTag::fillBar7to8, engine::Mode::minor,
-                                       engine::Tier::jazz}
-                 .packed()),
-            4u + 256u + 2u * 65536u);
 }

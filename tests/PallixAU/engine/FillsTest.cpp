@@ -6,13 +6,8 @@
 
 #include <map>
 
-using pallix::engine::Kernel;
-using pallix::engine::MutationKind;
-using pallix::engine::Phrase;
-using pallix::engine::SlotTag;
-using pallix::engine::SuspensionFlags;
-using pallix::engine::VoiceTag;
-using P = pallix::engine::PallixParameter;
+namespace engine = pallix::engine;
+using P = engine::PallixParameter;
 
 namespace {
 
@@ -20,18 +15,19 @@ namespace {
 constexpr std::int64_t kQuarter = 400, kBar = 4 * kQuarter, kChorus = 12 * kBar;
 
 // One note per fill, pitch + 36 + the slot's ordinal - 1: 66 to 69 in C for pitch 30.
-std::vector<Phrase> fillsOf(std::string family, int pitch) {
-  std::vector<Phrase> phrases;
-  for (auto slot :
-       {SlotTag::fillBar4, SlotTag::fillBar8, SlotTag::fillBar3to4, SlotTag::fillBar7to8})
-    phrases.push_back(phraseOf(
-        slot, family, {phraseNote(0, pitch + static_cast<int>(slot) - 1, VoiceTag::melody)}));
+std::vector<engine::Phrase> fillsOf(std::string family, int pitch) {
+  std::vector<engine::Phrase> phrases;
+  for (auto slot : {engine::SlotTag::fillBar4, engine::SlotTag::fillBar8,
+                    engine::SlotTag::fillBar3to4, engine::SlotTag::fillBar7to8})
+    phrases.push_back(
+        phraseOf(slot, family,
+                 {phraseNote(0, pitch + static_cast<int>(slot) - 1, engine::VoiceTag::melody)}));
   return phrases;
 }
 
 // The notes started in each chorus on the fast host, by sample offset from its start.
 using Chorus = std::multimap<std::int64_t, int>;
-std::vector<Chorus> playChoruses(Kernel& kernel, int count) {
+std::vector<Chorus> playChoruses(engine::Kernel& kernel, int count) {
   ScriptedHost host(8000.0, 1200.0);
   host.sent.reserve(static_cast<std::size_t>(count) * 500);
   host.play(kernel, count * kChorus);
@@ -53,37 +49,29 @@ std::size_t countIn(const Chorus& chorus, int lowest, int highest, int first = 0
 
 } // namespace
 
-TEST(Fills, EmbroideryZeroNeverDecoratesAndOneStartsTheLongFillHalfTheTime) {
-  auto phrases = fillsOf("a", 30);
-  phrases.push_back(phraseOf(SlotTag::turnaround, "a", {phraseNote(0, 50, VoiceTag::melody)}));
-  auto kernel =
-      preparedKernel({{P::embroidery, 0}, {P::emotion, 1}, {P::etiquette, 0}}, phrases, 8000.0);
-  // No phrase note, and no bass run silencing the offbeats (48 to 59 in C) of bars 4, 8, 12.
-  for (const auto& chorus : playChoruses(*kernel, 100)) {
-    EXPECT_EQ(countIn(chorus, 66, 127), 0u);
-    for (const int bar : {3, 7, 11})
-      EXPECT_EQ(countIn(chorus, 48, 59, bar, bar), 4u);
-  }
-
-  kernel = preparedKernel({{P::embroidery, 1}, {P::emotion, 1}, {P::exotica, 0}}, phrases, 8000.0);
-  int started = 0;
-  for (const auto& chorus : playChoruses(*kernel, 2000)) {
-    const bool longFill = countIn(chorus, 68, 68, 2, 2) > 0;
-    started += longFill;
-    EXPECT_FALSE(longFill && countIn(chorus, 66, 66, 3, 3) > 0); // nothing starts while it plays
-  }
-  EXPECT_NEAR(started / 2000.0, 0.5, 0.04);
-}
-
-TEST(Fills, EvolutionOneKeepsEveryFillAndTurnaroundOfAChorusInOneFamily) {
+TEST(Fills, EmbroideryDecoratesTheFormAndEvolutionOneKeepsAChorusInOneFamily) {
   auto phrases = fillsOf("a", 30); // 66 to 69
   for (auto& p : fillsOf("b", 40)) // 76 to 79
     phrases.push_back(p);
-  phrases.push_back(phraseOf(SlotTag::turnaround, "a", {phraseNote(0, 50, VoiceTag::melody)}));
-  auto kernel = preparedKernel(
-      {{P::embroidery, 1}, {P::evolution, 1}, {P::emotion, 1}, {P::exotica, 0}}, phrases, 8000.0);
-  int sawA = 0, sawB = 0;
-  for (const auto& chorus : playChoruses(*kernel, 200)) {
+  phrases.push_back(
+      phraseOf(engine::SlotTag::turnaround, "a", {phraseNote(0, 50, engine::VoiceTag::melody)}));
+  // Embroidery 0: no phrase note, and no bass run silencing the offbeats (48 to 59 in C) of
+  // bars 4, 8 and 12.
+  auto kernel =
+      preparedKernel({{P::embroidery, 0}, {P::emotion, 1}, {P::etiquette, 0}}, phrases, 8000.0);
+  for (const auto& chorus : playChoruses(*kernel, 100))
+    EXPECT_TRUE(countIn(chorus, 66, 127) == 0 && countIn(chorus, 48, 59, 3, 3) == 4 &&
+                countIn(chorus, 48, 59, 7, 7) == 4 && countIn(chorus, 48, 59, 11, 11) == 4);
+
+  // Embroidery 1: the long fill of bars 3 and 4 half the time.
+  kernel = preparedKernel({{P::embroidery, 1}, {P::evolution, 1}, {P::emotion, 1}, {P::exotica, 0}},
+                          phrases, 8000.0);
+  int longFills = 0, sawA = 0, sawB = 0;
+  for (const auto& chorus : playChoruses(*kernel, 1000)) {
+    const bool longFill = countIn(chorus, 68, 68, 2, 2) + countIn(chorus, 78, 78, 2, 2) > 0;
+    longFills += longFill;
+    // Nothing else starts while it plays.
+    EXPECT_FALSE(longFill && countIn(chorus, 66, 66, 3, 3) + countIn(chorus, 76, 76, 3, 3) > 0);
     const std::size_t a = countIn(chorus, 66, 69), b = countIn(chorus, 76, 79);
     EXPECT_TRUE(a == 0 || b == 0);
     if (a + b > 0) { // only family a has a turnaround
@@ -92,8 +80,9 @@ TEST(Fills, EvolutionOneKeepsEveryFillAndTurnaroundOfAChorusInOneFamily) {
     sawA += a > 0;
     sawB += b > 0;
   }
-  EXPECT_GT(sawA, 50);
-  EXPECT_GT(sawB, 50);
+  EXPECT_NEAR(longFills / 1000.0, 0.5, 0.05);
+  EXPECT_GT(sawA, 250);
+  EXPECT_GT(sawB, 250);
 
   kernel->setForcedFamily(1); // b: every choice narrowed to it
   for (const auto& chorus : playChoruses(*kernel, 20))
@@ -103,11 +92,12 @@ TEST(Fills, EvolutionOneKeepsEveryFillAndTurnaroundOfAChorusInOneFamily) {
 TEST(Fills, MutationsFollowExoticaEmotionAndTheirDisabledKinds) {
   // A turnaround from bar 11: bass at pulse 0, melody at 0.5, a stab at 1, melody in the second
   // bar; alone while it plays.
-  Phrase phrase =
-      phraseOf(SlotTag::turnaround, "a",
-               {phraseNote(0, 0, VoiceTag::bass), phraseNote(0.5, 7, VoiceTag::melody),
-                phraseNote(1, 4, VoiceTag::chordStab), phraseNote(4.5, 10, VoiceTag::melody)});
-  phrase.suspends = SuspensionFlags::bass | SuspensionFlags::chordFirst | SuspensionFlags::offbeats;
+  engine::Phrase phrase = phraseOf(engine::SlotTag::turnaround, "a",
+                                   {phraseNote(0, 0, engine::VoiceTag::bass),
+                                    phraseNote(0.5, 7, engine::VoiceTag::melody),
+                                    phraseNote(1, 4, engine::VoiceTag::chordStab),
+                                    phraseNote(4.5, 10, engine::VoiceTag::melody)},
+                                   engine::SuspensionFlags(7)); // everything
   const auto play = [&phrase](int count, ParameterSettings settings) {
     settings.insert(settings.begin(), {{P::embroidery, 1}, {P::emotion, 1}, {P::exotica, 0}});
     return playChoruses(*preparedKernel(settings, {phrase}, 8000.0), count);
@@ -116,7 +106,6 @@ TEST(Fills, MutationsFollowExoticaEmotionAndTheirDisabledKinds) {
   const auto plain = play(2, {});
   EXPECT_EQ(Chorus(plain[0].lower_bound(at), plain[0].end()),
             (Chorus{{at + 1, 36}, {at + 200, 43}, {at + 400, 40}, {at + 1800, 46}}));
-  EXPECT_EQ(plain[1].begin()->second, 36); // it has ended: the bass is back
 
   // Grace notes come a sixteenth of a pulse (25 samples) early, a semitone below their note;
   // never before pulse 0.0625 and never for a stab. Bass notes are never shifted.
@@ -135,7 +124,7 @@ TEST(Fills, MutationsFollowExoticaEmotionAndTheirDisabledKinds) {
   EXPECT_TRUE(shifted);
   EXPECT_TRUE(graced);
 
-  phrase.disableMutations = {MutationKind::graceNote};
+  phrase.disableMutations = {engine::MutationKind::graceNote};
   int kept = 0;
   for (const auto& notes : play(400, {{P::exotica, 1}, {P::emotion, -1}}))
     for (auto it = notes.lower_bound(at); it != notes.end(); ++it, ++kept)
@@ -154,20 +143,11 @@ TEST(Fills, BassRunsWalkFromTheBarsOwnStepsOverTheQuickFourChord) {
   const std::int64_t bar12 = 11 * host.samplesPerBar();
   EXPECT_EQ(notesOn(host.sent, bar12 + 1, bar12 + 2), (std::multiset<int>{43, 47, 50}));
   EXPECT_EQ(notesOn(host.sent, bar12, bar12 + host.samplesPerBar()).size(), 2u + 4u);
-  for (const auto& m : host.sent)
-    if (m.noteOn() && m.time == bar12 + 1 && m.note() == 43) {
-      EXPECT_GE(m.bytes[2], 120);
-    }
+  EXPECT_TRUE(std::any_of(host.sent.begin(), host.sent.end(), [&](const SentMessage& m) {
+    return m.noteOn() && m.time == bar12 + 1 && m.note() == 43 && m.bytes[2] >= 120; // accented
+  }));
   EXPECT_EQ(onTimes(host.sent, 43, true).back(), bar12 + 1 + 12000);
   EXPECT_EQ(onTimes(host.sent, 50, true).back(), bar12 + 1 + 72000);
-
-  // Minor: a minor seventh, three stab notes, in bar 4.
-  kernel = preparedKernel({{P::embroidery, 1}, {P::mode, 1}});
-  ScriptedHost minor;
-  minor.play(*kernel, 4 * minor.samplesPerBar());
-  const std::int64_t bar4 = 3 * minor.samplesPerBar();
-  EXPECT_EQ(notesOn(minor.sent, bar4 + 1, bar4 + 2), (std::multiset<int>{36, 39, 43, 46}));
-  EXPECT_EQ(notesOn(minor.sent, bar4, bar4 + minor.samplesPerBar()).size(), 3u + 4u);
 
   // 7/8, where no phrase fits, on the fast host: still a run from C in bar 4, four steps.
   kernel = preparedKernel({{P::embroidery, 1}}, fillsOf("a", 30), 8000.0);

@@ -65,7 +65,7 @@ public:
       *d = this->denominator;
       *beat = b;
       const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
-      *toNext = static_cast<long>(std::fmod(toBeat, spb));
+      *toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
       *downbeat = quarters * std::floor(b / quarters);
       return true;
     };
@@ -95,6 +95,7 @@ public:
   double now = 0.0;
   double beatOffset = 0.0; // added to the beat position, to jump the host
   bool moving = true;
+  bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
   pallix::engine::ContextHolder context;
   std::vector<SentMessage> sent;
 };
@@ -124,12 +125,14 @@ inline pallix::engine::PhraseEvent phraseNote(double at, int pitch, pallix::engi
   return {at, pitch, length, 90, 100, voice};
 }
 
+// A phrase for bars of four pulses.
 inline pallix::engine::Phrase phraseOf(pallix::engine::SlotTag slot, std::string family,
                                        std::vector<pallix::engine::PhraseEvent> events,
-                                       int pulses = 4) {
+                                       pallix::engine::SuspensionFlags suspends = {}) {
   pallix::engine::Phrase phrase;
   phrase.slot = slot;
-  phrase.pulsesPerBar = pulses;
+  phrase.pulsesPerBar = 4;
+  phrase.suspends = suspends;
   phrase.family = std::move(family);
   phrase.events = std::move(events);
   return phrase;

@@ -5,33 +5,29 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <cmath>
 #include <map>
+#include <numeric>
 #include <random>
 
-using pallix::engine::Kernel;
-using pallix::engine::MutationKind;
-using pallix::engine::Phrase;
-using pallix::engine::PhraseEvent;
-using pallix::engine::SlotTag;
-using pallix::engine::SuspensionFlags;
-using pallix::engine::VoiceTag;
-using P = pallix::engine::PallixParameter;
+namespace engine = pallix::engine;
+using P = engine::PallixParameter;
 
 namespace {
 
 // Every slot in 4/4, with notes no accompaniment plays (pitch 30 and up: note 66 in C), each
 // silencing the bass.
-std::vector<Phrase> everySlot() {
-  std::vector<Phrase> phrases;
-  for (auto slot : {SlotTag::turnaround, SlotTag::fillBar4, SlotTag::fillBar8, SlotTag::fillBar3to4,
-                    SlotTag::fillBar7to8}) {
-    phrases.push_back(phraseOf(
-        slot, "test",
-        {phraseNote(0, 30, VoiceTag::melody), phraseNote(1.5, 31, VoiceTag::melody),
-         phraseNote(2, -12, VoiceTag::bass, 1), phraseNote(3, 34, VoiceTag::chordStab, 0.25)}));
-    phrases.back().suspends = SuspensionFlags::bass;
-  }
+std::vector<engine::Phrase> everySlot() {
+  std::vector<engine::Phrase> phrases;
+  for (auto slot :
+       {engine::SlotTag::turnaround, engine::SlotTag::fillBar4, engine::SlotTag::fillBar8,
+        engine::SlotTag::fillBar3to4, engine::SlotTag::fillBar7to8})
+    phrases.push_back(phraseOf(slot, "test",
+                               {phraseNote(0, 30, engine::VoiceTag::melody),
+                                phraseNote(1.5, 31, engine::VoiceTag::melody),
+                                phraseNote(2, -12, engine::VoiceTag::bass, 1),
+                                phraseNote(3, 34, engine::VoiceTag::chordStab, 0.25)},
+                               engine::SuspensionFlags::bass));
   return phrases;
 }
 
@@ -80,10 +76,9 @@ TEST(Sequencer, StoppingOrLoopingBackEndsEveryNoteAtTheBuffersFirstSample) {
     std::size_t offsAtStart = 0;
     while (offsAtStart < host.sent.size() && host.sent[offsAtStart].noteOff())
       EXPECT_EQ(host.sent[offsAtStart++].time, t0);
-    int expectedOffs = 0;
-    for (const auto& [note, count] : sounding)
-      expectedOffs += count;
-    EXPECT_EQ(static_cast<int>(offsAtStart), expectedOffs);
+    EXPECT_EQ(static_cast<int>(offsAtStart),
+              std::accumulate(sounding.begin(), sounding.end(), 0,
+                              [](int sum, const auto& open) { return sum + open.second; }));
     EXPECT_TRUE(loop || host.sent.size() == offsAtStart);
     // The phrase is gone with the loop: the bass is back at once.
     EXPECT_EQ(notesOn(host.sent, t0, t0 + 1, 36, 36).size(), loop ? 1u : 0u);
@@ -100,13 +95,13 @@ TEST(Sequencer, JumpsForwardWithinAndAcrossBars) {
   jumping.play(*kernel, 26400); // beat 1.1
   jumping.beatOffset = 0.5;
   jumping.play(*kernel, steady.samplesPerBar());
-  std::vector<SentMessage> expected;
-  for (SentMessage m : steady.sent)
+  std::vector<SentMessage> expected, ons;
+  for (const SentMessage& m : steady.sent)
     if (m.noteOn() && m.time >= 26400 + 12000 && m.time < 26400 + 12000 + steady.samplesPerBar())
       expected.push_back({m.time - 12000, m.bytes});
-  std::vector<SentMessage> ons;
-  std::copy_if(jumping.sent.begin(), jumping.sent.end(), std::back_inserter(ons),
-               [](const SentMessage& m) { return m.noteOn() && m.time >= 26400; });
+  for (const SentMessage& m : jumping.sent)
+    if (m.noteOn() && m.time >= 26400)
+      ons.push_back(m);
   EXPECT_EQ(ons, expected);
 
   // Into bar 4, half-way through beat 3: no bass run or fill starts, the pulses before are
@@ -131,30 +126,24 @@ TEST(Sequencer, ParameterEventsTakeEffectAtTheBufferStart) {
 }
 
 TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
-  std::vector<PhraseEvent> chord;
+  std::vector<engine::PhraseEvent> chord;
   for (int i = 0; i < 60; ++i)
-    chord.push_back(phraseNote(0, 30 + i, VoiceTag::melody, 1.0 + i * 0.01));
-  Phrase phrase = phraseOf(SlotTag::turnaround, "wall", chord);
-  phrase.disableMutations = {MutationKind::drop, MutationKind::octaveShift,
-                             MutationKind::graceNote};
-  auto kernel = preparedKernel({{P::embroidery, 1}}, {phrase}); // the turnaround always plays
+    chord.push_back(phraseNote(0, 30 + i, engine::VoiceTag::melody, 1.0 + i * 0.01));
+  // The turnaround always plays, and nothing mutates it.
+  auto kernel = preparedKernel({{P::embroidery, 1}, {P::exotica, 0}, {P::emotion, 1}},
+                               {phraseOf(engine::SlotTag::turnaround, "wall", chord)});
   ScriptedHost host;
   host.play(*kernel, 12 * host.samplesPerBar());
   host.moving = false;
   host.play(*kernel, 1, 1);
 
   EXPECT_TRUE(unmatched(host.sent).empty());
-  int sounding = 0;
-  for (const auto& m : host.sent) {
-    sounding += m.noteOn() ? 1 : -1;
-    EXPECT_LE(sounding, Kernel::kActiveNoteCapacity);
-  }
   // The first 48 of the phrase's notes, from 66 up, a frame after bar 11's line.
   const std::int64_t at = 10 * host.samplesPerBar() + 1;
   const auto phraseNotes = notesOn(host.sent, 0, host.now, 66);
   EXPECT_EQ(phraseNotes, notesOn(host.sent, at, at + 1, 66));
-  ASSERT_EQ(phraseNotes.size(), std::size_t{Kernel::kPhraseEventCapacity});
-  EXPECT_EQ(*phraseNotes.rbegin(), 66 + Kernel::kPhraseEventCapacity - 1);
+  ASSERT_EQ(phraseNotes.size(), std::size_t{engine::Kernel::kPhraseEventCapacity});
+  EXPECT_EQ(*phraseNotes.rbegin(), 66 + engine::Kernel::kPhraseEventCapacity - 1);
   // 16 tracked: the evictions end notes at the new note's time, just before it.
   std::size_t evictions = 0;
   for (std::size_t i = 0; i + 1 < host.sent.size(); ++i)
@@ -164,18 +153,16 @@ TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
 }
 
 TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
-  constexpr double inf = std::numeric_limits<double>::infinity();
-  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-  const std::vector<double> evil = {nan, inf, -inf, 0.0, -1.0, 1e-300, 1e300, 3.0, 7.0, 1e9};
+  const std::vector<double> evil = {NAN,    INFINITY, -INFINITY, 0.0, -1.0,
+                                    1e-300, 1e300,    3.0,       7.0, 1e9};
   auto kernel = preparedKernel({}, everySlot());
   std::mt19937 random(7);
   const auto pick = [&] { return evil[random() % evil.size()]; };
   ScriptedHost host; // answering what no host should
-  auto& context = host.context;
   auto& sent = host.sent;
   sent.reserve(1 << 20);
-  context.musicalContext = [&](double* t, double* n, long* d, double* beat, long* next,
-                               double* down) {
+  host.context.musicalContext = [&](double* t, double* n, long* d, double* beat, long* next,
+                                    double* down) {
     *t = random() % 2 ? 120.0 : pick();
     *n = random() % 2 ? 4.0 : pick();
     *d = static_cast<long>(random() % 9) - 1;
@@ -184,7 +171,7 @@ TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
     *down = pick();
     return random() % 4 != 0;
   };
-  context.transportState = [&](AUHostTransportStateFlags* flags, double*, double*, double*) {
+  host.context.transportState = [&](AUHostTransportStateFlags* flags, double*, double*, double*) {
     *flags = random() % 64 ? AUHostTransportStateMoving : 0;
     return true;
   };
@@ -193,7 +180,7 @@ TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
     events.clear();
     events.addParameter(0, random() % 10, static_cast<AUValue>(pick())); // beyond the eight too
     const double time = random() % 16 ? call * 64.0 : pick();
-    kernel->render(AudioTimeStamp::withSampleTime(time), 64, nullptr, events.head(), context);
+    kernel->render(AudioTimeStamp::withSampleTime(time), 64, nullptr, events.head(), host.context);
   }
   EXPECT_GT(sent.size(), 100u);
   for (const auto& m : sent)

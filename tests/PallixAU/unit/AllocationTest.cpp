@@ -40,11 +40,8 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
     *flags = AUHostTransportStateMoving;
     return true;
   });
-  std::vector<std::uint8_t> received(3 * 16384);
   std::size_t count = 0;
-  unit->setMIDIOutputEventBlock([&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t* b) {
-    if (3 * count + 3 <= received.size())
-      std::copy(b, b + 3, &received[3 * count]);
+  unit->setMIDIOutputEventBlock([&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t*) {
     ++count;
     return noErr;
   });

@@ -30,8 +30,7 @@ TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithou
       const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(static_cast<double>(t));
       ASSERT_EQ(render(nullptr, &stamp, 512, 0, nullptr, nullptr, {}), noErr);
     }
-    // Bar 1's C, after the warm-up that follows a transport's start; beats 24000 apart at
-    // 48 kHz.
+    // Bar 1's C, after the warm-up a transport's start brings; beats 24000 apart at 48 kHz.
     ASSERT_GT(bass.size(), 2u);
     EXPECT_EQ(bass[0], transport ? 1024 : 0);
     EXPECT_EQ(bass[1], 24000);
