@@ -51,9 +51,6 @@ public:
 
   static constexpr int kCatalogVersion = engine::kCatalogVersion;
   static constexpr int barsOfSlot(SlotTag slot) noexcept { return engine::barsOfSlot(slot); }
-  static constexpr int kActiveNoteCapacity = ActiveNoteTable::kCapacity;
-  static constexpr int kPhraseEventCapacity = PhraseQueue::kCapacity;
-  static constexpr int kPlayEdgeWarmupFrames = TransportFollower::kWarmupFrames;
 
   Kernel() = default;
   Kernel(const Kernel&) = delete;
@@ -98,7 +95,7 @@ public:
 private:
   // --- The form (KernelSequencer.cpp) ---
 
-  // reset without touching the transport: the form, the phrase, the notes, the offbeats.
+  // What reset clears but the transport's playing state; also at its start and stop edges.
   void restartForm() noexcept;
   void applyParameterEvents(const AURenderEvent* events) noexcept;
   double bufferStartPosition(std::int64_t t0) noexcept;

@@ -142,8 +142,8 @@ TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
   const std::int64_t at = 10 * host.samplesPerBar() + 1;
   const auto phraseNotes = notesOn(host.sent, 0, host.now, 66);
   EXPECT_EQ(phraseNotes, notesOn(host.sent, at, at + 1, 66));
-  ASSERT_EQ(phraseNotes.size(), std::size_t{engine::Kernel::kPhraseEventCapacity});
-  EXPECT_EQ(*phraseNotes.rbegin(), 66 + engine::Kernel::kPhraseEventCapacity - 1);
+  ASSERT_EQ(phraseNotes.size(), std::size_t{engine::PhraseQueue::kCapacity});
+  EXPECT_EQ(*phraseNotes.rbegin(), 66 + engine::PhraseQueue::kCapacity - 1);
   // 16 tracked: the evictions end notes at the new note's time, just before it.
   std::size_t evictions = 0;
   for (std::size_t i = 0; i + 1 < host.sent.size(); ++i)
