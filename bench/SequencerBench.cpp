@@ -8,10 +8,14 @@
 
 namespace {
 
+using pallix::engine::ContextHolder;
+using pallix::engine::Kernel;
+using pallix::engine::PallixParameter;
+
 void BM_Sequencer(benchmark::State& state) {
   Kernel kernel;
-  kernel.sampleRate = kBenchRate;
-  kernel.embroidery = 1.0f;
+  kernel.setSampleRate(kBenchRate);
+  kernel.setParameter(PallixParameter::embroidery, 1.0f);
   kernel.reset();
   double now = 0.0;
   std::int64_t notes = 0;

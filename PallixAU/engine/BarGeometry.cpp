@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace pallix::engine {
+
 namespace {
 
 // ceil(x) as an int within [1, kMaxPulses], whatever x is.
@@ -27,3 +29,5 @@ BarGeometry BarGeometry::of(double beatsPerBar, long beatUnit) noexcept {
   g.wholePulse = std::abs(g.quartersPerBar - g.pulseLength * g.pulsesPerBar) < 1e-6;
   return g;
 }
+
+} // namespace pallix::engine

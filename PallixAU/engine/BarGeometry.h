@@ -1,6 +1,12 @@
 // Where pulses fall in a bar of the host's meter: pulse length, pulses per bar, the half.
 #pragma once
 
+namespace pallix::engine {
+
+// A note or bar line due at a position in quarters counts as reached this much before it, so
+// that rounding in sums of pulse lengths never delays it by a frame.
+inline constexpr double kPositionTolerance = 1e-9;
+
 // A plain value computed from the meter whenever it changes. Any thread.
 struct BarGeometry {
   double quartersPerBar = 4.0;
@@ -16,3 +22,5 @@ struct BarGeometry {
 
   static constexpr int kMaxPulses = 1 << 16;
 };
+
+} // namespace pallix::engine

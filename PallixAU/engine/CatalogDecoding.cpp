@@ -11,10 +11,11 @@
 #include <string_view>
 #include <utility>
 
+namespace pallix::engine {
+
 namespace {
 
 using json = nlohmann::json;
-using K = Kernel;
 
 // Where a value sits in the document: a chain of stack frames, turned into text only when
 // decoding fails, so a good file costs no path strings.
@@ -133,9 +134,9 @@ template <typename Decode> auto listOf(Decode decodeElement) {
   };
 }
 
-K::SuspensionFlags suspensionFlags(const json& value, const Path& path) {
+SuspensionFlags suspensionFlags(const json& value, const Path& path) {
   const json& names = array(value, path);
-  K::SuspensionFlags flags;
+  SuspensionFlags flags;
   for (std::size_t i = 0; i < names.size(); ++i) {
     const Path at = path.element(i);
     const std::string name = text(names[i], at);
@@ -144,7 +145,7 @@ K::SuspensionFlags suspensionFlags(const json& value, const Path& path) {
       ++bit;
     if (bit == suspensionFlagNames.size())
       fail(at, "unknown suspension flag " + name);
-    flags.insert(K::SuspensionFlags(static_cast<std::uint8_t>(1u << bit)));
+    flags.insert(SuspensionFlags(static_cast<std::uint8_t>(1u << bit)));
   }
   return flags;
 }
@@ -181,41 +182,41 @@ private:
 };
 
 // Fields in the format's order, so the first failing one is the one reported.
-K::PhraseEvent phraseEvent(const json& value, const Path& path) {
+PhraseEvent phraseEvent(const json& value, const Path& path) {
   const ObjectReader fields(value, path);
-  K::PhraseEvent event;
+  PhraseEvent event;
   event.timeOffsetPulses = fields.required("t", realNumber);
   event.pitchSemitones = fields.required("p", wholeNumber<int>);
   event.durationPulses = fields.required("d", realNumber);
   event.velocityLow = fields.required("vL", wholeNumber<std::uint8_t>);
   event.velocityHigh = fields.required("vH", wholeNumber<std::uint8_t>);
-  event.voiceTag = fields.required("v", enumeration<K::VoiceTag>);
+  event.voiceTag = fields.required("v", enumeration<VoiceTag>);
   return event;
 }
 
-K::Phrase phrase(const json& value, const Path& path) {
+Phrase phrase(const json& value, const Path& path) {
   const ObjectReader fields(value, path);
-  K::Phrase phrase; // every mode, tier and spacing class unless the file narrows them
-  phrase.slot = fields.required("slot", enumeration<K::SlotTag>);
-  if (auto modes = fields.optional("modes", listOf(enumeration<K::Mode>)); modes && !modes->empty())
+  Phrase phrase; // every mode, tier and spacing class unless the file narrows them
+  phrase.slot = fields.required("slot", enumeration<SlotTag>);
+  if (auto modes = fields.optional("modes", listOf(enumeration<Mode>)); modes && !modes->empty())
     phrase.modes = std::move(*modes);
-  if (auto tiers = fields.optional("tiers", listOf(enumeration<K::Tier>)); tiers && !tiers->empty())
+  if (auto tiers = fields.optional("tiers", listOf(enumeration<Tier>)); tiers && !tiers->empty())
     phrase.tiers = std::move(*tiers);
   phrase.pulsesPerBar = fields.required("pulsesPerBar", wholeNumber<int>);
-  if (auto classes = fields.optional("spacingClasses", listOf(enumeration<K::PulseSpacingClass>));
+  if (auto classes = fields.optional("spacingClasses", listOf(enumeration<PulseSpacingClass>));
       classes && !classes->empty())
     phrase.spacingClasses = std::move(*classes);
   phrase.suspends = fields.required("suspends", suspensionFlags);
   phrase.family = fields.required("family", text);
-  if (auto kinds = fields.optional("disableMutations", listOf(enumeration<K::MutationKind>)))
+  if (auto kinds = fields.optional("disableMutations", listOf(enumeration<MutationKind>)))
     phrase.disableMutations = std::move(*kinds);
   phrase.events = fields.required("events", listOf(phraseEvent));
   return phrase;
 }
 
-K::CatalogFile catalogFile(const json& value, const Path& path) {
+CatalogFile catalogFile(const json& value, const Path& path) {
   const ObjectReader fields(value, path);
-  K::CatalogFile file;
+  CatalogFile file;
   file.version = fields.required("version", wholeNumber<int>);
   file.phrases = fields.required("phrases", listOf(phrase));
   return file;
@@ -264,3 +265,5 @@ CatalogDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexc
     return {std::nullopt, {{}, error.what()}};
   }
 }
+
+} // namespace pallix::engine

@@ -1,12 +1,14 @@
 // Decoding a phrase catalogue file from JSON, all or nothing, with errors that name the field.
 #pragma once
 
-#include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/CatalogModel.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+
+namespace pallix::engine {
 
 struct CatalogDecodingError {
   // The failing field, such as "phrases[3].events[0].vL"; empty when the document as a whole
@@ -21,8 +23,8 @@ struct CatalogDecodingError {
 };
 
 struct CatalogDecodeResult {
-  std::optional<Kernel::CatalogFile> file; // the whole file, or nothing
-  CatalogDecodingError error;              // why not, when file is empty
+  std::optional<CatalogFile> file; // the whole file, or nothing
+  CatalogDecodingError error;      // why not, when file is empty
 };
 
 // Arrays and objects nested deeper than this refuse the document before the parser can go
@@ -36,3 +38,5 @@ inline constexpr int kMaxCatalogNesting = 256;
 // not checked here. Never throws (out of memory is a failure too). Any thread but the render
 // thread.
 CatalogDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexcept;
+
+} // namespace pallix::engine

@@ -3,10 +3,11 @@
 
 #include "PallixAU/engine/CatalogSpellings.h"
 
+namespace pallix::engine {
+
 namespace {
 
 using json = nlohmann::ordered_json;
-using K = Kernel;
 
 // A value outside its enumeration has no spelling and is written as "", which no decoder
 // accepts, rather than as a number that would look valid.
@@ -18,17 +19,17 @@ template <typename E> json spellings(const std::vector<E>& values) {
 }
 
 // Bits above the three known flags have no name and are not written.
-json flagNames(K::SuspensionFlags flags) {
+json flagNames(SuspensionFlags flags) {
   json result = json::array();
   for (std::size_t bit = 0; bit < suspensionFlagNames.size(); ++bit)
-    if (flags.contains(K::SuspensionFlags(static_cast<std::uint8_t>(1u << bit))))
+    if (flags.contains(SuspensionFlags(static_cast<std::uint8_t>(1u << bit))))
       result.push_back(suspensionFlagNames[bit]);
   return result;
 }
 
 } // namespace
 
-json encodePhraseEvent(const K::PhraseEvent& event) {
+json encodePhraseEvent(const PhraseEvent& event) {
   json result = json::object();
   result["t"] = event.timeOffsetPulses;
   result["p"] = event.pitchSemitones;
@@ -39,7 +40,7 @@ json encodePhraseEvent(const K::PhraseEvent& event) {
   return result;
 }
 
-json encodePhrase(const K::Phrase& phrase) {
+json encodePhrase(const Phrase& phrase) {
   json events = json::array();
   for (const auto& event : phrase.events)
     events.push_back(encodePhraseEvent(event));
@@ -56,7 +57,7 @@ json encodePhrase(const K::Phrase& phrase) {
   return result;
 }
 
-json encodeCatalogFile(const K::CatalogFile& file) {
+json encodeCatalogFile(const CatalogFile& file) {
   json phrases = json::array();
   for (const auto& phrase : file.phrases)
     phrases.push_back(encodePhrase(phrase));
@@ -65,3 +66,5 @@ json encodeCatalogFile(const K::CatalogFile& file) {
   result["phrases"] = std::move(phrases);
   return result;
 }
+
+} // namespace pallix::engine

@@ -8,6 +8,8 @@
 #include <set>
 #include <system_error>
 
+namespace pallix::engine {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -16,15 +18,16 @@ void anchor() {} // an address inside the generator's binary, to find its bundle
 
 } // namespace
 
-CatalogIndex::CatalogIndex(std::vector<Kernel::Phrase> phrases) : all(std::move(phrases)) {
+CatalogIndex::CatalogIndex(std::vector<Phrase> phrases) : all(std::move(phrases)) {
   for (const auto& phrase : all)
-    for (const Kernel::Mode mode : phrase.modes)
-      for (const Kernel::Tier tier : phrase.tiers)
+    for (const Mode mode : phrase.modes)
+      for (const Tier tier : phrase.tiers)
         byKey[Key{phrase.slot, mode, tier}].push_back(phrase);
 }
 
-CatalogIndex CatalogIndex::load(const Bundle& bundle, const std::optional<fs::path>& userFolder) {
-  std::vector<Kernel::Phrase> phrases;
+CatalogIndex CatalogIndex::load(const foundation::Bundle& bundle,
+                                const std::optional<fs::path>& userFolder) {
+  std::vector<Phrase> phrases;
   std::size_t indexEntriesLeft = kMaxCatalogIndexEntries;
   if (const auto folder = bundle.resourceFolder("Catalogues"))
     phrases = loadCatalogFolder(*folder, "bundle", indexEntriesLeft);
@@ -44,7 +47,8 @@ CatalogIndex CatalogIndex::load(const Bundle& bundle, const std::optional<fs::pa
 const CatalogIndex& CatalogIndex::shared() noexcept {
   static const CatalogIndex index = []() noexcept {
     try {
-      return load(Bundle::of(reinterpret_cast<const void*>(&anchor)), userCataloguesFolder());
+      return load(foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)),
+                  foundation::userCataloguesFolder());
     } catch (...) {
       // Only memory exhaustion gets here; the generator then plays without fills.
       return CatalogIndex();
@@ -64,10 +68,10 @@ const std::vector<std::string>& CatalogIndex::sharedFamilies() noexcept {
   return families;
 }
 
-const std::vector<Kernel::Phrase>& CatalogIndex::phrases(Kernel::SlotTag slot, bool minor,
-                                                         Kernel::Tier tier) const noexcept {
-  static const std::vector<Kernel::Phrase> none;
-  const auto found = byKey.find(Key{slot, minor ? Kernel::Mode::minor : Kernel::Mode::major, tier});
+const std::vector<Phrase>& CatalogIndex::phrases(SlotTag slot, bool minor,
+                                                 Tier tier) const noexcept {
+  static const std::vector<Phrase> none;
+  const auto found = byKey.find(Key{slot, minor ? Mode::minor : Mode::major, tier});
   return found != byKey.end() ? found->second : none;
 }
 
@@ -77,3 +81,5 @@ std::vector<std::string> CatalogIndex::familyNames() const {
     families.insert(phrase.family);
   return {families.begin(), families.end()};
 }
+
+} // namespace pallix::engine

@@ -1,7 +1,7 @@
 // Every loaded phrase, filed by slot, mode and tier, and the sorted list of phrase families.
 #pragma once
 
-#include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/CatalogModel.h"
 
 #include "platform/foundation/Bundle.h"
 
@@ -13,12 +13,14 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pallix::engine {
+
 class CatalogIndex {
 public:
   struct Key {
-    Kernel::SlotTag slot = Kernel::SlotTag::turnaround;
-    Kernel::Mode mode = Kernel::Mode::major;
-    Kernel::Tier tier = Kernel::Tier::basic;
+    SlotTag slot = SlotTag::turnaround;
+    Mode mode = Mode::major;
+    Tier tier = Tier::basic;
 
     // slot + 256 × mode + 65536 × tier, by ordinals.
     constexpr std::uint32_t packed() const noexcept {
@@ -38,14 +40,14 @@ public:
   // Files each phrase of all, in order, under (its slot, m, t) for every m of its modes and t
   // of its tiers in order; a mode or tier listed twice files it twice. Any thread but the
   // render thread.
-  explicit CatalogIndex(std::vector<Kernel::Phrase> all);
+  explicit CatalogIndex(std::vector<Phrase> all);
 
   // Reads the bundle's "Catalogues" folder (label "bundle"), then userFolder (label "user")
   // when something exists there, and indexes their phrases in that order. A bundle without
   // the folder, no user folder and nothing at its path all contribute nothing, silently; what
   // goes wrong inside a folder is logged (loadCatalogFolder). The two folders share one budget
   // of kMaxCatalogIndexEntries. Any thread but the render thread.
-  static CatalogIndex load(const Bundle& bundle,
+  static CatalogIndex load(const foundation::Bundle& bundle,
                            const std::optional<std::filesystem::path>& userFolder);
 
   // The process-wide index of the generator's own bundle and the user's catalogues folder,
@@ -59,12 +61,13 @@ public:
 
   // The phrases filed under (slot, minor ? minor : major, tier), in order; empty when there
   // are none. Any thread, real-time safe.
-  const std::vector<Kernel::Phrase>& phrases(Kernel::SlotTag slot, bool minor,
-                                             Kernel::Tier tier) const noexcept;
+  const std::vector<Phrase>& phrases(SlotTag slot, bool minor, Tier tier) const noexcept;
 
   // The distinct families of all, ascending in byte order. Any thread but the render thread.
   std::vector<std::string> familyNames() const;
 
-  std::unordered_map<Key, std::vector<Kernel::Phrase>, KeyHash> byKey;
-  std::vector<Kernel::Phrase> all; // the bundle's phrases, then the user's, in file order
+  std::unordered_map<Key, std::vector<Phrase>, KeyHash> byKey;
+  std::vector<Phrase> all; // the bundle's phrases, then the user's, in file order
 };
+
+} // namespace pallix::engine

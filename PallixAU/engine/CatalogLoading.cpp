@@ -8,6 +8,8 @@
 #include <cctype>
 #include <string>
 
+namespace pallix::engine {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -25,17 +27,18 @@ std::string skipping(const std::string& name, std::string_view label) {
 
 } // namespace
 
-const Log& catalogLog() {
-  static const Log log("com.orrinbrook.pallix", "load");
+const foundation::Log& catalogLog() {
+  static const foundation::Log log("com.orrinbrook.pallix", "load");
   return log;
 }
 
-std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::string_view label,
-                                              std::size_t& indexEntriesLeft) {
-  const Log& log = catalogLog();
-  std::vector<Kernel::Phrase> phrases;
+std::vector<Phrase> loadCatalogFolder(const fs::path& folder, std::string_view label,
+                                      std::size_t& indexEntriesLeft) {
+  const foundation::Log& log = catalogLog();
+  std::vector<Phrase> phrases;
   std::string error;
-  const auto entries = listFolder(folder, &error); // without hidden names, in byte order
+  const auto entries =
+      foundation::listFolder(folder, &error); // without hidden names, in byte order
   if (!entries) {
     log.error(std::string(label) + " catalogues unreadable: " + folder.string() + " \u2014 " +
               error);
@@ -47,7 +50,7 @@ std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::strin
       continue;
     const std::string name = entry.filename().string();
     // A folder or device named x.json fails here too: readWholeFile takes regular files only.
-    const auto bytes = readWholeFile(entry, kMaxCatalogFileBytes, &error);
+    const auto bytes = foundation::readWholeFile(entry, kMaxCatalogFileBytes, &error);
     if (!bytes) {
       log.error(skipping(name, label) + error);
       continue;
@@ -57,10 +60,10 @@ std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::strin
       log.error(skipping(name, label) + decoded.error.description());
       continue;
     }
-    Kernel::CatalogFile& file = *decoded.file;
-    if (file.version != Kernel::kCatalogVersion) {
+    CatalogFile& file = *decoded.file;
+    if (file.version != kCatalogVersion) {
       log.error(skipping(name, label) + "version " + std::to_string(file.version) + " (expected " +
-                std::to_string(Kernel::kCatalogVersion) + ")");
+                std::to_string(kCatalogVersion) + ")");
       continue;
     }
     std::size_t indexEntries = 0; // a file within the size cap holds under 2^21 names: no overflow
@@ -84,3 +87,5 @@ std::vector<Kernel::Phrase> loadCatalogFolder(const fs::path& folder, std::strin
              " catalogue file(s), " + std::to_string(phrases.size()) + " phrases total");
   return phrases;
 }
+
+} // namespace pallix::engine

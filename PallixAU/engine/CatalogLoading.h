@@ -1,7 +1,7 @@
 // Reading every catalogue file of one folder, with a log line for each file.
 #pragma once
 
-#include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/CatalogModel.h"
 
 #include "platform/foundation/Log.h"
 
@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string_view>
 #include <vector>
+
+namespace pallix::engine {
 
 // Far above any hand-written catalogue; a larger file is refused unread rather than parsed.
 inline constexpr std::size_t kMaxCatalogFileBytes = std::size_t{2} << 20;
@@ -19,7 +21,7 @@ inline constexpr std::size_t kMaxCatalogFileBytes = std::size_t{2} << 20;
 inline constexpr std::size_t kMaxCatalogIndexEntries = 65536;
 
 // The catalogue loader's log: subsystem "com.orrinbrook.pallix", category "load". Any thread.
-const Log& catalogLog();
+const foundation::Log& catalogLog();
 
 // The phrases of every version-4 catalogue in folder (label is "bundle" or "user"): the entries
 // ending in ".json" in any case, not descending into sub-folders, in byte order of their names,
@@ -29,6 +31,7 @@ const Log& catalogLog();
 // cannot be listed gives no phrases and one error line. A file whose phrases need more index
 // entries than indexEntriesLeft is skipped too; the entries of loaded files are taken from it.
 // Any thread but the render thread.
-std::vector<Kernel::Phrase> loadCatalogFolder(const std::filesystem::path& folder,
-                                              std::string_view label,
-                                              std::size_t& indexEntriesLeft);
+std::vector<Phrase> loadCatalogFolder(const std::filesystem::path& folder, std::string_view label,
+                                      std::size_t& indexEntriesLeft);
+
+} // namespace pallix::engine

@@ -1,43 +1,45 @@
 // The JSON spellings of the catalogue enumerations, indexed by ordinal.
 #pragma once
 
-#include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/CatalogModel.h"
 
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
 
+namespace pallix::engine {
+
 // For each enumeration: its spellings and what decoding errors call it ("unknown slot tag x").
 template <typename E> struct CatalogSpellings;
 
-template <> struct CatalogSpellings<Kernel::SlotTag> {
+template <> struct CatalogSpellings<SlotTag> {
   static constexpr std::string_view what = "slot tag";
   static constexpr std::array<std::string_view, 5> names{"turnaround", "fillBar4", "fillBar8",
                                                          "fillBar3to4", "fillBar7to8"};
 };
 
-template <> struct CatalogSpellings<Kernel::Mode> {
+template <> struct CatalogSpellings<Mode> {
   static constexpr std::string_view what = "mode";
   static constexpr std::array<std::string_view, 2> names{"major", "minor"};
 };
 
-template <> struct CatalogSpellings<Kernel::Tier> {
+template <> struct CatalogSpellings<Tier> {
   static constexpr std::string_view what = "tier";
   static constexpr std::array<std::string_view, 3> names{"basic", "quickFour", "jazz"};
 };
 
-template <> struct CatalogSpellings<Kernel::PulseSpacingClass> {
+template <> struct CatalogSpellings<PulseSpacingClass> {
   static constexpr std::string_view what = "spacing class";
   static constexpr std::array<std::string_view, 2> names{"simple", "compound"};
 };
 
-template <> struct CatalogSpellings<Kernel::MutationKind> {
+template <> struct CatalogSpellings<MutationKind> {
   static constexpr std::string_view what = "mutation kind";
   static constexpr std::array<std::string_view, 3> names{"drop", "octaveShift", "graceNote"};
 };
 
-template <> struct CatalogSpellings<Kernel::VoiceTag> {
+template <> struct CatalogSpellings<VoiceTag> {
   static constexpr std::string_view what = "voice tag";
   static constexpr std::array<std::string_view, 3> names{"bass", "melody", "chordStab"};
 };
@@ -61,3 +63,5 @@ template <typename E> constexpr std::optional<E> valueSpelled(std::string_view n
       return static_cast<E>(i);
   return std::nullopt;
 }
+
+} // namespace pallix::engine

@@ -3,6 +3,8 @@
 
 #include "platform/audiounit/RenderTypes.h"
 
+namespace pallix::engine {
+
 // Each may be empty (the host offers none). Threads: replaced only while the host does not
 // render (allocation and deallocation); called on the render thread.
 struct ContextHolder {
@@ -10,3 +12,5 @@ struct ContextHolder {
   AUHostMusicalContextBlock musicalContext;
   AUHostTransportStateBlock transportState;
 };
+
+} // namespace pallix::engine

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+namespace pallix::engine {
+
 namespace {
 
 using C = ChordType;
@@ -136,3 +138,5 @@ int chordRootNote(int rootNote, int rootOffset) noexcept {
 int chordToneNote(int tone, int chordRoot, ChordType type) noexcept {
   return std::min(chordInterval(tone, type) + chordRoot, 127);
 }
+
+} // namespace pallix::engine

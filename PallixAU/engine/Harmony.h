@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace pallix::engine {
+
 enum class ChordType : std::uint8_t {
   majorTriad = 0,
   minorTriad = 1,
@@ -41,3 +43,5 @@ HalfBarChord chooseHalfBarChord(float etiquette, int mode, int halfBar,
 int chordRootNote(int rootNote, int rootOffset) noexcept;
 // Tone i of a chord on a root note, limited to 127. Any thread.
 int chordToneNote(int tone, int chordRoot, ChordType type) noexcept;
+
+} // namespace pallix::engine

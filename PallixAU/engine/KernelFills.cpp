@@ -8,15 +8,19 @@
 #include <algorithm>
 #include <cmath>
 
+namespace pallix::engine {
+
 namespace {
 
-using Slot = Kernel::SlotTag;
+using Slot = SlotTag;
 
 // Emotion and Exotica as the fill rules use them: within 0 ... 1, NaN as 0.
-double unitRange(float knob) noexcept { return clampFinite(static_cast<double>(knob), 0.0, 1.0); }
+double unitRange(float knob) noexcept {
+  return foundation::clampFinite(static_cast<double>(knob), 0.0, 1.0);
+}
 
 std::int64_t gateOf(double samples) noexcept {
-  return std::max<long long>(1, truncateInto(samples, 0LL, 1LL << 53));
+  return std::max<long long>(1, foundation::truncateInto(samples, 0LL, 1LL << 53));
 }
 
 std::uint8_t noteOf(long long note) noexcept {
@@ -58,30 +62,26 @@ constexpr std::array<std::array<std::array<RunSteps, 3>, 4>, 3> kRunOffsets = {{
 } // namespace
 
 void Kernel::startBar(bool allowFills) noexcept {
-  const float e = etiquette.load(std::memory_order_relaxed);
-  const int m = mode.load(std::memory_order_relaxed);
-  const HalfBarChord first = chooseHalfBarChord(e, m, 2 * barIndex, rngState);
-  const HalfBarChord second = chooseHalfBarChord(e, m, 2 * barIndex + 1, rngState);
-  currentBarFirstOffset = first.rootOffset;
-  currentBarFirstChordType = first.type;
-  currentBarSecondOffset = second.rootOffset;
-  currentBarSecondChordType = second.type;
-  if (barIndex == 0)
+  const float e = etiquette_.load(std::memory_order_relaxed);
+  const int m = mode_.load(std::memory_order_relaxed);
+  firstHalfChord_ = chooseHalfBarChord(e, m, 2 * barIndex_, random_);
+  secondHalfChord_ = chooseHalfBarChord(e, m, 2 * barIndex_ + 1, random_);
+  if (barIndex_ == 0)
     startChorus();
-  if (phraseActive || !allowFills)
+  if (phrase_.playing() || !allowFills)
     return;
 
-  const float p = embroidery.load(std::memory_order_relaxed);
+  const float p = embroidery_.load(std::memory_order_relaxed);
   const float fillChance = p * 0.5f;
   const float shortFillChance = p * 0.4f;
   const auto tryPhrase = [&](const Phrase* candidate, float chance) {
-    if (candidate && rngState.below(chance)) {
-      startPhrase(*candidate, barStartQuarter);
+    if (candidate && random_.below(chance)) {
+      startPhrase(*candidate, barStartQuarter_);
       return true;
     }
     return false;
   };
-  switch (barIndex) {
+  switch (barIndex_) {
   case 2:
     if (tryPhrase(selectFill(Slot::fillBar3to4), fillChance))
       return;
@@ -105,33 +105,32 @@ void Kernel::startBar(bool allowFills) noexcept {
   default:
     break;
   }
-  const int pulses = geometry_.pulsesPerBar;
-  if ((barIndex == 3 || barIndex == 7 || barIndex == 11) && pulses >= 2 && pulses <= 5 &&
-      rngState.below(p))
-    startBassRun(barStartQuarter);
+  const int pulses = geometry().pulsesPerBar;
+  if ((barIndex_ == 3 || barIndex_ == 7 || barIndex_ == 11) && pulses >= 2 && pulses <= 5 &&
+      random_.below(p))
+    startBassRun(barStartQuarter_);
 }
 
 void Kernel::startChorus() noexcept {
-  chorusUseMatched = rngState.below(evolution.load(std::memory_order_relaxed));
-  lastFillFamily.reset();
+  chorusUseMatched_ = random_.below(evolution_.load(std::memory_order_relaxed));
+  lastFillFamily_.reset();
 }
 
-Kernel::Tier Kernel::selectionTier() const noexcept {
-  const float e = etiquette.load(std::memory_order_relaxed);
+Tier Kernel::selectionTier() const noexcept {
+  const float e = etiquette_.load(std::memory_order_relaxed);
   if (e != e || e < 0.33333334f)
     return Tier::basic;
   return e < 0.6666667f ? Tier::quickFour : Tier::jazz;
 }
 
-const Kernel::Phrase* Kernel::filterPhrase(SlotTag slot,
-                                           std::optional<std::string_view> family) noexcept {
-  if (!geometry_.wholePulse || !catalog_)
+const Phrase* Kernel::filterPhrase(SlotTag slot, std::optional<std::string_view> family) noexcept {
+  if (!geometry().wholePulse || !catalog_)
     return nullptr;
-  const int pulses = geometry_.pulsesPerBar;
+  const int pulses = geometry().pulsesPerBar;
   const PulseSpacingClass spacing =
-      geometry_.compound ? PulseSpacingClass::compound : PulseSpacingClass::simple;
+      geometry().compound ? PulseSpacingClass::compound : PulseSpacingClass::simple;
   std::optional<std::string_view> forced;
-  const int forcedIndex = forcedFamilyIndex.load(std::memory_order_relaxed);
+  const int forcedIndex = forcedFamilyIndex_.load(std::memory_order_relaxed);
   if (families_ && forcedIndex >= 0 && static_cast<std::size_t>(forcedIndex) < families_->size())
     forced = (*families_)[static_cast<std::size_t>(forcedIndex)];
 
@@ -142,119 +141,112 @@ const Kernel::Phrase* Kernel::filterPhrase(SlotTag slot,
            (!forced || phrase.family == *forced) && (!family || phrase.family == *family);
   };
   const auto& candidates =
-      catalog_->phrases(slot, mode.load(std::memory_order_relaxed) != 0, selectionTier());
+      catalog_->phrases(slot, mode_.load(std::memory_order_relaxed) != 0, selectionTier());
   const auto count = std::count_if(candidates.begin(), candidates.end(), qualifies);
   if (count == 0)
     return nullptr;
-  auto position = static_cast<long>(rngState.modulo(static_cast<std::uint32_t>(count)));
+  auto position = static_cast<long>(random_.modulo(static_cast<std::uint32_t>(count)));
   for (const Phrase& phrase : candidates)
     if (qualifies(phrase) && position-- == 0)
       return &phrase;
   return nullptr;
 }
 
-const Kernel::Phrase* Kernel::selectFill(SlotTag slot) noexcept {
-  if (chorusUseMatched && lastFillFamily)
-    return filterPhrase(slot, lastFillFamily);
+const Phrase* Kernel::selectFill(SlotTag slot) noexcept {
+  if (chorusUseMatched_ && lastFillFamily_)
+    return filterPhrase(slot, lastFillFamily_);
   const Phrase* phrase = filterPhrase(slot, std::nullopt);
   if (phrase)
-    lastFillFamily = std::string_view(phrase->family);
+    lastFillFamily_ = std::string_view(phrase->family);
   return phrase;
 }
 
-const Kernel::Phrase* Kernel::selectTurnaround() noexcept {
-  return filterPhrase(SlotTag::turnaround, chorusUseMatched ? lastFillFamily : std::nullopt);
+const Phrase* Kernel::selectTurnaround() noexcept {
+  return filterPhrase(SlotTag::turnaround, chorusUseMatched_ ? lastFillFamily_ : std::nullopt);
 }
 
 void Kernel::startPhrase(const Phrase& phrase, double barStart) noexcept {
-  phraseActive = true;
-  const double pulseLength = geometry_.pulseLength;
-  const int pulses = geometry_.pulsesPerBar;
+  const double pulseLength = geometry().pulseLength;
+  const int pulses = geometry().pulsesPerBar;
   const int bars = barsOfSlot(phrase.slot);
-  phraseEndQ = barStart + pulseLength * pulses * bars;
-  phraseSuspends = phrase.suspends;
-  phraseEventCount = 0;
+  phrase_.start(barStart + pulseLength * pulses * bars, phrase.suspends);
   const double s = samplesPerQuarter();
-  const double x = unitRange(exotica.load(std::memory_order_relaxed));
+  const double x = unitRange(exotica_.load(std::memory_order_relaxed));
   const bool mayDrop = !phrase.disables(MutationKind::drop);
   const bool mayShift = !phrase.disables(MutationKind::octaveShift);
   const bool mayGrace = !phrase.disables(MutationKind::graceNote);
 
+  std::array<int, 8> barOctaveShifts{};
   for (int b = 0; b < bars; ++b)
     barOctaveShifts[static_cast<std::size_t>(b)] =
-        mayShift && rngState.below(0.3 * x) ? (rngState.below(0.5) ? 24 : 12) : 0;
+        mayShift && random_.below(0.3 * x) ? (random_.below(0.5) ? 24 : 12) : 0;
 
-  const double dropChance = 0.3 * (1.0 - unitRange(emotion.load(std::memory_order_relaxed)));
-  const long long tonic = rootNote.load(std::memory_order_relaxed) + 36LL;
+  const double dropChance = 0.3 * (1.0 - unitRange(emotion_.load(std::memory_order_relaxed)));
+  const long long tonic = rootNote_.load(std::memory_order_relaxed) + 36LL;
+  // Each note draws its velocity only when there is room for it.
   const auto append = [this](double target, std::uint8_t note, std::uint8_t velocity,
                              std::int64_t gate) {
-    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {target, note, velocity, 0,
-                                                                      gate};
+    phrase_.push({target, note, velocity, 0, gate});
   };
   for (const PhraseEvent& event : phrase.events) {
-    if (mayDrop && rngState.below(dropChance))
+    if (mayDrop && random_.below(dropChance))
       continue;
     long long pitch = event.pitchSemitones;
     if (event.voiceTag != VoiceTag::bass) {
-      const double bar = clampFinite(std::trunc(event.timeOffsetPulses / pulses), 0.0,
-                                     static_cast<double>(bars - 1));
+      const double bar = foundation::clampFinite(std::trunc(event.timeOffsetPulses / pulses), 0.0,
+                                                 static_cast<double>(bars - 1));
       pitch += barOctaveShifts[static_cast<std::size_t>(bar)];
     }
-    if (phraseEventCount < kPhraseEventCapacity)
+    if (!phrase_.full())
       append(barStart + pulseLength * event.timeOffsetPulses, noteOf(tonic + pitch),
-             velocityBetween(event.velocityLow, event.velocityHigh, rngState),
+             velocityBetween(event.velocityLow, event.velocityHigh, random_),
              gateOf(s * pulseLength * event.durationPulses));
     if (mayGrace && event.voiceTag != VoiceTag::chordStab && event.timeOffsetPulses >= 0.0625 &&
-        rngState.below(0.2 * x)) {
+        random_.below(0.2 * x)) {
       const int lo = std::max<int>(event.velocityLow, 70) - 30;
       const int hi = std::max<int>(event.velocityHigh, 90) - 30;
-      if (phraseEventCount < kPhraseEventCapacity)
+      if (!phrase_.full())
         append(barStart + pulseLength * (event.timeOffsetPulses - 0.0625),
-               noteOf(tonic + pitch - 1), velocityBetween(lo, hi, rngState),
+               noteOf(tonic + pitch - 1), velocityBetween(lo, hi, random_),
                gateOf(pulseLength * 0.0625 * s));
     }
   }
-  pendingOffbeatTarget = -1.0;
-  pendingOffbeatTarget2 = -1.0;
+  offbeats_.clear();
 }
 
 void Kernel::startBassRun(double barStart) noexcept {
-  const int pulses = geometry_.pulsesPerBar;
-  const double pulseLength = geometry_.pulseLength;
+  const int pulses = geometry().pulsesPerBar;
+  const double pulseLength = geometry().pulseLength;
   const double s = samplesPerQuarter();
-  const double quarters = geometry_.quartersPerBar;
-  const auto variant = static_cast<std::size_t>(rngState.step() % 3u);
+  const double quarters = geometry().quartersPerBar;
+  const auto variant = static_cast<std::size_t>(random_.step() % 3u);
 
-  const int m = mode.load(std::memory_order_relaxed);
+  const int m = mode_.load(std::memory_order_relaxed);
   const HalfBarChord chord =
-      progressionChord(static_cast<int>(Tier::quickFour), m, 2 * barIndex + 1);
-  phraseActive = true;
-  phraseEndQ = barStart + quarters;
-  phraseSuspends = SuspensionFlags(static_cast<std::uint8_t>(7));
-  phraseEventCount = 0;
+      progressionChord(static_cast<int>(Tier::quickFour), m, 2 * barIndex_ + 1);
+  phrase_.start(barStart + quarters,
+                SuspensionFlags::bass | SuspensionFlags::chordFirst | SuspensionFlags::offbeats);
 
-  const long long tonic = rootNote.load(std::memory_order_relaxed) + 36LL;
+  const long long tonic = rootNote_.load(std::memory_order_relaxed) + 36LL;
   const std::int64_t stabGate = gateOf(quarters * 0.75 * s);
-  for (int tone = 1; tone < chordToneCount(chord.type) && phraseEventCount < kPhraseEventCapacity;
-       ++tone) {
-    const std::uint32_t r = rngState.step();
-    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {
-        barStart, noteOf(tonic + chord.rootOffset + chordInterval(tone, chord.type)),
-        static_cast<std::uint8_t>(50 + r % 41u), 0, stabGate};
+  for (int tone = 1; tone < chordToneCount(chord.type) && !phrase_.full(); ++tone) {
+    const std::uint32_t r = random_.step();
+    phrase_.push({barStart, noteOf(tonic + chord.rootOffset + chordInterval(tone, chord.type)),
+                  static_cast<std::uint8_t>(50 + r % 41u), 0, stabGate});
   }
 
   // Bars 4, 8 and 12 of the form; the caller only runs in bars of 2 to 5 pulses.
-  const std::size_t bar = barIndex == 3 ? 0 : (barIndex == 7 ? 1 : 2);
+  const std::size_t bar = barIndex_ == 3 ? 0 : (barIndex_ == 7 ? 1 : 2);
   const RunSteps& steps =
       kRunOffsets[bar][static_cast<std::size_t>(std::clamp(pulses, 2, 5) - 2)][variant];
   const std::int64_t gate = gateOf(s * pulseLength * 0.5);
-  for (int step = 0; step < pulses && step < 5 && phraseEventCount < kPhraseEventCapacity; ++step) {
-    const std::uint32_t r = rngState.step();
+  for (int step = 0; step < pulses && step < 5 && !phrase_.full(); ++step) {
+    const std::uint32_t r = random_.step();
     const auto velocity = static_cast<std::uint8_t>(step == 0 ? 120 + r % 8u : 100 + r % 28u);
-    phraseEventQueue[static_cast<std::size_t>(phraseEventCount++)] = {
-        barStart + pulseLength * step, noteOf(tonic + steps[static_cast<std::size_t>(step)]),
-        velocity, 0, gate};
+    phrase_.push({barStart + pulseLength * step,
+                  noteOf(tonic + steps[static_cast<std::size_t>(step)]), velocity, 0, gate});
   }
-  pendingOffbeatTarget = -1.0;
-  pendingOffbeatTarget2 = -1.0;
+  offbeats_.clear();
 }
+
+} // namespace pallix::engine

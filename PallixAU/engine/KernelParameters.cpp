@@ -1,10 +1,12 @@
-// The eight parameters as the kernel stores them, by address.
+// The eight parameters as the kernel stores them, and the catalogue it chooses phrases from.
 #include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
 
 #include "platform/foundation/SafeConvert.h"
 
 #include <cmath>
+
+namespace pallix::engine {
 
 namespace {
 
@@ -19,58 +21,61 @@ void Kernel::useCatalogue(std::shared_ptr<const CatalogIndex> index,
   families_ = std::move(families);
 }
 
-void Kernel::setParameter(AUParameterAddress address, AUValue value) noexcept {
+void Kernel::setParameter(PallixParameter parameter, AUValue value) noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
-  switch (address) {
-  case 0:
-    embroidery.store(value, relaxed);
-    break;
-  case 1:
-    easiness.store(value, relaxed);
-    break;
-  case 2:
-    etiquette.store(value, relaxed);
-    break;
-  case 3:
-    exotica.store(value, relaxed);
-    break;
-  case 6:
-    emotion.store(value, relaxed);
-    break;
-  case 7:
-    evolution.store(value, relaxed);
-    break;
-  case 4:
-  case 5:
+  const auto storeIndex = [&](std::atomic<int>& index) {
     if (std::isfinite(value))
-      (address == 4 ? rootNote : mode)
-          .store(truncateInto(value, -kIndexLimit, kIndexLimit), relaxed);
+      index.store(foundation::truncateInto(value, -kIndexLimit, kIndexLimit), relaxed);
+  };
+  switch (parameter) {
+  case PallixParameter::embroidery:
+    embroidery_.store(value, relaxed);
     break;
-  default:
+  case PallixParameter::easiness:
+    easiness_.store(value, relaxed);
+    break;
+  case PallixParameter::etiquette:
+    etiquette_.store(value, relaxed);
+    break;
+  case PallixParameter::exotica:
+    exotica_.store(value, relaxed);
+    break;
+  case PallixParameter::rootNote:
+    storeIndex(rootNote_);
+    break;
+  case PallixParameter::mode:
+    storeIndex(mode_);
+    break;
+  case PallixParameter::emotion:
+    emotion_.store(value, relaxed);
+    break;
+  case PallixParameter::evolution:
+    evolution_.store(value, relaxed);
     break;
   }
 }
 
-AUValue Kernel::parameterValue(AUParameterAddress address) const noexcept {
+AUValue Kernel::parameterValue(PallixParameter parameter) const noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
-  switch (address) {
-  case 0:
-    return embroidery.load(relaxed);
-  case 1:
-    return easiness.load(relaxed);
-  case 2:
-    return etiquette.load(relaxed);
-  case 3:
-    return exotica.load(relaxed);
-  case 4:
-    return static_cast<AUValue>(rootNote.load(relaxed));
-  case 5:
-    return static_cast<AUValue>(mode.load(relaxed));
-  case 6:
-    return emotion.load(relaxed);
-  case 7:
-    return evolution.load(relaxed);
-  default:
-    return 0.0f;
+  switch (parameter) {
+  case PallixParameter::embroidery:
+    return embroidery_.load(relaxed);
+  case PallixParameter::easiness:
+    return easiness_.load(relaxed);
+  case PallixParameter::etiquette:
+    return etiquette_.load(relaxed);
+  case PallixParameter::exotica:
+    return exotica_.load(relaxed);
+  case PallixParameter::rootNote:
+    return static_cast<AUValue>(rootNote_.load(relaxed));
+  case PallixParameter::mode:
+    return static_cast<AUValue>(mode_.load(relaxed));
+  case PallixParameter::emotion:
+    return emotion_.load(relaxed);
+  case PallixParameter::evolution:
+    return evolution_.load(relaxed);
   }
+  return 0.0f; // a value cast from outside the enumeration
 }
+
+} // namespace pallix::engine

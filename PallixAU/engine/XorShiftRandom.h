@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace pallix::engine {
+
 // A plain value, stepped on the render thread only.
 struct XorShiftRandom {
   static constexpr std::uint32_t kSeed = 0x1F2E3D4Cu;
@@ -24,3 +26,5 @@ struct XorShiftRandom {
   // The step's result modulo n (n > 0).
   std::uint32_t modulo(std::uint32_t n) noexcept { return step() % n; }
 };
+
+} // namespace pallix::engine

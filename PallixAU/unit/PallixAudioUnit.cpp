@@ -2,12 +2,18 @@
 #include "PallixAU/unit/PallixAudioUnit.h"
 
 #include "PallixAU/unit/PallixParameterSet.h"
+#include "platform/foundation/Bundle.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
+namespace pallix::unit {
+
 namespace {
+
+using engine::CatalogIndex;
+using engine::Kernel;
 
 void anchor() {} // an address inside this binary, to find its bundle
 
@@ -18,7 +24,7 @@ constexpr std::size_t kMaxForcedFamilies = std::numeric_limits<std::int8_t>::max
 
 std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() {
   static const auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
-      Bundle::of(reinterpret_cast<const void*>(&anchor)), "pallix-presets");
+      foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), "pallix-presets");
   return catalogue;
 }
 
@@ -26,7 +32,8 @@ PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
                                  std::shared_ptr<const CatalogIndex> catalog)
     : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
-      kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
+      kernel_(std::make_shared<Kernel>()),
+      contextHolder_(std::make_shared<engine::ContextHolder>()) {
   if (catalog) {
     families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
   } else {
@@ -48,13 +55,16 @@ void PallixAudioUnit::buildParameterTree() {
       return static_cast<PallixAudioUnit&>(*unit).kernel_;
     return nullptr;
   };
+  // The tree holds only the eight addresses.
   tree->setImplementorValueObserver([kernelOf](AUParameter& parameter, AUValue value) {
-    if (auto kernel = kernelOf())
-      kernel->setParameter(parameter.address(), value);
+    const auto which = engine::pallixParameterAt(parameter.address());
+    if (auto kernel = kernelOf(); kernel && which)
+      kernel->setParameter(*which, value);
   });
   tree->setImplementorValueProvider([kernelOf](const AUParameter& parameter) {
+    const auto which = engine::pallixParameterAt(parameter.address());
     const auto kernel = kernelOf();
-    return kernel ? kernel->parameterValue(parameter.address()) : AUValue(0);
+    return kernel && which ? kernel->parameterValue(*which) : AUValue(0);
   });
   adoptParameterTree(std::move(tree));
 }
@@ -75,8 +85,7 @@ AUInternalRenderBlock PallixAudioUnit::internalRenderBlock() {
 AUResult<void> PallixAudioUnit::allocateRenderResources() {
   if (auto result = AUAudioUnit::allocateRenderResources(); !result)
     return result;
-  kernel_->sampleRate = outputBusses()[0].format().sampleRate;
-  kernel_->reset();
+  kernel_->setSampleRate(outputBusses()[0].format().sampleRate);
   try {
     contextHolder_->midiOut = MIDIOutputEventBlock();
     contextHolder_->musicalContext = musicalContextBlock();
@@ -86,9 +95,7 @@ AUResult<void> PallixAudioUnit::allocateRenderResources() {
     return AUError{kAudioUnitErr_FailedInitialization, failure.what()};
   }
   // Without a transport to follow, the generator plays from the first render call.
-  const bool playing = !contextHolder_->transportState;
-  kernel_->hostPlaying = playing;
-  kernel_->wasPlaying = playing;
+  kernel_->reset(!contextHolder_->transportState);
   return {};
 }
 
@@ -100,7 +107,7 @@ void PallixAudioUnit::deallocateRenderResources() {
 }
 
 std::optional<std::string> PallixAudioUnit::forcedFamily() const {
-  const int index = kernel_->forcedFamilyIndex.load(std::memory_order_relaxed);
+  const int index = kernel_->forcedFamily();
   if (index < 0 || static_cast<std::size_t>(index) >= families_->size())
     return std::nullopt;
   return (*families_)[static_cast<std::size_t>(index)];
@@ -114,5 +121,7 @@ void PallixAudioUnit::setForcedFamily(const std::optional<std::string>& family) 
     if (found != families_->end() && position < kMaxForcedFamilies)
       index = static_cast<std::int8_t>(position);
   }
-  kernel_->forcedFamilyIndex.store(index, std::memory_order_relaxed);
+  kernel_->setForcedFamily(index);
 }
+
+} // namespace pallix::unit

@@ -8,20 +8,31 @@
 #include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "platform/audiounit/StereoSourceUnit.h"
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Build-time switches of the generator's editor.
-namespace PallixDevFlags {
-inline constexpr bool familyPickerEnabled = false;
-}
+namespace pallix::unit {
 
 // Made with AUAudioUnit::create<PallixAudioUnit>(kDescription) or through the component
 // registry. Threads: as AUAudioUnit; the render block touches only the kernel, the context
 // holder and the output buffers it is given.
+//
+// What a view (the generator's editor, the app) may use, and from which thread; the rest of
+// the unit is for the host, and the sequencer's state belongs to the render thread:
+// - parameterTree(), its parameters by address (engine::PallixParameter): read and set values
+//   from any thread. Values read back as the kernel holds them (Root Note and Mode truncated).
+//   Add and remove parameter observers (with their tokens) on the main or a control thread;
+//   they are called on whichever thread set a value. A view that sets a value passes its own
+//   observer token as the originator, so that it is not told of its own change.
+// - fullState() and currentPreset(), and their observers (tokenByAddingFullStateObserver,
+//   tokenByAddingCurrentPresetObserver and the removers): main or a control thread; the
+//   observers are called on the thread that set the state or preset.
+// - scheduleMIDIEventBlock(): fetch it once on the main or a control thread, call it from any
+//   thread. The generator takes no MIDI in: scheduled messages are accepted and ignored.
+// - allFamilies(): any thread. forcedFamily() and setForcedFamily(): any thread but the render
+//   thread (they copy and compare names).
 class PallixAudioUnit : public StereoSourceUnit {
 public:
   static constexpr AudioComponentDescription kDescription{
@@ -37,11 +48,12 @@ public:
   // their own. Both are read here, so the render thread never touches a file.
   explicit PallixAudioUnit(ConstructionKey key,
                            std::shared_ptr<const FactoryPresetCatalogue> presets = nullptr,
-                           std::shared_ptr<const CatalogIndex> catalog = nullptr);
+                           std::shared_ptr<const engine::CatalogIndex> catalog = nullptr);
 
   // The tree is built once, at construction; a host's attempt to replace it is ignored.
   void setParameterTree(std::shared_ptr<AUParameterTree>) override {}
   AUInternalRenderBlock internalRenderBlock() override;
+  // Each allocation starts the form again from bar 0.
   AUResult<void> allocateRenderResources() override;
   void deallocateRenderResources() override;
   std::vector<std::string> MIDIOutputNames() const override { return {"Out"}; }
@@ -53,14 +65,13 @@ public:
   std::optional<std::string> forcedFamily() const;
   void setForcedFamily(const std::optional<std::string>& family);
 
-  // The sequencer, for tests and the demo driver. Parameters reach it through the tree.
-  Kernel& kernel() noexcept { return *kernel_; }
-
 protected:
   void buildParameterTree() override;
 
 private:
-  std::shared_ptr<Kernel> kernel_;
-  std::shared_ptr<ContextHolder> contextHolder_;
+  std::shared_ptr<engine::Kernel> kernel_;
+  std::shared_ptr<engine::ContextHolder> contextHolder_;
   std::shared_ptr<const std::vector<std::string>> families_;
 };
+
+} // namespace pallix::unit

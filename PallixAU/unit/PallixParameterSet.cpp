@@ -1,24 +1,31 @@
 // The generator's parameter table and how its values read.
 #include "PallixAU/unit/PallixParameterSet.h"
 
+#include "PallixAU/engine/PallixParameter.h"
+
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+namespace pallix::unit {
+
 namespace {
+
+using engine::PallixParameter;
 
 struct ParameterInfo {
   std::string_view identifier;
   std::string_view name;
-  AUParameterAddress address;
+  PallixParameter parameter;
   AUValue max;
   AudioUnitParameterUnit unit;
   AudioUnitParameterOptions flags;
   AUValue initial;
-  std::vector<std::string> valueStrings;
+  std::span<const std::string_view> valueStrings;
 };
 
 constexpr AudioUnitParameterOptions kChoice =
@@ -27,27 +34,32 @@ constexpr AudioUnitParameterOptions kKnob = kChoice | kAudioUnitParameterFlag_Ca
 constexpr auto kGeneric = kAudioUnitParameterUnit_Generic;
 constexpr auto kIndexed = kAudioUnitParameterUnit_Indexed;
 
+constexpr std::array<std::string_view, 12> kNoteNames{"C",  "C#", "D",  "D#", "E",  "F",
+                                                      "F#", "G",  "G#", "A",  "A#", "B"};
+constexpr std::array<std::string_view, 2> kModeNames{"Major", "Minor"};
+
 // In tree order.
-const std::array<ParameterInfo, 8>& parameterTable() {
-  static const std::array<ParameterInfo, 8> table = {{
-      {"embroidery", "Embroidery", 0, 1, kGeneric, kKnob, 0.5f, {}},
-      {"easiness", "Easiness", 1, 1, kGeneric, kKnob, 0.5f, {}},
-      {"etiquette", "Etiquette", 2, 1, kGeneric, kKnob, 0.5f, {}},
-      {"exotica", "Exotica", 3, 1, kGeneric, kKnob, 0.5f, {}},
-      {"emotion", "Emotion", 6, 1, kGeneric, kKnob, 0.5f, {}},
-      {"evolution", "Evolution", 7, 1, kGeneric, kKnob, 0.5f, {}},
-      {"rootNote",
-       "Root Note",
-       4,
-       11,
-       kIndexed,
-       kChoice,
-       0,
-       {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"}},
-      {"mode", "Mode", 5, 1, kIndexed, kChoice, 0, {"Major", "Minor"}},
-  }};
-  return table;
+constexpr std::array<ParameterInfo, engine::kPallixParameterCount> kParameters = {{
+    {"embroidery", "Embroidery", PallixParameter::embroidery, 1, kGeneric, kKnob, 0.5f, {}},
+    {"easiness", "Easiness", PallixParameter::easiness, 1, kGeneric, kKnob, 0.5f, {}},
+    {"etiquette", "Etiquette", PallixParameter::etiquette, 1, kGeneric, kKnob, 0.5f, {}},
+    {"exotica", "Exotica", PallixParameter::exotica, 1, kGeneric, kKnob, 0.5f, {}},
+    {"emotion", "Emotion", PallixParameter::emotion, 1, kGeneric, kKnob, 0.5f, {}},
+    {"evolution", "Evolution", PallixParameter::evolution, 1, kGeneric, kKnob, 0.5f, {}},
+    {"rootNote", "Root Note", PallixParameter::rootNote, 11, kIndexed, kChoice, 0, kNoteNames},
+    {"mode", "Mode", PallixParameter::mode, 1, kIndexed, kChoice, 0, kModeNames},
+}};
+
+constexpr bool namesEveryParameterOnce() {
+  std::array<int, engine::kPallixParameterCount> seen{};
+  for (const ParameterInfo& info : kParameters) {
+    const auto address = engine::addressOf(info.parameter);
+    if (address >= seen.size() || seen[address]++ > 0)
+      return false;
+  }
+  return true;
 }
+static_assert(namesEveryParameterOnce());
 
 // Choices read as their names, truncated as the kernel truncates them; knobs as numbers.
 std::string displayString(const AUParameter& parameter, std::optional<AUValue> value) {
@@ -64,10 +76,11 @@ std::string displayString(const AUParameter& parameter, std::optional<AUValue> v
 
 std::shared_ptr<AUParameterTree> makePallixParameterTree() {
   std::vector<std::shared_ptr<AUParameter>> parameters;
-  for (const ParameterInfo& info : parameterTable()) {
+  for (const ParameterInfo& info : kParameters) {
     auto parameter = AUParameterTree::createParameter(
-        std::string(info.identifier), std::string(info.name), info.address, 0, info.max, info.unit,
-        std::nullopt, info.flags, info.valueStrings, {});
+        std::string(info.identifier), std::string(info.name), engine::addressOf(info.parameter), 0,
+        info.max, info.unit, std::nullopt, info.flags,
+        std::vector<std::string>(info.valueStrings.begin(), info.valueStrings.end()), {});
     parameter->setValue(info.initial);
     parameters.push_back(std::move(parameter));
   }
@@ -75,3 +88,5 @@ std::shared_ptr<AUParameterTree> makePallixParameterTree() {
   tree->setImplementorStringFromValueCallback(displayString);
   return tree;
 }
+
+} // namespace pallix::unit

@@ -5,8 +5,11 @@
 
 #include <memory>
 
+namespace pallix::unit {
+
 // A flat tree of the eight parameters in the order hosts list them (the addresses do not follow
-// it: Emotion and Evolution are 6 and 7, Root Note and Mode 4 and 5), each holding its default,
-// with the display strings installed but no value observer or provider yet. Main or control
-// thread.
+// it: see engine::PallixParameter), each holding its default, with the display strings
+// installed but no value observer or provider yet. Main or control thread.
 std::shared_ptr<AUParameterTree> makePallixParameterTree();
+
+} // namespace pallix::unit

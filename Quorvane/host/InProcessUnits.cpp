@@ -8,6 +8,9 @@ namespace app {
 
 namespace {
 
+using pallix::engine::CatalogIndex;
+using pallix::unit::PallixAudioUnit;
+
 void anchor() {} // an address inside the app's binary, whose bundle holds the units' resources
 
 using UnitResult = AUResult<std::shared_ptr<AUAudioUnit>>;

@@ -2,6 +2,8 @@
 #include "PallixAU/unit/PallixAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"
 
+using pallix::unit::PallixAudioUnit;
+
 static_assert(hasUnitCodes<PallixAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {

@@ -62,4 +62,6 @@ TEST(AdapterAllocation, QuorvaneProcessesWithoutAllocating) {
   expectNoAllocation<quorvane::unit::QuorvaneAudioUnit>();
 }
 
-TEST(AdapterAllocation, PallixProcessesWithoutAllocating) { expectNoAllocation<PallixAudioUnit>(); }
+TEST(AdapterAllocation, PallixProcessesWithoutAllocating) {
+  expectNoAllocation<pallix::unit::PallixAudioUnit>();
+}

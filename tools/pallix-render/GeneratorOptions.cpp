@@ -138,7 +138,8 @@ Notes still sounding when the run ends end at its last tick. Errors are reported
 line, with exit status 2; no output file is replaced unless the run completes.
 
 Parameter identifiers:)";
-  for (const std::string& identifier : parameterIdentifiers(*makePallixParameterTree()))
+  for (const std::string& identifier :
+       parameterIdentifiers(*pallix::unit::makePallixParameterTree()))
     text.append(1, ' ').append(identifier);
   return text + '\n';
 }

@@ -14,6 +14,9 @@ namespace tools {
 
 namespace {
 
+using pallix::engine::CatalogIndex;
+using pallix::unit::PallixAudioUnit;
+
 void forceFamily(PallixAudioUnit& unit, const std::string& family) {
   const auto& families = unit.allFamilies();
   if (std::find(families.begin(), families.end(), family) == families.end())

@@ -5,7 +5,9 @@
 
 #include <memory>
 
+namespace pallix::unit {
 class PallixAudioUnit;
+}
 
 namespace tools {
 class MidiCapture;
@@ -13,11 +15,11 @@ class MidiCapture;
 // The unit with its factory presets and phrase catalogues (from --resources, with the user's
 // catalogues, or the bundle's), then --preset, --state, every --set and --family. Throws
 // UsageError for an unknown preset, parameter or family and an unreadable state file.
-std::shared_ptr<PallixAudioUnit> makeGenerator(const GeneratorOptions& options);
+std::shared_ptr<pallix::unit::PallixAudioUnit> makeGenerator(const GeneratorOptions& options);
 
 // Gives the unit the host's musical context, transport and MIDI input, then allocates it: the
 // unit reads the blocks when allocating. The timeline and capture live as long as the blocks.
-void connectGenerator(PallixAudioUnit& unit, const GeneratorOptions& options,
+void connectGenerator(pallix::unit::PallixAudioUnit& unit, const GeneratorOptions& options,
                       std::shared_ptr<hosting::HostTimeline> timeline,
                       std::shared_ptr<MidiCapture> capture);
 

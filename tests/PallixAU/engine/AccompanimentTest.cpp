@@ -1,91 +1,87 @@
-// Tests of one pulse's accompaniment: bass, stabs, suspensions and offbeats.
+// Tests of the accompaniment of each pulse: bass, stabs, suspensions and offbeats, heard at
+// 120 quarters a minute and 48 kHz, where a quarter is 24000 samples.
 #include "tests/PallixAU/engine/KernelTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-
-using K = Kernel;
+namespace engine = pallix::engine;
+using P = engine::PallixParameter;
 
 namespace {
 
-// A kernel in the meter, in its warm-up after a transport start (so nothing plays by itself),
-// with nothing dropped.
-std::unique_ptr<Kernel> kernelIn(double numerator, long denominator, float etiquette = 0.0f) {
-  auto kernel = preparedKernel();
-  kernel->emotion = 1.0f;
-  kernel->etiquette = etiquette;
+// What a host in the meter hears in the first bars, the basic progression's unless asked
+// otherwise, with nothing dropped and no decoration.
+std::vector<SentMessage> heard(double numerator, long denominator, int bars,
+                               ParameterSettings settings = {}) {
+  settings.insert(settings.begin(), {{P::emotion, 1}, {P::etiquette, 0}, {P::embroidery, 0}});
+  auto kernel = preparedKernel(settings);
   ScriptedHost host(48000.0, 120.0, numerator, denominator);
-  host.play(*kernel, 1, 1);
-  kernel->barIndex = 0;
-  kernel->startBar(false);
-  return kernel;
+  host.play(*kernel, bars * host.samplesPerBar());
+  return host.sent;
 }
 
-std::multiset<int> notesOf(const Kernel& kernel, int from = 0) {
-  std::multiset<int> notes;
-  for (int i = from; i < kernel.activeNoteCount; ++i)
-    notes.insert(kernel.activeNotes[static_cast<std::size_t>(i)].note);
-  return notes;
-}
-
-void play(Kernel& kernel, int pulse) {
-  kernel.pulsesEmittedInBar = pulse;
-  kernel.playPulse(0);
+// When offbeats (the notes from 48 up in C) start.
+std::vector<std::int64_t> offbeatTimes(const std::vector<SentMessage>& sent, std::int64_t from,
+                                       std::int64_t to) {
+  std::vector<std::int64_t> times;
+  for (const auto& m : sent)
+    if (m.noteOn() && m.note() >= 48 && m.time >= from && m.time < to)
+      times.push_back(m.time);
+  return times;
 }
 
 } // namespace
 
-TEST(Accompaniment, ChordPulsesStabTheChordAndOtherPulsesPlayBass) {
-  auto kernel = kernelIn(4, 4);
-  play(*kernel, 0);
-  EXPECT_EQ(notesOf(*kernel), (std::multiset<int>{36, 40, 43}));
-  EXPECT_EQ(kernel->activeNotes[0].samplesUntilOff, 12000);
-  for (int i = 1; i < 3; ++i) { // a = 2, m = 3.75 quarters of 24000 samples
-    EXPECT_GE(kernel->activeNotes[static_cast<std::size_t>(i)].samplesUntilOff, 48000);
-    EXPECT_LE(kernel->activeNotes[static_cast<std::size_t>(i)].samplesUntilOff, 90000);
+TEST(Accompaniment, AfterTheWarmupChordPulsesStabTheChordAndOtherPulsesPlayBass) {
+  // Bar 2: C. The stab strums within a sixteenth of a quarter and holds for 2 to 3.75 quarters.
+  const auto sent = heard(4, 4, 3);
+  // The first downbeat fell due in the 1024 silent frames after the start; the rest on time.
+  const auto bass = onTimes(sent, 36);
+  EXPECT_EQ(std::vector(bass.begin(), bass.begin() + 6),
+            (std::vector<std::int64_t>{1024, 24000, 48000, 72000, 96000, 120000}));
+  EXPECT_EQ(notesOn(sent, 96000, 96000 + 1500), (std::multiset<int>{36, 40, 43}));
+  EXPECT_EQ(onTimes(sent, 36, true)[4], 96000 + 12000);
+  for (const int tone : {40, 43}) {
+    const std::int64_t length = onTimes(sent, tone, true)[1] - onTimes(sent, tone)[1];
+    EXPECT_TRUE(length >= 48000 && length <= 90000) << tone << ": " << length;
   }
-  EXPECT_DOUBLE_EQ(kernel->pendingOffbeatTarget, 0.5 + 0.5 / 3.0);
-  play(*kernel, 2);
-  EXPECT_EQ(notesOf(*kernel, 3), (std::multiset<int>{36}));
+  EXPECT_EQ(notesOn(sent, 120000, 120000 + 1500), (std::multiset<int>{36}));
+  // Easiness 0.5 swings the offbeat to a third of the way past the half beat.
+  EXPECT_EQ(offbeatTimes(sent, 96000, 120000), std::vector<std::int64_t>{96000 + 16000});
 
   // Quick-four bar 12 changes to the V at its middle: pulse 2 stabs G major.
-  kernel = kernelIn(4, 4, 0.5f);
-  kernel->barIndex = 11;
-  kernel->startBar(false);
-  play(*kernel, 2);
-  EXPECT_EQ(notesOf(*kernel), (std::multiset<int>{43, 47, 50}));
+  const auto quickFour = heard(4, 4, 12, {{P::etiquette, 0.5f}});
+  EXPECT_EQ(notesOn(quickFour, 46 * 24000, 46 * 24000 + 1500), (std::multiset<int>{43, 47, 50}));
 }
 
-TEST(Accompaniment, SuspensionsSilenceTheirParts) {
-  auto kernel = kernelIn(4, 4);
-  kernel->phraseActive = true;
-  kernel->phraseSuspends = K::SuspensionFlags::bass | K::SuspensionFlags::offbeats;
-  play(*kernel, 0);
-  EXPECT_EQ(notesOf(*kernel), (std::multiset<int>{40, 43}));
-  EXPECT_EQ(kernel->pendingOffbeatTarget, -1.0);
+TEST(Accompaniment, APhraseSilencesThePartsItSuspendsWhileItPlays) {
+  auto kernel = preparedKernel(
+      {{P::emotion, 1}, {P::etiquette, 0}, {P::embroidery, 1}, {P::exotica, 0}},
+      {phraseOf(engine::SlotTag::turnaround, "a", {phraseNote(0, 30, engine::VoiceTag::melody)},
+                engine::SuspensionFlags::bass | engine::SuspensionFlags::offbeats)});
+  ScriptedHost host;
+  host.play(*kernel, 13 * host.samplesPerBar());
+  // Bars 11 and 12: stabs, no bass, no offbeats; then the bass again.
+  const std::int64_t start = 10 * host.samplesPerBar(), end = 12 * host.samplesPerBar();
+  EXPECT_EQ(notesOn(host.sent, start, start + 1500), (std::multiset<int>{40, 43, 66}));
+  EXPECT_EQ(notesOn(host.sent, start, end, 36, 36).size(), 0u);
+  EXPECT_EQ(notesOn(host.sent, start, end, 48, 65).size(), 0u);
+  EXPECT_EQ(notesOn(host.sent, end, end + 1, 36, 36).size(), 1u);
 }
 
 TEST(Accompaniment, OffbeatsInCompoundAndShortenedBarsAndAtTheTopOfTheRange) {
-  auto kernel = kernelIn(12, 8);
-  kernel->easiness = 1.0f; // every middle triplet note dropped
-  for (int pulse = 0; pulse < 4; ++pulse) {
-    play(*kernel, pulse);
-    EXPECT_EQ(kernel->pendingOffbeatTarget, -1.0);
-    EXPECT_DOUBLE_EQ(kernel->pendingOffbeatTarget2, 1.5 * pulse + 1.0);
-  }
-  kernel->easiness = 0.0f;
-  play(*kernel, 1);
-  EXPECT_DOUBLE_EQ(kernel->pendingOffbeatTarget, 2.0);
+  // 12/8, bar 2: pulses every 36000 samples. Easiness 1 drops every middle triplet note.
+  EXPECT_EQ(offbeatTimes(heard(12, 8, 3, {{P::easiness, 1}}), 144000, 288000),
+            (std::vector<std::int64_t>{168000, 204000, 240000, 276000}));
+  EXPECT_EQ(
+      offbeatTimes(heard(12, 8, 3, {{P::easiness, 0}}), 144000, 288000),
+      (std::vector<std::int64_t>{156000, 168000, 192000, 204000, 228000, 240000, 264000, 276000}));
 
-  kernel = kernelIn(7, 8);
-  play(*kernel, 3); // half a quarter long
-  EXPECT_EQ(kernel->pendingOffbeatTarget, -1.0);
-  play(*kernel, 2);
-  EXPECT_GE(kernel->pendingOffbeatTarget, 0.0);
+  // 7/8, 84000 samples a bar: the last pulse, half a quarter long, has no offbeat, even where
+  // the next bar's first pulse drops its own (Emotion 0 drops half) and would leave it playing.
+  for (const std::int64_t t : offbeatTimes(heard(7, 8, 24, {{P::emotion, 0}}), 0, 24 * 84000))
+    EXPECT_FALSE(t % 84000 > 1500 && t % 84000 < 16000) << t;
 
-  kernel = kernelIn(4, 4);
-  kernel->rootNote = 100;
-  play(*kernel, 1);
-  EXPECT_EQ(kernel->pendingOffbeatNote, 127);
+  // Root note 100 puts every chord tone at 127: the offbeat an octave up stays there.
+  EXPECT_EQ(notesOn(heard(4, 4, 2, {{P::rootNote, 100}}), 16000, 16001), (std::multiset<int>{127}));
 }

@@ -9,11 +9,11 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <thread>
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
-using K = Kernel;
+
+namespace engine = pallix::engine;
 
 namespace {
 
@@ -22,8 +22,9 @@ struct Folders : TemporaryFolder {
   Folders() : TemporaryFolder("pallix-engine-test") {}
   fs::path bundleFile(std::string_view name) const { return path / "bundle/Catalogues" / name; }
   fs::path user() const { return path / "user"; }
-  CatalogIndex load() const {
-    return CatalogIndex::load(Bundle::withResourcesFolder(path / "bundle"), user());
+  engine::CatalogIndex load() const {
+    return engine::CatalogIndex::load(foundation::Bundle::withResourcesFolder(path / "bundle"),
+                                      user());
   }
 };
 
@@ -42,7 +43,7 @@ std::string catalogText(std::string_view family, int phraseCount = 1, int versio
   return json{{"version", version}, {"phrases", std::vector(phraseCount, phrase)}}.dump();
 }
 
-std::vector<std::string> familiesInOrder(const CatalogIndex& index) {
+std::vector<std::string> familiesInOrder(const engine::CatalogIndex& index) {
   std::vector<std::string> result;
   for (const auto& phrase : index.all)
     result.push_back(phrase.family);
@@ -61,8 +62,8 @@ TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   write(folders.bundleFile("sub/inner.json"), catalogText("not descended into"));
   write(folders.user() / "0.json", catalogText("shuffle", 2));
 
-  ScopedLogCapture log;
-  const CatalogIndex index = folders.load();
+  foundation::ScopedLogCapture log;
+  const engine::CatalogIndex index = folders.load();
   EXPECT_EQ(familiesInOrder(index),
             (std::vector<std::string>{"capital B", "shuffle", "lower b", "shuffle", "shuffle"}));
   EXPECT_EQ(index.familyNames(), (std::vector<std::string>{"capital B", "lower b", "shuffle"}));
@@ -77,7 +78,7 @@ TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   for (const auto& record : log.records()) {
     EXPECT_EQ(record.subsystem, "com.orrinbrook.pallix");
     EXPECT_EQ(record.category, "load");
-    EXPECT_EQ(record.level, LogLevel::info);
+    EXPECT_EQ(record.level, foundation::LogLevel::info);
   }
 }
 
@@ -95,7 +96,7 @@ TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   ASSERT_EQ(::mkfifo((user / "i-fifo.json").c_str(), 0600), 0); // opening must not wait
   write(user / "z-good.json", catalogText("good"));
 
-  ScopedLogCapture log;
+  foundation::ScopedLogCapture log;
   EXPECT_EQ(familiesInOrder(folders.load()), std::vector<std::string>{"good"});
   const std::vector<std::string> expected = {
       "skipping a-version3.json (user): version 3 (expected 4)",
@@ -111,18 +112,19 @@ TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   ASSERT_EQ(records.size(), expected.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     EXPECT_EQ(records[i].message, expected[i]);
-    EXPECT_EQ(records[i].level, i + 2 < records.size() ? LogLevel::error : LogLevel::info);
+    EXPECT_EQ(records[i].level,
+              i + 2 < records.size() ? foundation::LogLevel::error : foundation::LogLevel::info);
   }
 }
 
 TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
   Folders folders;
   fs::create_directories(folders.bundleFile("")); // empty: not even a summary
-  ScopedLogCapture log;
-  const CatalogIndex index = folders.load(); // the user folder does not exist
+  foundation::ScopedLogCapture log;
+  const engine::CatalogIndex index = folders.load(); // the user folder does not exist
   EXPECT_TRUE(index.all.empty());
-  EXPECT_TRUE(index.phrases(K::SlotTag::turnaround, false, K::Tier::basic).empty());
-  EXPECT_TRUE(CatalogIndex::load(Bundle::withResourcesFolder({}), std::nullopt).all.empty());
+  EXPECT_TRUE(engine::CatalogIndex::load(foundation::Bundle::withResourcesFolder({}), std::nullopt)
+                  .all.empty());
   EXPECT_TRUE(log.messages().empty());
 
   write(folders.user(), "a file where the folder should be");
@@ -133,36 +135,23 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
 }
 
 TEST(CatalogIndex, FilesEachPhraseUnderEveryModeAndTierItLists) {
-  K::Phrase majorOnly;
-  majorOnly.slot = K::SlotTag::fillBar4;
-  majorOnly.modes = {K::Mode::major};
+  engine::Phrase majorOnly;
+  majorOnly.slot = engine::SlotTag::fillBar4;
+  majorOnly.modes = {engine::Mode::major};
   majorOnly.family = "major only";
-  K::Phrase listedTwice = majorOnly;
-  listedTwice.modes = {K::Mode::major, K::Mode::major};
-  listedTwice.tiers = {K::Tier::jazz};
-  const K::Phrase everywhere; // a turnaround for every mode and tier
-  const CatalogIndex index({majorOnly, listedTwice, everywhere});
+  engine::Phrase listedTwice = majorOnly;
+  listedTwice.modes = {engine::Mode::major, engine::Mode::major};
+  listedTwice.tiers = {engine::Tier::jazz};
+  const engine::Phrase everywhere; // a turnaround for every mode and tier
+  const engine::CatalogIndex index({majorOnly, listedTwice, everywhere});
 
-  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::basic), std::vector{majorOnly});
-  EXPECT_EQ(index.phrases(K::SlotTag::fillBar4, false, K::Tier::jazz),
+  EXPECT_EQ(index.phrases(engine::SlotTag::fillBar4, false, engine::Tier::basic),
+            std::vector{majorOnly});
+  EXPECT_EQ(index.phrases(engine::SlotTag::fillBar4, false, engine::Tier::jazz),
             (std::vector{majorOnly, listedTwice, listedTwice}));
-  for (const auto tier : {K::Tier::basic, K::Tier::quickFour, K::Tier::jazz}) {
-    EXPECT_TRUE(index.phrases(K::SlotTag::fillBar4, true, tier).empty());
-    EXPECT_EQ(index.phrases(K::SlotTag::turnaround, true, tier), std::vector{everywhere});
+  for (const auto tier : {engine::Tier::basic, engine::Tier::quickFour, engine::Tier::jazz}) {
+    EXPECT_TRUE(index.phrases(engine::SlotTag::fillBar4, true, tier).empty());
+    EXPECT_EQ(index.phrases(engine::SlotTag::turnaround, true, tier), std::vector{everywhere});
   }
   EXPECT_EQ(index.byKey.size(), 9u);
-  EXPECT_EQ((CatalogIndex::Key{K::SlotTag::fillBar7to8, K::Mode::minor, K::Tier::jazz}.packed()),
-            4u + 256u + 2u * 65536u);
-}
-
-TEST(CatalogIndex, TheSharedIndexIsBuiltOnceForEveryThread) {
-  ScopedLogCapture quiet; // it reads this machine's own catalogues, whatever they hold
-  std::vector<const std::vector<std::string>*> families(4);
-  std::vector<std::thread> threads;
-  for (auto& slot : families)
-    threads.emplace_back([&slot] { slot = &CatalogIndex::sharedFamilies(); });
-  for (auto& thread : threads)
-    thread.join();
-  EXPECT_EQ(std::count(families.begin(), families.end(), families[0]), 4);
-  EXPECT_EQ(*families[0], CatalogIndex::shared().familyNames());
 }

@@ -1,5 +1,5 @@
-// A scripted host for the sequencer (tempo, meter, position, transport, MIDI capture) and
-// small catalogues built in code.
+// A scripted host for the sequencer (tempo, meter, position, transport, MIDI capture), what it
+// heard, and small catalogues built in code.
 #pragma once
 
 #include "PallixAU/engine/CatalogIndex.h"
@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 struct SentMessage {
@@ -15,31 +17,48 @@ struct SentMessage {
   std::array<std::uint8_t, 3> bytes{};
   bool noteOn() const { return (bytes[0] & 0xF0) == 0x90; }
   bool noteOff() const { return (bytes[0] & 0xF0) == 0x80; }
+  int note() const { return bytes[1]; }
   bool operator==(const SentMessage&) const = default;
 };
 
-// Collects what the kernel sends through the context's MIDI output.
-inline void captureMIDI(ContextHolder& context, std::vector<SentMessage>& sent) {
-  context.midiOut = [&sent](AUEventSampleTime time, std::uint8_t, int length,
-                            const std::uint8_t* bytes) {
-    if (length == 3)
-      sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
-    return 0;
-  };
+// The sample times of the note's note-ons (or note-offs).
+inline std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
+                                         bool offs = false) {
+  std::vector<std::int64_t> times;
+  for (const auto& m : sent)
+    if ((offs ? m.noteOff() : m.noteOn()) && m.note() == note)
+      times.push_back(m.time);
+  return times;
 }
 
-// Answers as a host whose transport moves from sample time `start` at a steady tempo.
+// The notes started from sample time `from` up to `to`, and those from `lowest` up to `highest`
+// among them.
+inline std::multiset<int> notesOn(const std::vector<SentMessage>& sent, std::int64_t from,
+                                  std::int64_t to, int lowest = 0, int highest = 127) {
+  std::multiset<int> notes;
+  for (const auto& m : sent)
+    if (m.noteOn() && m.time >= from && m.time < to && m.note() >= lowest && m.note() <= highest)
+      notes.insert(m.note());
+  return notes;
+}
+
+// Answers as a host whose transport moves from sample time 0 at a steady tempo.
 class ScriptedHost {
 public:
   explicit ScriptedHost(double sampleRate = 48000.0, double tempo = 120.0, double numerator = 4,
                         long denominator = 4)
       : sampleRate(sampleRate), tempo(tempo), numerator(numerator), denominator(denominator) {
     sent.reserve(1 << 16);
-    captureMIDI(context, sent);
+    context.midiOut = [this](AUEventSampleTime time, std::uint8_t, int length,
+                             const std::uint8_t* bytes) {
+      if (length == 3)
+        sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
+      return 0;
+    };
     context.musicalContext = [this](double* t, double* n, long* d, double* beat, long* toNext,
                                     double* downbeat) {
       const double spb = this->sampleRate * 60.0 / this->tempo;
-      const double b = (now - start) / spb + beatOffset;
+      const double b = now / spb + beatOffset;
       const double quarters = this->numerator * 4.0 / static_cast<double>(this->denominator);
       *t = this->tempo;
       *n = this->numerator;
@@ -57,7 +76,7 @@ public:
   }
 
   // Renders frames in calls of blockSize from the current sample time.
-  void play(Kernel& kernel, std::int64_t frames, std::int64_t blockSize,
+  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512,
             const AURenderEvent* events = nullptr) {
     for (std::int64_t done = 0; done < frames; done += blockSize) {
       const auto n = static_cast<AUAudioFrameCount>(std::min(blockSize, frames - done));
@@ -73,42 +92,48 @@ public:
 
   double sampleRate, tempo, numerator;
   long denominator;
-  double start = 0.0;
   double now = 0.0;
   double beatOffset = 0.0; // added to the beat position, to jump the host
   bool moving = true;
-  // Exactly on a beat, answer a whole beat to the next one instead of 0.
-  bool wholeBeatOnTheBeat = false;
-  ContextHolder context;
+  bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
+  pallix::engine::ContextHolder context;
   std::vector<SentMessage> sent;
 };
 
-// A kernel at the sample rate, reset as an allocation leaves it.
-inline std::unique_ptr<Kernel> preparedKernel(double sampleRate = 48000.0) {
-  auto kernel = std::make_unique<Kernel>();
-  kernel->sampleRate = sampleRate;
+using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, AUValue>>;
+
+// A kernel at the sample rate with these parameters (set in order) and phrases and their
+// families, reset as an allocation leaves it.
+inline std::unique_ptr<pallix::engine::Kernel>
+preparedKernel(const ParameterSettings& settings = {},
+               std::vector<pallix::engine::Phrase> phrases = {}, double sampleRate = 48000.0) {
+  auto kernel = std::make_unique<pallix::engine::Kernel>();
+  kernel->setSampleRate(sampleRate);
+  for (const auto& [parameter, value] : settings)
+    kernel->setParameter(parameter, value);
+  if (!phrases.empty()) {
+    auto index = std::make_shared<const pallix::engine::CatalogIndex>(std::move(phrases));
+    auto families = std::make_shared<const std::vector<std::string>>(index->familyNames());
+    kernel->useCatalogue(std::move(index), std::move(families));
+  }
   kernel->reset();
   return kernel;
 }
 
-inline Kernel::PhraseEvent phraseNote(double at, int pitch, Kernel::VoiceTag voice,
-                                      double length = 0.5) {
+inline pallix::engine::PhraseEvent phraseNote(double at, int pitch, pallix::engine::VoiceTag voice,
+                                              double length = 0.5) {
   return {at, pitch, length, 90, 100, voice};
 }
 
-inline Kernel::Phrase phraseOf(Kernel::SlotTag slot, std::string family,
-                               std::vector<Kernel::PhraseEvent> events, int pulses = 4) {
-  Kernel::Phrase phrase;
+// A phrase for bars of four pulses.
+inline pallix::engine::Phrase phraseOf(pallix::engine::SlotTag slot, std::string family,
+                                       std::vector<pallix::engine::PhraseEvent> events,
+                                       pallix::engine::SuspensionFlags suspends = {}) {
+  pallix::engine::Phrase phrase;
   phrase.slot = slot;
-  phrase.pulsesPerBar = pulses;
+  phrase.pulsesPerBar = 4;
+  phrase.suspends = suspends;
   phrase.family = std::move(family);
   phrase.events = std::move(events);
   return phrase;
-}
-
-// Gives the kernel these phrases and their families.
-inline void useCatalogue(Kernel& kernel, std::vector<Kernel::Phrase> phrases) {
-  auto index = std::make_shared<const CatalogIndex>(std::move(phrases));
-  auto families = std::make_shared<const std::vector<std::string>>(index->familyNames());
-  kernel.useCatalogue(std::move(index), std::move(families));
 }

@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+using pallix::engine::CatalogIndex;
+using P = pallix::engine::PallixParameter;
+
 namespace {
 
 void anchor() {} // an address inside this test binary, beside which the catalogues lie
@@ -18,10 +21,10 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
   // Brisk, so that two sweeps of buffer sizes cross the fills of bars 4 and 8.
   constexpr double kBeatsPerSample = 360.0 / 60.0 / 44100.0;
   auto unit = makeUnit(std::make_shared<const CatalogIndex>(CatalogIndex::load(
-                           Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
+                           foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
                        true);
   for (const auto& parameter : unit->parameterTree()->allParameters())
-    parameter->setValue(parameter->address() == 5 ? 1.0f : 0.9f); // busy, in minor
+    parameter->setValue(parameter->address() == addressOf(P::mode) ? 1.0f : 0.9f); // busy, minor
   double now = 0;
   unit->setMusicalContextBlock([&now](double* tempo, double* numerator, long* denominator,
                                       double* beat, long* toNextBeat, double* downbeat) {
@@ -37,11 +40,8 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
     *flags = AUHostTransportStateMoving;
     return true;
   });
-  std::vector<std::uint8_t> received(3 * 16384);
   std::size_t count = 0;
-  unit->setMIDIOutputEventBlock([&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t* b) {
-    if (3 * count + 3 <= received.size())
-      std::copy(b, b + 3, &received[3 * count]);
+  unit->setMIDIOutputEventBlock([&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t*) {
     ++count;
     return noErr;
   });
@@ -60,7 +60,8 @@ TEST(PallixAllocations, RenderCallsWhilePlayingWithAHostContextMakeNone) {
       AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
       const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(now);
       events.clear();
-      events.addParameter(AUEventSampleTime(now), 2, float(frames % 10) / 10.0f);
+      events.addParameter(AUEventSampleTime(now), addressOf(P::etiquette),
+                          float(frames % 10) / 10.0f);
       ASSERT_EQ(render(nullptr, &stamp, frames, 0, &list, events.head(), pull), noErr);
       now += frames;
     }

@@ -1,0 +1,101 @@
+// What the host answers, made into positions the sequencer can trust.
+#include "PallixAU/engine/TransportFollower.h"
+
+#include "platform/foundation/SafeConvert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pallix::engine {
+
+namespace {
+
+// Beyond these a host's meter is not a meter: bars would shrink to nothing or tempo would pass
+// whole bars in one frame. Such values are ignored like non-finite ones.
+constexpr double kMinQuartersPerBar = 1.0 / 64.0;
+constexpr double kMaxQuartersPerBar = 4096.0;
+constexpr double kMaxTempo = 100000.0;
+// Far beyond any session (a year at 1000 bpm), yet where positions still resolve a sample.
+constexpr double kMaxPosition = 1e9;
+
+bool positiveFinite(double x) noexcept { return std::isfinite(x) && x > 0.0; }
+
+} // namespace
+
+void TransportFollower::read(const ContextHolder& context) noexcept {
+  positionValid_ = false;
+  if (context.musicalContext) {
+    double tempo = 0.0, numerator = 0.0, beat = 0.0, downbeat = 0.0;
+    long denominator = 0, toNextBeat = 0;
+    if (context.musicalContext(&tempo, &numerator, &denominator, &beat, &toNextBeat, &downbeat)) {
+      if (positiveFinite(tempo) && tempo <= kMaxTempo)
+        tempo_ = tempo;
+      const double beatUnit = denominator > 0 ? static_cast<double>(denominator) : beatUnit_;
+      const double beatsPerBar = positiveFinite(numerator) ? numerator : beatsPerBar_;
+      const double quarters = beatsPerBar * 4.0 / beatUnit;
+      if (quarters >= kMinQuartersPerBar && quarters <= kMaxQuartersPerBar) {
+        beatsPerBar_ = beatsPerBar;
+        beatUnit_ = beatUnit;
+      }
+      if (std::abs(beat) <= kMaxPosition && std::abs(downbeat) <= kMaxPosition) {
+        beatPosition_ = beat;
+        downbeat_ = downbeat;
+        samplesToNextBeat_ = toNextBeat;
+        positionValid_ = true;
+      }
+    }
+  }
+  geometry_ = BarGeometry::of(beatsPerBar_, static_cast<long>(beatUnit_));
+  if (context.transportState) {
+    AUHostTransportStateFlags flags = 0;
+    double samplePosition = 0.0, cycleStart = 0.0, cycleEnd = 0.0;
+    if (context.transportState(&flags, &samplePosition, &cycleStart, &cycleEnd))
+      playing_ = (flags & AUHostTransportStateMoving) != 0;
+  }
+}
+
+std::int64_t TransportFollower::bufferStartTime(const AudioTimeStamp& timestamp,
+                                                AUAudioFrameCount frameCount) noexcept {
+  const std::int64_t t0 =
+      std::isfinite(timestamp.mSampleTime)
+          ? foundation::truncateInto(timestamp.mSampleTime, -(1LL << 62), 1LL << 62)
+          : nextSampleTime_;
+  nextSampleTime_ = t0 + frameCount;
+  return t0;
+}
+
+void TransportFollower::start(double sampleRate) noexcept {
+  warmup_ = kWarmupFrames;
+  const double quarters = geometry_.quartersPerBar;
+  if (!positionValid_ || !(quarters > 0.0))
+    return;
+  const double half = (4.0 / beatUnit_) * 0.5;
+  const double d = beatPosition_ - downbeat_;
+  if (d < half || d > quarters - half)
+    beatOffset_ =
+        static_cast<double>(samplesToNextBeat_) / samplesPerQuarter(sampleRate) > half ? 0.5 : 0.0;
+}
+
+TransportFollower::BufferStart TransportFollower::locateBuffer() noexcept {
+  const double quarters = geometry_.quartersPerBar;
+  if (!positionValid_ || !(quarters > 0.0))
+    return {quarterPosition_, false, std::nullopt};
+  const double pos = beatPosition_ - beatOffset_;
+  const bool wentBack = pos < quarterPosition_ - 0.5;
+  const bool continues = std::abs(pos - quarterPosition_) <= 1e-6;
+  quarterPosition_ = pos;
+  if (continues)
+    return {pos, wentBack, std::nullopt};
+  const long long n = std::max<long long>(
+      0, foundation::truncateInto(std::floor(pos / quarters + kPositionTolerance), 0LL, 1LL << 53));
+  return {pos, wentBack, Bar{n, quarters * static_cast<double>(n)}};
+}
+
+void TransportFollower::finishBuffer(double start, AUAudioFrameCount frameCount,
+                                     double samplesPerQuarter) noexcept {
+  if (playing_)
+    quarterPosition_ = start + static_cast<double>(frameCount) / samplesPerQuarter;
+  wasPlaying_ = playing_;
+}
+
+} // namespace pallix::engine

@@ -1,0 +1,97 @@
+// Following the host from buffer to buffer: its tempo, meter, position and transport, where a
+// buffer starts in quarter notes, and what the transport's start and stop edges mean.
+#pragma once
+
+#include "PallixAU/engine/BarGeometry.h"
+#include "PallixAU/engine/ContextHolder.h"
+
+#include "platform/audiounit/RenderTypes.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace pallix::engine {
+
+// A plain value of the render thread (and of the control thread while nothing renders). Until
+// a host answers: 120 quarters a minute in 4/4, stopped, at quarter 0. Per buffer the sequencer
+// calls read, bufferStartTime, the edges, then (while playing) locateBuffer and warmingUp once
+// per frame, and finishBuffer last.
+class TransportFollower {
+public:
+  // Frames left silent after the transport starts, while hosts settle their position.
+  static constexpr int kWarmupFrames = 1024;
+
+  // The bar a host position falls in, counted from quarter 0.
+  struct Bar {
+    long long number = 0;
+    double startQuarter = 0.0;
+  };
+
+  // Where a buffer starts.
+  struct BufferStart {
+    double position = 0.0; // in quarters
+    // The host went back more than half a quarter: whatever sounds or waits belongs elsewhere.
+    bool wentBack = false;
+    // The host's bar, when the buffer does not continue the previous one. A buffer that does
+    // crosses its bar lines frame by frame, where fills may start.
+    std::optional<Bar> jumpedInto;
+  };
+
+  // The host's musical context and transport state for the coming buffer. Answers no meter or
+  // tempo can have are ignored (the last good ones stay); without a usable position the
+  // sequencer runs on its own clock; a host without a transport block leaves the transport as
+  // it was.
+  void read(const ContextHolder& context) noexcept;
+  // The buffer's first sample time; a non-finite time stamp continues from the previous buffer.
+  std::int64_t bufferStartTime(const AudioTimeStamp& timestamp,
+                               AUAudioFrameCount frameCount) noexcept;
+
+  bool playing() const noexcept { return playing_; }
+  bool starting() const noexcept { return !wasPlaying_ && playing_; }
+  bool stopping() const noexcept { return wasPlaying_ && !playing_; }
+  // For hosts that report no transport, which the sequencer then plays without; else false.
+  void setPlaying(bool playing) noexcept { playing_ = wasPlaying_ = playing; }
+
+  // Back to quarter 0, without warm-up: part of the sequencer's reset.
+  void rewind() noexcept {
+    quarterPosition_ = 0.0;
+    warmup_ = 0;
+  }
+  // The start edge, after rewind: the warm-up begins, and a host that reports the half-beat
+  // before a bar line as the start is taken to report every position half a beat early. The
+  // offset found stays until a later start finds another.
+  void start(double sampleRate) noexcept;
+  // Whether the frame falls in the warm-up; counts it.
+  bool warmingUp() noexcept {
+    if (warmup_ == 0)
+      return false;
+    --warmup_;
+    return true;
+  }
+
+  BufferStart locateBuffer() noexcept;
+  // After the buffer's frames, start being what locateBuffer gave.
+  void finishBuffer(double start, AUAudioFrameCount frameCount, double samplesPerQuarter) noexcept;
+
+  const BarGeometry& geometry() const noexcept { return geometry_; }
+  double samplesPerQuarter(double sampleRate) const noexcept { return sampleRate * 60.0 / tempo_; }
+
+private:
+  double tempo_ = 120.0;
+  double beatsPerBar_ = 4.0;
+  double beatUnit_ = 4.0;
+  BarGeometry geometry_ = BarGeometry::of(4.0, 4);
+  // The host's last usable answer, and whether this buffer's answer was usable.
+  double beatPosition_ = 0.0;
+  double downbeat_ = 0.0;
+  long samplesToNextBeat_ = 0;
+  bool positionValid_ = false;
+  bool playing_ = false;
+  bool wasPlaying_ = false;
+  int warmup_ = 0;
+  double beatOffset_ = 0.0; // subtracted from the host's positions
+  double quarterPosition_ = 0.0;
+  std::int64_t nextSampleTime_ = 0;
+};
+
+} // namespace pallix::engine
