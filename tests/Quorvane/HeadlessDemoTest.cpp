@@ -31,17 +31,15 @@ protected:
   }
 };
 
-TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinorEveryTime) {
+// That the same seed gives the same file is the render fingerprints' business.
+TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
   const ToolResult first = run({"--render", path("a.wav"), "--demo", "--seed", "7"});
-  const ToolResult second = run({"--render", path("b.wav"), "--demo", "--seed", "7"});
   ASSERT_EQ(first.status, 0) << first.err;
-  ASSERT_EQ(second.status, 0) << second.err;
   EXPECT_EQ(first.err, "");
   EXPECT_EQ(first.out,
             "Pallix instantiated in-process: Orrinbrook: Pallix (In-Process) (aumi/PlxI/ob*k)\n"
             "Pallix bridge installed at 2 ch, 44100 Hz, Float32, deinterleaved\n");
-  EXPECT_EQ(entries(), (std::set<std::string>{"a.wav", "b.wav"})) << "no temporary file stays";
-  EXPECT_TRUE(readText(path("a.wav")) == readText(path("b.wav"))) << "same seed, same file";
+  EXPECT_EQ(entries(), (std::set<std::string>{"a.wav"})) << "no temporary file stays";
 
   const Wav wav = readWav(path("a.wav"));
   EXPECT_EQ(wav.format, "2 channels of 32-bit float at 44100");

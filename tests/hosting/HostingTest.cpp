@@ -1,12 +1,7 @@
-// The hosts' shared pieces: timeline answers, command-line reading, seeds.
-#include "hosting/CommandLine.h"
+// The command-line host's timeline, whose arithmetic the app's demo shares.
 #include "hosting/HostTimeline.h"
-#include "hosting/Seeds.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 using namespace hosting;
 
@@ -27,9 +22,7 @@ TEST(HostTimeline, BeatsTruncatedSamplesToTheNextBeatAndBarsOfTheMeter) {
     long denominator = 0, toNext = 0;
     EXPECT_TRUE(
         timeline.musicalContext(&tempo, &numerator, &denominator, &beat, &toNext, &downbeat));
-    EXPECT_EQ(tempo, 90.0);
-    EXPECT_EQ(numerator, 12.0);
-    EXPECT_EQ(denominator, 8);
+    EXPECT_TRUE(tempo == 90.0 && numerator == 12.0 && denominator == 8);
     EXPECT_DOUBLE_EQ(beat, c.beat);
     EXPECT_EQ(toNext, c.toNext);
     EXPECT_EQ(downbeat, c.downbeat);
@@ -42,41 +35,4 @@ TEST(HostTimeline, BeatsTruncatedSamplesToTheNextBeatAndBarsOfTheMeter) {
   }
   // Every answer is optional.
   EXPECT_TRUE(timeline.musicalContext(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
-}
-
-TEST(CommandLine, NumbersAreWholeAndFinite) {
-  EXPECT_EQ(parseFiniteNumber("2.5"), 2.5);
-  for (const char* bad : {"", "nan", "inf", "1e999", "3x", " 3"})
-    EXPECT_FALSE(parseFiniteNumber(bad)) << bad;
-  EXPECT_EQ(parseInteger("-12"), -12);
-  EXPECT_FALSE(parseInteger("99999999999999999999"));
-  EXPECT_FALSE(parseUnsigned("-1"));
-  EXPECT_THROW(parseIntegerOption("--block-size", "0", 1, 16384), UsageError);
-  EXPECT_THROW(parseNumberOption("--tempo", "fast", 4, 1000, "a tempo"), UsageError);
-}
-
-TEST(CommandLine, OptionsValuesPositionalsAndTheEndOfOptions) {
-  const char* argv[] = {"tool", "in.mid", "--seconds=4", "--seed", "7", "--", "--out.wav"};
-  std::vector<std::string_view> positional;
-  std::vector<std::string> seen;
-  EXPECT_TRUE(readCommandLine(7, argv, positional, [&](std::string_view name, ArgumentReader& r) {
-    seen.push_back(std::string(name) + "=" + std::string(r.value(name)));
-    return true;
-  }));
-  EXPECT_EQ(seen, (std::vector<std::string>{"--seconds=4", "--seed=7"}));
-  EXPECT_EQ(positional, (std::vector<std::string_view>{"in.mid", "--out.wav"}));
-
-  const char* unknown[] = {"tool", "--frobnicate"};
-  EXPECT_THROW(readCommandLine(2, unknown, positional, [](auto, auto&) { return false; }),
-               UsageError);
-  const char* help[] = {"tool", "-h"};
-  EXPECT_FALSE(readCommandLine(2, help, positional, [](auto, auto&) { return true; }));
-}
-
-TEST(Seeds, NeighbouringNumbersGiveUnrelatedSeeds) {
-  const auto a = deriveSeeds(1), b = deriveSeeds(2);
-  EXPECT_EQ(a, deriveSeeds(1));
-  for (std::size_t i = 0; i < a.size(); ++i)
-    EXPECT_NE(a[i], b[i]);
-  EXPECT_NE(a[0], a[1]);
 }
