@@ -43,7 +43,8 @@ public:
   // refuses (kAudioUnitErr_TooManyFramesToProcess) more frames than prepared for, refuses
   // (kAudio_ParamError) a null time stamp or buffer list; in each case nothing else runs.
   // Otherwise: pre-render observers, hand-over of due scheduled MIDI, the unit's block,
-  // post-render observers; returns the block's status.
+  // post-render observers, all with denormals flushed to zero (DenormalGuard) and the caller's
+  // floating-point mode restored after; returns the block's status.
   OSStatus render(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                   AUAudioFrameCount frameCount, long outputBusNumber, AudioBufferList* outputData,
                   const AURenderEvent* hostEvents, const AURenderPullInputBlock& pull) noexcept;
