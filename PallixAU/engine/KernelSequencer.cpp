@@ -78,17 +78,18 @@ double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
     return start.position;
   const TransportFollower::Bar& bar = *start.jumpedInto;
   barIndex_ = static_cast<int>(bar.number % 12);
-  if (std::abs(bar.startQuarter - barStartQuarter_) > 1e-6) {
-    barStartQuarter_ = bar.startQuarter;
+  const bool newBar = std::abs(bar.startQuarter - barStartQuarter_) > 1e-6;
+  barStartQuarter_ = bar.startQuarter;
+  // A start inside the bar the start edge left current (bar 0) skips its earlier pulses too,
+  // rather than playing them all at once when the warm-up ends.
+  if (newBar || transport_.starting())
     pulsesEmittedInBar_ = std::max<long long>(
         0, foundation::truncateInto(
                std::ceil(std::max(0.0, start.position - bar.startQuarter) / geometry().pulseLength -
                          kPositionTolerance),
                0LL, 1LL << 53));
+  if (newBar)
     startBar(false);
-  } else {
-    barStartQuarter_ = bar.startQuarter;
-  }
   return start.position;
 }
 
