@@ -52,6 +52,7 @@ void Kernel::restartForm() noexcept {
   barIndex_ = 0;
   pulsesEmittedInBar_ = 0;
   offbeats_.clear();
+  strum_.clear();
   phrase_.clear();
   chorusUseMatched_ = false;
   lastFillFamily_.reset();
@@ -73,6 +74,7 @@ double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
     endAllNotes(t0);
     phrase_.clear();
     offbeats_.clear();
+    strum_.clear();
   }
   if (!start.jumpedInto)
     return start.position;
@@ -95,6 +97,9 @@ double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
 
 void Kernel::playFrame(double pos, std::int64_t s, std::int64_t t) noexcept {
   notes_.advanceFrame([this, t](const ActiveNote& note) { endNote(t, note); });
+  strum_.advanceFrame([this, t](const StrummedNote& note) {
+    startNote(t, note.note, note.velocity, 0, note.gate);
+  });
   const double q = pos + static_cast<double>(s) / samplesPerQuarter_;
   phrase_.playDue(q, [this, t](const PendingPhraseEvent& event) {
     startNote(t, event.note, event.velocity, event.channel, event.gateSamples);

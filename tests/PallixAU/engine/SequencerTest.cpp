@@ -84,6 +84,18 @@ TEST(Sequencer, StoppingOrLoopingBackEndsEveryNoteAtTheBuffersFirstSample) {
     // The phrase is gone with the loop: the bass is back at once.
     EXPECT_EQ(notesOn(host.sent, t0, t0 + 1, 36, 36).size(), loop ? 1u : 0u);
   }
+
+  // Stopped 8 frames after a chord pulse, before its strum has played: the strummed notes never
+  // start, rather than starting after the note-offs of the stop.
+  auto kernel = preparedKernel({{P::emotion, 1}});
+  ScriptedHost host;
+  host.play(*kernel, 2 * host.samplesPerBar());
+  host.play(*kernel, 8, 8);
+  host.moving = false;
+  const auto t0 = static_cast<std::int64_t>(host.now);
+  host.play(*kernel, 2048);
+  EXPECT_TRUE(notesOn(host.sent, t0, host.now).empty());
+  EXPECT_TRUE(unmatched(host.sent).empty());
 }
 
 TEST(Sequencer, AStartAnywherePlaysFromItsNextPulseOnTheHostsBeats) {
