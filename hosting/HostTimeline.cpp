@@ -6,9 +6,9 @@
 namespace hosting {
 
 MusicalPosition musicalPositionAt(double sampleRate, double tempo, Meter meter,
-                                  double samplesSinceStart) noexcept {
+                                  double samplesSinceStart, double startQuarter) noexcept {
   const double samplesPerBeat = sampleRate * 60.0 / tempo;
-  const double beat = samplesSinceStart / samplesPerBeat;
+  const double beat = startQuarter + samplesSinceStart / samplesPerBeat;
   const double bar = meter.quartersPerBar();
   return {tempo, meter, beat,
           static_cast<long>(samplesPerBeat - samplesPerBeat * (beat - std::floor(beat))),
@@ -48,22 +48,23 @@ bool answerTransportState(bool moving, double samplePosition, AUHostTransportSta
 }
 
 HostTimeline::HostTimeline(double sampleRate, double tempo, Meter meter,
-                           std::int64_t firstSampleTime) noexcept
+                           std::int64_t firstSampleTime, double startQuarter) noexcept
     : sampleRate_(sampleRate), tempo_(tempo), meter_(meter), first_(firstSampleTime),
-      current_(firstSampleTime) {}
+      startQuarter_(startQuarter), current_(firstSampleTime) {}
 
 bool HostTimeline::musicalContext(double* tempo, double* numerator, long* denominator, double* beat,
                                   long* samplesToNextBeat, double* downbeat) const noexcept {
-  const auto position =
-      musicalPositionAt(sampleRate_, tempo_, meter_, static_cast<double>(current_ - first_));
+  const auto position = musicalPositionAt(sampleRate_, tempo_, meter_,
+                                          static_cast<double>(current_ - first_), startQuarter_);
   return answerMusicalContext(position, tempo, numerator, denominator, beat, samplesToNextBeat,
                               downbeat);
 }
 
 bool HostTimeline::transportState(AUHostTransportStateFlags* flags, double* samplePosition,
                                   double* cycleStart, double* cycleEnd) const noexcept {
-  return answerTransportState(true, static_cast<double>(current_ - first_), flags, samplePosition,
-                              cycleStart, cycleEnd);
+  return answerTransportState(
+      true, startQuarter_ * samplesPerBeat() + static_cast<double>(current_ - first_), flags,
+      samplePosition, cycleStart, cycleEnd);
 }
 
 } // namespace hosting

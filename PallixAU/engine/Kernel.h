@@ -9,6 +9,7 @@
 #include "PallixAU/engine/Harmony.h"
 #include "PallixAU/engine/PallixParameter.h"
 #include "PallixAU/engine/PendingOffbeats.h"
+#include "PallixAU/engine/PendingStrum.h"
 #include "PallixAU/engine/PhraseQueue.h"
 #include "PallixAU/engine/TransportFollower.h"
 #include "PallixAU/engine/XorShiftRandom.h"
@@ -170,6 +171,7 @@ private:
 
   PhraseQueue phrase_;
   PendingOffbeats offbeats_;
+  PendingStrum strum_;
   ActiveNoteTable notes_;
 
   // Valid during render: the MIDI output, and the buffer's samples per quarter and short gate.

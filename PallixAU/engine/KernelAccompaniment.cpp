@@ -78,7 +78,12 @@ void Kernel::playPulse(std::int64_t t) noexcept {
       const long long strum = samplesOf((r2 / kStepScale) * static_cast<double>(strumSpread));
       const long long gate = std::max<long long>(
           strum + shortGate_, samplesOf(s * (shortest + (r3 / kStepScale) * (longest - shortest))));
-      startNote(t + strum, chordToneNote(tone, root, type), velocity, 0, gate);
+      const int note = chordToneNote(tone, root, type);
+      if (strum == 0)
+        startNote(t, note, velocity, 0, gate);
+      else
+        strum_.add({strum, gate - strum, static_cast<std::uint8_t>(note),
+                    static_cast<std::uint8_t>(velocity)});
     }
   } else if (!bassSuspended && random_.step() % 100u >= bassDropThreshold) {
     const std::uint32_t r = random_.step();

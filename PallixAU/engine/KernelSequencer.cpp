@@ -52,6 +52,7 @@ void Kernel::restartForm() noexcept {
   barIndex_ = 0;
   pulsesEmittedInBar_ = 0;
   offbeats_.clear();
+  strum_.clear();
   phrase_.clear();
   chorusUseMatched_ = false;
   lastFillFamily_.reset();
@@ -73,27 +74,32 @@ double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
     endAllNotes(t0);
     phrase_.clear();
     offbeats_.clear();
+    strum_.clear();
   }
   if (!start.jumpedInto)
     return start.position;
   const TransportFollower::Bar& bar = *start.jumpedInto;
   barIndex_ = static_cast<int>(bar.number % 12);
-  if (std::abs(bar.startQuarter - barStartQuarter_) > 1e-6) {
-    barStartQuarter_ = bar.startQuarter;
+  const bool newBar = std::abs(bar.startQuarter - barStartQuarter_) > 1e-6;
+  barStartQuarter_ = bar.startQuarter;
+  // A start inside the bar the start edge left current (bar 0) skips its earlier pulses too,
+  // rather than playing them all at once when the warm-up ends.
+  if (newBar || transport_.starting())
     pulsesEmittedInBar_ = std::max<long long>(
         0, foundation::truncateInto(
                std::ceil(std::max(0.0, start.position - bar.startQuarter) / geometry().pulseLength -
                          kPositionTolerance),
                0LL, 1LL << 53));
+  if (newBar)
     startBar(false);
-  } else {
-    barStartQuarter_ = bar.startQuarter;
-  }
   return start.position;
 }
 
 void Kernel::playFrame(double pos, std::int64_t s, std::int64_t t) noexcept {
   notes_.advanceFrame([this, t](const ActiveNote& note) { endNote(t, note); });
+  strum_.advanceFrame([this, t](const StrummedNote& note) {
+    startNote(t, note.note, note.velocity, 0, note.gate);
+  });
   const double q = pos + static_cast<double>(s) / samplesPerQuarter_;
   phrase_.playDue(q, [this, t](const PendingPhraseEvent& event) {
     startNote(t, event.note, event.velocity, event.channel, event.gateSamples);

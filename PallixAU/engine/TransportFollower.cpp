@@ -39,7 +39,6 @@ void TransportFollower::read(const ContextHolder& context) noexcept {
       }
       if (std::abs(beat) <= kMaxPosition && std::abs(downbeat) <= kMaxPosition) {
         beatPosition_ = beat;
-        downbeat_ = downbeat;
         samplesToNextBeat_ = toNextBeat;
         positionValid_ = true;
       }
@@ -66,14 +65,16 @@ std::int64_t TransportFollower::bufferStartTime(const AudioTimeStamp& timestamp,
 
 void TransportFollower::start(double sampleRate) noexcept {
   warmup_ = kWarmupFrames;
-  const double quarters = geometry_.quartersPerBar;
-  if (!positionValid_ || !(quarters > 0.0))
+  const double perQuarter = samplesPerQuarter(sampleRate);
+  if (!positionValid_ || !(geometry_.quartersPerBar > 0.0) || !positiveFinite(perQuarter))
     return;
-  const double half = (4.0 / beatUnit_) * 0.5;
-  const double d = beatPosition_ - downbeat_;
-  if (d < half || d > quarters - half)
-    beatOffset_ =
-        static_cast<double>(samplesToNextBeat_) / samplesPerQuarter(sampleRate) > half ? 0.5 : 0.0;
+  // Where the host's beat position puts the next beat, against where its beat clock does. A
+  // host answering 0 or a whole beat exactly on a beat agrees with itself; one whose position
+  // and clock are about half a quarter apart reports every position half a beat early.
+  const double expected = (1.0 - (beatPosition_ - std::floor(beatPosition_))) * perQuarter;
+  double delta = static_cast<double>(samplesToNextBeat_) - expected;
+  delta -= perQuarter * std::floor(delta / perQuarter + 0.5);
+  beatOffset_ = std::abs(delta) > perQuarter / 4.0 ? 0.5 : 0.0;
 }
 
 TransportFollower::BufferStart TransportFollower::locateBuffer() noexcept {

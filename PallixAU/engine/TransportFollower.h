@@ -57,9 +57,10 @@ public:
     quarterPosition_ = 0.0;
     warmup_ = 0;
   }
-  // The start edge, after rewind: the warm-up begins, and a host that reports the half-beat
-  // before a bar line as the start is taken to report every position half a beat early. The
-  // offset found stays until a later start finds another.
+  // The start edge, after rewind: the warm-up begins, and a host whose distance to the next
+  // beat disagrees by about half a quarter with its beat position is taken to report every
+  // position half a beat early; any other host with a usable position is taken at its word.
+  // Without a usable position the offset found before stays.
   void start(double sampleRate) noexcept;
   // Whether the frame falls in the warm-up; counts it.
   bool warmingUp() noexcept {
@@ -83,7 +84,6 @@ private:
   BarGeometry geometry_ = BarGeometry::of(4.0, 4);
   // The host's last usable answer, and whether this buffer's answer was usable.
   double beatPosition_ = 0.0;
-  double downbeat_ = 0.0;
   long samplesToNextBeat_ = 0;
   bool positionValid_ = false;
   bool playing_ = false;

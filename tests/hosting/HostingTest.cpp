@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace hosting;
 
 TEST(HostTimeline, BeatsTruncatedSamplesToTheNextBeatAndBarsOfTheMeter) {
@@ -35,4 +37,14 @@ TEST(HostTimeline, BeatsTruncatedSamplesToTheNextBeatAndBarsOfTheMeter) {
   }
   // Every answer is optional.
   EXPECT_TRUE(timeline.musicalContext(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
+
+  // Started at quarter 16.5 of a song: a beat and a half later the second bar line, at 18.
+  HostTimeline later(48000.0, 90.0, {12, 8}, 1000, 16.5);
+  later.setCurrentSampleTime(1000 + 48000);
+  double beat = 0, downbeat = 0, position = 0;
+  long toNext = 0;
+  later.musicalContext(nullptr, nullptr, nullptr, &beat, &toNext, &downbeat);
+  later.transportState(nullptr, &position, nullptr, nullptr);
+  EXPECT_EQ(std::tuple(beat, toNext, downbeat, position),
+            std::tuple(18.0, 32000L, 18.0, 18.0 * 32000));
 }

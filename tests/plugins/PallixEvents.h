@@ -58,24 +58,21 @@ inline std::vector<PallixMessage> pallixRenderEvents(double sampleRate, int bloc
   return byTime(std::move(messages));
 }
 
-// pallix-render answers a whole beat as the samples to the next beat when a call starts on a
-// beat; plug-in hosts answer 0, and the generator takes the former for a host that reports
-// half a beat early, so pallix-render plays everything half a beat later. Past the start's
-// warm-up (the first beat) and before the end, the notes start at the same times.
+// Past the start's warm-up (the first beat), pallix-render and a plug-in host that plays the
+// same transport start the same notes at the same times.
 inline void expectLinedUp(const std::vector<PallixMessage>& plugin,
                           const std::vector<PallixMessage>& render, double samplesPerBeat,
                           std::int64_t totalFrames) {
-  const auto half = static_cast<std::int64_t>(samplesPerBeat / 2);
   const auto first = static_cast<std::int64_t>(samplesPerBeat);
   std::vector<PallixMessage> ours, theirs;
   const auto noteOn = [](const PallixMessage& m) {
     return (m.bytes[0] & 0xF0) == 0x90 && m.bytes[2] > 0;
   };
   for (const auto& m : plugin)
-    if (noteOn(m) && m.sampleTime >= first && m.sampleTime < totalFrames - half)
+    if (noteOn(m) && m.sampleTime >= first && m.sampleTime < totalFrames)
       ours.push_back(m);
-  for (auto m : render)
-    if (noteOn(m) && (m.sampleTime -= half) >= first)
+  for (const auto& m : render)
+    if (noteOn(m) && m.sampleTime >= first)
       theirs.push_back(m);
   EXPECT_FALSE(ours.empty());
   EXPECT_EQ(byTime(ours), byTime(theirs));

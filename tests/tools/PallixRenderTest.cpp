@@ -152,6 +152,17 @@ TEST_F(PallixRenderTest, MeterTempoAndLengthReachTheFile) {
   }
 }
 
+// From quarter 2.2 at 120 bpm the first pulse is quarter 3, 0.8 x 22050 samples on; the file
+// keeps the song's quarters and ends 16 quarters after the start.
+TEST_F(PallixRenderTest, AStartQuarterPlacesTheRunInTheSong) {
+  const auto sent = render({"--start-quarter", "2.2", "--bars", "4", output});
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front().time, 17640);
+  const auto file = track(0.5, 4, 4);
+  EXPECT_EQ(notesOf(file).front().time, 3 * 960);
+  EXPECT_EQ(file.getEndTime(), 17472);
+}
+
 TEST_F(PallixRenderTest, ListsTheShippedFamiliesAndForcesOne) {
   const ToolResult families = run({"--list-families"});
   EXPECT_EQ(families.status, 0) << families.err;
@@ -168,9 +179,9 @@ TEST_F(PallixRenderTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   const char* cases[] = {
       "", "* extra", "--bogus *", "--meter 4/0 *", "--meter 0/4 *", "--meter 4 *",
       "--meter 4/4/4 *", "--tempo -1 *", "--bars -2 *", "--bars 1 --seconds 1 *",
-      "--start-sample -1 *", "--family nope *", "--set nope=1 *", "--preset 99 *",
-      "--list-families @out.mid", "--events @out.mid @out.mid", "--events @no/x.txt @out.mid",
-      "@no-such-folder/out.mid"};
+      "--start-sample -1 *", "--start-quarter -1 *", "--family nope *", "--set nope=1 *",
+      "--preset 99 *", "--list-families @out.mid", "--events @out.mid @out.mid",
+      "--events @no/x.txt @out.mid", "@no-such-folder/out.mid"};
   // clang-format on
   for (const char* c : cases)
     expectRefused(PALLIX_RENDER_PATH, c, "--events @events.txt @out.mid", {output, events});

@@ -71,6 +71,10 @@ bool readGeneratorOption(std::string_view option, hosting::ArgumentReader& reade
   else if (option == "--start-sample")
     options.startSample = hosting::parseIntegerOption(option, reader.value(option), 0,
                                                       GeneratorOptions::kMaxStartSample);
+  else if (option == "--start-quarter")
+    options.startQuarter = hosting::parseNumberOption(option, reader.value(option), 0.0,
+                                                      GeneratorOptions::kMaxStartQuarter,
+                                                      "a position in quarter notes");
   else if (option == "--family")
     options.family = std::string(reader.value(option));
   else if (option == "--events")
@@ -128,6 +132,8 @@ render call, and writes the notes it plays to a standard MIDI file (960 ticks a 
   --bars K           length in bars (24)
   --seconds S        length: exactly round(S x HZ) frames, instead of --bars
   --start-sample T   sample time of the first render call (0)
+  --start-quarter Q  the host's position at the first render call, in quarter notes from the
+                     song's start, 0 ... 100000 (0); the MIDI file keeps the song's bars
   --family NAME      plays fills from that phrase family only
   --events FILE      also writes every message sent, one "SAMPLETIME BYTE0 BYTE1 BYTE2"
                      line each, in order of sending

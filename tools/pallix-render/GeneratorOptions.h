@@ -19,12 +19,15 @@ struct GeneratorOptions : UnitOptions {
   static constexpr int kMaxNumerator = 255;
   static constexpr int kMaxDenominator = 256;
   static constexpr std::int64_t kMaxStartSample = std::int64_t{1} << 52; // exact as a double
+  // Keeps the MIDI file's first gap within the 28 bits its delta times hold.
+  static constexpr double kMaxStartQuarter = 100000.0;
   static constexpr double kDefaultBars = 24.0;
 
   double tempo = 120.0; // quarter notes per minute
   hosting::Meter meter;
   std::optional<double> bars; // the length when --seconds is not given
   std::int64_t startSample = 0;
+  double startQuarter = 0.0; // the host's beat position at the first render call
   std::optional<std::string> family;
   std::optional<std::string> events; // the file of every message sent
   std::string output;

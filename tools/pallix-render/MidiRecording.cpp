@@ -47,7 +47,8 @@ private:
 std::int64_t tickOf(const hosting::HostTimeline& timeline, std::int64_t sampleTime) noexcept {
   const double frames = static_cast<double>(sampleTime - timeline.firstSampleTime());
   return std::max<std::int64_t>(
-      0, std::llround(frames * kTicksPerQuarter / timeline.samplesPerBeat()));
+      0, std::llround(timeline.startQuarter() * kTicksPerQuarter +
+                      frames * kTicksPerQuarter / timeline.samplesPerBeat()));
 }
 
 juce::MidiFile recordingAsMidiFile(const std::vector<SentMessage>& messages,

@@ -17,7 +17,8 @@ namespace tools {
 
 inline constexpr int kTicksPerQuarter = 960;
 
-// The tick of a sample time: round((t - first) x 960 / samples per beat), never before 0.
+// The tick of a sample time, where the song's quarter at that time falls: round(start quarter x
+// 960 + (t - first) x 960 / samples per beat), never before 0.
 std::int64_t tickOf(const hosting::HostTimeline& timeline, std::int64_t sampleTime) noexcept;
 
 // One track at 960 ticks a quarter: tempo and time signature at tick 0 (a denominator that is

@@ -67,8 +67,8 @@ int run(int argc, const char* const* argv) {
   if (options.events)
     events.emplace(*options.events);
 
-  const auto timeline = std::make_shared<hosting::HostTimeline>(options.sampleRate, options.tempo,
-                                                                options.meter, options.startSample);
+  const auto timeline = std::make_shared<hosting::HostTimeline>(
+      options.sampleRate, options.tempo, options.meter, options.startSample, options.startQuarter);
   const auto capture = std::make_shared<MidiCapture>(
       MidiCapture::expectedCount(static_cast<double>(totalFrames) / timeline->samplesPerBeat()));
   connectGenerator(*generator, options, timeline, capture);

@@ -63,7 +63,7 @@ public:
       *t = this->tempo;
       *n = this->numerator;
       *d = this->denominator;
-      *beat = b;
+      *beat = b + positionLead;
       const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
       *toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
       *downbeat = quarters * std::floor(b / quarters);
@@ -94,6 +94,8 @@ public:
   long denominator;
   double now = 0.0;
   double beatOffset = 0.0; // added to the beat position, to jump the host
+  // Added to the beat position alone: the samples to the next beat stay true to beatOffset.
+  double positionLead = 0.0;
   bool moving = true;
   bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
   pallix::engine::ContextHolder context;

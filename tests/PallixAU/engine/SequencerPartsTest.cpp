@@ -98,25 +98,30 @@ TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
   EXPECT_EQ(follower.bufferStartTime(AudioTimeStamp::withSampleTime(NAN), 64), 1064);
 }
 
-TEST(TransportFollower, StartsWithAWarmupAndAHalfBeatOffsetThatLaterStartsKeep) {
+TEST(TransportFollower, StartsWithAWarmupAndTakesOnlyAHostHalfABeatOffItsOwnClockAsEarly) {
   ScriptedHost host;
-  host.wholeBeatOnTheBeat = true; // on the downbeat, yet a whole beat to the next
+  host.wholeBeatOnTheBeat = true; // on the downbeat, a whole beat to the next: consistent
   engine::TransportFollower follower;
-  follower.read(host.context);
-  follower.start(48000.0);
+  const auto startAt = [&](double beat, double lead) {
+    host.beatOffset = beat;
+    host.positionLead = lead;
+    follower.read(host.context);
+    follower.start(48000.0);
+    return follower.locateBuffer();
+  };
+  EXPECT_EQ(startAt(0.0, 0.0).position, 0.0);
   int warmup = 0;
   while (follower.warmingUp())
     ++warmup;
   EXPECT_EQ(warmup, engine::TransportFollower::kWarmupFrames);
-  EXPECT_EQ(follower.locateBuffer().position, -0.5);
 
-  // Mid-bar nothing is detected: beat 6.5 is quarter 6, in bar 1 from quarter 4.
-  host.beatOffset = 6.5;
-  follower.read(host.context);
-  follower.start(48000.0);
-  const auto start = follower.locateBuffer();
-  EXPECT_EQ(start.position, 6.0);
+  // Positions half a quarter ahead of the beat clock, just before a bar line or mid-bar.
+  for (const double beat : {16.0, 17.3})
+    EXPECT_DOUBLE_EQ(startAt(beat, 0.5).position, beat) << beat;
+  // A later start with a consistent host, just after a bar line, drops the offset.
+  const auto start = startAt(16.2, 0.0);
+  EXPECT_EQ(start.position, 16.2);
   ASSERT_TRUE(start.jumpedInto);
-  EXPECT_EQ(start.jumpedInto->number, 1);
-  EXPECT_EQ(start.jumpedInto->startQuarter, 4.0);
+  EXPECT_EQ(start.jumpedInto->number, 4);
+  EXPECT_EQ(start.jumpedInto->startQuarter, 16.0);
 }

@@ -9,6 +9,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <set>
 
 namespace engine = pallix::engine;
 using P = engine::PallixParameter;
@@ -82,6 +83,72 @@ TEST(Sequencer, StoppingOrLoopingBackEndsEveryNoteAtTheBuffersFirstSample) {
     EXPECT_TRUE(loop || host.sent.size() == offsAtStart);
     // The phrase is gone with the loop: the bass is back at once.
     EXPECT_EQ(notesOn(host.sent, t0, t0 + 1, 36, 36).size(), loop ? 1u : 0u);
+  }
+
+  // Stopped 8 frames after a chord pulse, before its strum has played: the strummed notes never
+  // start, rather than starting after the note-offs of the stop.
+  auto kernel = preparedKernel({{P::emotion, 1}});
+  ScriptedHost host;
+  host.play(*kernel, 2 * host.samplesPerBar());
+  host.play(*kernel, 8, 8);
+  host.moving = false;
+  const auto t0 = static_cast<std::int64_t>(host.now);
+  host.play(*kernel, 2048);
+  EXPECT_TRUE(notesOn(host.sent, t0, host.now).empty());
+  EXPECT_TRUE(unmatched(host.sent).empty());
+}
+
+TEST(Sequencer, AStartAnywherePlaysFromItsNextPulseOnTheHostsBeats) {
+  // At 48 kHz a quarter is 24000 samples; Easiness 0.5 swings offbeats 16000 past the pulse.
+  // Every start lands its pulses on the host's beats and plays none twice at once.
+  struct Start {
+    double quarter;
+    double lead = 0.0; // the host's positions ahead of its beat clock
+    bool wholeBeatOnTheBeat = false;
+  };
+  for (const Start& start : {Start{0.45},
+                             {2.2},
+                             {3.0},
+                             {7.9},
+                             {16.0},
+                             {16.0, 0.0, true},
+                             {16.2},
+                             {16.45},
+                             {17.3},
+                             {19.9},
+                             {16.0, 0.5},
+                             {17.3, 0.5}}) {
+    SCOPED_TRACE(testing::Message() << start.quarter << " lead " << start.lead);
+    auto kernel = preparedKernel({{P::emotion, 1}, {P::etiquette, 0}, {P::embroidery, 0}});
+    ScriptedHost host;
+    host.beatOffset = start.quarter;
+    host.positionLead = start.lead;
+    host.wholeBeatOnTheBeat = start.wholeBeatOnTheBeat;
+    host.play(*kernel, 2 * host.samplesPerBar());
+    // Samples from the start to the first whole quarter at or after it.
+    const auto toBeat = static_cast<std::int64_t>(
+        std::llround(std::ceil(start.quarter) * 24000 - start.quarter * 24000));
+    const std::int64_t firstPulse = toBeat == 0 ? engine::TransportFollower::kWarmupFrames : toBeat;
+    ASSERT_FALSE(host.sent.empty());
+    EXPECT_EQ(host.sent.front().time, firstPulse);
+    std::map<int, std::int64_t> lastOn;
+    std::set<std::int64_t> pulses;
+    for (const SentMessage& m : host.sent) {
+      if (!m.noteOn())
+        continue;
+      EXPECT_FALSE(lastOn.contains(m.note()) && m.time - lastOn[m.note()] < 2000)
+          << m.note() << " at " << m.time;
+      lastOn[m.note()] = m.time;
+      // A pulse's notes (a strum's follow within 1500 samples), or an offbeat.
+      const std::int64_t sinceBeat = ((m.time - toBeat) % 24000 + 24000) % 24000;
+      EXPECT_TRUE(sinceBeat < 1500 || sinceBeat == 16000 || m.time < firstPulse + 1500)
+          << m.note() << " at " << m.time;
+      if (sinceBeat == 0)
+        pulses.insert(m.time);
+    }
+    // None skipped: a note on every beat after the first pulse.
+    EXPECT_EQ(static_cast<std::int64_t>(pulses.size()),
+              (static_cast<std::int64_t>(host.now) - 1 - toBeat) / 24000 + (toBeat == 0 ? 0 : 1));
   }
 }
 
