@@ -4,16 +4,16 @@
 namespace pallix::engine {
 
 std::optional<ActiveNote> ActiveNoteTable::add(const ActiveNote& note) noexcept {
-  if (count_ < kCapacity) {
-    notes_[static_cast<std::size_t>(count_++)] = note;
+  if (activeNoteCount_ < kCapacity) {
+    activeNotes_[static_cast<std::size_t>(activeNoteCount_++)] = note;
     return std::nullopt;
   }
   std::size_t slot = 0;
-  for (std::size_t i = 1; i < notes_.size(); ++i)
-    if (notes_[i].samplesUntilOff < notes_[slot].samplesUntilOff)
+  for (std::size_t i = 1; i < activeNotes_.size(); ++i)
+    if (activeNotes_[i].samplesUntilOff < activeNotes_[slot].samplesUntilOff)
       slot = i;
-  const ActiveNote ended = notes_[slot];
-  notes_[slot] = note;
+  const ActiveNote ended = activeNotes_[slot];
+  activeNotes_[slot] = note;
   return ended;
 }
 

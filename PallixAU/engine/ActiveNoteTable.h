@@ -31,11 +31,11 @@ public:
   // One frame passes: each note whose gate has run out is handed to noteOff and forgotten. The
   // last note takes a forgotten one's slot, so the order of the rest changes.
   template <class NoteOff> void advanceFrame(NoteOff&& noteOff) noexcept {
-    for (int i = 0; i < count_;) {
-      ActiveNote& n = notes_[static_cast<std::size_t>(i)];
+    for (int i = 0; i < activeNoteCount_;) {
+      ActiveNote& n = activeNotes_[static_cast<std::size_t>(i)];
       if (--n.samplesUntilOff <= 0) {
         noteOff(static_cast<const ActiveNote&>(n));
-        n = notes_[static_cast<std::size_t>(--count_)];
+        n = activeNotes_[static_cast<std::size_t>(--activeNoteCount_)];
       } else {
         ++i;
       }
@@ -44,18 +44,18 @@ public:
 
   // Hands every note to noteOff, in slot order, and forgets them all.
   template <class NoteOff> void endAll(NoteOff&& noteOff) noexcept {
-    for (int i = 0; i < count_; ++i)
-      noteOff(static_cast<const ActiveNote&>(notes_[static_cast<std::size_t>(i)]));
-    count_ = 0;
+    for (int i = 0; i < activeNoteCount_; ++i)
+      noteOff(static_cast<const ActiveNote&>(activeNotes_[static_cast<std::size_t>(i)]));
+    activeNoteCount_ = 0;
   }
 
   // Forgets every note without ending it.
-  void clear() noexcept { count_ = 0; }
-  int size() const noexcept { return count_; }
+  void clear() noexcept { activeNoteCount_ = 0; }
+  int size() const noexcept { return activeNoteCount_; }
 
 private:
-  std::array<ActiveNote, kCapacity> notes_{};
-  int count_ = 0;
+  std::array<ActiveNote, kCapacity> activeNotes_{};
+  int activeNoteCount_ = 0;
 };
 
 } // namespace pallix::engine

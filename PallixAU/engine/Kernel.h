@@ -161,18 +161,18 @@ private:
   double barStartQuarter_ = 0.0;
   int barIndex_ = 0;
   std::int64_t pulsesEmittedInBar_ = 0;
-  HalfBarChord firstHalfChord_;
-  HalfBarChord secondHalfChord_;
+  HalfBarChord currentBarFirst_;
+  HalfBarChord currentBarSecond_;
   // The chorus's family rule: whether its fills keep to the family of its first fill choice.
   bool chorusUseMatched_ = false;
   // A view of a family name inside the catalogue, so that recording it never allocates.
   std::optional<std::string_view> lastFillFamily_;
-  XorShiftRandom random_;
+  XorShiftRandom rngState_;
 
   PhraseQueue phrase_;
   PendingOffbeats offbeats_;
   PendingStrum strum_;
-  ActiveNoteTable notes_;
+  ActiveNoteTable activeNotes_;
 
   // Valid during render: the MIDI output, and the buffer's samples per quarter and short gate.
   const ContextHolder* context_ = nullptr;

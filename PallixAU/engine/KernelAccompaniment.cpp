@@ -26,12 +26,12 @@ long long samplesOf(double samples) noexcept {
 int Kernel::currentChordRoot() const noexcept {
   const bool firstHalf = pulsesEmittedInBar_ < geometry().firstHalfPulses;
   return chordRootNote(rootNote_.load(std::memory_order_relaxed),
-                       firstHalf ? firstHalfChord_.rootOffset : secondHalfChord_.rootOffset);
+                       firstHalf ? currentBarFirst_.rootOffset : currentBarSecond_.rootOffset);
 }
 
 int Kernel::offbeatNote(std::uint32_t draw, int toneCount) const noexcept {
-  const ChordType type = pulsesEmittedInBar_ < geometry().firstHalfPulses ? firstHalfChord_.type
-                                                                          : secondHalfChord_.type;
+  const ChordType type = pulsesEmittedInBar_ < geometry().firstHalfPulses ? currentBarFirst_.type
+                                                                          : currentBarSecond_.type;
   const int tone = static_cast<int>(draw % static_cast<std::uint32_t>(toneCount));
   return std::min(chordToneNote(tone, currentChordRoot(), type), 115) + 12;
 }
@@ -44,9 +44,9 @@ void Kernel::playPulse(std::int64_t t) noexcept {
   const double s = samplesPerQuarter_;
   const double pq = barStartQuarter_ + pulseLength * static_cast<double>(p);
   const bool inFirstHalf = p < firstHalf;
-  const ChordType type = inFirstHalf ? firstHalfChord_.type : secondHalfChord_.type;
+  const ChordType type = inFirstHalf ? currentBarFirst_.type : currentBarSecond_.type;
   const int root = currentChordRoot();
-  const bool halvesDiffer = firstHalfChord_.rootOffset != secondHalfChord_.rootOffset;
+  const bool halvesDiffer = currentBarFirst_.rootOffset != currentBarSecond_.rootOffset;
   const bool chordPulse = p == 0 || (p == firstHalf && halvesDiffer);
 
   const bool bassSuspended = phrase_.silences(SuspensionFlags::bass);
@@ -63,16 +63,16 @@ void Kernel::playPulse(std::int64_t t) noexcept {
                                    : quarters - pulseLength * firstHalf;
     const double shortest = 0.5 * duration;
     const double longest = std::max(shortest, duration - 0.25);
-    if (!bassSuspended && random_.step() % 100u >= bassDropThreshold) {
-      const std::uint32_t r = random_.step();
+    if (!bassSuspended && rngState_.step() % 100u >= bassDropThreshold) {
+      const std::uint32_t r = rngState_.step();
       startNote(t, root, static_cast<int>(120 + r % 8u), 0, shortGate_);
     }
     for (int tone = 1; tone < toneCount; ++tone) {
       if (stabSuspended)
         continue;
-      const std::uint32_t r1 = random_.step();
-      const std::uint32_t r2 = random_.step();
-      const std::uint32_t r3 = random_.step();
+      const std::uint32_t r1 = rngState_.step();
+      const std::uint32_t r2 = rngState_.step();
+      const std::uint32_t r3 = rngState_.step();
       const auto velocity = static_cast<int>(50 + r1 % 41u);
       const long long strumSpread = std::max<long long>(1, samplesOf(s * 0.0625));
       const long long strum = samplesOf((r2 / kStepScale) * static_cast<double>(strumSpread));
@@ -85,8 +85,8 @@ void Kernel::playPulse(std::int64_t t) noexcept {
         strum_.add({strum, gate - strum, static_cast<std::uint8_t>(note),
                     static_cast<std::uint8_t>(velocity)});
     }
-  } else if (!bassSuspended && random_.step() % 100u >= bassDropThreshold) {
-    const std::uint32_t r = random_.step();
+  } else if (!bassSuspended && rngState_.step() % 100u >= bassDropThreshold) {
+    const std::uint32_t r = rngState_.step();
     startNote(t, root, static_cast<int>(100 + r % 28u), 0, shortGate_);
   }
 
@@ -100,20 +100,20 @@ void Kernel::scheduleOffbeats(double pq, int toneCount, double dropChance) noexc
   const float swing = easiness_.load(std::memory_order_relaxed);
   // Each offbeat draws its note, then its velocity.
   const auto schedule = [&](PendingOffbeats::Slot slot, double target) {
-    const int note = offbeatNote(random_.step(), toneCount);
-    const auto velocity = static_cast<std::uint8_t>(80 + random_.step() % 16u);
+    const int note = offbeatNote(rngState_.step(), toneCount);
+    const auto velocity = static_cast<std::uint8_t>(80 + rngState_.step() % 16u);
     offbeats_.schedule(slot, target, static_cast<std::uint8_t>(note), velocity);
   };
   if (geometry().compound) {
     // Easiness drops the middle note of the triplet; peeking leaves the draw to the note.
-    XorShiftRandom peek = random_;
+    XorShiftRandom peek = rngState_;
     if (!(peek.step() / kStepScale < swing))
       schedule(PendingOffbeats::first, pq + 0.5);
-    if (!random_.below(dropChance))
+    if (!rngState_.below(dropChance))
       schedule(PendingOffbeats::lastTriplet, pq + 1.0);
     return;
   }
-  if (!random_.below(dropChance))
+  if (!rngState_.below(dropChance))
     schedule(PendingOffbeats::first, pq + 0.5 + static_cast<double>(swing) / 3.0);
 }
 

@@ -64,8 +64,8 @@ constexpr std::array<std::array<std::array<RunSteps, 3>, 4>, 3> kRunOffsets = {{
 void Kernel::startBar(bool allowFills) noexcept {
   const float e = etiquette_.load(std::memory_order_relaxed);
   const int m = mode_.load(std::memory_order_relaxed);
-  firstHalfChord_ = chooseHalfBarChord(e, m, 2 * barIndex_, random_);
-  secondHalfChord_ = chooseHalfBarChord(e, m, 2 * barIndex_ + 1, random_);
+  currentBarFirst_ = chooseHalfBarChord(e, m, 2 * barIndex_, rngState_);
+  currentBarSecond_ = chooseHalfBarChord(e, m, 2 * barIndex_ + 1, rngState_);
   if (barIndex_ == 0)
     startChorus();
   if (phrase_.playing() || !allowFills)
@@ -75,7 +75,7 @@ void Kernel::startBar(bool allowFills) noexcept {
   const float fillChance = p * 0.5f;
   const float shortFillChance = p * 0.4f;
   const auto tryPhrase = [&](const Phrase* candidate, float chance) {
-    if (candidate && random_.below(chance)) {
+    if (candidate && rngState_.below(chance)) {
       startPhrase(*candidate, barStartQuarter_);
       return true;
     }
@@ -107,12 +107,12 @@ void Kernel::startBar(bool allowFills) noexcept {
   }
   const int pulses = geometry().pulsesPerBar;
   if ((barIndex_ == 3 || barIndex_ == 7 || barIndex_ == 11) && pulses >= 2 && pulses <= 5 &&
-      random_.below(p))
+      rngState_.below(p))
     startBassRun(barStartQuarter_);
 }
 
 void Kernel::startChorus() noexcept {
-  chorusUseMatched_ = random_.below(evolution_.load(std::memory_order_relaxed));
+  chorusUseMatched_ = rngState_.below(evolution_.load(std::memory_order_relaxed));
   lastFillFamily_.reset();
 }
 
@@ -145,7 +145,7 @@ const Phrase* Kernel::filterPhrase(SlotTag slot, std::optional<std::string_view>
   const auto count = std::count_if(candidates.begin(), candidates.end(), qualifies);
   if (count == 0)
     return nullptr;
-  auto position = static_cast<long>(random_.modulo(static_cast<std::uint32_t>(count)));
+  auto position = static_cast<long>(rngState_.modulo(static_cast<std::uint32_t>(count)));
   for (const Phrase& phrase : candidates)
     if (qualifies(phrase) && position-- == 0)
       return &phrase;
@@ -179,7 +179,7 @@ void Kernel::startPhrase(const Phrase& phrase, double barStart) noexcept {
   std::array<int, 8> barOctaveShifts{};
   for (int b = 0; b < bars; ++b)
     barOctaveShifts[static_cast<std::size_t>(b)] =
-        mayShift && random_.below(0.3 * x) ? (random_.below(0.5) ? 24 : 12) : 0;
+        mayShift && rngState_.below(0.3 * x) ? (rngState_.below(0.5) ? 24 : 12) : 0;
 
   const double dropChance = 0.3 * (1.0 - unitRange(emotion_.load(std::memory_order_relaxed)));
   const long long tonic = rootNote_.load(std::memory_order_relaxed) + 36LL;
@@ -189,7 +189,7 @@ void Kernel::startPhrase(const Phrase& phrase, double barStart) noexcept {
     phrase_.push({target, note, velocity, 0, gate});
   };
   for (const PhraseEvent& event : phrase.events) {
-    if (mayDrop && random_.below(dropChance))
+    if (mayDrop && rngState_.below(dropChance))
       continue;
     long long pitch = event.pitchSemitones;
     if (event.voiceTag != VoiceTag::bass) {
@@ -199,15 +199,15 @@ void Kernel::startPhrase(const Phrase& phrase, double barStart) noexcept {
     }
     if (!phrase_.full())
       append(barStart + pulseLength * event.timeOffsetPulses, noteOf(tonic + pitch),
-             velocityBetween(event.velocityLow, event.velocityHigh, random_),
+             velocityBetween(event.velocityLow, event.velocityHigh, rngState_),
              gateOf(s * pulseLength * event.durationPulses));
     if (mayGrace && event.voiceTag != VoiceTag::chordStab && event.timeOffsetPulses >= 0.0625 &&
-        random_.below(0.2 * x)) {
+        rngState_.below(0.2 * x)) {
       const int lo = std::max<int>(event.velocityLow, 70) - 30;
       const int hi = std::max<int>(event.velocityHigh, 90) - 30;
       if (!phrase_.full())
         append(barStart + pulseLength * (event.timeOffsetPulses - 0.0625),
-               noteOf(tonic + pitch - 1), velocityBetween(lo, hi, random_),
+               noteOf(tonic + pitch - 1), velocityBetween(lo, hi, rngState_),
                gateOf(pulseLength * 0.0625 * s));
     }
   }
@@ -219,7 +219,7 @@ void Kernel::startBassRun(double barStart) noexcept {
   const double pulseLength = geometry().pulseLength;
   const double s = samplesPerQuarter();
   const double quarters = geometry().quartersPerBar;
-  const auto variant = static_cast<std::size_t>(random_.step() % 3u);
+  const auto variant = static_cast<std::size_t>(rngState_.step() % 3u);
 
   const int m = mode_.load(std::memory_order_relaxed);
   const HalfBarChord chord =
@@ -230,7 +230,7 @@ void Kernel::startBassRun(double barStart) noexcept {
   const long long tonic = rootNote_.load(std::memory_order_relaxed) + 36LL;
   const std::int64_t stabGate = gateOf(quarters * 0.75 * s);
   for (int tone = 1; tone < chordToneCount(chord.type) && !phrase_.full(); ++tone) {
-    const std::uint32_t r = random_.step();
+    const std::uint32_t r = rngState_.step();
     phrase_.push({barStart, noteOf(tonic + chord.rootOffset + chordInterval(tone, chord.type)),
                   static_cast<std::uint8_t>(50 + r % 41u), 0, stabGate});
   }
@@ -241,7 +241,7 @@ void Kernel::startBassRun(double barStart) noexcept {
       kRunOffsets[bar][static_cast<std::size_t>(std::clamp(pulses, 2, 5) - 2)][variant];
   const std::int64_t gate = gateOf(s * pulseLength * 0.5);
   for (int step = 0; step < pulses && step < 5 && !phrase_.full(); ++step) {
-    const std::uint32_t r = random_.step();
+    const std::uint32_t r = rngState_.step();
     const auto velocity = static_cast<std::uint8_t>(step == 0 ? 120 + r % 8u : 100 + r % 28u);
     phrase_.push({barStart + pulseLength * step,
                   noteOf(tonic + steps[static_cast<std::size_t>(step)]), velocity, 0, gate});

@@ -31,14 +31,14 @@ void Kernel::endNote(std::int64_t time, const ActiveNote& note) noexcept {
 
 void Kernel::startNote(std::int64_t onTime, int note, int velocity, int channel,
                        std::int64_t gate) noexcept {
-  if (const auto ended =
-          notes_.add({static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(channel), gate}))
+  if (const auto ended = activeNotes_.add(
+          {static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(channel), gate}))
     endNote(onTime, *ended);
   send(onTime, static_cast<std::uint8_t>(kNoteOn + (channel & 0x0F)), note, velocity);
 }
 
 void Kernel::endAllNotes(std::int64_t time) noexcept {
-  notes_.endAll([this, time](const ActiveNote& note) { endNote(time, note); });
+  activeNotes_.endAll([this, time](const ActiveNote& note) { endNote(time, note); });
 }
 
 void Kernel::reset(bool playWithoutTransport) noexcept {
@@ -56,7 +56,7 @@ void Kernel::restartForm() noexcept {
   phrase_.clear();
   chorusUseMatched_ = false;
   lastFillFamily_.reset();
-  notes_.clear();
+  activeNotes_.clear();
   startBar(false);
 }
 
@@ -96,7 +96,7 @@ double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
 }
 
 void Kernel::playFrame(double pos, std::int64_t s, std::int64_t t) noexcept {
-  notes_.advanceFrame([this, t](const ActiveNote& note) { endNote(t, note); });
+  activeNotes_.advanceFrame([this, t](const ActiveNote& note) { endNote(t, note); });
   strum_.advanceFrame([this, t](const StrummedNote& note) {
     startNote(t, note.note, note.velocity, 0, note.gate);
   });

@@ -29,60 +29,60 @@ public:
   // A phrase that plays until endQuarter and silences suspends meanwhile, with nothing queued
   // yet; it replaces the phrase playing, if any.
   void start(double endQuarter, SuspensionFlags suspends) noexcept {
-    playing_ = true;
-    endQuarter_ = endQuarter;
-    suspends_ = suspends;
-    count_ = 0;
+    phraseActive_ = true;
+    phraseEndQ_ = endQuarter;
+    phraseSuspends_ = suspends;
+    phraseEventCount_ = 0;
   }
 
   // The phrase's notes draw their values only while there is room, so the caller asks first.
-  bool full() const noexcept { return count_ == kCapacity; }
+  bool full() const noexcept { return phraseEventCount_ == kCapacity; }
   // Queues a note of the phrase; ignored when full.
   void push(const PendingPhraseEvent& event) noexcept {
     if (!full())
-      events_[static_cast<std::size_t>(count_++)] = event;
+      phraseEventQueue_[static_cast<std::size_t>(phraseEventCount_++)] = event;
   }
 
   // Hands each queued note due by quarter q to play and forgets it, then ends the phrase once q
   // reaches its end, with whatever is still queued. The last note takes a played one's place,
   // so notes due together play in that order.
   template <class Play> void playDue(double q, Play&& play) noexcept {
-    if (!playing_)
+    if (!phraseActive_)
       return;
-    for (int i = 0; i < count_;) {
-      PendingPhraseEvent& event = events_[static_cast<std::size_t>(i)];
+    for (int i = 0; i < phraseEventCount_;) {
+      PendingPhraseEvent& event = phraseEventQueue_[static_cast<std::size_t>(i)];
       if (event.targetQuarter - kPositionTolerance <= q) {
         play(static_cast<const PendingPhraseEvent&>(event));
-        event = events_[static_cast<std::size_t>(--count_)];
+        event = phraseEventQueue_[static_cast<std::size_t>(--phraseEventCount_)];
       } else {
         ++i;
       }
     }
-    if (endQuarter_ - kPositionTolerance < q)
+    if (phraseEndQ_ - kPositionTolerance < q)
       clear();
   }
 
   // No phrase plays and nothing is queued.
   void clear() noexcept {
-    playing_ = false;
-    endQuarter_ = 0.0;
-    suspends_ = {};
-    count_ = 0;
+    phraseActive_ = false;
+    phraseEndQ_ = 0.0;
+    phraseSuspends_ = {};
+    phraseEventCount_ = 0;
   }
 
-  bool playing() const noexcept { return playing_; }
+  bool playing() const noexcept { return phraseActive_; }
   // Whether the playing phrase silences every part of parts; false when none plays.
   bool silences(SuspensionFlags parts) const noexcept {
-    return playing_ && suspends_.contains(parts);
+    return phraseActive_ && phraseSuspends_.contains(parts);
   }
-  int size() const noexcept { return count_; }
+  int size() const noexcept { return phraseEventCount_; }
 
 private:
-  std::array<PendingPhraseEvent, kCapacity> events_{};
-  int count_ = 0;
-  double endQuarter_ = 0.0;
-  SuspensionFlags suspends_;
-  bool playing_ = false;
+  std::array<PendingPhraseEvent, kCapacity> phraseEventQueue_{};
+  int phraseEventCount_ = 0;
+  double phraseEndQ_ = 0.0;
+  SuspensionFlags phraseSuspends_;
+  bool phraseActive_ = false;
 };
 
 } // namespace pallix::engine

@@ -29,27 +29,27 @@ void TransportFollower::read(const ContextHolder& context) noexcept {
     long denominator = 0, toNextBeat = 0;
     if (context.musicalContext(&tempo, &numerator, &denominator, &beat, &toNextBeat, &downbeat)) {
       if (positiveFinite(tempo) && tempo <= kMaxTempo)
-        tempo_ = tempo;
-      const double beatUnit = denominator > 0 ? static_cast<double>(denominator) : beatUnit_;
-      const double beatsPerBar = positiveFinite(numerator) ? numerator : beatsPerBar_;
+        hostTempo_ = tempo;
+      const double beatUnit = denominator > 0 ? static_cast<double>(denominator) : hostBeatUnit_;
+      const double beatsPerBar = positiveFinite(numerator) ? numerator : hostBeatsPerBar_;
       const double quarters = beatsPerBar * 4.0 / beatUnit;
       if (quarters >= kMinQuartersPerBar && quarters <= kMaxQuartersPerBar) {
-        beatsPerBar_ = beatsPerBar;
-        beatUnit_ = beatUnit;
+        hostBeatsPerBar_ = beatsPerBar;
+        hostBeatUnit_ = beatUnit;
       }
       if (std::abs(beat) <= kMaxPosition && std::abs(downbeat) <= kMaxPosition) {
-        beatPosition_ = beat;
-        samplesToNextBeat_ = toNextBeat;
+        rawBeatPos_ = beat;
+        rawSampleOffsetToNextBeat_ = toNextBeat;
         positionValid_ = true;
       }
     }
   }
-  geometry_ = BarGeometry::of(beatsPerBar_, static_cast<long>(beatUnit_));
+  geometry_ = BarGeometry::of(hostBeatsPerBar_, static_cast<long>(hostBeatUnit_));
   if (context.transportState) {
     AUHostTransportStateFlags flags = 0;
     double samplePosition = 0.0, cycleStart = 0.0, cycleEnd = 0.0;
     if (context.transportState(&flags, &samplePosition, &cycleStart, &cycleEnd))
-      playing_ = (flags & AUHostTransportStateMoving) != 0;
+      hostPlaying_ = (flags & AUHostTransportStateMoving) != 0;
   }
 }
 
@@ -64,27 +64,27 @@ std::int64_t TransportFollower::bufferStartTime(const AudioTimeStamp& timestamp,
 }
 
 void TransportFollower::start(double sampleRate) noexcept {
-  warmup_ = kWarmupFrames;
+  playEdgeWarmup_ = kWarmupFrames;
   const double perQuarter = samplesPerQuarter(sampleRate);
   if (!positionValid_ || !(geometry_.quartersPerBar > 0.0) || !positiveFinite(perQuarter))
     return;
   // Where the host's beat position puts the next beat, against where its beat clock does. A
   // host answering 0 or a whole beat exactly on a beat agrees with itself; one whose position
   // and clock are about half a quarter apart reports every position half a beat early.
-  const double expected = (1.0 - (beatPosition_ - std::floor(beatPosition_))) * perQuarter;
-  double delta = static_cast<double>(samplesToNextBeat_) - expected;
+  const double expected = (1.0 - (rawBeatPos_ - std::floor(rawBeatPos_))) * perQuarter;
+  double delta = static_cast<double>(rawSampleOffsetToNextBeat_) - expected;
   delta -= perQuarter * std::floor(delta / perQuarter + 0.5);
-  beatOffset_ = std::abs(delta) > perQuarter / 4.0 ? 0.5 : 0.0;
+  detectedBeatOffset_ = std::abs(delta) > perQuarter / 4.0 ? 0.5 : 0.0;
 }
 
 TransportFollower::BufferStart TransportFollower::locateBuffer() noexcept {
   const double quarters = geometry_.quartersPerBar;
   if (!positionValid_ || !(quarters > 0.0))
-    return {quarterPosition_, false, std::nullopt};
-  const double pos = beatPosition_ - beatOffset_;
-  const bool wentBack = pos < quarterPosition_ - 0.5;
-  const bool continues = std::abs(pos - quarterPosition_) <= 1e-6;
-  quarterPosition_ = pos;
+    return {hostQuarterPos_, false, std::nullopt};
+  const double pos = rawBeatPos_ - detectedBeatOffset_;
+  const bool wentBack = pos < hostQuarterPos_ - 0.5;
+  const bool continues = std::abs(pos - hostQuarterPos_) <= 1e-6;
+  hostQuarterPos_ = pos;
   if (continues)
     return {pos, wentBack, std::nullopt};
   const long long n = std::max<long long>(
@@ -94,9 +94,9 @@ TransportFollower::BufferStart TransportFollower::locateBuffer() noexcept {
 
 void TransportFollower::finishBuffer(double start, AUAudioFrameCount frameCount,
                                      double samplesPerQuarter) noexcept {
-  if (playing_)
-    quarterPosition_ = start + static_cast<double>(frameCount) / samplesPerQuarter;
-  wasPlaying_ = playing_;
+  if (hostPlaying_)
+    hostQuarterPos_ = start + static_cast<double>(frameCount) / samplesPerQuarter;
+  wasPlaying_ = hostPlaying_;
 }
 
 } // namespace pallix::engine

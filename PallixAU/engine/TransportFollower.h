@@ -46,16 +46,16 @@ public:
   std::int64_t bufferStartTime(const AudioTimeStamp& timestamp,
                                AUAudioFrameCount frameCount) noexcept;
 
-  bool playing() const noexcept { return playing_; }
-  bool starting() const noexcept { return !wasPlaying_ && playing_; }
-  bool stopping() const noexcept { return wasPlaying_ && !playing_; }
+  bool playing() const noexcept { return hostPlaying_; }
+  bool starting() const noexcept { return !wasPlaying_ && hostPlaying_; }
+  bool stopping() const noexcept { return wasPlaying_ && !hostPlaying_; }
   // For hosts that report no transport, which the sequencer then plays without; else false.
-  void setPlaying(bool playing) noexcept { playing_ = wasPlaying_ = playing; }
+  void setPlaying(bool playing) noexcept { hostPlaying_ = wasPlaying_ = playing; }
 
   // Back to quarter 0, without warm-up: part of the sequencer's reset.
   void rewind() noexcept {
-    quarterPosition_ = 0.0;
-    warmup_ = 0;
+    hostQuarterPos_ = 0.0;
+    playEdgeWarmup_ = 0;
   }
   // The start edge, after rewind: the warm-up begins, and a host whose distance to the next
   // beat disagrees by about half a quarter with its beat position is taken to report every
@@ -64,9 +64,9 @@ public:
   void start(double sampleRate) noexcept;
   // Whether the frame falls in the warm-up; counts it.
   bool warmingUp() noexcept {
-    if (warmup_ == 0)
+    if (playEdgeWarmup_ == 0)
       return false;
-    --warmup_;
+    --playEdgeWarmup_;
     return true;
   }
 
@@ -75,22 +75,24 @@ public:
   void finishBuffer(double start, AUAudioFrameCount frameCount, double samplesPerQuarter) noexcept;
 
   const BarGeometry& geometry() const noexcept { return geometry_; }
-  double samplesPerQuarter(double sampleRate) const noexcept { return sampleRate * 60.0 / tempo_; }
+  double samplesPerQuarter(double sampleRate) const noexcept {
+    return sampleRate * 60.0 / hostTempo_;
+  }
 
 private:
-  double tempo_ = 120.0;
-  double beatsPerBar_ = 4.0;
-  double beatUnit_ = 4.0;
+  double hostTempo_ = 120.0;
+  double hostBeatsPerBar_ = 4.0;
+  double hostBeatUnit_ = 4.0;
   BarGeometry geometry_ = BarGeometry::of(4.0, 4);
   // The host's last usable answer, and whether this buffer's answer was usable.
-  double beatPosition_ = 0.0;
-  long samplesToNextBeat_ = 0;
+  double rawBeatPos_ = 0.0;
+  long rawSampleOffsetToNextBeat_ = 0;
   bool positionValid_ = false;
-  bool playing_ = false;
+  bool hostPlaying_ = false;
   bool wasPlaying_ = false;
-  int warmup_ = 0;
-  double beatOffset_ = 0.0; // subtracted from the host's positions
-  double quarterPosition_ = 0.0;
+  int playEdgeWarmup_ = 0;
+  double detectedBeatOffset_ = 0.0; // subtracted from the host's positions
+  double hostQuarterPos_ = 0.0;
   std::int64_t nextSampleTime_ = 0;
 };
 
