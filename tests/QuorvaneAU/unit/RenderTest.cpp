@@ -93,6 +93,75 @@ TEST_F(RenderBlock, EventsTakeEffectAtTheirOwnFrames) {
   EXPECT_EQ(values(*synth.unit), expected);
 }
 
+// On any channel. The pedal (down from 64) keeps released notes sounding as held ones, and
+// lifting it releases them as their note-offs would; keys still down stay. Other controllers
+// change nothing.
+TEST_F(RenderBlock, SustainPedalHoldsReleasedNotesUntilItLifts) {
+  synth.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
+  synth.midi({0xB5, 64, 64}, 10).midi({0x80, 60, 0}, 20).midi({0x93, 64, 0}, 30);
+  synth.midi({0xB0, 1, 127}, 40).midi({0xB0, 7, 0}, 40).midi({0xB0, 122, 0}, 40);
+  twin.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
+  synth.play(), twin.play();
+  synth.play(), twin.play();
+  synth.midi({0xB2, 64, 63}, 50);
+  twin.midi({0x80, 60, 0}, 50).midi({0x80, 64, 0}, 50);
+  synth.play(), twin.play();
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
+}
+
+// All notes off (123) and the mode messages release every held note as its note-off would,
+// except that a pedal which is down keeps them sounding.
+TEST_F(RenderBlock, AllNotesOffReleasesHeldNotesUnlessThePedalIsDown) {
+  synth.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0xB3, 123, 0}, 50);
+  twin.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x80, 60, 0}, 50).midi({0x80, 64, 0}, 50);
+  synth.play(), twin.play();
+  synth.midi({0x90, 67, 100}).midi({0xB0, 64, 127}).midi({0xB0, 127, 0}, 100);
+  twin.midi({0x90, 67, 100});
+  synth.play(), twin.play();
+  synth.midi({0xB0, 64, 0}, 20);
+  twin.midi({0x80, 67, 0}, 20);
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
+}
+
+// All sound off (120) silences every voice from its own frame on, without release; the delay
+// keeps its echoes of what sounded before.
+TEST_F(RenderBlock, AllSoundOffSilencesAtOnceAndLeavesTheEchoes) {
+  twin.set(P::echo, 0.5f).set(P::echoTime, 0.25f); // 11025 frames, where the delay starts
+  for (Player* p : {&synth, &twin}) {
+    p->midi({0x90, 60, 127}).midi({0x90, 67, 127}).play();
+    p->midi({0xB9, 120, 0}, 100).play();
+    while (p->heard.size() < 11520)
+      p->play(512);
+    EXPECT_GT(peak(p->heard.data() + 256, 100), 0.0f);
+  }
+  EXPECT_EQ(peak(synth.heard.data() + 356, 11520 - 356), 0.0f);
+  EXPECT_EQ(peak(twin.heard.data() + 356, 11000 - 356), 0.0f);
+  EXPECT_GT(peak(twin.heard.data() + 11100, 200), 1e-3f);
+}
+
+// Reset all controllers (121) lifts the pedal, releasing what it held, centres the bend and
+// sends channel and key pressure back to 0, as those messages would.
+TEST_F(RenderBlock, ResetAllControllersLiftsThePedalCentresBendAndClearsPressure) {
+  for (Player* p : {&synth, &twin}) {
+    p->set(P::aftertouchDepth, 1.0f).set(P::frequency, 0.3f);
+    p->midi({0x90, 69, 100}).midi({0xE0, 0x00, 0x70}).midi({0xD0, 100}).midi({0xA0, 69, 100});
+    p->play();
+  }
+  synth.midi({0xB1, 64, 127}).midi({0x80, 69, 0}, 50).midi({0xB1, 121, 0}, 100);
+  // An ignored controller splits the twin's call where the note-off splits the other's: the
+  // pressure glides in steps of the pieces' lengths.
+  twin.midi({0xB0, 1, 0}, 50)
+      .midi({0xE0, 0x00, 0x40}, 100)
+      .midi({0xD0, 0}, 100)
+      .midi({0xA0, 69, 0}, 100);
+  twin.midi({0x80, 69, 0}, 100);
+  synth.play(512), twin.play(512);
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
+}
+
 // The engine counts on it, so the whole call, observers included, runs with denormals flushed.
 TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
   volatile float tiny = 1e-30f;
