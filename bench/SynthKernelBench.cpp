@@ -1,5 +1,12 @@
-// The whole render call: chords of held voices with the output chain off and on.
+// The whole render call: chords of held voices with the output chain off and on; and the
+// unit's render block, plain and with dense events.
 #include "BenchSetup.h"
+#include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
+#include "platform/audiounit/RenderEventList.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -35,5 +42,53 @@ void BM_Kernel(benchmark::State& state) {
   reportFrames(state, kBenchFrames, voices);
 }
 BENCHMARK(BM_Kernel)->ArgNames({"voices", "chain"})->Args({16, 0})->Args({16, 1})->Args({1, 1});
+
+// The unit's render block over 16 held voices: a plain call, and one with 32 events spread over
+// it (pitch bend, channel pressure, note on and note off in turn), which the block renders in
+// 32 pieces, each with the kernel's whole per-call work. Most of the difference is the reverb's
+// scatter, which meets each of its taps' spans once per piece rather than once per call.
+// Arguments: events, and the chain as above.
+void BM_RenderBlock(benchmark::State& state) {
+  const int eventCount = static_cast<int>(state.range(0));
+  auto kernel = std::make_shared<QuorvaneDSPKernel>();
+  kernel->seed(1, 2, 3);
+  kernel->prepare(kBenchFrames, kBenchRate);
+  if (state.range(1) != 0)
+    fullChain(*kernel);
+  holdNotes(*kernel, QuorvaneDSPKernel::kVoiceCount);
+  auto buffers = std::make_shared<quorvane::unit::QuorvaneRenderBuffers>();
+  buffers->allocate(kBenchFrames);
+  const AUInternalRenderBlock block = quorvane::unit::makeQuorvaneRenderBlock(kernel, buffers);
+
+  RenderEventList events(static_cast<std::size_t>(std::max(eventCount, 1)));
+  for (int i = 0; i < eventCount; ++i) {
+    const auto note = [i](int shift) {
+      return static_cast<std::uint8_t>(36 + 3 * ((i + shift) % 16));
+    };
+    const std::uint8_t value = static_cast<std::uint8_t>(i * 4 % 128);
+    const std::uint8_t messages[4][3] = {
+        {0xE0, 0, value}, {0xD0, value, 0}, {0x90, note(0), 100}, {0x80, note(8), 0}};
+    events.addMIDI(i * kBenchFrames / eventCount, 0, messages[i % 4], i % 4 == 1 ? 2 : 3);
+  }
+
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  float* channels[2] = {left.data(), right.data()};
+  AudioBufferList output = AudioBufferList::forChannels(channels, 2, kBenchFrames);
+  const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(0.0);
+  const AURenderPullInputBlock noInput;
+  for (auto _ : state) {
+    AudioUnitRenderActionFlags flags = 0;
+    block(&flags, &stamp, kBenchFrames, 0, &output, events.head(), noInput);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportFrames(state, kBenchFrames, QuorvaneDSPKernel::kVoiceCount);
+}
+BENCHMARK(BM_RenderBlock)
+    ->ArgNames({"events", "chain"})
+    ->Args({0, 0})
+    ->Args({32, 0})
+    ->Args({0, 1})
+    ->Args({32, 1});
 
 } // namespace

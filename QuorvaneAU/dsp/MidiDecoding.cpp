@@ -7,6 +7,33 @@
 
 namespace quorvane::dsp {
 
+namespace {
+
+void applyController(QuorvaneDSPKernel& kernel, int number, int value) noexcept {
+  switch (number) {
+  case 64:
+    kernel.setSustainPedal(value >= 64);
+    break;
+  case 120:
+    kernel.allSoundOff();
+    break;
+  case 121:
+    kernel.resetControllers();
+    break;
+  case 123: // all notes off; omni off and on, mono and poly change modes, ending the notes too
+  case 124:
+  case 125:
+  case 126:
+  case 127:
+    kernel.allNotesOff();
+    break;
+  default:
+    break;
+  }
+}
+
+} // namespace
+
 void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
                       std::size_t length) noexcept {
   if (length < 1)
@@ -27,6 +54,9 @@ void applyMIDIMessage(QuorvaneDSPKernel& kernel, const std::uint8_t* bytes,
   case 0xA:
     kernel.setPolyPressure(static_cast<std::uint8_t>(d1),
                            std::min(static_cast<float>(d2) / 127.0f, 1.0f));
+    break;
+  case 0xB:
+    applyController(kernel, d1, d2);
     break;
   case 0xD:
     kernel.setChannelPressure(std::min(static_cast<float>(d1) / 127.0f, 1.0f));

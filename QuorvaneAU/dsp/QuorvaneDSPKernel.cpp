@@ -17,6 +17,17 @@ constexpr float kTwoPi = 6.283185f;
 constexpr auto kRelaxed = std::memory_order_relaxed;
 using P = QuorvaneParameter;
 
+// Sounding with its key down: neither released nor kept by the pedal.
+bool isHeld(const Voice& v) noexcept {
+  return v.stage != Stage::off && v.stage != Stage::release && !v.sustained;
+}
+
+void release(Voice& v) noexcept {
+  v.stage = Stage::release;
+  v.releaseStartLevel = v.level;
+  v.sustained = false;
+}
+
 } // namespace
 
 QuorvaneDSPKernel::QuorvaneDSPKernel()
@@ -59,6 +70,7 @@ void QuorvaneDSPKernel::reset() noexcept {
   voices_.fill(Voice{});
   noteAgeCounter_ = 0;
   pitchBendNorm_ = channelPressure_ = targetChannelPressure_ = 0.0f;
+  sustainPedal_ = false;
   lfoPhase_ = lfoValue_ = lfoValue120_ = lfoValue240_ = 0.0f;
   driftValue_ = 0.0f;
   for (IIRKernel* f : {&filterL_, &filterR_, &filterL2_, &filterR2_})
@@ -126,14 +138,20 @@ void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
   v.noteNumber = note;
   v.startTime = noteAgeCounter_;
   v.aftertouch = v.targetAftertouch = 0.0f;
+  v.sustained = false;
 }
 
 void QuorvaneDSPKernel::noteOff(std::uint8_t note) noexcept {
   for (Voice& v : voices_)
-    if (v.noteNumber == note && v.stage != Stage::off && v.stage != Stage::release) {
-      v.stage = Stage::release;
-      v.releaseStartLevel = v.level;
-    }
+    if (v.noteNumber == note && isHeld(v))
+      keyUp(v);
+}
+
+void QuorvaneDSPKernel::keyUp(Voice& v) noexcept {
+  if (sustainPedal_)
+    v.sustained = true;
+  else
+    release(v);
 }
 
 void QuorvaneDSPKernel::setPolyPressure(std::uint8_t note, float pressure) noexcept {
@@ -147,6 +165,35 @@ void QuorvaneDSPKernel::setChannelPressure(float pressure) noexcept {
 }
 
 void QuorvaneDSPKernel::setPitchBend(float value) noexcept { pitchBendNorm_ = value; }
+
+void QuorvaneDSPKernel::setSustainPedal(bool down) noexcept {
+  sustainPedal_ = down;
+  if (!down)
+    for (Voice& v : voices_)
+      if (v.sustained)
+        release(v);
+}
+
+void QuorvaneDSPKernel::allNotesOff() noexcept {
+  for (Voice& v : voices_)
+    if (isHeld(v))
+      keyUp(v);
+}
+
+void QuorvaneDSPKernel::allSoundOff() noexcept {
+  voices_.fill(Voice{});
+  // What the filters hold is the voices' sound too; the delay and reverb are effects with tails.
+  for (IIRKernel* f : {&filterL_, &filterR_, &filterL2_, &filterR2_})
+    f->reset();
+}
+
+void QuorvaneDSPKernel::resetControllers() noexcept {
+  setSustainPedal(false);
+  pitchBendNorm_ = 0.0f;
+  targetChannelPressure_ = 0.0f;
+  for (Voice& v : voices_)
+    v.targetAftertouch = 0.0f;
+}
 
 float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
   const float sr = static_cast<float>(sampleRate_);

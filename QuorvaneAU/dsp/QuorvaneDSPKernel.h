@@ -17,8 +17,9 @@
 namespace quorvane::dsp {
 
 // Threads: setParameter and parameterValue may be called from any thread at any time.
-// Everything else runs on one thread at a time: note, pressure, bend and renderFrames on the
-// render thread; construction, seed, prepare and reset on a control thread outside rendering.
+// Everything else runs on one thread at a time: notes, pressure, bend, controllers and
+// renderFrames on the render thread; construction, seed, prepare and reset on a control thread
+// outside rendering.
 class QuorvaneDSPKernel {
 public:
   static constexpr int kVoiceCount = 16;
@@ -36,7 +37,8 @@ public:
   // std::invalid_argument, changing nothing, for a rate outside kMinSampleRate ... kMaxSampleRate
   // (NaN included), and std::bad_alloc when memory runs out.
   void prepare(int maxFrames, double sampleRate);
-  // Silences the voices and clears modulation and effect history; parameters stay.
+  // Silences the voices, lifts the pedal and clears modulation and effect history; parameters
+  // stay.
   void reset() noexcept;
 
   // Stores a parameter value (no clamping); addresses past the last parameter are ignored.
@@ -46,10 +48,21 @@ public:
   float parameterValue(std::uint64_t address) const noexcept;
 
   void noteOn(std::uint8_t note, int velocity) noexcept;
+  // Releases the note's held voices; while the pedal is down they keep sounding, sustained.
   void noteOff(std::uint8_t note) noexcept;
   void setPolyPressure(std::uint8_t note, float pressure) noexcept;
   void setChannelPressure(float pressure) noexcept;
   void setPitchBend(float value) noexcept;
+
+  // Lifting the pedal releases every sustained voice as its note-off would have.
+  void setSustainPedal(bool down) noexcept;
+  // Every held voice as by its note-off, so a pedal that is down keeps them sounding.
+  void allNotesOff() noexcept;
+  // Every voice stops at once, without release, and the filter forgets it; the delay and
+  // reverb keep their tails.
+  void allSoundOff() noexcept;
+  // Pedal up, bend centred, channel and key pressure heading for 0.
+  void resetControllers() noexcept;
 
   // Overwrites left[0 ... frameCount-1] and right[0 ... frameCount-1] with the next block.
   // Never allocates, locks or fails; blocks longer than prepared skip delay and reverb, and
@@ -89,6 +102,9 @@ private:
   void runDelayStage(float* left, float* right, int n) noexcept;
   void runReverbStage(float* left, float* right, int n) noexcept;
 
+  // A voice whose key went up: released, or sustained while the pedal is down.
+  void keyUp(Voice& v) noexcept;
+
   // Indexed by address; relaxed atomics, so any thread may set them while rendering.
   std::array<std::atomic<float>, kQuorvaneParameterCount> parameters_;
 
@@ -121,6 +137,7 @@ private:
   float pitchBendNorm_ = 0.0f;
   float channelPressure_ = 0.0f;
   float targetChannelPressure_ = 0.0f;
+  bool sustainPedal_ = false;
 };
 
 } // namespace quorvane::dsp

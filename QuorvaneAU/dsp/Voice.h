@@ -24,6 +24,7 @@ struct Voice {
   std::uint64_t startTime = 0; // larger is newer
   float aftertouch = 0.0f;
   float targetAftertouch = 0.0f;
+  bool sustained = false; // its key is up, but the sustain pedal keeps it sounding
 
   bool isActive() const noexcept { return stage != Stage::off; }
 };

@@ -1,4 +1,4 @@
-// The synthesiser's render block: every event of the list at the buffer's start, then the kernel.
+// The synthesiser's render block: each event of the list at its own frame, the kernel between.
 #pragma once
 
 #include "platform/audiounit/RenderTypes.h"
@@ -24,8 +24,10 @@ struct QuorvaneRenderBuffers {
   }
 };
 
-// The block holds the engine and the buffers, not the unit. Render thread; it never
-// allocates, locks or fails.
+// The block holds the engine and the buffers, not the unit. An event applies at its sample time
+// less the call's (events at one frame in list order), kept within the call; the list is in time
+// order, and an event earlier than the one before it applies with that one. Render thread; it
+// never allocates, locks or fails.
 AUInternalRenderBlock makeQuorvaneRenderBlock(std::shared_ptr<dsp::QuorvaneDSPKernel> kernel,
                                               std::shared_ptr<QuorvaneRenderBuffers> buffers);
 

@@ -111,16 +111,25 @@ TEST_F(QuorvaneRenderTest, SameSeedRepeatsByteForByteAndOtherSeedsDiffer) {
   EXPECT_NE(withSeed("8", "c.wav"), first);
 }
 
-TEST_F(QuorvaneRenderTest, EventTakesEffectAtTheStartOfTheBlockThatContainsIt) {
-  // The note-on at 0.125 s is sample 1000 at 8 kHz, inside the block [768, 1024) of 256 frames.
-  // It sits in the second track, behind a later note in the first: tracks merge by time.
-  writeMidiFile(input, {note(60, 360, 480), note(69, 120, 960)});
-  const auto audio = render({"--sample-rate", "8000", "--block-size", "256", "--seconds", "0.5",
-                             "--set", "attack=0.001", input, output});
-  ASSERT_EQ(audio.getNumSamples(), 4000);
-  for (int channel = 0; channel < 2; ++channel) {
-    EXPECT_EQ(audio.getMagnitude(channel, 0, 768), 0.0f) << channel;
-    EXPECT_GT(audio.getMagnitude(channel, 768, 32), 1e-3f) << channel;
+// A note sounds from the frame after its own (its attack starts from 0), whatever the block
+// size: with 1/960 s a tick, the note-ons at ticks 50, 400 and 777 are frames 2296, 18375 and
+// 35693 at 44.1 kHz, inside blocks of 64 and of 4096. Tracks merge by time: the note at tick 400
+// comes in the last track, behind the one at 777.
+TEST_F(QuorvaneRenderTest, NotesStartAtTheirOwnFramesWhateverTheBlockSize) {
+  writeMidiFile(input, {note(60, 50, 150), note(67, 777, 877), note(64, 400, 500)});
+  for (const char* block : {"64", "4096"}) {
+    const auto audio = render({"--block-size", block, "--seconds", "1", "--set", "attack=0.001",
+                               "--set", "release=0.001", "--set", "space=0", input, output});
+    for (int channel = 0; channel < 2; ++channel) {
+      std::vector<int> onsets; // the first sound after a thousand frames of silence
+      int quiet = 0;
+      for (int i = 0; i < audio.getNumSamples(); ++i) {
+        if (audio.getSample(channel, i) != 0.0f && quiet >= 1000)
+          onsets.push_back(i);
+        quiet = audio.getSample(channel, i) == 0.0f ? quiet + 1 : 0;
+      }
+      EXPECT_EQ(onsets, (std::vector<int>{2297, 18376, 35694})) << block << ", " << channel;
+    }
   }
 }
 

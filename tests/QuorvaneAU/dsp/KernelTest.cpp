@@ -80,6 +80,30 @@ TEST(Voices, AllocationReleaseAndPressureThroughMIDI) {
   EXPECT_EQ(send({0x90, 91, 64}).voices[0].noteNumber, 91);
 }
 
+// A key played again while the pedal sustains it takes a voice of its own, which lifting the
+// pedal leaves held, as it does a sustained voice a new note took over. Each of the mode
+// messages ends the notes as all notes off does.
+TEST(Voices, SustainedVoicesAndModeMessagesThroughMIDI) {
+  QuorvaneDSPKernel k;
+  const auto send = [&k](std::initializer_list<std::uint8_t> m) {
+    quorvane::dsp::applyMIDIMessage(k, std::data(m), m.size());
+    return k.snapshot().voices;
+  };
+  send({0xB0, 64, 127});
+  for (int i = 0; i < 16; ++i)
+    send({0x90, std::uint8_t(40 + i), 100}), send({0x80, std::uint8_t(40 + i), 0});
+  auto v = send({0x90, 41, 100}); // voice 0, the oldest
+  EXPECT_TRUE(v[1].sustained && v[1].stage == Stage::attack);
+  EXPECT_TRUE(v[0].noteNumber == 41 && !v[0].sustained);
+  v = send({0xB0, 64, 0});
+  EXPECT_TRUE(v[0].stage == Stage::attack && v[1].stage == Stage::release && !v[1].sustained);
+  for (std::uint8_t mode : {123, 124, 125, 126, 127}) {
+    k.reset();
+    send({0x90, 41, 100});
+    EXPECT_EQ(send({0xB0, mode, 0})[0].stage, Stage::release) << int(mode);
+  }
+}
+
 TEST(Kernel, ResetSilencesButKeepsParametersAndPrepareRefusesUnusableRates) {
   PreparedKernel k(48000.0), twin(48000.0);
   applyFullChain(k), applyFullChain(twin);

@@ -8,7 +8,8 @@
 
 using P = quorvane::dsp::QuorvaneParameter;
 
-// Every stage on, every voice busy (so notes steal), the 24 dB cascade switched on and off.
+// Every stage on, every voice busy (so notes steal), the 24 dB cascade switched on and off, the
+// pedal and the channel-mode controllers.
 TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
   constexpr AUAudioFrameCount kMax = 512;
   auto unit = makeUnit();
@@ -28,12 +29,16 @@ TEST(Allocations, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
     const std::uint8_t on[3] = {0x90, note, 100}, off[3] = {0x80, std::uint8_t(note - 7), 0};
     const std::uint8_t bend[3] = {0xE0, 0, std::uint8_t(frames % 128)}, touch[2] = {0xD0, 64};
     const std::uint8_t keyTouch[3] = {0xA0, note, 90};
+    const std::uint8_t pedal[3] = {0xB0, 64, std::uint8_t(frames % 2 * 127)};
+    const std::uint8_t mode[3] = {0xB0, std::uint8_t(120 + frames % 4), 0}; // 120 ... 123
     schedule(AUEventSampleTimeImmediate, 0, 3, on);
     events.clear();
     events.addMIDI(render.time, 0, off, 3);
     events.addMIDI(render.time + frames / 2, 0, bend, 3);
     events.addMIDI(render.time + frames / 2, 0, touch, 2);
     events.addMIDI(render.time + frames / 2, 0, keyTouch, 3);
+    events.addMIDI(render.time + frames / 3, 0, pedal, 3);
+    events.addMIDI(render.time + frames - 1, 0, mode, 3);
     events.addParameter(render.time, address(P::filterRolloff), float(frames % 2));
     events.addParameter(render.time, address(P::frequency), float(frames % 10) / 10.0f);
     events.addParameterRamp(render.time, address(P::shape), float(frames % 7) / 7.0f, 100);

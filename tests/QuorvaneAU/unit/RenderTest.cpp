@@ -31,57 +31,145 @@ TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
   EXPECT_EQ(unit->channelCapabilities(), (std::vector<int>{0, 2}));
 }
 
-class RenderBlock : public ::testing::Test {
-protected:
+// A unit, its render calls and the events for the next one.
+struct Player {
   std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> unit = makeUnit();
   HostRender render{*unit};
   RenderEventList events{16};
+  std::vector<float> heard; // the left channel of every call so far
 
-  void midi(std::initializer_list<std::uint8_t> bytes, AUEventSampleTime offset = 0) {
+  Player& midi(std::initializer_list<std::uint8_t> bytes, AUEventSampleTime offset = 0) {
     events.addMIDI(render.time + offset, 0, std::data(bytes), int(bytes.size()));
+    return *this;
   }
-  OSStatus renderEvents(AUAudioFrameCount frames = 256) {
-    const OSStatus status = render(frames, events.head());
+  Player& set(P p, AUValue value) {
+    unit->parameterTree()->parameterWithAddress(address(p))->setValue(value);
+    return *this;
+  }
+  // One call with the events given since the last.
+  void play(AUAudioFrameCount frames = 256) {
+    EXPECT_EQ(render(frames, events.head()), noErr);
     events.clear();
-    return status;
+    heard.insert(heard.end(), render.left.begin(), render.left.begin() + frames);
   }
 };
 
-// Notes and bends at any offset sound as another unit given them at offset 0 renders them (Drift
-// and Space are 0: nothing random sounds); ramps jump to their end; events that are not plain
-// MIDI, and parameters that do not exist, are ignored.
-TEST_F(RenderBlock, EventsTakeEffectAtTheFirstSample) {
-  auto other = makeUnit();
-  HostRender atOffsets(*other);
-  RenderEventList late(4);
-  const std::uint8_t bend[3] = {0xE0, 0x00, 0x60}, on[3] = {0x9C, 69, 127};
-  late.addMIDI(100, 0, bend, 3), late.addMIDI(250, 0, on, 3);
-  late.addParameterRamp(10, address(P::frequency), 0.25f, 1000);
-  ASSERT_EQ(atOffsets(256, late.head()), noErr);
-  // A note placed at its offset would leave the first 250 frames silent.
-  EXPECT_GT(peak(atOffsets.left.data(), 32), 0.0f);
-  std::vector<AUValue> expected = kInitialValues;
-  expected[address(P::frequency)] = 0.25f; // the tree reads the engine: render-time changes show
-  EXPECT_EQ(values(*other), expected);
+class RenderBlock : public ::testing::Test {
+protected:
+  Player synth;
+  // Drift and Space are 0: nothing random sounds, so two units given events to the same effect
+  // render the same samples.
+  Player twin;
+};
 
-  midi({0xE0, 0x00, 0x60}), midi({0x9C, 69, 127});
-  events.addParameter(render.time, address(P::frequency), 0.25f);
-  events.addParameter(render.time, quorvane::dsp::kQuorvaneParameterCount, 9.0f);
+// One call split at its events' frames renders as calls of those lengths would, each given its
+// events first: a note at frame k starts there from silence. Events stamped before the call
+// apply at its first frame, those past its end at its last; ramps jump to their end; events
+// that are not plain MIDI, and parameters that do not exist, are ignored.
+TEST_F(RenderBlock, EventsTakeEffectAtTheirOwnFrames) {
+  synth.events.addParameterRamp(synth.render.time - 5, address(P::frequency), 0.25f, 1000);
+  synth.midi({0xE0, 0x00, 0x60}, 100).midi({0x9C, 69, 127}, 100);
+  synth.events.addParameter(synth.render.time + 180, address(P::frequency), 0.5f);
+  synth.events.addParameter(synth.render.time + 180, quorvane::dsp::kQuorvaneParameterCount, 9);
   const std::uint8_t sysEx[5] = {0xF0, 0x90, 60, 100, 0xF7}; // note-on bytes inside
   const std::uint32_t packet[1] = {0x20903C64};              // a MIDI 1.0 note-on as a packet word
-  events.addSysEx(render.time, 0, sysEx, 5), events.addMIDIEventList(render.time, 0, packet, 1);
-  renderEvents();
-  EXPECT_EQ(atOffsets.left, render.left);
-  EXPECT_EQ(values(*unit), expected);
+  synth.events.addSysEx(synth.render.time + 180, 0, sysEx, 5);
+  synth.events.addMIDIEventList(synth.render.time + 180, 0, packet, 1);
+  synth.midi({0x90, 76, 100}, 1000);
+  synth.play(256);
+  EXPECT_EQ(peak(synth.heard.data(), 100), 0.0f);
+  EXPECT_GT(peak(synth.heard.data() + 100, 2), 0.0f);
+
+  twin.events.addParameter(twin.render.time, address(P::frequency), 0.25f);
+  twin.play(100);
+  twin.midi({0xE0, 0x00, 0x60}).midi({0x9C, 69, 127}).play(80);
+  twin.events.addParameter(twin.render.time, address(P::frequency), 0.5f);
+  twin.play(75);
+  twin.midi({0x90, 76, 100}).play(1);
+  synth.play(64), twin.play(64); // a note on a call's last frame is silent there
+  EXPECT_EQ(synth.heard, twin.heard);
+  std::vector<AUValue> expected = kInitialValues;
+  expected[address(P::frequency)] = 0.5f; // the tree reads the engine: render-time changes show
+  EXPECT_EQ(values(*synth.unit), expected);
+}
+
+// On any channel. The pedal (down from 64) keeps released notes sounding as held ones, and
+// lifting it releases them as their note-offs would; keys still down stay. Other controllers
+// change nothing.
+TEST_F(RenderBlock, SustainPedalHoldsReleasedNotesUntilItLifts) {
+  synth.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
+  synth.midi({0xB5, 64, 64}, 10).midi({0x80, 60, 0}, 20).midi({0x93, 64, 0}, 30);
+  synth.midi({0xB0, 1, 127}, 40).midi({0xB0, 7, 0}, 40).midi({0xB0, 122, 0}, 40);
+  twin.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
+  synth.play(), twin.play();
+  synth.play(), twin.play();
+  synth.midi({0xB2, 64, 63}, 50);
+  twin.midi({0x80, 60, 0}, 50).midi({0x80, 64, 0}, 50);
+  synth.play(), twin.play();
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
+}
+
+// All notes off (123) and the mode messages release every held note as its note-off would,
+// except that a pedal which is down keeps them sounding.
+TEST_F(RenderBlock, AllNotesOffReleasesHeldNotesUnlessThePedalIsDown) {
+  synth.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0xB3, 123, 0}, 50);
+  twin.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x80, 60, 0}, 50).midi({0x80, 64, 0}, 50);
+  synth.play(), twin.play();
+  synth.midi({0x90, 67, 100}).midi({0xB0, 64, 127}).midi({0xB0, 127, 0}, 100);
+  twin.midi({0x90, 67, 100});
+  synth.play(), twin.play();
+  synth.midi({0xB0, 64, 0}, 20);
+  twin.midi({0x80, 67, 0}, 20);
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
+}
+
+// All sound off (120) silences every voice from its own frame on, without release; the delay
+// keeps its echoes of what sounded before.
+TEST_F(RenderBlock, AllSoundOffSilencesAtOnceAndLeavesTheEchoes) {
+  twin.set(P::echo, 0.5f).set(P::echoTime, 0.25f); // 11025 frames, where the delay starts
+  for (Player* p : {&synth, &twin}) {
+    p->midi({0x90, 60, 127}).midi({0x90, 67, 127}).play();
+    p->midi({0xB9, 120, 0}, 100).play();
+    while (p->heard.size() < 11520)
+      p->play(512);
+    EXPECT_GT(peak(p->heard.data() + 256, 100), 0.0f);
+  }
+  EXPECT_EQ(peak(synth.heard.data() + 356, 11520 - 356), 0.0f);
+  EXPECT_EQ(peak(twin.heard.data() + 356, 11000 - 356), 0.0f);
+  EXPECT_GT(peak(twin.heard.data() + 11100, 200), 1e-3f);
+}
+
+// Reset all controllers (121) lifts the pedal, releasing what it held, centres the bend and
+// sends channel and key pressure back to 0, as those messages would.
+TEST_F(RenderBlock, ResetAllControllersLiftsThePedalCentresBendAndClearsPressure) {
+  for (Player* p : {&synth, &twin}) {
+    p->set(P::aftertouchDepth, 1.0f).set(P::frequency, 0.3f);
+    p->midi({0x90, 69, 100}).midi({0xE0, 0x00, 0x70}).midi({0xD0, 100}).midi({0xA0, 69, 100});
+    p->play();
+  }
+  synth.midi({0xB1, 64, 127}).midi({0x80, 69, 0}, 50).midi({0xB1, 121, 0}, 100);
+  // An ignored controller splits the twin's call where the note-off splits the other's: the
+  // pressure glides in steps of the pieces' lengths.
+  twin.midi({0xB0, 1, 0}, 50)
+      .midi({0xE0, 0x00, 0x40}, 100)
+      .midi({0xD0, 0}, 100)
+      .midi({0xA0, 69, 0}, 100);
+  twin.midi({0x80, 69, 0}, 100);
+  synth.play(512), twin.play(512);
+  synth.play(512), twin.play(512);
+  EXPECT_EQ(synth.heard, twin.heard);
 }
 
 // The engine counts on it, so the whole call, observers included, runs with denormals flushed.
 TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
   volatile float tiny = 1e-30f;
   bool flushed = false;
-  unit->tokenByAddingRenderObserver([&](AudioUnitRenderActionFlags, const AudioTimeStamp*,
-                                        AUAudioFrameCount, long) { flushed = tiny * 1e-10f == 0; });
-  renderEvents();
+  synth.unit->tokenByAddingRenderObserver([&](AudioUnitRenderActionFlags, const AudioTimeStamp*,
+                                              AUAudioFrameCount,
+                                              long) { flushed = tiny * 1e-10f == 0; });
+  synth.play();
   EXPECT_TRUE(flushed);
   EXPECT_GT(tiny * 1e-10f, 0.0f);
 }
@@ -89,8 +177,8 @@ TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
 // One buffer is silenced, and not an error; buffers without memory get the unit's own; a reset
 // drops held notes, so the next buffer is silent.
 TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
-  midi({0x90, 60, 127}), midi({0x90, 67, 100});
-  renderEvents();
+  synth.midi({0x90, 60, 127}).midi({0x90, 67, 100}).play();
+  HostRender& render = synth.render;
   std::fill(render.left.begin(), render.left.end(), 1.0f);
   EXPECT_EQ(render(256, nullptr, 1), noErr);
   EXPECT_EQ(peak(render.left.data(), 256), 0.0f);
@@ -102,7 +190,7 @@ TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
   EXPECT_GE(list.mBuffers[0].mDataByteSize, 256 * sizeof(float));
   EXPECT_GT(peak(list.channel(0), 256), 0.0f);
   EXPECT_GT(peak(list.channel(1), 256), 0.0f);
-  unit->reset();
+  synth.unit->reset();
   EXPECT_EQ(render(512), noErr);
   EXPECT_EQ(peak(render.left.data(), 512), 0.0f);
   EXPECT_EQ(peak(render.right.data(), 512), 0.0f);
