@@ -61,8 +61,8 @@ void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
     r->setDamping(damping);
   }
   const std::size_t scratch = static_cast<std::size_t>(std::max(maxFrames, 1));
-  scratchL_.assign(scratch, 0.0f);
-  scratchR_.assign(scratch, 0.0f);
+  delayScratchL_.assign(scratch, 0.0f);
+  delayScratchR_.assign(scratch, 0.0f);
   reset();
 }
 
@@ -75,13 +75,13 @@ void QuorvaneDSPKernel::reset() noexcept {
   driftValue_ = 0.0f;
   for (IIRKernel* f : {&filterL_, &filterR_, &filterL2_, &filterR2_})
     f->reset();
-  cascade_ = false;
+  prevCascade_ = false;
   delayL_.reset();
   delayR_.reset();
   reverbL_.reset();
   reverbR_.reset();
-  std::fill(scratchL_.begin(), scratchL_.end(), 0.0f);
-  std::fill(scratchR_.begin(), scratchR_.end(), 0.0f);
+  std::fill(delayScratchL_.begin(), delayScratchL_.end(), 0.0f);
+  std::fill(delayScratchR_.begin(), delayScratchR_.end(), 0.0f);
 }
 
 void QuorvaneDSPKernel::setParameter(std::uint64_t address, float value) noexcept {
@@ -221,12 +221,12 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
   // finite value keeps its meaning (a rolloff of 2 or more is 12 dB, a type of 3 or more is
   // low-pass).
   const bool cascade = foundation::truncateInto(parameter(P::filterRolloff), 0, 2) == 1;
-  if (cascade && !cascade_) {
+  if (cascade && !prevCascade_) {
     // The second stage starts from silence rather than replaying old history.
     filterL2_.reset();
     filterR2_.reset();
   }
-  cascade_ = cascade;
+  prevCascade_ = cascade;
 
   const int type = foundation::truncateInto(parameter(P::filterType), -1, 3);
   const auto setCoefficients = [type, cutoff, q](IIRKernel& f) {

@@ -118,11 +118,11 @@ private:
   IIRKernel filterR_;
   IIRKernel filterL2_;
   IIRKernel filterR2_;
-  bool cascade_ = false; // the second biquads ran in the last block
+  bool prevCascade_ = false; // the second biquads ran in the last block
   SimpleDelayKernel delayL_;
   SimpleDelayKernel delayR_;
-  std::vector<float> scratchL_; // the delay's and the reverb's wet signal
-  std::vector<float> scratchR_;
+  std::vector<float> delayScratchL_; // the delay's and the reverb's wet signal
+  std::vector<float> delayScratchR_;
   VelvetEchoes velvetEchoes_;
   VelvetReverberator reverbL_;
   VelvetReverberator reverbR_;

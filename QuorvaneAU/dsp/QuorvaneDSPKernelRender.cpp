@@ -47,13 +47,13 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
 void QuorvaneDSPKernel::runOutputChain(float* left, float* right, int n) noexcept {
   filterL_.process(left, n);
   filterR_.process(right, n);
-  if (cascade_) {
+  if (prevCascade_) {
     filterL2_.process(left, n);
     filterR2_.process(right, n);
   }
 
   // Blocks longer than prepared skip the stages that need scratch memory.
-  const bool scratchFits = scratchL_.size() >= static_cast<std::size_t>(n);
+  const bool scratchFits = delayScratchL_.size() >= static_cast<std::size_t>(n);
   if (scratchFits)
     runDelayStage(left, right, n);
 
@@ -78,8 +78,8 @@ void QuorvaneDSPKernel::runDelayStage(float* left, float* right, int n) noexcept
     d->setDelay(time);
     d->setFeedback(amount * 0.7f);
   }
-  float* const scratchL = scratchL_.data();
-  float* const scratchR = scratchR_.data();
+  float* const scratchL = delayScratchL_.data();
+  float* const scratchR = delayScratchR_.data();
   std::copy(left, left + n, scratchL);
   std::copy(right, right + n, scratchR);
   delayL_.process(scratchL, n);
@@ -101,8 +101,8 @@ void QuorvaneDSPKernel::runReverbStage(float* left, float* right, int n) noexcep
   reverbL_.setFeedback(loopGain);
   reverbR_.setFeedback(loopGain);
 
-  float* const scratchL = scratchL_.data();
-  float* const scratchR = scratchR_.data();
+  float* const scratchL = delayScratchL_.data();
+  float* const scratchR = delayScratchR_.data();
   std::copy(left, left + n, scratchL);
   std::copy(right, right + n, scratchR);
   reverbL_.process(scratchL, n, velvetEchoes_.left());
