@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -20,6 +21,15 @@ juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discre
 bool isDiscreteParameter(const AUParameter& parameter) {
   return parameter.unit() == kAudioUnitParameterUnit_Indexed ||
          parameter.unit() == kAudioUnitParameterUnit_Boolean || !parameter.valueStrings().empty();
+}
+
+// The name of a stepped value, if the unit gives one for it.
+const std::string* valueNameOf(const AUParameter& parameter, AUValue value) {
+  const auto& names = parameter.valueStrings();
+  const AUValue index = std::round(value - parameter.minValue());
+  if (!std::isfinite(index) || index < 0 || index >= AUValue(names.size()))
+    return nullptr;
+  return &names[static_cast<std::size_t>(index)];
 }
 
 juce::String labelOf(const AUParameter& parameter) {
@@ -86,11 +96,18 @@ bool UnitParameter::isBoolean() const {
 }
 
 juce::String UnitParameter::getText(float normalised, int maximumLength) const {
-  const juce::String text(parameter_->stringFromValue(convertFrom0to1(normalised)));
+  // A stepped value reads as its name wherever the unit's own display string would not.
+  const AUValue value = convertFrom0to1(normalised);
+  const std::string* name = discrete_ ? valueNameOf(*parameter_, value) : nullptr;
+  const juce::String text(name ? *name : parameter_->stringFromValue(value));
   return maximumLength > 0 ? text.substring(0, maximumLength) : text;
 }
 
 float UnitParameter::getValueForText(const juce::String& text) const {
+  const auto& names = parameter_->valueStrings();
+  if (const auto found = std::find(names.begin(), names.end(), text.toStdString());
+      found != names.end())
+    return convertTo0to1(parameter_->minValue() + AUValue(found - names.begin()));
   const auto value = parameter_->valueFromString(text.toStdString());
   if (!value || !std::isfinite(*value))
     return getValue();

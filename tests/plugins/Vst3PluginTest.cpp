@@ -103,6 +103,14 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndPlaysInAnyBlockSize) {
   EXPECT_EQ(synth.description.name, "Quorvane");
   ASSERT_EQ(unitParameters(*synth.instance, 21).size(), 21u);
   EXPECT_EQ(synth.instance->getParameters()[0]->getName(100), "Shape");
+  // Stepped values by name, both ways; units where there is one.
+  auto* filterType = synth.instance->getParameters()[15];
+  EXPECT_EQ(filterType->getNumSteps(), 3);
+  EXPECT_EQ(filterType->getText(0.5f, 100), "BP");
+  EXPECT_EQ(filterType->getValueForText("HP"), 1.0f);
+  EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24");
+  EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "s");
+  EXPECT_EQ(synth.instance->getParameters()[7]->getLabel(), "Hz");
   for (int blockSize : {1, 17, 512, 4096}) {
     SCOPED_TRACE(blockSize);
     if (blockSize > kPrepared)
@@ -159,8 +167,12 @@ TEST(QuorvaneVst3, ProgramsAreTheFactoryPresets) {
 TEST(PallixVst3, PlaysAsPallixRenderWhileTheTransportMovesAndNothingWhileStopped) {
   auto generator = load(PALLIX_VST3_BUNDLE);
   ASSERT_TRUE(generator.instance);
-  EXPECT_TRUE(generator.description.isInstrument == false);
+  EXPECT_FALSE(generator.description.isInstrument);
+  EXPECT_EQ(generator.description.category, "Fx"); // an effect, not a source of sound
   EXPECT_EQ(generator.description.uniqueId, PALLIX_VST3_ID);
+  auto* rootNote = generator.instance->getParameters()[6];
+  EXPECT_EQ(rootNote->getNumSteps(), 12);
+  EXPECT_EQ(rootNote->getText(7.0f / 11, 100), "G");
   auto& plugin = *generator.instance;
   TestPlayHead playHead;
   plugin.setPlayHead(&playHead);
