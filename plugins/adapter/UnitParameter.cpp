@@ -72,21 +72,39 @@ bool UnitParameter::takePendingValue(AUValue& value) noexcept {
   return true;
 }
 
-void UnitParameter::showUnitValue(AUValue value) {
+void UnitParameter::showUnitValue(AUValue value, bool announceNow) {
   const float normalised = std::isfinite(value)
                                ? convertTo0to1(std::clamp(value, range_.start, range_.end))
                                : getValue();
   pending_.store(false, std::memory_order_relaxed);
+  if (!announceNow) {
+    value_.store(normalised, std::memory_order_relaxed);
+    return;
+  }
+  announced_.store(normalised, std::memory_order_relaxed);
   showingUnitValue = true;
   setValueNotifyingHost(normalised);
   showingUnitValue = false;
+}
+
+void UnitParameter::announce() {
+  const float value = getValue();
+  announced_.store(value, std::memory_order_relaxed);
+  sendValueChangedMessageToListeners(value);
+}
+
+void UnitParameter::supersedeAnnounced() noexcept {
+  superseded_.store(announced_.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
 void UnitParameter::setValue(float normalised) {
   // Hosts and automation lanes can send anything; the unit only ever sees values in range.
   if (!std::isfinite(normalised))
     return;
-  value_.store(std::clamp(normalised, 0.0f, 1.0f), std::memory_order_relaxed);
+  const float value = std::clamp(normalised, 0.0f, 1.0f);
+  if (!showingUnitValue && value == superseded_.exchange(kNone, std::memory_order_relaxed))
+    return; // the host relaying what a restored state replaced
+  value_.store(value, std::memory_order_relaxed);
   if (!showingUnitValue)
     pending_.store(true, std::memory_order_release);
 }

@@ -46,10 +46,30 @@ void UnitParameters::dropPending() noexcept {
     parameter->takePendingValue(value);
 }
 
+void UnitParameters::announceAll() {
+  for (UnitParameter* parameter : parameters_)
+    parameter->announce();
+}
+
+void UnitParameters::supersedeAnnounced() noexcept {
+  for (UnitParameter* parameter : parameters_)
+    parameter->supersedeAnnounced();
+}
+
+void UnitParameters::forgetSuperseded() noexcept {
+  for (UnitParameter* parameter : parameters_)
+    parameter->forgetSuperseded();
+}
+
+bool& UnitParameters::quiet() noexcept {
+  thread_local bool quietHere = false;
+  return quietHere;
+}
+
 void UnitParameters::showUnitValue(AUParameterAddress address, AUValue value) {
   const auto found =
       std::lower_bound(byAddress_.begin(), byAddress_.end(), address,
                        [](const auto& entry, AUParameterAddress key) { return entry.first < key; });
   if (found != byAddress_.end() && found->first == address)
-    found->second->showUnitValue(value);
+    found->second->showUnitValue(value, !quiet());
 }

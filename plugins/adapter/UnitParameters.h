@@ -31,8 +31,25 @@ public:
   void applyPending();
   // Forgets the host's pending changes (a state or preset replaces every value).
   void dropPending() noexcept;
+  // Control thread: tells the host every current value.
+  void announceAll();
+  // Runs change, in which the unit sets values, without telling the host of them on this
+  // thread: announceAll tells it later.
+  template <class Change> void withoutAnnouncing(Change&& change) {
+    struct Restore {
+      bool outer;
+      ~Restore() { quiet() = outer; }
+    } restore{std::exchange(quiet(), true)};
+    change();
+  }
+  // Control thread, before a state replaces every value: what the host was told so far is
+  // superseded (see UnitParameter).
+  void supersedeAnnounced() noexcept;
+  // Any thread: the host has had its chance to relay superseded values.
+  void forgetSuperseded() noexcept;
 
 private:
+  static bool& quiet() noexcept;
   void showUnitValue(AUParameterAddress address, AUValue value);
 
   std::shared_ptr<AUParameterTree> tree_;

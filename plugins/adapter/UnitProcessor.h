@@ -9,14 +9,21 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 // Everything it does follows from the unit's own interface: its type (instrument or MIDI
 // processor), busses, parameter tree, presets, state and render block.
+// A restored state wins over a program chosen before it, whatever order the host's copies of
+// that choice arrive in. JUCE's VST3 client hands values announced off its message thread to
+// the host with the next process call, a restore in between or not; so a program chosen there
+// is announced on the message thread instead, with the values current then, and a restore
+// before that drops the announcement. What a host still relays of a choice a restore replaced
+// is dropped when it comes back (see UnitParameter).
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
-class UnitProcessor : public juce::AudioProcessor {
+class UnitProcessor : public juce::AudioProcessor, private juce::AsyncUpdater {
 public:
   // Render events per call beyond one per parameter: incoming MIDI messages.
   static constexpr std::size_t kMidiEventCapacity = 2048;
@@ -55,8 +62,10 @@ public:
 
 private:
   static BusesProperties bussesOf(AUAudioUnit& unit);
+  void handleAsyncUpdate() override { parameters_.announceAll(); }
   void renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi, int start,
                    int frames, bool firstSlice) noexcept;
+  void forgetSupersededAfterBlock() noexcept;
 
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
@@ -69,4 +78,8 @@ private:
   AURenderPullInputBlock pullInput_;
   int maximumFrames_ = 0;
   AUEventSampleTime sampleTime_ = 0;
+  std::atomic<int> requestedProgram_{-1};  // the host's last program choice
+  std::atomic<int> supersededProgram_{-1}; // the one a restored state replaced
+  // Render blocks until the host's relayed copies of what a restore replaced count as new.
+  std::atomic<int> blocksUntilForgotten_{0};
 };

@@ -110,6 +110,7 @@ TEST(QuorvaneLv2, NotesPlayAsFiniteAudibleAlsoInBlocksLongerThanPromised) {
 
 TEST(QuorvaneLv2, SavedStateRestoresValuesAndSoundInAFreshInstance) {
   Lv2Instance original(world(), kQuorvane, kRate);
+  original.loadPreset(kQuorvane + ":preset4"); // the restored one reports this program too
   // Automation as patch:Set: a dark band-pass sound, far from the first preset.
   original.addParameter(0, "frequency", 0.15f);
   original.addParameter(0, "filterType", 1.0f);
@@ -134,6 +135,28 @@ TEST(QuorvaneLv2, ChoosingAProgramChangesTheSound) {
   organ.loadPreset(kQuorvane + ":preset1");
   sub.loadPreset(kQuorvane + ":preset9");
   EXPECT_FALSE(playChord(organ).near(playChord(sub), kOtherSound));
+}
+
+// A host knows the values only from the plug-in's reports: all of them, from the first block
+// on and whenever a program or state replaces them.
+TEST(PallixLv2, ReportsEveryValueOnInstantiationProgramAndRestore) {
+  Lv2Instance generator(world(), kPallix, kRate);
+  generator.run(kBlock);
+  auto reported = generator.takeReported();
+  EXPECT_EQ(reported.size(), 8u);
+  EXPECT_EQ(reported["rootNote"], 9.0f); // A, as the first program has it
+  generator.loadPreset(kPallix + ":preset2");
+  generator.run(kBlock);
+  const auto jumpBlues = generator.takeReported();
+  EXPECT_EQ(jumpBlues.size(), 8u);
+  EXPECT_NE(jumpBlues, reported);
+
+  Lv2Instance restored(world(), kPallix, kRate);
+  restored.run(kBlock);
+  restored.takeReported();
+  restored.restoreState(generator.saveState());
+  restored.run(kBlock);
+  EXPECT_EQ(restored.takeReported(), jumpBlues);
 }
 
 TEST(Lv2Plugins, DescriptionsGiveStepsByNameUnitsScalesAndClass) {
