@@ -72,15 +72,11 @@ bool UnitParameter::takePendingValue(AUValue& value) noexcept {
   return true;
 }
 
-void UnitParameter::showUnitValue(AUValue value, bool announceNow) {
+void UnitParameter::showUnitValue(AUValue value) {
   const float normalised = std::isfinite(value)
                                ? convertTo0to1(std::clamp(value, range_.start, range_.end))
                                : getValue();
   pending_.store(false, std::memory_order_relaxed);
-  if (!announceNow) {
-    value_.store(normalised, std::memory_order_relaxed);
-    return;
-  }
   announced_.store(normalised, std::memory_order_relaxed);
   showingUnitValue = true;
   setValueNotifyingHost(normalised);

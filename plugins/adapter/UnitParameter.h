@@ -13,10 +13,9 @@
 // The value the host sees is kept here (normalised). A value from the host waits as a pending
 // change until the adapter hands it to the unit; a value from the unit only updates what the
 // host sees, so neither side hears its own change back.
-// VST3 hosts hand a value the plug-in announced back to it with their next process call. When
-// a state is restored in between, that late copy belongs to what the state replaced: the value
-// announced before the restore is kept as superseded, and the first host value equal to it is
-// dropped.
+// VST3 hosts hand a value the plug-in announced back to it, some time later. When a state is
+// restored in between, that late copy belongs to what the state replaced: the value announced
+// before the restore is kept as superseded, and the first host value equal to it is dropped.
 // Threads: setValue, takePendingValue and the superseded members may run on any thread, the
 // audio thread included (they neither allocate nor lock); the text members allocate.
 class UnitParameter : public juce::RangedAudioParameter {
@@ -27,9 +26,8 @@ public:
 
   // Takes the change the host made since the last call, in the unit's units.
   bool takePendingValue(AUValue& value) noexcept;
-  // Shows the host a value the unit set itself (now, or with the next announce), and drops
-  // any older change of the host.
-  void showUnitValue(AUValue value, bool announceNow);
+  // Shows the host a value the unit set itself, and drops any older change of the host.
+  void showUnitValue(AUValue value);
   // Tells the host the current value.
   void announce();
 

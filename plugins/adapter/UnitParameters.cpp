@@ -61,15 +61,10 @@ void UnitParameters::forgetSuperseded() noexcept {
     parameter->forgetSuperseded();
 }
 
-bool& UnitParameters::quiet() noexcept {
-  thread_local bool quietHere = false;
-  return quietHere;
-}
-
 void UnitParameters::showUnitValue(AUParameterAddress address, AUValue value) {
   const auto found =
       std::lower_bound(byAddress_.begin(), byAddress_.end(), address,
                        [](const auto& entry, AUParameterAddress key) { return entry.first < key; });
   if (found != byAddress_.end() && found->first == address)
-    found->second->showUnitValue(value, !quiet());
+    found->second->showUnitValue(value);
 }

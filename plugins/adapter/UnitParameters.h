@@ -33,15 +33,6 @@ public:
   void dropPending() noexcept;
   // Control thread: tells the host every current value.
   void announceAll();
-  // Runs change, in which the unit sets values, without telling the host of them on this
-  // thread: announceAll tells it later.
-  template <class Change> void withoutAnnouncing(Change&& change) {
-    struct Restore {
-      bool outer;
-      ~Restore() { quiet() = outer; }
-    } restore{std::exchange(quiet(), true)};
-    change();
-  }
   // Control thread, before a state replaces every value: what the host was told so far is
   // superseded (see UnitParameter).
   void supersedeAnnounced() noexcept;
@@ -49,7 +40,6 @@ public:
   void forgetSuperseded() noexcept;
 
 private:
-  static bool& quiet() noexcept;
   void showUnitValue(AUParameterAddress address, AUValue value);
 
   std::shared_ptr<AUParameterTree> tree_;

@@ -26,9 +26,9 @@ juce::AudioProcessor::BusesProperties UnitProcessor::bussesOf(AUAudioUnit& unit)
 
 namespace {
 
-// A host relays what it was told in its next process call; one call may already be under way
-// while a state is restored.
-constexpr int kRelayBlocks = 2;
+// How long a host may take to send back what the plug-in announced before a restore: JUCE's
+// own host does so with the next block, Ardour about a second later.
+constexpr double kRelaySeconds = 10.0;
 
 bool takesMidi(const AUAudioUnit& unit) {
   const OSType type = unit.componentDescription().componentType;
@@ -45,7 +45,6 @@ UnitProcessor::UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String nam
       render_(unit_->renderBlock()) {}
 
 UnitProcessor::~UnitProcessor() {
-  cancelPendingUpdate();
   releaseResources();
   // The blocks point at this processor; the unit must not keep them.
   unit_->setMIDIOutputEventBlock(nullptr);
@@ -138,15 +137,15 @@ void UnitProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuf
   }
   midi.clear();
   midiOutput_.writeDue(midi, blockStart, total);
-  forgetSupersededAfterBlock();
+  forgetSupersededAfter(total);
 }
 
-void UnitProcessor::forgetSupersededAfterBlock() noexcept {
-  int left = blocksUntilForgotten_.load(std::memory_order_relaxed);
-  if (left <= 0 ||
-      !blocksUntilForgotten_.compare_exchange_strong(left, left - 1, std::memory_order_relaxed))
+void UnitProcessor::forgetSupersededAfter(int frames) noexcept {
+  std::int64_t left = framesUntilForgotten_.load(std::memory_order_relaxed);
+  if (left <= 0 || !framesUntilForgotten_.compare_exchange_strong(left, left - frames,
+                                                                  std::memory_order_relaxed))
     return;
-  if (left == 1) {
+  if (left <= frames) {
     parameters_.forgetSuperseded();
     supersededProgram_.store(-1, std::memory_order_relaxed);
   }
@@ -203,13 +202,7 @@ void UnitProcessor::setCurrentProgram(int index) {
     return; // the host relaying a choice a restored state replaced
   requestedProgram_.store(index, std::memory_order_relaxed);
   parameters_.dropPending(); // the preset sets every value
-  const auto& preset = presets_[static_cast<std::size_t>(index)];
-  if (wrapperType == wrapperType_VST3 && !juce::MessageManager::existsAndIsCurrentThread()) {
-    parameters_.withoutAnnouncing([&] { unit_->setCurrentPreset(preset); });
-    triggerAsyncUpdate();
-  } else {
-    unit_->setCurrentPreset(preset);
-  }
+  unit_->setCurrentPreset(presets_[static_cast<std::size_t>(index)]);
   updateHostDisplay(ChangeDetails().withProgramChanged(true));
 }
 
@@ -235,11 +228,12 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   if (!parsed.value || !parsed.value->dictionary())
     return;
   parameters_.dropPending(); // the state sets every value
-  cancelPendingUpdate();     // the host learns the state's values with the state
   parameters_.supersedeAnnounced();
   supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
                            std::memory_order_relaxed);
-  blocksUntilForgotten_.store(kRelayBlocks, std::memory_order_relaxed);
+  const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
+  framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
+                              std::memory_order_relaxed);
   const PropertyList* name = parsed.value->find("name");
   std::optional<AUAudioUnitPreset> preset;
   if (name && name->string())

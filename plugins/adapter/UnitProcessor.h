@@ -17,13 +17,12 @@
 // Everything it does follows from the unit's own interface: its type (instrument or MIDI
 // processor), busses, parameter tree, presets, state and render block.
 // A restored state wins over a program chosen before it, whatever order the host's copies of
-// that choice arrive in. JUCE's VST3 client hands values announced off its message thread to
-// the host with the next process call, a restore in between or not; so a program chosen there
-// is announced on the message thread instead, with the values current then, and a restore
-// before that drops the announcement. What a host still relays of a choice a restore replaced
-// is dropped when it comes back (see UnitParameter).
+// that choice arrive in: VST3 hosts hand the program and the values it announced back to the
+// plug-in later (JUCE's client passes values announced off its message thread to the host with
+// the next process call, restore or not, and Ardour sends them back about a second later), so
+// what a restore replaced is dropped when it comes back (see UnitParameter).
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
-class UnitProcessor : public juce::AudioProcessor, private juce::AsyncUpdater {
+class UnitProcessor : public juce::AudioProcessor {
 public:
   // Render events per call beyond one per parameter: incoming MIDI messages.
   static constexpr std::size_t kMidiEventCapacity = 2048;
@@ -62,10 +61,9 @@ public:
 
 private:
   static BusesProperties bussesOf(AUAudioUnit& unit);
-  void handleAsyncUpdate() override { parameters_.announceAll(); }
   void renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi, int start,
                    int frames, bool firstSlice) noexcept;
-  void forgetSupersededAfterBlock() noexcept;
+  void forgetSupersededAfter(int frames) noexcept;
 
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
@@ -80,6 +78,6 @@ private:
   AUEventSampleTime sampleTime_ = 0;
   std::atomic<int> requestedProgram_{-1};  // the host's last program choice
   std::atomic<int> supersededProgram_{-1}; // the one a restored state replaced
-  // Render blocks until the host's relayed copies of what a restore replaced count as new.
-  std::atomic<int> blocksUntilForgotten_{0};
+  // Frames to render until the host's copies of what a restore replaced count as new.
+  std::atomic<std::int64_t> framesUntilForgotten_{0};
 };
