@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -20,6 +21,15 @@ juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discre
 bool isDiscreteParameter(const AUParameter& parameter) {
   return parameter.unit() == kAudioUnitParameterUnit_Indexed ||
          parameter.unit() == kAudioUnitParameterUnit_Boolean || !parameter.valueStrings().empty();
+}
+
+// The name of a stepped value, if the unit gives one for it.
+const std::string* valueNameOf(const AUParameter& parameter, AUValue value) {
+  const auto& names = parameter.valueStrings();
+  const AUValue index = std::round(value - parameter.minValue());
+  if (!std::isfinite(index) || index < 0 || index >= AUValue(names.size()))
+    return nullptr;
+  return &names[static_cast<std::size_t>(index)];
 }
 
 juce::String labelOf(const AUParameter& parameter) {
@@ -67,16 +77,30 @@ void UnitParameter::showUnitValue(AUValue value) {
                                ? convertTo0to1(std::clamp(value, range_.start, range_.end))
                                : getValue();
   pending_.store(false, std::memory_order_relaxed);
+  announced_.store(normalised, std::memory_order_relaxed);
   showingUnitValue = true;
   setValueNotifyingHost(normalised);
   showingUnitValue = false;
+}
+
+void UnitParameter::announce() {
+  const float value = getValue();
+  announced_.store(value, std::memory_order_relaxed);
+  sendValueChangedMessageToListeners(value);
+}
+
+void UnitParameter::supersedeAnnounced() noexcept {
+  superseded_.store(announced_.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
 void UnitParameter::setValue(float normalised) {
   // Hosts and automation lanes can send anything; the unit only ever sees values in range.
   if (!std::isfinite(normalised))
     return;
-  value_.store(std::clamp(normalised, 0.0f, 1.0f), std::memory_order_relaxed);
+  const float value = std::clamp(normalised, 0.0f, 1.0f);
+  if (!showingUnitValue && value == superseded_.exchange(kNone, std::memory_order_relaxed))
+    return; // the host relaying what a restored state replaced
+  value_.store(value, std::memory_order_relaxed);
   if (!showingUnitValue)
     pending_.store(true, std::memory_order_release);
 }
@@ -86,11 +110,18 @@ bool UnitParameter::isBoolean() const {
 }
 
 juce::String UnitParameter::getText(float normalised, int maximumLength) const {
-  const juce::String text(parameter_->stringFromValue(convertFrom0to1(normalised)));
+  // A stepped value reads as its name wherever the unit's own display string would not.
+  const AUValue value = convertFrom0to1(normalised);
+  const std::string* name = discrete_ ? valueNameOf(*parameter_, value) : nullptr;
+  const juce::String text(name ? *name : parameter_->stringFromValue(value));
   return maximumLength > 0 ? text.substring(0, maximumLength) : text;
 }
 
 float UnitParameter::getValueForText(const juce::String& text) const {
+  const auto& names = parameter_->valueStrings();
+  if (const auto found = std::find(names.begin(), names.end(), text.toStdString());
+      found != names.end())
+    return convertTo0to1(parameter_->minValue() + AUValue(found - names.begin()));
   const auto value = parameter_->valueFromString(text.toStdString());
   if (!value || !std::isfinite(*value))
     return getValue();

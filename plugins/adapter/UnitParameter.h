@@ -7,13 +7,17 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
+#include <limits>
 #include <memory>
 
 // The value the host sees is kept here (normalised). A value from the host waits as a pending
 // change until the adapter hands it to the unit; a value from the unit only updates what the
 // host sees, so neither side hears its own change back.
-// Threads: setValue and takePendingValue may run on any thread, the audio thread included
-// (they neither allocate nor lock); the text members allocate.
+// VST3 hosts hand a value the plug-in announced back to it, some time later. When a state is
+// restored in between, that late copy belongs to what the state replaced: the value announced
+// before the restore is kept as superseded, and the first host value equal to it is dropped.
+// Threads: setValue, takePendingValue and the superseded members may run on any thread, the
+// audio thread included (they neither allocate nor lock); the text members allocate.
 class UnitParameter : public juce::RangedAudioParameter {
 public:
   explicit UnitParameter(std::shared_ptr<AUParameter> parameter);
@@ -24,6 +28,12 @@ public:
   bool takePendingValue(AUValue& value) noexcept;
   // Shows the host a value the unit set itself, and drops any older change of the host.
   void showUnitValue(AUValue value);
+  // Tells the host the current value.
+  void announce();
+
+  // A state is about to replace every value: the last announced one becomes superseded.
+  void supersedeAnnounced() noexcept;
+  void forgetSuperseded() noexcept { superseded_.store(kNone, std::memory_order_relaxed); }
 
   float getValue() const override { return value_.load(std::memory_order_relaxed); }
   void setValue(float normalised) override;
@@ -36,10 +46,14 @@ public:
   const juce::NormalisableRange<float>& getNormalisableRange() const override { return range_; }
 
 private:
+  static constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+
   std::shared_ptr<AUParameter> parameter_;
   juce::NormalisableRange<float> range_;
   bool discrete_;
   float default_;
   std::atomic<float> value_;
   std::atomic<bool> pending_{false};
+  std::atomic<float> announced_{kNone};
+  std::atomic<float> superseded_{kNone};
 };

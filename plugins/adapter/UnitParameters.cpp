@@ -46,6 +46,21 @@ void UnitParameters::dropPending() noexcept {
     parameter->takePendingValue(value);
 }
 
+void UnitParameters::announceAll() {
+  for (UnitParameter* parameter : parameters_)
+    parameter->announce();
+}
+
+void UnitParameters::supersedeAnnounced() noexcept {
+  for (UnitParameter* parameter : parameters_)
+    parameter->supersedeAnnounced();
+}
+
+void UnitParameters::forgetSuperseded() noexcept {
+  for (UnitParameter* parameter : parameters_)
+    parameter->forgetSuperseded();
+}
+
 void UnitParameters::showUnitValue(AUParameterAddress address, AUValue value) {
   const auto found =
       std::lower_bound(byAddress_.begin(), byAddress_.end(), address,

@@ -31,6 +31,13 @@ public:
   void applyPending();
   // Forgets the host's pending changes (a state or preset replaces every value).
   void dropPending() noexcept;
+  // Control thread: tells the host every current value.
+  void announceAll();
+  // Control thread, before a state replaces every value: what the host was told so far is
+  // superseded (see UnitParameter).
+  void supersedeAnnounced() noexcept;
+  // Any thread: the host has had its chance to relay superseded values.
+  void forgetSuperseded() noexcept;
 
 private:
   void showUnitValue(AUParameterAddress address, AUValue value);

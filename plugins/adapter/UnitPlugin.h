@@ -2,11 +2,13 @@
 #pragma once
 
 #include "platform/audiounit/AUAudioUnit.h"
+#include "plugins/adapter/PluginLog.h"
 #include "plugins/adapter/UnitProcessor.h"
 
 // A new processor over a new Unit, or null when the unit cannot be made (the host then
 // reports the plug-in as failing to load).
 template <class Unit> juce::AudioProcessor* makeUnitProcessor(const char* name) {
+  quietenPluginLog(); // before the unit reads its resources
   auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
   if (!unit)
     return nullptr;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <span>
 
 namespace {
@@ -24,6 +25,10 @@ juce::AudioProcessor::BusesProperties UnitProcessor::bussesOf(AUAudioUnit& unit)
 }
 
 namespace {
+
+// How long a host may take to send back what the plug-in announced before a restore: JUCE's
+// own host does so with the next block, Ardour about a second later.
+constexpr double kRelaySeconds = 10.0;
 
 bool takesMidi(const AUAudioUnit& unit) {
   const OSType type = unit.componentDescription().componentType;
@@ -94,6 +99,10 @@ void UnitProcessor::prepareToPlay(double sampleRate, int maximumExpectedSamplesP
   if (unit_->allocateRenderResources())
     maximumFrames_ = static_cast<int>(unit_->maximumFramesToRender());
   setLatencySamples(static_cast<int>(std::lround(unit_->latency() * sampleRate)));
+  // An LV2 host knows a parameter's value only from the plug-in's reports, and JUCE's client
+  // reports changes alone; it listens by the time it prepares a new instance.
+  if (wrapperType == wrapperType_LV2)
+    parameters_.announceAll();
 }
 
 void UnitProcessor::releaseResources() {
@@ -128,6 +137,18 @@ void UnitProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuf
   }
   midi.clear();
   midiOutput_.writeDue(midi, blockStart, total);
+  forgetSupersededAfter(total);
+}
+
+void UnitProcessor::forgetSupersededAfter(int frames) noexcept {
+  std::int64_t left = framesUntilForgotten_.load(std::memory_order_relaxed);
+  if (left <= 0 || !framesUntilForgotten_.compare_exchange_strong(left, left - frames,
+                                                                  std::memory_order_relaxed))
+    return;
+  if (left <= frames) {
+    parameters_.forgetSuperseded();
+    supersededProgram_.store(-1, std::memory_order_relaxed);
+  }
 }
 
 void UnitProcessor::renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi,
@@ -164,14 +185,22 @@ int UnitProcessor::getNumPrograms() { return std::max(1, static_cast<int>(preset
 
 int UnitProcessor::getCurrentProgram() {
   const auto current = unit_->currentPreset();
-  if (!current || current->number < 0 || current->number >= static_cast<long>(presets_.size()))
+  if (!current)
     return 0;
-  return static_cast<int>(current->number);
+  if (current->number >= 0 && current->number < static_cast<long>(presets_.size()))
+    return static_cast<int>(current->number);
+  // A restored state: the program it was made from, by name.
+  const auto named = std::find_if(presets_.begin(), presets_.end(),
+                                  [&](const auto& preset) { return preset.name == current->name; });
+  return named != presets_.end() ? static_cast<int>(named - presets_.begin()) : 0;
 }
 
 void UnitProcessor::setCurrentProgram(int index) {
   if (index < 0 || index >= static_cast<int>(presets_.size()))
     return;
+  if (index == supersededProgram_.exchange(-1, std::memory_order_relaxed))
+    return; // the host relaying a choice a restored state replaced
+  requestedProgram_.store(index, std::memory_order_relaxed);
   parameters_.dropPending(); // the preset sets every value
   unit_->setCurrentPreset(presets_[static_cast<std::size_t>(index)]);
   updateHostDisplay(ChangeDetails().withProgramChanged(true));
@@ -199,5 +228,17 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   if (!parsed.value || !parsed.value->dictionary())
     return;
   parameters_.dropPending(); // the state sets every value
+  parameters_.supersedeAnnounced();
+  supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
+                           std::memory_order_relaxed);
+  const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
+  framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
+                              std::memory_order_relaxed);
+  const PropertyList* name = parsed.value->find("name");
+  std::optional<AUAudioUnitPreset> preset;
+  if (name && name->string())
+    preset = AUAudioUnitPreset{-1, *name->string()};
   unit_->setFullState(std::move(parsed.value));
+  // As a unit host restores one: the state's own preset, whose values it holds, current.
+  unit_->setCurrentPreset(preset);
 }

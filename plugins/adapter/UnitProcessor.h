@@ -9,12 +9,18 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 // Everything it does follows from the unit's own interface: its type (instrument or MIDI
 // processor), busses, parameter tree, presets, state and render block.
+// A restored state wins over a program chosen before it, whatever order the host's copies of
+// that choice arrive in: VST3 hosts hand the program and the values it announced back to the
+// plug-in later (JUCE's client passes values announced off its message thread to the host with
+// the next process call, restore or not, and Ardour sends them back about a second later), so
+// what a restore replaced is dropped when it comes back (see UnitParameter).
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
 class UnitProcessor : public juce::AudioProcessor {
 public:
@@ -57,6 +63,7 @@ private:
   static BusesProperties bussesOf(AUAudioUnit& unit);
   void renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi, int start,
                    int frames, bool firstSlice) noexcept;
+  void forgetSupersededAfter(int frames) noexcept;
 
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
@@ -69,4 +76,8 @@ private:
   AURenderPullInputBlock pullInput_;
   int maximumFrames_ = 0;
   AUEventSampleTime sampleTime_ = 0;
+  std::atomic<int> requestedProgram_{-1};  // the host's last program choice
+  std::atomic<int> supersededProgram_{-1}; // the one a restored state replaced
+  // Frames to render until the host's copies of what a restore replaced count as new.
+  std::atomic<std::int64_t> framesUntilForgotten_{0};
 };

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -185,7 +187,22 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   lilv_instance_run(instance_, frames);
   std::vector<Lv2MidiMessage> sent;
   const LV2_URID midiType = world_.map(LV2_MIDI__MidiEvent);
+  const std::string prefix = uri_ + ":";
   LV2_ATOM_SEQUENCE_FOREACH(out, event) {
+    if (lv2_atom_forge_is_object_type(&forge_, event->body.type)) {
+      const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+      const LV2_Atom* property = nullptr;
+      const LV2_Atom* value = nullptr;
+      lv2_atom_object_get(object, world_.map(LV2_PATCH__property), &property,
+                          world_.map(LV2_PATCH__value), &value, 0);
+      if (object->body.otype == world_.map(LV2_PATCH__Set) && property && value &&
+          property->type == forge_.URID && value->type == forge_.Float) {
+        const char* name = world_.unmap(reinterpret_cast<const LV2_Atom_URID*>(property)->body);
+        if (name && std::string_view(name).starts_with(prefix))
+          reported_[name + prefix.size()] = reinterpret_cast<const LV2_Atom_Float*>(value)->body;
+      }
+      continue;
+    }
     if (event->body.type != midiType || event->body.size < 1)
       continue;
     Lv2MidiMessage message{sampleTime_ + event->time.frames, {}};
@@ -198,6 +215,8 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   beginSequence();
   return sent;
 }
+
+std::map<std::string, float> Lv2Instance::takeReported() { return std::exchange(reported_, {}); }
 
 std::string Lv2Instance::saveState() {
   LilvState* state = lilv_state_new_from_instance(

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ public:
   // Runs frames (up to kMaxBlock: more than the options promise, as some hosts do) and
   // returns the MIDI the plug-in sent.
   std::vector<Lv2MidiMessage> run(std::uint32_t frames);
+  // Every parameter value the plug-in reported (patch:Set) since construction or the last
+  // call, the latest of each, by identifier: all a host knows of the values.
+  std::map<std::string, float> takeReported();
   // What the last run wrote to an audio output.
   std::vector<float> output(int channel) const {
     return {audio_[channel].begin(), audio_[channel].begin() + lastFrames_};
@@ -86,6 +90,7 @@ private:
   LilvInstance* instance_ = nullptr;
   std::int64_t sampleTime_ = 0;
   std::uint32_t lastFrames_ = 0;
+  std::map<std::string, float> reported_;
   std::vector<std::vector<float>> audio_;
   std::vector<float> controls_;
   std::vector<std::uint64_t> atomIn_, atomOut_; // 8-byte aligned atom storage

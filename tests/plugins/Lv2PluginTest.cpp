@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -41,6 +43,53 @@ std::vector<PallixMessage> asPallix(const std::vector<Lv2MidiMessage>& sent) {
   return messages;
 }
 
+// What a host reads of a parameter in the bundle's description.
+struct DescribedParameter {
+  std::string range;
+  std::set<std::string> properties;
+  std::string unit;
+  std::map<float, std::string> scalePoints;
+};
+
+DescribedParameter described(const std::string& pluginUri, const std::string& identifier) {
+  lilv_plugin_get_num_ports(world().plugin(pluginUri)); // lilv reads dsp.ttl on first use
+  LilvWorld* w = world().world();
+  const auto uri = [w](const std::string& text) { return lilv_new_uri(w, text.c_str()); };
+  const auto text = [](const LilvNode* node) {
+    return std::string(node ? lilv_node_as_string(node) : "");
+  };
+  LilvNode* subject = uri(pluginUri + ":" + identifier);
+  LilvNode* range = uri(LILV_NS_RDFS "range");
+  LilvNode* portProperty = uri(LILV_NS_LV2 "portProperty");
+  LilvNode* unit = uri("http://lv2plug.in/ns/extensions/units#unit");
+  LilvNode* scalePoint = uri(LILV_NS_LV2 "scalePoint");
+  LilvNode* label = uri(LILV_NS_RDFS "label");
+  LilvNode* value = uri(LILV_NS_RDF "value");
+  DescribedParameter result;
+  LilvNode* found = lilv_world_get(w, subject, range, nullptr);
+  result.range = text(found);
+  lilv_node_free(found);
+  found = lilv_world_get(w, subject, unit, nullptr);
+  result.unit = text(found);
+  lilv_node_free(found);
+  LilvNodes* properties = lilv_world_find_nodes(w, subject, portProperty, nullptr);
+  LILV_FOREACH(nodes, i, properties)
+  result.properties.insert(text(lilv_nodes_get(properties, i)));
+  lilv_nodes_free(properties);
+  LilvNodes* points = lilv_world_find_nodes(w, subject, scalePoint, nullptr);
+  LILV_FOREACH(nodes, i, points) {
+    LilvNode* pointValue = lilv_world_get(w, lilv_nodes_get(points, i), value, nullptr);
+    LilvNode* pointLabel = lilv_world_get(w, lilv_nodes_get(points, i), label, nullptr);
+    result.scalePoints[lilv_node_as_float(pointValue)] = text(pointLabel);
+    lilv_node_free(pointValue);
+    lilv_node_free(pointLabel);
+  }
+  lilv_nodes_free(points);
+  for (LilvNode* node : {subject, range, portProperty, unit, scalePoint, label, value})
+    lilv_node_free(node);
+  return result;
+}
+
 bool hasNoteOn(const std::vector<Lv2MidiMessage>& sent) {
   for (const auto& m : sent)
     if ((m.bytes[0] & 0xF0) == 0x90 && m.bytes[2] > 0)
@@ -61,6 +110,7 @@ TEST(QuorvaneLv2, NotesPlayAsFiniteAudibleAlsoInBlocksLongerThanPromised) {
 
 TEST(QuorvaneLv2, SavedStateRestoresValuesAndSoundInAFreshInstance) {
   Lv2Instance original(world(), kQuorvane, kRate);
+  original.loadPreset(kQuorvane + ":preset4"); // the restored one reports this program too
   // Automation as patch:Set: a dark band-pass sound, far from the first preset.
   original.addParameter(0, "frequency", 0.15f);
   original.addParameter(0, "filterType", 1.0f);
@@ -85,6 +135,65 @@ TEST(QuorvaneLv2, ChoosingAProgramChangesTheSound) {
   organ.loadPreset(kQuorvane + ":preset1");
   sub.loadPreset(kQuorvane + ":preset9");
   EXPECT_FALSE(playChord(organ).near(playChord(sub), kOtherSound));
+}
+
+// A host knows the values only from the plug-in's reports: all of them, from the first block
+// on and whenever a program or state replaces them.
+TEST(PallixLv2, ReportsEveryValueOnInstantiationProgramAndRestore) {
+  Lv2Instance generator(world(), kPallix, kRate);
+  generator.run(kBlock);
+  auto reported = generator.takeReported();
+  EXPECT_EQ(reported.size(), 8u);
+  EXPECT_EQ(reported["rootNote"], 9.0f); // A, as the first program has it
+  generator.loadPreset(kPallix + ":preset2");
+  generator.run(kBlock);
+  const auto jumpBlues = generator.takeReported();
+  EXPECT_EQ(jumpBlues.size(), 8u);
+  EXPECT_NE(jumpBlues, reported);
+
+  Lv2Instance restored(world(), kPallix, kRate);
+  restored.run(kBlock);
+  restored.takeReported();
+  restored.restoreState(generator.saveState());
+  restored.run(kBlock);
+  EXPECT_EQ(restored.takeReported(), jumpBlues);
+}
+
+TEST(Lv2Plugins, DescriptionsGiveStepsByNameUnitsScalesAndClass) {
+  const std::string lv2 = LILV_NS_LV2;
+  const auto rootNote = described(kPallix, "rootNote");
+  EXPECT_EQ(rootNote.range, "http://lv2plug.in/ns/ext/atom#Int");
+  EXPECT_EQ(rootNote.properties, (std::set{lv2 + "integer", lv2 + "enumeration"}));
+  EXPECT_EQ(rootNote.scalePoints.size(), 12u);
+  EXPECT_EQ(rootNote.scalePoints.at(7), "G");
+  EXPECT_EQ(described(kPallix, "mode").scalePoints,
+            (std::map<float, std::string>{{0, "Major"}, {1, "Minor"}}));
+  EXPECT_EQ(described(kQuorvane, "filterType").scalePoints,
+            (std::map<float, std::string>{{0, "LP"}, {1, "BP"}, {2, "HP"}}));
+  EXPECT_EQ(described(kQuorvane, "filterRolloff").scalePoints,
+            (std::map<float, std::string>{{0, "12"}, {1, "24"}}));
+  const std::string units = "http://lv2plug.in/ns/extensions/units#";
+  const std::set<std::string> logarithmic{"http://lv2plug.in/ns/ext/port-props#logarithmic"};
+  for (const auto& [identifier, unit] :
+       {std::pair{"attack", "s"}, {"release", "s"}, {"rate", "hz"}}) {
+    const auto parameter = described(kQuorvane, identifier);
+    EXPECT_EQ(parameter.unit, units + unit) << identifier;
+    EXPECT_EQ(parameter.properties, logarithmic) << identifier;
+  }
+  EXPECT_TRUE(described(kQuorvane, "shape").properties.empty());
+
+  LilvWorld* w = world().world();
+  LilvNode* pallix = lilv_new_uri(w, kPallix.c_str());
+  LilvNode* type = lilv_new_uri(w, LILV_NS_RDF "type");
+  LilvNode* midiPlugin = lilv_new_uri(w, LILV_NS_LV2 "MIDIPlugin");
+  EXPECT_TRUE(lilv_world_ask(w, pallix, type, midiPlugin));
+  for (LilvNode* node : {pallix, type, midiPlugin})
+    lilv_node_free(node);
+  for (const auto& uri : {kPallix, kQuorvane}) {
+    LilvNode* email = lilv_plugin_get_author_email(world().plugin(uri));
+    EXPECT_EQ(email, nullptr) << uri; // JUCE's empty address was the description file
+    lilv_node_free(email);
+  }
 }
 
 TEST(PallixLv2, SendsNothingWhileTheTransportStandsStill) {

@@ -72,6 +72,36 @@ std::vector<juce::AudioProcessorParameter*> unitParameters(juce::AudioProcessor&
   return {all.begin(), all.begin() + std::min<int>(int(count), all.size())};
 }
 
+// The plug-in's state as a VST3 preset file holds it, and that state handed to the plug-in
+// straight away, without the host's own parameter values catching up (as Ardour does).
+juce::MemoryBlock presetOf(juce::AudioPluginInstance& plugin) {
+  juce::MemoryBlock preset;
+  struct Visitor : juce::ExtensionsVisitor {
+    juce::MemoryBlock* preset;
+    void visitVST3Client(const VST3Client& client) override { *preset = client.getPreset(); }
+  } visitor;
+  visitor.preset = &preset;
+  plugin.getExtensions(visitor);
+  return preset;
+}
+
+void handOver(juce::AudioPluginInstance& plugin, const juce::MemoryBlock& preset) {
+  struct Visitor : juce::ExtensionsVisitor {
+    const juce::MemoryBlock* preset;
+    void visitVST3Client(const VST3Client& client) override {
+      EXPECT_TRUE(client.setPreset(*preset));
+    }
+  } visitor;
+  visitor.preset = &preset;
+  plugin.getExtensions(visitor);
+}
+
+void runBlock(juce::AudioProcessor& plugin) {
+  juce::AudioBuffer<float> buffer(2, kPrepared);
+  juce::MidiBuffer midi;
+  plugin.processBlock(buffer, midi);
+}
+
 // A chord held for half a second in host blocks of blockSize frames.
 SoundMeasure playChord(juce::AudioProcessor& synth, int blockSize) {
   juce::AudioBuffer<float> buffer(2, blockSize);
@@ -103,6 +133,14 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndPlaysInAnyBlockSize) {
   EXPECT_EQ(synth.description.name, "Quorvane");
   ASSERT_EQ(unitParameters(*synth.instance, 21).size(), 21u);
   EXPECT_EQ(synth.instance->getParameters()[0]->getName(100), "Shape");
+  // Stepped values by name, both ways; units where there is one.
+  auto* filterType = synth.instance->getParameters()[15];
+  EXPECT_EQ(filterType->getNumSteps(), 3);
+  EXPECT_EQ(filterType->getText(0.5f, 100), "BP");
+  EXPECT_EQ(filterType->getValueForText("HP"), 1.0f);
+  EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24");
+  EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "s");
+  EXPECT_EQ(synth.instance->getParameters()[7]->getLabel(), "Hz");
   for (int blockSize : {1, 17, 512, 4096}) {
     SCOPED_TRACE(blockSize);
     if (blockSize > kPrepared)
@@ -143,6 +181,34 @@ TEST(QuorvaneVst3, SavedStateRestoresValuesAndSound) {
       playChord(*restored.instance, 512).near(playChord(*original.instance, 512), kSameSound));
 }
 
+// The host relays a program choice and the values it announced a block later, after a state it
+// hands over in between: the state's values must stay, a choice after the state must win.
+TEST(Vst3Plugins, ARestoredStateWinsOverAProgramChosenBeforeItNotAfter) {
+  for (const auto& [bundle, count] :
+       {std::pair{QUORVANE_VST3_BUNDLE, 21}, {PALLIX_VST3_BUNDLE, 8}}) {
+    SCOPED_TRACE(bundle);
+    auto tuned = load(bundle);
+    ASSERT_TRUE(tuned.instance);
+    for (auto* parameter : unitParameters(*tuned.instance, std::size_t(count)))
+      parameter->setValue(0.25f);
+    runBlock(*tuned.instance);
+    const auto saved = presetOf(*tuned.instance);
+
+    auto before = load(bundle), after = load(bundle), programOnly = load(bundle);
+    before.instance->setCurrentProgram(3);
+    handOver(*before.instance, saved);
+    runBlock(*before.instance);
+    EXPECT_EQ(presetOf(*before.instance), saved);
+
+    handOver(*after.instance, saved);
+    after.instance->setCurrentProgram(3);
+    runBlock(*after.instance);
+    programOnly.instance->setCurrentProgram(3);
+    runBlock(*programOnly.instance);
+    EXPECT_EQ(presetOf(*after.instance), presetOf(*programOnly.instance));
+  }
+}
+
 TEST(QuorvaneVst3, ProgramsAreTheFactoryPresets) {
   auto synth = load(QUORVANE_VST3_BUNDLE);
   ASSERT_TRUE(synth.instance);
@@ -159,8 +225,12 @@ TEST(QuorvaneVst3, ProgramsAreTheFactoryPresets) {
 TEST(PallixVst3, PlaysAsPallixRenderWhileTheTransportMovesAndNothingWhileStopped) {
   auto generator = load(PALLIX_VST3_BUNDLE);
   ASSERT_TRUE(generator.instance);
-  EXPECT_TRUE(generator.description.isInstrument == false);
+  EXPECT_FALSE(generator.description.isInstrument);
+  EXPECT_EQ(generator.description.category, "Fx"); // an effect, not a source of sound
   EXPECT_EQ(generator.description.uniqueId, PALLIX_VST3_ID);
+  auto* rootNote = generator.instance->getParameters()[6];
+  EXPECT_EQ(rootNote->getNumSteps(), 12);
+  EXPECT_EQ(rootNote->getText(7.0f / 11, 100), "G");
   auto& plugin = *generator.instance;
   TestPlayHead playHead;
   plugin.setPlayHead(&playHead);
