@@ -10,9 +10,9 @@ void quietenPluginLog() {
   [[maybe_unused]] static const bool installed = [] {
     const char* asked = std::getenv(kPluginLogVariable);
     const bool informational = asked && *asked && std::string_view(asked) != "0";
-    Log::setSink([informational](const LogRecord& record) {
-      if (informational || record.level == LogLevel::error)
-        Log::writeToStandardError(record);
+    foundation::Log::setSink([informational](const foundation::LogRecord& record) {
+      if (informational || record.level == foundation::LogLevel::error)
+        foundation::Log::writeToStandardError(record);
     });
     return true;
   }();

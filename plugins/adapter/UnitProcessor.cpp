@@ -234,7 +234,7 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
   framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
                               std::memory_order_relaxed);
-  const PropertyList* name = parsed.value->find("name");
+  const foundation::PropertyList* name = parsed.value->find("name");
   std::optional<AUAudioUnitPreset> preset;
   if (name && name->string())
     preset = AUAudioUnitPreset{-1, *name->string()};
