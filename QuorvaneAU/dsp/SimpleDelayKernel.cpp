@@ -14,7 +14,9 @@ void SimpleDelayKernel::prepare(double sampleRate) {
   bufferLength_ = static_cast<int>(std::ceil(4.0 * sampleRate)) + 1;
   buffer_.assign(static_cast<std::size_t>(bufferLength_), 0.0f);
   writePos_ = 0;
-  currentDelay_ = targetDelay_ = delaySeconds_;
+  // The time set before may not fit (or even be finite): it passes the same clamp again.
+  setDelay(delaySeconds_);
+  currentDelay_ = targetDelay_;
 }
 
 void SimpleDelayKernel::reset() noexcept {

@@ -37,6 +37,24 @@ TEST(Delay, MatchesModelWhileTheTimeGlidesToItsLongest) {
     ASSERT_NEAR(y[i], x[i], 1e-4) << "sample " << i;
 }
 
+// A time set before the memory is sized (as a re-allocation does) meets the same clamp: a huge
+// one starts at the longest, a NaN at 0, rather than indexing outside the buffer.
+TEST(Delay, TimeSetBeforePreparingIsClampedLikeAnyOther) {
+  for (const auto& [asked, kept] : {std::pair{1e30f, 4.0f}, {std::nanf(""), 0.0f}}) {
+    SimpleDelayKernel d, expected;
+    d.setDelay(asked);
+    d.prepare(1000.0);
+    expected.setDelay(kept);
+    expected.prepare(1000.0);
+    std::vector<float> x(9000), y(9000);
+    for (int i = 0; i < 9000; ++i)
+      x[i] = y[i] = float(i % 7) / 7.0f;
+    d.process(x.data(), 9000);
+    expected.process(y.data(), 9000);
+    ASSERT_EQ(x, y) << asked;
+  }
+}
+
 // At 22500 Hz the 22.5 samples a millisecond round away from zero, to 23.
 TEST(VelvetEchoes, OneTapPerCellAndA60dBFallOverTheReverbTime) {
   for (auto [sr, spacing] : {std::pair{44100.0, 44}, {48000.0, 48}, {22500.0, 23}}) {
