@@ -166,8 +166,8 @@ TEST(Fills, DrawnVelocitiesOutsideMidiAreLimitedToOneToOneHundredTwentySeven) {
   auto silent = phraseNote(4.5, 10, engine::VoiceTag::melody);
   silent.velocityLow = silent.velocityHigh = 0;
   const auto phrase = phraseOf(engine::SlotTag::turnaround, "a", {loud, silent});
-  auto kernel = preparedKernel({{P::embroidery, 1}, {P::emotion, 1}, {P::exotica, 1}}, {phrase},
-                               8000.0);
+  auto kernel =
+      preparedKernel({{P::embroidery, 1}, {P::emotion, 1}, {P::exotica, 1}}, {phrase}, 8000.0);
   ScriptedHost host(8000.0, 1200.0);
   host.play(*kernel, 4 * kChorus);
   std::set<int> velocities;
