@@ -55,6 +55,31 @@ TEST(Delay, TimeSetBeforePreparingIsClampedLikeAnyOther) {
   }
 }
 
+// A non-finite sample in the delay's or the reverb's memory would recirculate for ever: once it
+// comes out, the stage clears itself and is silent again from the next block.
+TEST(EffectsStages, DelayAndReverbClearThemselvesOfNonFiniteSamples) {
+  SimpleDelayKernel delay;
+  delay.prepare(1000.0), delay.setDelay(0.01f), delay.setFeedback(0.6f);
+  VelvetEchoes echoes;
+  echoes.seed(2, 3), echoes.prepare(1000.0);
+  VelvetReverberator reverb;
+  reverb.prepare(echoes.loopLength());
+  reverb.setFeedback(0.9f);
+  for (float poison : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    std::vector<float> x(64, 0.0f), y(64, 0.0f);
+    x[3] = y[3] = poison;
+    delay.process(x.data(), 64);
+    reverb.process(y.data(), 64, echoes.left());
+    for (int block = 0; block < 100; ++block) { // two reverb loops
+      x.assign(64, 0.0f), y.assign(64, 0.0f);
+      delay.process(x.data(), 64);
+      reverb.process(y.data(), 64, echoes.left());
+    }
+    EXPECT_EQ(x, std::vector<float>(64, 0.0f));
+    EXPECT_EQ(y, std::vector<float>(64, 0.0f));
+  }
+}
+
 // At 22500 Hz the 22.5 samples a millisecond round away from zero, to 23.
 TEST(VelvetEchoes, OneTapPerCellAndA60dBFallOverTheReverbTime) {
   for (auto [sr, spacing] : {std::pair{44100.0, 44}, {48000.0, 48}, {22500.0, 23}}) {
@@ -78,8 +103,7 @@ TEST(VelvetEchoes, OneTapPerCellAndA60dBFallOverTheReverbTime) {
 // The kernel's delay and reverb against the same stages built here from its formulas, fed what a
 // dry twin sends into them (the atanh of its output). The twin is never prepared, so has no delay
 // or reverb at all: while Echo and Space are 0 the kernel sounds exactly like it, yet its delay
-// records. A call longer than prepared skips both stages, that once. Last, non-finite samples
-// leave the saturator as zero.
+// records. A call longer than prepared skips both stages, that once.
 TEST(EffectsStages, OutputChainFollowsItsParametersAndSkipsDelayAndReverbInOverlongCalls) {
   for (float space : {1.0f, 0.25f}) {
     PreparedKernel wet(44100.0);
@@ -121,9 +145,5 @@ TEST(EffectsStages, OutputChainFollowsItsParametersAndSkipsDelayAndReverbInOverl
       for (int i = 0; i < n; ++i)
         ASSERT_NEAR(a.left[i], std::tanh(x[i]), 2e-6) << space << ", call " << call << ": " << i;
     }
-    wet.setParameter(P::drive,
-                     space < 1.0f ? std::nanf("") : std::numeric_limits<float>::infinity());
-    const auto out = render(wet, 512);
-    EXPECT_TRUE(out.left == std::vector<float>(512) && out.right == out.left);
   }
 }
