@@ -7,6 +7,7 @@ RELEASE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 CORE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DORRINBROOK_WITH_JUCE=OFF -DORRINBROOK_BENCH=OFF
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_SANITIZE=ON -DORRINBROOK_BENCH=OFF
 TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=OFF
+SANITIZE_CORE_FLAGS := $(SANITIZE_FLAGS) -DORRINBROOK_WITH_JUCE=OFF
 
 DEMO_WAV := build/demo.wav
 # The blues demo at 120 BPM on factory preset 01, the blues organ a new instance loads; seeded,
@@ -22,7 +23,7 @@ define configure
 	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-.PHONY: build run test bench sanitize tsan format clean deps install-plugins
+.PHONY: build run test bench sanitize sanitize-core tsan format clean deps install-plugins
 
 build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
@@ -54,6 +55,13 @@ sanitize: deps
 	cmake --build build-sanitize --parallel $(JOBS)
 	cd build-sanitize && $(CTEST)
 
+# The JUCE-free core under ASan and UBSan: what CI runs after the suite, cheap enough for every
+# push.
+sanitize-core: deps
+	$(call configure,build-sanitize-core,$(SANITIZE_CORE_FLAGS))
+	cmake --build build-sanitize-core --parallel $(JOBS)
+	cd build-sanitize-core && $(CTEST)
+
 tsan: deps
 	$(call configure,build-tsan,$(TSAN_FLAGS))
 	cmake --build build-tsan --parallel $(JOBS)
@@ -81,7 +89,7 @@ install-plugins: deps
 	done
 
 clean:
-	rm -rf build build-core build-sanitize build-tsan
+	rm -rf build build-core build-sanitize build-sanitize-core build-tsan build-fuzz
 
 deps:
 	@scripts/install-deps
