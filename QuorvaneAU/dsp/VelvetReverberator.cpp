@@ -3,6 +3,9 @@
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 
 namespace quorvane::dsp {
 
@@ -18,6 +21,7 @@ void VelvetReverberator::reset() noexcept {
   readPos_ = 0;
   feedbackPos_ = loopLength_;
   dampingState_ = 0.0f;
+  silentSteps_ = bufferSize_;
 }
 
 namespace {
@@ -36,6 +40,18 @@ void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int 
 
 } // namespace
 
+bool VelvetReverberator::skipSilence(int n, bool tapsFinite) noexcept {
+  if (bufferSize_ < 1 || n < 1)
+    return true; // process would not touch anything either
+  if (silentSteps_ < bufferSize_ || std::bit_cast<std::uint32_t>(dampingState_) != 0 ||
+      !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) || !tapsFinite)
+    return false;
+  // (1 - c)·(+0) + c·(+0) is +0 for any finite c: the two products cannot both be -0.
+  readPos_ = static_cast<int>((static_cast<std::int64_t>(readPos_) + n) % bufferSize_);
+  feedbackPos_ = static_cast<int>((static_cast<std::int64_t>(feedbackPos_) + n) % bufferSize_);
+  return true;
+}
+
 void VelvetReverberator::process(float* samples, int n,
                                  const std::vector<VelvetEcho>& taps) noexcept {
   if (bufferSize_ < 1 || n < 1)
@@ -43,9 +59,16 @@ void VelvetReverberator::process(float* samples, int n,
   float* const mem = buffer_.data();
   const int size = bufferSize_;
 
+  // Zeros scattered or fed back through finite gains leave cleared cells at +0.
+  std::uint32_t written = 0;
+  for (int j = 0; j < n; ++j)
+    written |= std::bit_cast<std::uint32_t>(samples[j]);
+  bool finite = std::isfinite(feedback_);
+
   // Every tap is scattered before anything is read, so short taps reach this block's output.
   for (const VelvetEcho& tap : taps) {
     const float g = tap.amplitude * 0.09f;
+    finite = finite && std::isfinite(g);
     int start = readPos_ + tap.position;
     if (start >= size)
       start -= size;
@@ -69,6 +92,7 @@ void VelvetReverberator::process(float* samples, int n,
     samples[j] = y;
     mem[rp] = 0.0f;
     state = (1.0f - c) * state + c * y;
+    written |= std::bit_cast<std::uint32_t>(state);
     mem[fp] += fb * state;
     rp = rp + 1 == size ? 0 : rp + 1;
     fp = fp + 1 == size ? 0 : fp + 1;
@@ -76,6 +100,10 @@ void VelvetReverberator::process(float* samples, int n,
   dampingState_ = state;
   readPos_ = rp;
   feedbackPos_ = fp;
+  const bool silent = (written & 0x7FFFFFFFu) == 0 && finite;
+  silentSteps_ =
+      silent ? static_cast<int>(std::min<std::int64_t>(std::int64_t{silentSteps_} + n, bufferSize_))
+             : 0;
 }
 
 } // namespace quorvane::dsp
