@@ -2,6 +2,8 @@
 // damped loop that re-enters one loop length ahead.
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 
+#include "QuorvaneAU/dsp/VectorWidth.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -29,13 +31,31 @@ namespace {
 // mem[i] += g * x[i] over a span that does not wrap: the reverb's hot loop. It is bound by
 // stores and float operations, so where the processor has eight-lane vectors a second copy
 // uses them; without fused multiply-adds both copies give identical results.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__) &&                  \
-    !defined(__SANITIZE_THREAD__)
-[[gnu::target_clones("avx", "default")]]
-#endif
-void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
+[[gnu::always_inline]] inline void multiplyAddLoop(float* __restrict mem, const float* __restrict x,
+                                                   float g, int n) noexcept {
   for (int i = 0; i < n; ++i)
     mem[i] += g * x[i];
+}
+
+using MultiplyAdd = void (*)(float* __restrict, const float* __restrict, float, int) noexcept;
+
+void multiplyAddFour(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
+  multiplyAddLoop(mem, x, g, n);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
+[[gnu::target("avx2")]] void multiplyAddEight(float* __restrict mem, const float* __restrict x,
+                                              float g, int n) noexcept {
+  multiplyAddLoop(mem, x, g, n);
+}
+#endif
+
+MultiplyAdd multiplyAddInUse() noexcept {
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
+  if (vectorWidth() == VectorWidth::eight)
+    return multiplyAddEight;
+#endif
+  return multiplyAddFour;
 }
 
 } // namespace
@@ -58,6 +78,7 @@ void VelvetReverberator::process(float* samples, int n,
     return;
   float* const mem = buffer_.data();
   const int size = bufferSize_;
+  const MultiplyAdd multiplyAdd = multiplyAddInUse();
 
   // Zeros scattered or fed back through finite gains leave cleared cells at +0.
   std::uint32_t written = 0;
