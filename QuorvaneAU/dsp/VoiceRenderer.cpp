@@ -222,10 +222,9 @@ VoiceConstants voiceConstants(const Wavetable& wavetable, const Voice& v,
 
 #if WIDE_VOICE_LOOP
 
-// The passes above, eight lanes at a time where they fit, the rest as above. Called once per
-// chunk rather than inlined, so that only these functions need AVX2.
-[[gnu::target("avx2")]] void unisonPassEight(const VoiceConstants& c, Float4& phase, Float4* osc,
-                                             int m) noexcept {
+// The passes above, eight lanes at a time where they fit, the rest as above.
+[[gnu::target("avx2"), gnu::always_inline]] inline void
+unisonPassEight(const VoiceConstants& c, Float4& phase, Float4* osc, int m) noexcept {
   int t = 0;
   if (m >= 2) {
     const wide::Int8 lo = wide::join(c.loBase, c.loBase);
@@ -243,7 +242,8 @@ VoiceConstants voiceConstants(const Wavetable& wavetable, const Voice& v,
   unisonPass(c, phase, osc, t, m);
 }
 
-[[gnu::target("avx2")]] void subPassEight(const VoiceConstants& c, float* sub, int m) noexcept {
+[[gnu::target("avx2"), gnu::always_inline]] inline void subPassEight(const VoiceConstants& c,
+                                                                     float* sub, int m) noexcept {
   const wide::Int8 lo = wide::join(c.subLoBase, c.subLoBase);
   const wide::Int8 hi = wide::join(c.subHiBase, c.subHiBase);
   const wide::Float8 frac = wide::join(c.subFrac, c.subFrac);
@@ -253,9 +253,9 @@ VoiceConstants voiceConstants(const Wavetable& wavetable, const Voice& v,
   subPass(c, sub, t, m);
 }
 
-[[gnu::target("avx2")]] void mixPassEight(const VoiceConstants& c, const Float4* osc,
-                                          const float* a, const float* sub, float* __restrict l,
-                                          float* __restrict r, int m) noexcept {
+[[gnu::target("avx2"), gnu::always_inline]] inline void
+mixPassEight(const VoiceConstants& c, const Float4* osc, const float* a, const float* sub,
+             float* __restrict l, float* __restrict r, int m) noexcept {
   const Float4 gainL = c.gainL, gainR = c.gainR;
   const float subGain = c.subGain;
   int t = 0;
@@ -275,70 +275,87 @@ VoiceConstants voiceConstants(const Wavetable& wavetable, const Voice& v,
 
 #endif
 
-template <bool kWide>
-[[gnu::always_inline]] inline void renderVoiceAt(const Wavetable& wavetable, Voice& v,
-                                                 const VoiceBlock& block, float* __restrict left,
-                                                 float* __restrict right, int n) noexcept {
-  const VoiceConstants c = voiceConstants(wavetable, v, block);
-  Float4 phase = {v.phase0, v.phase1, v.phase2, v.phase3};
-  float phaseSub = v.phaseSub;
-  Envelope env{v.stage,        v.level,       block.attackInc,
-               block.decayDec, block.sustain, v.releaseStartLevel / block.releaseTimeSr};
+// A voice's state through one block, in locals: the loops below never touch the Voice itself.
+struct VoiceRun {
+  VoiceConstants c;
+  Float4 phase;
+  float phaseSub;
+  Envelope env;
+};
 
-  // Chunks run in passes (envelope, unison, sub, mix) so that each loop keeps its values in
-  // registers; the mix then handles four (or eight) samples per step as vectors over time.
+VoiceRun startRun(const Wavetable& wavetable, const Voice& v, const VoiceBlock& block) noexcept {
+  VoiceRun run;
+  run.c = voiceConstants(wavetable, v, block);
+  run.phase = Float4{v.phase0, v.phase1, v.phase2, v.phase3};
+  run.phaseSub = v.phaseSub;
+  run.env = {v.stage,        v.level,       block.attackInc,
+             block.decayDec, block.sustain, v.releaseStartLevel / block.releaseTimeSr};
+  return run;
+}
+
+void finishRun(const VoiceRun& run, Voice& v) noexcept {
+  v.phase0 = run.phase[0];
+  v.phase1 = run.phase[1];
+  v.phase2 = run.phase[2];
+  v.phase3 = run.phase[3];
+  v.phaseSub = run.phaseSub;
+  v.level = run.env.level;
+  v.stage = run.env.stage;
+}
+
+// The amplitudes of up to len samples into a; returns how many sound (a release may end early).
+[[gnu::always_inline]] inline int envelopePass(Envelope& env, float amp, float* a,
+                                               int len) noexcept {
+  int m = 0;
+  if (env.stage == Stage::sustain) {
+    // The level follows the sustain parameter from the first step on.
+    a[m++] = amp * env.level;
+    env.level = env.sustain;
+    std::fill(a + m, a + len, amp * env.sustain);
+    m = len;
+  }
+  while (m < len && env.stage != Stage::off) {
+    a[m++] = amp * env.level;
+    env.step();
+  }
+  return m;
+}
+
+// Chunks run in passes (envelope, unison, sub, mix) so that each loop keeps its values in
+// registers; the mix then handles four samples per step as vectors over time.
+void renderVoiceFour(const Wavetable& wavetable, Voice& v, const VoiceBlock& block,
+                     float* __restrict left, float* __restrict right, int n) noexcept {
+  VoiceRun run = startRun(wavetable, v, block);
+  alignas(16) float a[kChunk];
+  alignas(16) float sub[kChunk];
+  Float4 osc[kChunk];
+  for (int start = 0; start < n && run.env.stage != Stage::off; start += kChunk) {
+    const int m = envelopePass(run.env, run.c.amp, a, std::min(kChunk, n - start));
+    unisonPass(run.c, run.phase, osc, 0, m);
+    subPhases(sub, run.phaseSub, run.c.subInc, m);
+    subPass(run.c, sub, 0, m);
+    mixPass(run.c, osc, a, sub, left + start, right + start, 0, m);
+  }
+  finishRun(run, v);
+}
+
+#if WIDE_VOICE_LOOP
+// The same chunks with the eight-lane passes.
+[[gnu::target("avx2")]] void renderVoiceEight(const Wavetable& wavetable, Voice& v,
+                                              const VoiceBlock& block, float* __restrict left,
+                                              float* __restrict right, int n) noexcept {
+  VoiceRun run = startRun(wavetable, v, block);
   alignas(32) float a[kChunk];
   alignas(32) float sub[kChunk];
   alignas(32) Float4 osc[kChunk];
-  for (int start = 0; start < n && env.stage != Stage::off; start += kChunk) {
-    const int len = std::min(kChunk, n - start);
-    int m = 0; // samples that sound in this chunk: a release may end inside it
-    if (env.stage == Stage::sustain) {
-      // The level follows the sustain parameter from the first step on.
-      a[m++] = c.amp * env.level;
-      env.level = env.sustain;
-      std::fill(a + m, a + len, c.amp * env.sustain);
-      m = len;
-    }
-    while (m < len && env.stage != Stage::off) {
-      a[m++] = c.amp * env.level;
-      env.step();
-    }
-
-    // The same passes at either width; the sub's phases are scalar at both.
-#if WIDE_VOICE_LOOP
-    if constexpr (kWide) {
-      unisonPassEight(c, phase, osc, m);
-      subPhases(sub, phaseSub, c.subInc, m);
-      subPassEight(c, sub, m);
-      mixPassEight(c, osc, a, sub, left + start, right + start, m);
-      continue;
-    }
-#endif
-    unisonPass(c, phase, osc, 0, m);
-    subPhases(sub, phaseSub, c.subInc, m);
-    subPass(c, sub, 0, m);
-    mixPass(c, osc, a, sub, left + start, right + start, 0, m);
+  for (int start = 0; start < n && run.env.stage != Stage::off; start += kChunk) {
+    const int m = envelopePass(run.env, run.c.amp, a, std::min(kChunk, n - start));
+    unisonPassEight(run.c, run.phase, osc, m);
+    subPhases(sub, run.phaseSub, run.c.subInc, m);
+    subPassEight(run.c, sub, m);
+    mixPassEight(run.c, osc, a, sub, left + start, right + start, m);
   }
-
-  v.phase0 = phase[0];
-  v.phase1 = phase[1];
-  v.phase2 = phase[2];
-  v.phase3 = phase[3];
-  v.phaseSub = phaseSub;
-  v.level = env.level;
-  v.stage = env.stage;
-}
-
-void renderVoiceFour(const Wavetable& wavetable, Voice& v, const VoiceBlock& block, float* left,
-                     float* right, int n) noexcept {
-  renderVoiceAt<false>(wavetable, v, block, left, right, n);
-}
-
-#if WIDE_VOICE_LOOP
-void renderVoiceEight(const Wavetable& wavetable, Voice& v, const VoiceBlock& block, float* left,
-                      float* right, int n) noexcept {
-  renderVoiceAt<true>(wavetable, v, block, left, right, n);
+  finishRun(run, v);
 }
 #endif
 
