@@ -7,6 +7,7 @@ RELEASE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 CORE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DORRINBROOK_WITH_JUCE=OFF -DORRINBROOK_BENCH=OFF
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_SANITIZE=ON -DORRINBROOK_BENCH=OFF
 TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=OFF
+SANITIZE_CORE_FLAGS := $(SANITIZE_FLAGS) -DORRINBROOK_WITH_JUCE=OFF
 FUZZ_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	-DORRINBROOK_FUZZ=ON -DORRINBROOK_BENCH=OFF
 
@@ -28,7 +29,7 @@ define configure
 	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-.PHONY: build run test bench sanitize tsan fuzz format clean deps install-plugins
+.PHONY: build run test bench sanitize sanitize-core tsan fuzz format clean deps install-plugins
 
 build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
@@ -59,6 +60,13 @@ sanitize: deps
 	$(call configure,build-sanitize,$(SANITIZE_FLAGS))
 	cmake --build build-sanitize --parallel $(JOBS)
 	cd build-sanitize && $(CTEST)
+
+# The JUCE-free core under ASan and UBSan: what CI runs after the suite, cheap enough for every
+# push.
+sanitize-core: deps
+	$(call configure,build-sanitize-core,$(SANITIZE_CORE_FLAGS))
+	cmake --build build-sanitize-core --parallel $(JOBS)
+	cd build-sanitize-core && $(CTEST)
 
 tsan: deps
 	$(call configure,build-tsan,$(TSAN_FLAGS))
@@ -94,7 +102,7 @@ install-plugins: deps
 	done
 
 clean:
-	rm -rf build build-core build-sanitize build-tsan build-fuzz
+	rm -rf build build-core build-sanitize build-sanitize-core build-tsan build-fuzz
 
 deps:
 	@scripts/install-deps

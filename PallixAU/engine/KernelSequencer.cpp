@@ -34,7 +34,9 @@ void Kernel::startNote(std::int64_t onTime, int note, int velocity, int channel,
   if (const auto ended = activeNotes_.add(
           {static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(channel), gate}))
     endNote(onTime, *ended);
-  send(onTime, static_cast<std::uint8_t>(kNoteOn + (channel & 0x0F)), note, velocity);
+  // A catalogue's 8-bit bounds can draw 0 (a note-off in disguise) or a byte above 127.
+  send(onTime, static_cast<std::uint8_t>(kNoteOn + (channel & 0x0F)), note,
+       std::clamp(velocity, 1, 127));
 }
 
 void Kernel::endAllNotes(std::int64_t time) noexcept {

@@ -10,10 +10,10 @@ namespace pallix::engine {
 
 namespace {
 
-// Beyond these a host's meter is not a meter: bars would shrink to nothing or tempo would pass
-// whole bars in one frame. Such values are ignored like non-finite ones.
-constexpr double kMinQuartersPerBar = 1.0 / 64.0;
-constexpr double kMaxQuartersPerBar = 4096.0;
+// Beyond these a host's meter is not a meter, and its values could not be converted back to
+// whole numbers safely. Such values are ignored like non-finite ones.
+constexpr double kMaxBeatUnit = 64.0;
+constexpr double kMaxBeatsPerBar = 256.0;
 constexpr double kMaxTempo = 100000.0;
 // Far beyond any session (a year at 1000 bpm), yet where positions still resolve a sample.
 constexpr double kMaxPosition = 1e9;
@@ -30,10 +30,11 @@ void TransportFollower::read(const ContextHolder& context) noexcept {
     if (context.musicalContext(&tempo, &numerator, &denominator, &beat, &toNextBeat, &downbeat)) {
       if (positiveFinite(tempo) && tempo <= kMaxTempo)
         hostTempo_ = tempo;
+      // 0 or less keeps that half of the meter; an unreasonable half refuses the whole meter,
+      // before anything converts it. Fractional numerators (5.5/8) are meters too.
       const double beatUnit = denominator > 0 ? static_cast<double>(denominator) : hostBeatUnit_;
       const double beatsPerBar = positiveFinite(numerator) ? numerator : hostBeatsPerBar_;
-      const double quarters = beatsPerBar * 4.0 / beatUnit;
-      if (quarters >= kMinQuartersPerBar && quarters <= kMaxQuartersPerBar) {
+      if (beatUnit <= kMaxBeatUnit && beatsPerBar >= 1.0 && beatsPerBar <= kMaxBeatsPerBar) {
         hostBeatsPerBar_ = beatsPerBar;
         hostBeatUnit_ = beatUnit;
       }

@@ -85,8 +85,12 @@ void QuorvaneDSPKernel::reset() noexcept {
 }
 
 void QuorvaneDSPKernel::setParameter(std::uint64_t address, float value) noexcept {
-  if (address < kQuorvaneParameterCount)
-    parameters_[address].store(value, kRelaxed);
+  // One bad value from a host must not reach the voices and the effects' feedback, where it
+  // would outlive its correction.
+  if (address >= kQuorvaneParameterCount || !std::isfinite(value))
+    return;
+  const ParameterRange range = parameterRange(QuorvaneParameter(address));
+  parameters_[address].store(std::clamp(value, range.min, range.max), kRelaxed);
 }
 
 float QuorvaneDSPKernel::parameterValue(std::uint64_t address) const noexcept {
@@ -249,9 +253,12 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
 void QuorvaneDSPKernel::advanceLFO(int n) noexcept {
   const float sr = static_cast<float>(sampleRate_);
   float phase = lfoPhase_ + parameter(P::rate) * kTwoPi * static_cast<float>(n) / sr;
-  // Absurd rates would make the subtraction below spin for ever.
-  if (!(phase < kTwoPi * 1024.0f))
-    phase = std::isfinite(phase) ? std::fmod(phase, kTwoPi) : 0.0f;
+  // A non-finite phase restarts the LFO; absurd rates would make the subtraction below spin
+  // for ever.
+  if (!std::isfinite(phase))
+    phase = 0.0f;
+  else if (phase >= kTwoPi * 1024.0f)
+    phase = std::fmod(phase, kTwoPi);
   while (phase >= kTwoPi)
     phase -= kTwoPi;
   lfoPhase_ = phase;

@@ -41,7 +41,8 @@ public:
   // stay.
   void reset() noexcept;
 
-  // Stores a parameter value (no clamping); addresses past the last parameter are ignored.
+  // Stores a parameter value within its range; non-finite values and addresses past the last
+  // parameter are ignored.
   void setParameter(std::uint64_t address, float value) noexcept;
   void setParameter(QuorvaneParameter p, float value) noexcept { setParameter(address(p), value); }
   // The stored value; 0 for addresses past the last parameter.

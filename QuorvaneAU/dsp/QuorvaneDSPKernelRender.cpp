@@ -37,9 +37,13 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
 
   std::fill(left, left + n, 0.0f);
   std::fill(right, right + n, 0.0f);
-  for (Voice& v : voices_)
+  for (Voice& v : voices_) {
+    // A voice gone non-finite would never finish its release: it stops instead.
+    if (v.isActive() && !v.hasFiniteState())
+      v = Voice{};
     if (v.isActive())
       renderVoice(wavetable_, v, block, left, right, n);
+  }
 
   runOutputChain(left, right, n);
 }

@@ -62,6 +62,29 @@ static_assert([] {
          at(echoTime) == "echoTime" && at(boost) == "boost" && at(space) == "space";
 }());
 
+// The values a parameter may take; the kernel keeps every value it is given within them.
+struct ParameterRange {
+  float min;
+  float max;
+};
+
+constexpr ParameterRange parameterRange(QuorvaneParameter p) noexcept {
+  switch (p) {
+  case QuorvaneParameter::attack:
+  case QuorvaneParameter::decay:
+  case QuorvaneParameter::release:
+    return {0.001f, 20.0f};
+  case QuorvaneParameter::rate:
+    return {0.1f, 20.0f};
+  case QuorvaneParameter::drive:
+    return {1.0f, 10.0f};
+  case QuorvaneParameter::filterType:
+    return {0.0f, 2.0f};
+  default:
+    return {0.0f, 1.0f};
+  }
+}
+
 // The value a parameter holds in a new kernel and in a new unit's tree.
 constexpr float initialValue(QuorvaneParameter p) noexcept {
   switch (p) {

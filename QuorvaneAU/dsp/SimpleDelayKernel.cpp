@@ -14,7 +14,9 @@ void SimpleDelayKernel::prepare(double sampleRate) {
   bufferLength_ = static_cast<int>(std::ceil(4.0 * sampleRate)) + 1;
   buffer_.assign(static_cast<std::size_t>(bufferLength_), 0.0f);
   writePos_ = 0;
-  currentDelay_ = targetDelay_ = delaySeconds_;
+  // The time set before may not fit (or even be finite): it passes the same clamp again.
+  setDelay(delaySeconds_);
+  currentDelay_ = targetDelay_;
 }
 
 void SimpleDelayKernel::reset() noexcept {
@@ -44,6 +46,7 @@ void SimpleDelayKernel::process(float* samples, int n) noexcept {
   const float fb = feedback_;
   float* const mem = buffer_.data();
   std::int64_t w = writePos_;
+  bool finite = true;
 
   for (int i = 0; i < n; ++i) {
     const float x = samples[i];
@@ -63,10 +66,14 @@ void SimpleDelayKernel::process(float* samples, int n) noexcept {
     if (fb > 0.0f)
       mem[w] = x + fb * y;
     samples[i] = y;
+    finite = finite && std::isfinite(y);
     w = w + 1 == length ? 0 : w + 1;
   }
   writePos_ = static_cast<int>(w);
   currentDelay_ = current / sampleRate_;
+  // A non-finite sample in the memory would come round again and again.
+  if (!finite)
+    reset();
 }
 
 } // namespace quorvane::dsp

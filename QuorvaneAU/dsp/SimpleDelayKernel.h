@@ -19,7 +19,8 @@ public:
   void setDelay(float seconds) noexcept;
   void setFeedback(float amount) noexcept { feedback_ = amount; }
 
-  // Replaces each of the n samples with the delayed (wet) signal.
+  // Replaces each of the n samples with the delayed (wet) signal. Resets itself when what it
+  // reads back is not finite.
   void process(float* samples, int n) noexcept;
 
 private:

@@ -3,6 +3,7 @@
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorvane::dsp {
 
@@ -76,6 +77,9 @@ void VelvetReverberator::process(float* samples, int n,
   dampingState_ = state;
   readPos_ = rp;
   feedbackPos_ = fp;
+  // Whatever non-finite the loop read lands in the damping state and would circulate for ever.
+  if (!std::isfinite(state))
+    reset();
 }
 
 } // namespace quorvane::dsp

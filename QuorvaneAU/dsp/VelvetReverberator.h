@@ -22,7 +22,8 @@ public:
   // The one-pole coefficient of the loop's damping: 1 passes everything.
   void setDamping(float coefficient) noexcept { dampingCoef_ = coefficient; }
 
-  // Replaces samples[0 ... n-1] with the wet signal for these taps.
+  // Replaces samples[0 ... n-1] with the wet signal for these taps. Resets itself when what it
+  // reads back is not finite.
   void process(float* samples, int n, const std::vector<VelvetEcho>& taps) noexcept;
 
 private:

@@ -2,6 +2,7 @@
 // inline.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace quorvane::dsp {
@@ -27,6 +28,10 @@ struct Voice {
   bool sustained = false; // its key is up, but the sustain pedal keeps it sounding
 
   bool isActive() const noexcept { return stage != Stage::off; }
+  bool hasFiniteState() const noexcept {
+    return std::isfinite(phase0 + phase1 + phase2 + phase3 + phaseSub + basePhaseInc + level +
+                         releaseStartLevel + velAmp + aftertouch + targetAftertouch);
+  }
 };
 
 } // namespace quorvane::dsp

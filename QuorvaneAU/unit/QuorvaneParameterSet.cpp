@@ -25,8 +25,6 @@ constexpr auto kHertz = kAudioUnitParameterUnit_Hertz;
 struct ParameterInfo {
   QuorvaneParameter parameter; // the row's own parameter, to check the order
   std::string_view name;
-  AUValue min;
-  AUValue max;
   AudioUnitParameterUnit unit;
   AudioUnitParameterOptions flags;
   std::array<std::string_view, 3> valueStrings; // as many as are not empty
@@ -34,27 +32,27 @@ struct ParameterInfo {
 
 // Indexed by address.
 constexpr ParameterInfo kParameters[] = {
-    {QuorvaneParameter::shape, "Shape", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::detuneSpread, "Detune", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::rowSpread, "Row Spread", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::attack, "Attack", 0.001f, 20, kSeconds, kRWLog, {}},
-    {QuorvaneParameter::decay, "Decay", 0.001f, 20, kSeconds, kRWLog, {}},
-    {QuorvaneParameter::sustain, "Sustain", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::release, "Release", 0.001f, 20, kSeconds, kRWLog, {}},
-    {QuorvaneParameter::rate, "Rate", 0.1f, 20, kHertz, kRWLog, {}},
-    {QuorvaneParameter::motion, "Motion", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::spacetime, "Spacetime", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::drive, "Drive", 1, 10, kGeneric, kRWLog, {}},
-    {QuorvaneParameter::frequency, "Frequency", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::resonance, "Resonance", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::drift, "Drift", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::echo, "Echo", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::filterType, "Filter Type", 0, 2, kIndexed, kRW, {"LP", "BP", "HP"}},
-    {QuorvaneParameter::filterRolloff, "Filter Rolloff", 0, 1, kIndexed, kRW, {"12", "24"}},
-    {QuorvaneParameter::aftertouchDepth, "Aftertouch Depth", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::echoTime, "Echo Time", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::boost, "Boost", 0, 1, kGeneric, kRW, {}},
-    {QuorvaneParameter::space, "Space", 0, 1, kGeneric, kRW, {}},
+    {QuorvaneParameter::shape, "Shape", kGeneric, kRW, {}},
+    {QuorvaneParameter::detuneSpread, "Detune", kGeneric, kRW, {}},
+    {QuorvaneParameter::rowSpread, "Row Spread", kGeneric, kRW, {}},
+    {QuorvaneParameter::attack, "Attack", kSeconds, kRWLog, {}},
+    {QuorvaneParameter::decay, "Decay", kSeconds, kRWLog, {}},
+    {QuorvaneParameter::sustain, "Sustain", kGeneric, kRW, {}},
+    {QuorvaneParameter::release, "Release", kSeconds, kRWLog, {}},
+    {QuorvaneParameter::rate, "Rate", kHertz, kRWLog, {}},
+    {QuorvaneParameter::motion, "Motion", kGeneric, kRW, {}},
+    {QuorvaneParameter::spacetime, "Spacetime", kGeneric, kRW, {}},
+    {QuorvaneParameter::drive, "Drive", kGeneric, kRWLog, {}},
+    {QuorvaneParameter::frequency, "Frequency", kGeneric, kRW, {}},
+    {QuorvaneParameter::resonance, "Resonance", kGeneric, kRW, {}},
+    {QuorvaneParameter::drift, "Drift", kGeneric, kRW, {}},
+    {QuorvaneParameter::echo, "Echo", kGeneric, kRW, {}},
+    {QuorvaneParameter::filterType, "Filter Type", kIndexed, kRW, {"LP", "BP", "HP"}},
+    {QuorvaneParameter::filterRolloff, "Filter Rolloff", kIndexed, kRW, {"12", "24"}},
+    {QuorvaneParameter::aftertouchDepth, "Aftertouch Depth", kGeneric, kRW, {}},
+    {QuorvaneParameter::echoTime, "Echo Time", kGeneric, kRW, {}},
+    {QuorvaneParameter::boost, "Boost", kGeneric, kRW, {}},
+    {QuorvaneParameter::space, "Space", kGeneric, kRW, {}},
 };
 
 // Every parameter has one row, at its address.
@@ -72,13 +70,14 @@ std::shared_ptr<AUParameterTree> makeQuorvaneParameterTree() {
   std::vector<std::shared_ptr<AUParameter>> parameters;
   for (const ParameterInfo& info : kParameters) {
     const AUParameterAddress address = dsp::address(info.parameter);
+    const dsp::ParameterRange range = dsp::parameterRange(info.parameter);
     std::vector<std::string> valueStrings;
     for (std::string_view text : info.valueStrings)
       if (!text.empty())
         valueStrings.emplace_back(text);
     auto parameter = AUParameterTree::createParameter(
         std::string(dsp::kQuorvaneParameterIdentifiers[address]), std::string(info.name), address,
-        info.min, info.max, info.unit, std::nullopt, info.flags, std::move(valueStrings), {});
+        range.min, range.max, info.unit, std::nullopt, info.flags, std::move(valueStrings), {});
     parameter->setValue(dsp::initialValue(info.parameter));
     parameters.push_back(std::move(parameter));
   }

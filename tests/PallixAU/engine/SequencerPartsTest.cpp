@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -86,8 +87,12 @@ TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
     return true;
   };
   engine::TransportFollower follower;
-  for (const auto& tempoAndMeter :
-       {std::tuple{90.0, 3.0, 4L}, {0.0, 3.0, 0L}, {NAN, 1e6, 4L}, {2e5, 1.0, 1024L}}) {
+  for (const auto& tempoAndMeter : {std::tuple{90.0, 3.0, 4L},
+                                    {0.0, 3.0, 0L},
+                                    {NAN, 1e6, 4L},
+                                    {2e5, 1.0, 1024L},
+                                    {90.0, 0.5, 4L},
+                                    {90.0, 9.2e18, std::numeric_limits<long>::max()}}) {
     answer = tempoAndMeter;
     follower.read(context);
     EXPECT_EQ(follower.samplesPerQuarter(48000.0), 32000.0);

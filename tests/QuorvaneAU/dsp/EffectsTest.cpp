@@ -37,6 +37,49 @@ TEST(Delay, MatchesModelWhileTheTimeGlidesToItsLongest) {
     ASSERT_NEAR(y[i], x[i], 1e-4) << "sample " << i;
 }
 
+// A time set before the memory is sized (as a re-allocation does) meets the same clamp: a huge
+// one starts at the longest, a NaN at 0, rather than indexing outside the buffer.
+TEST(Delay, TimeSetBeforePreparingIsClampedLikeAnyOther) {
+  for (const auto& [asked, kept] : {std::pair{1e30f, 4.0f}, {std::nanf(""), 0.0f}}) {
+    SimpleDelayKernel d, expected;
+    d.setDelay(asked);
+    d.prepare(1000.0);
+    expected.setDelay(kept);
+    expected.prepare(1000.0);
+    std::vector<float> x(9000), y(9000);
+    for (int i = 0; i < 9000; ++i)
+      x[i] = y[i] = float(i % 7) / 7.0f;
+    d.process(x.data(), 9000);
+    expected.process(y.data(), 9000);
+    ASSERT_EQ(x, y) << asked;
+  }
+}
+
+// A non-finite sample in the delay's or the reverb's memory would recirculate for ever: once it
+// comes out, the stage clears itself and is silent again from the next block.
+TEST(EffectsStages, DelayAndReverbClearThemselvesOfNonFiniteSamples) {
+  SimpleDelayKernel delay;
+  delay.prepare(1000.0), delay.setDelay(0.01f), delay.setFeedback(0.6f);
+  VelvetEchoes echoes;
+  echoes.seed(2, 3), echoes.prepare(1000.0);
+  VelvetReverberator reverb;
+  reverb.prepare(echoes.loopLength());
+  reverb.setFeedback(0.9f);
+  for (float poison : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    std::vector<float> x(64, 0.0f), y(64, 0.0f);
+    x[3] = y[3] = poison;
+    delay.process(x.data(), 64);
+    reverb.process(y.data(), 64, echoes.left());
+    for (int block = 0; block < 100; ++block) { // two reverb loops
+      x.assign(64, 0.0f), y.assign(64, 0.0f);
+      delay.process(x.data(), 64);
+      reverb.process(y.data(), 64, echoes.left());
+    }
+    EXPECT_EQ(x, std::vector<float>(64, 0.0f));
+    EXPECT_EQ(y, std::vector<float>(64, 0.0f));
+  }
+}
+
 // At 22500 Hz the 22.5 samples a millisecond round away from zero, to 23.
 TEST(VelvetEchoes, OneTapPerCellAndA60dBFallOverTheReverbTime) {
   for (auto [sr, spacing] : {std::pair{44100.0, 44}, {48000.0, 48}, {22500.0, 23}}) {
@@ -60,8 +103,7 @@ TEST(VelvetEchoes, OneTapPerCellAndA60dBFallOverTheReverbTime) {
 // The kernel's delay and reverb against the same stages built here from its formulas, fed what a
 // dry twin sends into them (the atanh of its output). The twin is never prepared, so has no delay
 // or reverb at all: while Echo and Space are 0 the kernel sounds exactly like it, yet its delay
-// records. A call longer than prepared skips both stages, that once. Last, non-finite samples
-// leave the saturator as zero.
+// records. A call longer than prepared skips both stages, that once.
 TEST(EffectsStages, OutputChainFollowsItsParametersAndSkipsDelayAndReverbInOverlongCalls) {
   for (float space : {1.0f, 0.25f}) {
     PreparedKernel wet(44100.0);
@@ -103,9 +145,5 @@ TEST(EffectsStages, OutputChainFollowsItsParametersAndSkipsDelayAndReverbInOverl
       for (int i = 0; i < n; ++i)
         ASSERT_NEAR(a.left[i], std::tanh(x[i]), 2e-6) << space << ", call " << call << ": " << i;
     }
-    wet.setParameter(P::drive,
-                     space < 1.0f ? std::nanf("") : std::numeric_limits<float>::infinity());
-    const auto out = render(wet, 512);
-    EXPECT_TRUE(out.left == std::vector<float>(512) && out.right == out.left);
   }
 }

@@ -74,7 +74,7 @@ TEST(KernelFilter, CutoffQAndTypeFollowParametersAndPressure) {
       {48000, 0.25, 0.0, 0.5, 2.0, 0.0, 0.0, highPass, 112.46827, 0.707 * 3.3638396},
       {48000, 0.9, 1.0, 2.0, 0.0, 1.0, 0.0, lowPass, 20000.0, 8.0},     // x, r clamped to 1
       {48000, 0.0, 1.0, 0.0, 0.0, 0.2, 0.5, lowPass, 632.45553, 0.707}, // key pressure
-      {48000, 1.0, 0.0, 0.0, 3.0, 0.0, 0.0, lowPass, 20000.0, 0.707},   // not 1 or 2: LP
+      {48000, 1.0, 0.0, 0.0, 0.9, 0.0, 0.0, lowPass, 20000.0, 0.707},   // truncated: LP
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("case " + std::to_string(&c - cases));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 
 using quorvane::dsp::QuorvaneDSPKernel, quorvane::dsp::kQuorvaneParameterCount;
@@ -37,6 +38,36 @@ void playAndCheck(QuorvaneDSPKernel& k, const std::string& what) {
 }
 
 } // namespace
+
+// One bad value, corrected a block later, acts as the nearest value in range (a non-finite one
+// as none at all) and leaves nothing else behind: a new note then sounds as it would have.
+TEST(Robustness, ABadValueCorrectedABlockLaterLeavesNoTrace) {
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  const auto newNote = [](std::uint64_t a, std::optional<float> value) {
+    PreparedKernel k(48000.0);
+    applyFullChain(k);
+    const float good = k.parameterValue(a);
+    k.noteOn(60, 100);
+    render(k, 512);
+    if (value)
+      k.setParameter(a, *value);
+    render(k, 512);
+    k.setParameter(a, good);
+    k.noteOff(60), k.noteOn(67, 100);
+    return render(k, 2400).left;
+  };
+  for (std::uint64_t a = 0; a < kQuorvaneParameterCount; ++a) {
+    const auto [lo, hi] = range(P(a));
+    const auto heard = newNote(a, std::nullopt);
+    ASSERT_GT(*std::max_element(heard.begin(), heard.end()), 0.05f);
+    for (auto [bad, actsAs] : {std::pair<float, std::optional<float>>{std::nanf(""), {}},
+                               {inf, {}},
+                               {-inf, {}},
+                               {-1.0f, lo},
+                               {1e30f, hi}})
+      EXPECT_EQ(newNote(a, bad), newNote(a, actsAs)) << "address " << a << " = " << bad;
+  }
+}
 
 // Each parameter alone at its ends, zero, huge and non-finite over the full chain; then random
 // sets at three rates with the odd extreme among them.

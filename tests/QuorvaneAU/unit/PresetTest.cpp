@@ -104,7 +104,7 @@ TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
   } cases[] = {
       {foundation::PropertyList(Dictionary{{"name", "no parameters"}}), kInitialValues},
       {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(P::shape, 0.2f)},
-      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(P::drive, 50)},
+      {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(P::drive, 10)},
       // One value that is not a number spoils the whole dictionary.
       {stateWith(Dictionary{{"shape", 0.2}, {"drive", "loud"}}), kInitialValues},
       {stateWith(Dictionary{{"shape", true}}), kInitialValues},

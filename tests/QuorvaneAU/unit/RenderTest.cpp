@@ -195,3 +195,17 @@ TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
   EXPECT_EQ(peak(render.left.data(), 512), 0.0f);
   EXPECT_EQ(peak(render.right.data(), 512), 0.0f);
 }
+
+// Whichever way a value arrives, the engine keeps it within the parameter's range and ignores a
+// non-finite one; the tree reads what the engine holds. (Saved state: see the preset tests.)
+TEST_F(RenderBlock, EveryPathKeepsValuesInRangeAndIgnoresNonFinite) {
+  synth.set(P::drive, NAN).set(P::frequency, 50.0f);
+  synth.events.addParameter(synth.render.time, address(P::attack), INFINITY);
+  synth.events.addParameterRamp(synth.render.time, address(P::sustain), NAN, 100);
+  synth.events.addParameter(synth.render.time + 10, address(P::boost), -1.0f);
+  synth.events.addParameterRamp(synth.render.time + 20, address(P::rate), 1e30f, 100);
+  synth.play(64);
+  std::vector<AUValue> expected = kInitialValues;
+  expected[address(P::rate)] = 20.0f;
+  EXPECT_EQ(values(*synth.unit), expected);
+}
