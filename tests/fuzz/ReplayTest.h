@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -17,6 +17,8 @@ struct FuzzTarget {
   // Folders of the repository whose files are its seeds too, such as the shipped catalogues.
   std::vector<std::string_view> seedFolders;
 };
+
+inline void PrintTo(const FuzzTarget& target, std::ostream* out) { *out << target.name; }
 
 class Replay : public testing::TestWithParam<FuzzTarget> {};
 

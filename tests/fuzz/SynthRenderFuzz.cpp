@@ -18,6 +18,7 @@ namespace fuzz {
 namespace {
 
 constexpr int kMaxOperations = 64;
+constexpr AUAudioFrameCount kProbeCallFrames = 256;
 
 // Every parameter back at its default, the controllers reset, then one note: it must be heard.
 Verdict soundsAgain(quorvane::unit::QuorvaneAudioUnit& unit, HostRenderer& host) {
@@ -91,7 +92,8 @@ Verdict synthRender(std::span<const std::uint8_t> bytes) {
       break;
     }
   }
-  if (scheduled || !unit->renderResourcesAllocated() ||
+  // Only where it costs few calls, and where a middle C is well below the Nyquist frequency.
+  if (scheduled || !unit->renderResourcesAllocated() || host.maximumFrames() < kProbeCallFrames ||
       unit->outputBusses()[0].format().sampleRate < 8000.0)
     return {};
   return soundsAgain(*unit, host);
