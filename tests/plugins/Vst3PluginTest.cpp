@@ -227,6 +227,7 @@ TEST(PallixVst3, PlaysAsPallixRenderWhileTheTransportMovesAndNothingWhileStopped
   ASSERT_TRUE(generator.instance);
   EXPECT_FALSE(generator.description.isInstrument);
   EXPECT_EQ(generator.description.category, "Fx"); // an effect, not a source of sound
+  EXPECT_FALSE(generator.instance->acceptsMidi()); // MIDI in would make it an instrument
   EXPECT_EQ(generator.description.uniqueId, PALLIX_VST3_ID);
   auto* rootNote = generator.instance->getParameters()[6];
   EXPECT_EQ(rootNote->getNumSteps(), 12);
