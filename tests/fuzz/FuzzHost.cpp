@@ -193,6 +193,8 @@ Verdict HostRenderer::render(const AudioTimeStamp& stamp, AUAudioFrameCount fram
 }
 
 void scheduleMIDI(const AUScheduleMIDIEventBlock& schedule, FuzzInput& in, std::int64_t now) {
+  if (!schedule) // a unit that takes no MIDI offers no block
+    return;
   std::array<std::uint8_t, 8> bytes{};
   const AUEventSampleTime time = readEventTime(in, now, 512);
   const std::uint8_t cable = in.byte();
