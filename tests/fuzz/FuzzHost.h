@@ -49,6 +49,8 @@ public:
   Verdict call(FuzzInput& in, EventScript& script);
   // A plain call of frames at the next sample time, for the checks that end a run.
   Verdict call(AUAudioFrameCount frames, const AURenderEvent* events);
+  // The next call is at this sample time, as after a host's locate.
+  void locate(double sampleTime) noexcept { nextTime_ = sampleTime; }
 
   std::int64_t callStart() const noexcept { return callStart_; }
   AUAudioFrameCount lastFrames() const noexcept { return lastFrames_; }

@@ -24,15 +24,17 @@ constexpr AUAudioFrameCount kProbeCallFrames = 256;
 Verdict soundsAgain(quorvane::unit::QuorvaneAudioUnit& unit, HostRenderer& host) {
   for (const auto& parameter : unit.parameterTree()->allParameters())
     parameter->setValue(unit.defaultParameterValues().at(parameter->identifier()));
-  // Stamped at 0, before the call: they apply at its first frame.
+  // At the first frame of a call at 0: wherever the time stamps went before, an event there
+  // would apply at whatever frame its distance from them gives.
+  host.locate(0.0);
   RenderEventList events(2);
   const std::uint8_t resetControllers[3] = {0xB0, 121, 0};
   const std::uint8_t noteOn[3] = {0x90, 60, 100};
   events.addMIDI(0, 0, resetControllers, 3);
   events.addMIDI(0, 0, noteOn, 3);
-  // 50 ms: past the default attack at any rate, long enough for a middle C at the lowest.
+  // 10 ms: twice the default attack, and cycles of a middle C.
   std::int64_t frames =
-      static_cast<std::int64_t>(unit.outputBusses()[0].format().sampleRate * 0.05);
+      static_cast<std::int64_t>(unit.outputBusses()[0].format().sampleRate * 0.01);
   float peak = 0.0f;
   for (const AURenderEvent* head = events.head(); frames > 0; head = nullptr) {
     const auto n =
