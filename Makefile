@@ -8,6 +8,12 @@ CORE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DORRINBROOK_WITH_JUCE=OFF -DORRINBROOK
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_SANITIZE=ON -DORRINBROOK_BENCH=OFF
 TSAN_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DORRINBROOK_TSAN=ON -DORRINBROOK_BENCH=OFF
 SANITIZE_CORE_FLAGS := $(SANITIZE_FLAGS) -DORRINBROOK_WITH_JUCE=OFF
+FUZZ_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	-DORRINBROOK_FUZZ=ON -DORRINBROOK_BENCH=OFF
+
+# make fuzz: seconds per target, and the targets (fuzz-NAME in build-fuzz/fuzz).
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= catalogue unit-state synth-render generator-render midi-file
 
 DEMO_WAV := build/demo.wav
 # The blues demo at 120 BPM on factory preset 01, the blues organ a new instance loads; seeded,
@@ -23,7 +29,7 @@ define configure
 	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-.PHONY: build run test bench soak sanitize sanitize-core tsan format clean deps install-plugins
+.PHONY: build run test bench soak sanitize sanitize-core tsan fuzz format clean deps install-plugins
 
 build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
@@ -76,6 +82,13 @@ tsan: deps
 	$(call configure,build-tsan,$(TSAN_FLAGS))
 	cmake --build build-tsan --parallel $(JOBS)
 	cd build-tsan && $(CTEST)
+
+# Builds the libFuzzer targets with clang, ASan and UBSan in build-fuzz/ and runs each for
+# FUZZ_SECONDS; crashes land in build-fuzz/crashes/NAME/ (printed at the end).
+fuzz: deps
+	$(call configure,build-fuzz,$(FUZZ_FLAGS))
+	cmake --build build-fuzz --parallel $(JOBS) --target $(addprefix fuzz-,$(FUZZ_TARGETS))
+	scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format: deps
 	@command -v clang-format >/dev/null || { echo "make format: clang-format is not installed" >&2; exit 1; }

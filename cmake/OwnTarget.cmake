@@ -7,6 +7,10 @@ function(orrinbrook_own_target target)
   # multiply-adds behind our back.
   target_compile_options(${target} PRIVATE -ffp-contract=off)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(ORRINBROOK_COVERAGE_IGNORELIST)
+    file(MD5 ${ORRINBROOK_COVERAGE_IGNORELIST} digest)
+    target_compile_definitions(${target} PRIVATE ORRINBROOK_COVERAGE_IGNORELIST_DIGEST=${digest})
+  endif()
   set_property(GLOBAL APPEND PROPERTY ORRINBROOK_OWN_TARGETS ${target})
 endfunction()
 

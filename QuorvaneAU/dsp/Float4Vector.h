@@ -1,4 +1,4 @@
-// Float4 and Int4 as GCC vector extensions, with SSE2 loads where available.
+// Float4 and Int4 as GCC vector extensions (which clang shares), with SSE2 loads where available.
 #pragma once
 
 #include <cstdint>
@@ -36,23 +36,23 @@ inline void store4(volatile std::int32_t* p, Int4 v) noexcept {
 
 // Rows become columns: afterwards a holds the former lane 0 of a, b, c, d, and so on.
 inline void transpose(Float4& a, Float4& b, Float4& c, Float4& d) noexcept {
-  const Float4 t0 = __builtin_shuffle(a, b, Int4{0, 4, 1, 5});
-  const Float4 t1 = __builtin_shuffle(c, d, Int4{0, 4, 1, 5});
-  const Float4 t2 = __builtin_shuffle(a, b, Int4{2, 6, 3, 7});
-  const Float4 t3 = __builtin_shuffle(c, d, Int4{2, 6, 3, 7});
-  a = __builtin_shuffle(t0, t1, Int4{0, 1, 4, 5});
-  b = __builtin_shuffle(t0, t1, Int4{2, 3, 6, 7});
-  c = __builtin_shuffle(t2, t3, Int4{0, 1, 4, 5});
-  d = __builtin_shuffle(t2, t3, Int4{2, 3, 6, 7});
+  const Float4 t0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const Float4 t1 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const Float4 t2 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  const Float4 t3 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(t0, t1, 0, 1, 4, 5);
+  b = __builtin_shufflevector(t0, t1, 2, 3, 6, 7);
+  c = __builtin_shufflevector(t2, t3, 0, 1, 4, 5);
+  d = __builtin_shufflevector(t2, t3, 2, 3, 6, 7);
 }
 
 // ((a0 + a1) + a2) + a3 and the same for b, computed side by side in lanes 0 and 1.
 inline void laneSums(Float4 a, Float4 b, float& sumA, float& sumB) noexcept {
-  const Float4 lo = __builtin_shuffle(a, b, Int4{0, 4, 1, 5});
-  const Float4 hi = __builtin_shuffle(a, b, Int4{2, 6, 3, 7});
-  Float4 s = lo + __builtin_shuffle(lo, Int4{2, 3, 2, 3});
+  const Float4 lo = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const Float4 hi = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  Float4 s = lo + __builtin_shufflevector(lo, lo, 2, 3, 2, 3);
   s = s + hi;
-  s = s + __builtin_shuffle(hi, Int4{2, 3, 2, 3});
+  s = s + __builtin_shufflevector(hi, hi, 2, 3, 2, 3);
   sumA = s[0];
   sumB = s[1];
 }

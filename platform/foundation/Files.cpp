@@ -132,7 +132,10 @@ bool writeFileAtomically(const fs::path& file, std::span<const std::uint8_t> byt
     report(error, "no file name");
     return false;
   }
-  auto [fd, temporary] = createTemporaryBeside(file);
+  // Named rather than bound: clang 14, which builds the fuzz targets, cannot capture bindings.
+  const auto created = createTemporaryBeside(file);
+  const int fd = created.first;
+  const fs::path& temporary = created.second;
   if (fd < 0) {
     report(error, describe(errno));
     return false;

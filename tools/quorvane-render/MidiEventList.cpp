@@ -13,6 +13,23 @@ namespace tools {
 
 namespace {
 
+// name is what errors call the file.
+juce::MidiFile parseMidiFile(juce::InputStream& stream, const std::string& name) {
+  juce::MidiFile midi;
+  // No invented note-offs: the file plays exactly as written.
+  if (!midi.readFrom(stream, false))
+    throw hosting::UsageError(hosting::inQuotes(name) + " is not a standard MIDI file");
+
+  // Division 0 would leave every time in ticks; SMPTE time without subframes divides by zero.
+  const int division = midi.getTimeFormat();
+  const bool validDivision = division > 0 || (division < 0 && (division & 0xff) > 0);
+  if (!validDivision)
+    throw hosting::UsageError(hosting::inQuotes(name) + " has an invalid time division (" +
+                              std::to_string(division) + ")");
+  midi.convertTimestampTicksToSeconds();
+  return midi;
+}
+
 juce::MidiFile readMidiFile(const std::string& path) {
   const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(path);
   if (file.isDirectory())
@@ -23,36 +40,10 @@ juce::MidiFile readMidiFile(const std::string& path) {
   if (stream.failedToOpen())
     throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": " +
                               stream.getStatus().getErrorMessage().toStdString());
-
-  juce::MidiFile midi;
-  // No invented note-offs: the file plays exactly as written.
-  if (!midi.readFrom(stream, false))
-    throw hosting::UsageError(hosting::inQuotes(path) + " is not a standard MIDI file");
-
-  // Division 0 would leave every time in ticks; SMPTE time without subframes divides by zero.
-  const int division = midi.getTimeFormat();
-  const bool validDivision = division > 0 || (division < 0 && (division & 0xff) > 0);
-  if (!validDivision)
-    throw hosting::UsageError(hosting::inQuotes(path) + " has an invalid time division (" +
-                              std::to_string(division) + ")");
-  midi.convertTimestampTicksToSeconds();
-  return midi;
+  return parseMidiFile(stream, path);
 }
 
-} // namespace
-
-std::int64_t sampleTimeOf(double seconds, double sampleRate) noexcept {
-  // Ticks-to-seconds arithmetic can land a hair below an exact sample; that is still that sample.
-  constexpr double kTolerance = 1e-6;
-  const double samples = std::floor(seconds * sampleRate + kTolerance);
-  if (!(samples < 9.0e18))
-    return std::numeric_limits<std::int64_t>::max();
-  return std::max<std::int64_t>(0, static_cast<std::int64_t>(samples));
-}
-
-MidiEventList loadMidiEvents(const std::string& path, double sampleRate) {
-  const juce::MidiFile midi = readMidiFile(path);
-
+MidiEventList eventsOf(const juce::MidiFile& midi, double sampleRate) {
   MidiEventList list;
   for (int t = 0; t < midi.getNumTracks(); ++t) {
     const juce::MidiMessageSequence& track = *midi.getTrack(t);
@@ -72,6 +63,27 @@ MidiEventList loadMidiEvents(const std::string& path, double sampleRate) {
       list.events.begin(), list.events.end(),
       [](const TimedMidiEvent& a, const TimedMidiEvent& b) { return a.sampleTime < b.sampleTime; });
   return list;
+}
+
+} // namespace
+
+std::int64_t sampleTimeOf(double seconds, double sampleRate) noexcept {
+  // Ticks-to-seconds arithmetic can land a hair below an exact sample; that is still that sample.
+  constexpr double kTolerance = 1e-6;
+  const double samples = std::floor(seconds * sampleRate + kTolerance);
+  if (!(samples < 9.0e18))
+    return std::numeric_limits<std::int64_t>::max();
+  return std::max<std::int64_t>(0, static_cast<std::int64_t>(samples));
+}
+
+MidiEventList loadMidiEvents(const std::string& path, double sampleRate) {
+  return eventsOf(readMidiFile(path), sampleRate);
+}
+
+MidiEventList midiEventsFromBytes(std::span<const std::uint8_t> bytes, double sampleRate,
+                                  const std::string& name) {
+  juce::MemoryInputStream stream(bytes.data(), bytes.size(), false);
+  return eventsOf(parseMidiFile(stream, name), sampleRate);
 }
 
 } // namespace tools

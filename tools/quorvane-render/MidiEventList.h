@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,9 @@ std::int64_t sampleTimeOf(double seconds, double sampleRate) noexcept;
 // meta events, which are no MIDI messages. Throws UsageError when the file is missing,
 // unreadable or not a standard MIDI file.
 MidiEventList loadMidiEvents(const std::string& path, double sampleRate);
+
+// The same for the bytes of a file; name is what errors call it.
+MidiEventList midiEventsFromBytes(std::span<const std::uint8_t> bytes, double sampleRate,
+                                  const std::string& name);
 
 } // namespace tools

@@ -1,0 +1,59 @@
+// The units as the fuzz targets host them, and the checks of what they put out.
+#pragma once
+
+#include "PallixAU/unit/PallixAudioUnit.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "tests/fuzz/FuzzInput.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace fuzz {
+
+// A synthesiser without factory presets, its random sources seeded so that an input always
+// renders the same.
+std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSynth();
+
+// The shipped phrase catalogues, read once from the resources beside the binary; never the
+// user's.
+std::shared_ptr<const pallix::engine::CatalogIndex> shippedCatalogues();
+
+// A generator without factory presets that plays these phrases.
+std::shared_ptr<pallix::unit::PallixAudioUnit>
+makeGenerator(std::shared_ptr<const pallix::engine::CatalogIndex> phrases = shippedCatalogues());
+
+// The first sample that is not finite or lies beyond ±1, described; empty when there is none.
+Verdict audioFault(const float* samples, std::size_t count);
+
+// Watches the generator's MIDI output: every message well formed, note-ons with a velocity of
+// 1 ... 127, stamped inside the render call that sent it, and in the end every note-on ended
+// by its note-off. Keeps the first fault; records without allocating, as the render thread may.
+class MidiLedger {
+public:
+  // The frames of the render call about to run, when its time stamp pins them; otherwise
+  // times are not checked.
+  void expectCall(std::int64_t firstSampleTime, std::int64_t frames) noexcept;
+  void expectAnyTime() noexcept { timesKnown_ = false; }
+  void receive(AUEventSampleTime time, int length, const std::uint8_t* bytes) noexcept;
+  // The generator forgets its notes without ending them when it is reset or reallocated.
+  void forgetOpenNotes() noexcept { open_ = {}; }
+
+  const Verdict& fault() const noexcept { return fault_; }
+  long notesStarted() const noexcept { return started_; }
+  // The first note still sounding, described; empty when every note has ended.
+  Verdict openNotes() const;
+
+private:
+  void fail(const char* what, AUEventSampleTime time, int length, const std::uint8_t* bytes);
+
+  std::array<std::array<int, 128>, 16> open_{};
+  std::int64_t first_ = 0;
+  std::int64_t end_ = 0;
+  bool timesKnown_ = false;
+  long started_ = 0;
+  Verdict fault_;
+};
+
+} // namespace fuzz

@@ -1,0 +1,76 @@
+// Playing a unit as a well-behaved host does.
+#include "tests/fuzz/SteadyPlay.h"
+
+#include "platform/audiounit/RenderEventList.h"
+#include "tests/fuzz/FuzzHost.h"
+#include "tests/fuzz/FuzzUnits.h"
+
+#include <algorithm>
+#include <array>
+
+namespace fuzz {
+
+Verdict playGenerator(pallix::unit::PallixAudioUnit& unit, const SteadyPlay& play) {
+  MidiLedger ledger;
+  hosting::HostTimeline timeline(play.sampleRate, play.tempo, play.meter, 0);
+  bool moving = true;
+  unit.setMIDIOutputEventBlock(
+      [&ledger](AUEventSampleTime time, std::uint8_t, int length, const std::uint8_t* bytes) {
+        ledger.receive(time, length, bytes);
+        return noErr;
+      });
+  unit.setMusicalContextBlock(
+      [&timeline](double* t, double* n, long* d, double* beat, long* next, double* downbeat) {
+        return timeline.musicalContext(t, n, d, beat, next, downbeat);
+      });
+  unit.setTransportStateBlock(
+      [&moving](AUHostTransportStateFlags* flags, double* position, double* start, double* end) {
+        return hosting::answerTransportState(moving, 0.0, flags, position, start, end);
+      });
+  if (Verdict fault = allocate(unit, play.sampleRate, play.blockSize); !fault.empty())
+    return fault;
+  HostRenderer host(unit);
+  host.beforeCall = [&](std::int64_t start, AUAudioFrameCount frames) {
+    timeline.setCurrentSampleTime(start);
+    ledger.expectCall(start, frames);
+  };
+  for (std::int64_t done = 0; done <= play.frames; done += play.blockSize) {
+    if (done + play.blockSize > play.frames)
+      moving = false; // the last call stops the transport
+    if (Verdict fault = host.call(play.blockSize, nullptr); !fault.empty())
+      return fault;
+    if (!ledger.fault().empty())
+      return ledger.fault();
+  }
+  unit.deallocateRenderResources();
+  return ledger.openNotes();
+}
+
+Verdict playSynth(quorvane::unit::QuorvaneAudioUnit& unit, const SteadyPlay& play) {
+  if (Verdict fault = allocate(unit, play.sampleRate, play.blockSize); !fault.empty())
+    return fault;
+  HostRenderer host(unit);
+  RenderEventList chord(8);
+  constexpr std::array<std::uint8_t, 4> kNotes{36, 60, 64, 103};
+  for (std::uint8_t note : kNotes) {
+    const std::uint8_t on[3] = {0x90, note, 127};
+    chord.addMIDI(0, 0, on, 3);
+  }
+  RenderEventList release(8);
+  for (std::uint8_t note : kNotes) {
+    const std::uint8_t off[3] = {0x80, note, 0};
+    release.addMIDI(play.frames / 2, 0, off, 3);
+  }
+  for (std::int64_t done = 0; done < play.frames; done += play.blockSize) {
+    const RenderEventList* events = done == 0 ? &chord : nullptr;
+    if (done <= play.frames / 2 && play.frames / 2 < done + play.blockSize)
+      events = &release;
+    if (Verdict fault = host.call(play.blockSize, events ? events->head() : nullptr);
+        !fault.empty())
+      return fault;
+  }
+  unit.deallocateRenderResources();
+  return {};
+}
+
+} // namespace fuzz

@@ -1,0 +1,104 @@
+// The synthesiser's render block under any host: arbitrary event lists and calls, scheduled
+// MIDI, parameter values of every kind, resets and reallocations. The audio must stay finite
+// and within ±1, and a synthesiser whose parameters are set back to sane values must sound
+// again without a reset.
+#include "tests/fuzz/FuzzHost.h"
+#include "tests/fuzz/FuzzTargets.h"
+#include "tests/fuzz/FuzzUnits.h"
+
+#include "platform/audiounit/AUParameterTree.h"
+#include "platform/audiounit/RenderEventList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace fuzz {
+
+namespace {
+
+constexpr int kMaxOperations = 64;
+constexpr AUAudioFrameCount kProbeCallFrames = 256;
+
+// Every parameter back at its default, the controllers reset, then one note: it must be heard.
+Verdict soundsAgain(quorvane::unit::QuorvaneAudioUnit& unit, HostRenderer& host) {
+  for (const auto& parameter : unit.parameterTree()->allParameters())
+    parameter->setValue(unit.defaultParameterValues().at(parameter->identifier()));
+  // At the first frame of a call at 0: wherever the time stamps went before, an event there
+  // would apply at whatever frame its distance from them gives.
+  host.locate(0.0);
+  RenderEventList events(2);
+  const std::uint8_t resetControllers[3] = {0xB0, 121, 0};
+  const std::uint8_t noteOn[3] = {0x90, 60, 100};
+  events.addMIDI(0, 0, resetControllers, 3);
+  events.addMIDI(0, 0, noteOn, 3);
+  // 10 ms: twice the default attack, and cycles of a middle C.
+  std::int64_t frames =
+      static_cast<std::int64_t>(unit.outputBusses()[0].format().sampleRate * 0.01);
+  float peak = 0.0f;
+  for (const AURenderEvent* head = events.head(); frames > 0; head = nullptr) {
+    const auto n =
+        static_cast<AUAudioFrameCount>(std::min<std::int64_t>(frames, host.maximumFrames()));
+    if (Verdict fault = host.call(n, head); !fault.empty())
+      return fault;
+    for (AUAudioFrameCount i = 0; i < n; ++i)
+      peak = std::max(peak, std::abs(host.left()[i]));
+    frames -= n;
+  }
+  if (peak < 1e-3f)
+    return "a note after every parameter was set back stays silent (peak " + std::to_string(peak) +
+           ")";
+  return {};
+}
+
+} // namespace
+
+Verdict synthRender(std::span<const std::uint8_t> bytes) {
+  FuzzInput in(bytes);
+  auto unit = makeSynth();
+  double rate = readSampleRate(in);
+  if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
+    return fault;
+  HostRenderer host(*unit);
+  EventScript script;
+  const AUScheduleMIDIEventBlock schedule = unit->scheduleMIDIEventBlock();
+  bool scheduled = false; // a message may still wait to silence the final note
+
+  for (int operation = 0; operation < kMaxOperations && !in.empty(); ++operation) {
+    switch (in.byte() % 8) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+      if (Verdict fault = host.call(in, script); !fault.empty())
+        return fault;
+      break;
+    case 4:
+      scheduleMIDI(schedule, in, host.callStart());
+      scheduled = true;
+      break;
+    case 5:
+      setParameterFromTree(*unit, in);
+      break;
+    case 6:
+      unit->reset();
+      break;
+    default:
+      unit->deallocateRenderResources();
+      if (in.flag()) {
+        rate = readSampleRate(in);
+        if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
+          return fault;
+      }
+      host.refresh(*unit);
+      break;
+    }
+  }
+  // Only where it costs few calls, and where a middle C is well below the Nyquist frequency.
+  if (scheduled || !unit->renderResourcesAllocated() || host.maximumFrames() < kProbeCallFrames ||
+      unit->outputBusses()[0].format().sampleRate < 8000.0)
+    return {};
+  return soundsAgain(*unit, host);
+}
+
+} // namespace fuzz
