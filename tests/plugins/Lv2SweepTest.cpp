@@ -156,6 +156,7 @@ TEST(Lv2Sweep, GeneratorAtEveryRateAndBlockUnderAutomation) {
 // As through the adapter: a automated without notes and saved, a fresh b restoring it, and
 // from then on the same notes and automation give the same samples.
 TEST(Lv2Sweep, SynthesiserStateRestoredMidStreamRendersTheSame) {
+  // 44.1 kHz in blocks of 512, 96 kHz in blocks of 17, blocks longer than prepared.
   for (const SweepCase& c : {kSweepCases[3], kSweepCases[8], kSweepCases[12]}) {
     SCOPED_TRACE(::testing::Message() << c);
     Lv2Driver first(kQuorvane, c.rate, c.prepared), second(kQuorvane, c.rate, c.prepared);
@@ -181,6 +182,7 @@ TEST(Lv2Sweep, SynthesiserStateRestoredMidStreamRendersTheSame) {
 }
 
 TEST(Lv2Sweep, GeneratorStateRestoredMidStreamPlaysTheSame) {
+  // 44.1 kHz in blocks of 512, 48 kHz in blocks of 17.
   for (const SweepCase& c : {kSweepCases[3], kSweepCases[4]}) {
     SCOPED_TRACE(::testing::Message() << c);
     Lv2Driver first(kPallix, c.rate, c.prepared), second(kPallix, c.rate, c.prepared);

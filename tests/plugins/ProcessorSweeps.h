@@ -69,6 +69,7 @@ inline void sweepGeneratorRatesAndBlocks(const ProcessorFactory& make, bool long
 // same notes under the same automation from then on: sample for sample the same. The
 // synthesiser's parameters that depend on history stay at 0.
 inline void expectSynthStateRestoresMidStream(const ProcessorFactory& make, bool longerBlocks) {
+  // 44.1 kHz in blocks of 512, 96 kHz in blocks of 17, blocks longer than prepared.
   for (const SweepCase& c : {kSweepCases[3], kSweepCases[8], kSweepCases[12]}) {
     SCOPED_TRACE(::testing::Message() << c);
     auto a = make(), b = make();
@@ -99,6 +100,7 @@ inline void expectSynthStateRestoresMidStream(const ProcessorFactory& make, bool
 // The generator saved while its transport stands (its random draws are no part of the state)
 // and restored in a fresh instance: from the start of the transport both send the same MIDI.
 inline void expectGeneratorStateRestoresMidStream(const ProcessorFactory& make) {
+  // 44.1 kHz in blocks of 512, 48 kHz in blocks of 17.
   for (const SweepCase& c : {kSweepCases[3], kSweepCases[4]}) {
     SCOPED_TRACE(::testing::Message() << c);
     auto a = make(), b = make();
