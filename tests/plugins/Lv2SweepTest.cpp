@@ -16,7 +16,6 @@ namespace {
 
 const std::string kQuorvane = "https://orrinbrook.org/plugins/quorvane";
 const std::string kPallix = "https://orrinbrook.org/plugins/pallix";
-constexpr double kGeneratorSeconds = 2.0;
 
 Lv2World& world() {
   static Lv2World shared({QUORVANE_LV2_BUNDLE, PALLIX_LV2_BUNDLE});

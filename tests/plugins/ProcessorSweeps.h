@@ -14,9 +14,6 @@
 
 inline constexpr std::size_t kQuorvaneParameters = 21;
 inline constexpr std::size_t kPallixParameters = 8;
-// The generator plays a note on every beat and more: at 120 quarters a minute, two seconds
-// hold several after its warm-up.
-inline constexpr double kGeneratorSeconds = 2.0;
 
 using ProcessorFactory = std::function<std::unique_ptr<juce::AudioProcessor>()>;
 

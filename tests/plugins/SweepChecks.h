@@ -51,6 +51,10 @@ inline constexpr std::array<SweepCase, 14> kSweepCases{{
 // About this long at each rate: long enough for notes to start, change and end.
 inline constexpr double kSweepSeconds = 0.3;
 
+// The generator plays from its warm-up (1024 frames) on every beat and between: at 120 quarters
+// a minute this holds two beats.
+inline constexpr double kGeneratorSeconds = 1.0;
+
 inline int framesOf(double seconds, double rate) { return static_cast<int>(seconds * rate); }
 
 // The first sample of a render that a sound card could not take: non-finite, beyond full
