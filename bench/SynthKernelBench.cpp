@@ -2,6 +2,7 @@
 // unit's render block, plain and with dense events.
 #include "BenchSetup.h"
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
+#include "platform/audiounit/DenormalGuard.h"
 #include "platform/audiounit/RenderEventList.h"
 
 #include <algorithm>
@@ -42,6 +43,35 @@ void BM_Kernel(benchmark::State& state) {
   reportFrames(state, kBenchFrames, voices);
 }
 BENCHMARK(BM_Kernel)->ArgNames({"voices", "chain"})->Args({16, 0})->Args({16, 1})->Args({1, 1});
+
+// Silence, with the full chain's settings: (a) a kernel that has played nothing since prepare;
+// (b) one whose 16-note chord was released a minute of audio ago, its echo and reverb tails long
+// since gone. Under a DenormalGuard, as in a unit, so tails end in zeros as they do there. The
+// figure to compare is the ratio to BM_Kernel/voices:16/chain:1 of the same run.
+void BM_KernelIdle(benchmark::State& state) {
+  const DenormalGuard denormals;
+  QuorvaneDSPKernel k;
+  k.seed(1, 2, 3);
+  k.prepare(kBenchFrames, kBenchRate);
+  fullChain(k);
+  std::vector<float> left(kBenchFrames), right(kBenchFrames);
+  if (state.range(0) != 0) {
+    holdNotes(k, QuorvaneDSPKernel::kVoiceCount);
+    const int blocksPerSecond = static_cast<int>(kBenchRate) / kBenchFrames;
+    for (int i = 0; i < blocksPerSecond; ++i)
+      k.renderFrames(left.data(), right.data(), kBenchFrames);
+    k.allNotesOff();
+    for (int i = 0; i < 60 * blocksPerSecond; ++i)
+      k.renderFrames(left.data(), right.data(), kBenchFrames);
+  }
+  for (auto _ : state) {
+    k.renderFrames(left.data(), right.data(), kBenchFrames);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportFrames(state, kBenchFrames, 0);
+}
+BENCHMARK(BM_KernelIdle)->ArgName("afterChord")->Arg(0)->Arg(1);
 
 // The unit's render block over 16 held voices: a plain call, and one with 32 events spread over
 // it (pitch bend, channel pressure, note on and note off in turn), which the block renders in

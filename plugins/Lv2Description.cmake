@@ -2,10 +2,12 @@
 # written the bundle's .ttl files:
 #
 #   cmake -DBUNDLE=<X.lv2> -DURI=<plug-in URI> -DCLASS=<lv2 plug-in class>
-#         [-DUNITS=<id>=<unit>,...] [-DLOGARITHMIC=<id>,...] -P Lv2Description.cmake
+#         [-DUNITS=<id>=<unit>,...] [-DLOGARITHMIC=<id>,...] [-DMIDI_INPUT=FALSE]
+#         -P Lv2Description.cmake
 #
 # CLASS is the class hosts sort the plug-in by, UNITS gives parameters a unit of the LV2 units
-# vocabulary (s, hz, ...) and LOGARITHMIC names the parameters shown on a logarithmic scale.
+# vocabulary (s, hz, ...), LOGARITHMIC names the parameters shown on a logarithmic scale, and
+# MIDI_INPUT FALSE says the plug-in takes no MIDI in.
 # Each change says which JUCE behaviour it works around.
 cmake_minimum_required(VERSION 3.25)
 
@@ -82,6 +84,18 @@ set(dsp "${corrected}${dsp}")
 # JUCE writes lv2:Plugin for anything but a synthesiser, MIDI effects included.
 string(REGEX REPLACE "\ta lv2:[A-Za-z]*Plugin ;\n\tdoap:name" "\ta lv2:${CLASS} ;\n\tdoap:name"
        dsp "${dsp}")
+# JUCE declares MIDI input for every MIDI effect, whether it takes MIDI or not.
+if(DEFINED MIDI_INPUT AND NOT MIDI_INPUT)
+  string(FIND "${dsp}" "a lv2:InputPort , atom:AtomPort ;" start)
+  string(FIND "${dsp}" "lv2:symbol \"in\" ;" end)
+  if(start EQUAL -1 OR end LESS start)
+    message(FATAL_ERROR "no atom input port in ${BUNDLE}/dsp.ttl")
+  endif()
+  math(EXPR length "${end} - ${start}")
+  string(SUBSTRING "${dsp}" ${start} ${length} port)
+  string(REPLACE "\t\t\tmidi:MidiEvent ,\n" "" corrected_port "${port}")
+  string(REPLACE "${port}" "${corrected_port}" dsp "${dsp}")
+endif()
 # JUCE writes the maker's e-mail address as foaf:mbox even when there is none, and <> is the
 # description file itself, which hosts then show as the address.
 string(REPLACE "\t\tfoaf:mbox <> ;\n" "" dsp "${dsp}")

@@ -2,7 +2,9 @@
 #include "QuorvaneAU/dsp/IIRKernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace quorvane::dsp {
@@ -47,6 +49,16 @@ void IIRKernel::setHighPass(double cutoff, double q) noexcept {
   const Shape s = shapeFor(cutoff, q);
   const double b0 = (1.0 + s.cosW0) / 2.0 / s.a0;
   store(b0, -(1.0 + s.cosW0) / s.a0, b0, s);
+}
+
+bool IIRKernel::holdsSilence() const noexcept {
+  for (const float v : {carryIn_[0], carryIn_[1], carryOut_[0], carryOut_[1]})
+    if (std::bit_cast<std::uint32_t>(v) != 0)
+      return false;
+  for (const float c : coefficients_)
+    if (!std::isfinite(c))
+      return false;
+  return !std::signbit(coefficients_[0]);
 }
 
 void IIRKernel::process(float* buffer, int frames) noexcept {

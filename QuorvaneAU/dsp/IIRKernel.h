@@ -28,6 +28,10 @@ public:
 
   // Filters the first min(frames, kMaxFrames) samples in place, continuing the history.
   void process(float* buffer, int frames) noexcept;
+  // Whether process would leave a block of +0 samples as it is and keep the history: the
+  // history holds only +0 and the coefficients are finite with b0 not negative, so each output is
+  // b0·(+0) = +0 plus and minus zeros, which stays +0.
+  bool holdsSilence() const noexcept;
 
   // b0, b1, b2, a1, a2 (a0 = 1).
   const std::array<float, 5>& coefficients() const noexcept { return coefficients_; }

@@ -72,6 +72,15 @@ public:
   // decaying tails come out differently and slowly.
   void renderFrames(float* left, float* right, int frameCount) noexcept;
 
+  // With no voice sounding, each stage of the output chain whose input and state are exactly
+  // silent skips its per-sample work, advancing only what it would have advanced; the output
+  // and every later block are bit for bit the same either way. On by default; off lets tests
+  // and measurements compare the two. Control thread, outside rendering.
+  void setSilenceSkipping(bool on) noexcept { silenceSkipping_ = on; }
+  // Whether the last render call found no voice sounding and skipped every stage of the output
+  // chain, doing no per-sample work but clearing the output. Render thread, between calls.
+  bool lastBlockSkipped() const noexcept { return lastBlockSkipped_; }
+
   // A read-only copy of inner state, for tests that check the voice pool, the modulation and
   // the filter settings against models; nothing outside reaches the state itself. Between
   // render calls, on the thread that renders or a control thread.
@@ -99,9 +108,11 @@ private:
   void setFilterForBlock(float maxAftertouch) noexcept;
   void advanceLFO(int n) noexcept;
   void advanceDrift() noexcept;
-  void runOutputChain(float* left, float* right, int n) noexcept;
-  void runDelayStage(float* left, float* right, int n) noexcept;
-  void runReverbStage(float* left, float* right, int n) noexcept;
+  // silent[c]: channel c holds only +0, so stages that hold silence may skip it.
+  void runOutputChain(float* left, float* right, int n, bool silent) noexcept;
+  void runFilterStage(float* left, float* right, int n, bool (&silent)[2]) noexcept;
+  void runDelayStage(float* left, float* right, int n, bool (&silent)[2]) noexcept;
+  void runReverbStage(float* left, float* right, int n, bool (&silent)[2]) noexcept;
 
   // A voice whose key went up: released, or sustained while the pedal is down.
   void keyUp(Voice& v) noexcept;
@@ -139,6 +150,8 @@ private:
   float channelPressure_ = 0.0f;
   float targetChannelPressure_ = 0.0f;
   bool sustainPedal_ = false;
+  bool silenceSkipping_ = true;
+  bool lastBlockSkipped_ = false;
 };
 
 } // namespace quorvane::dsp

@@ -16,86 +16,125 @@ using P = QuorvaneParameter;
 
 void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) noexcept {
   const int n = std::max(frameCount, 0);
+  // A voice gone non-finite would never finish its release: it stops instead.
+  for (Voice& v : voices_)
+    if (v.isActive() && !v.hasFiniteState())
+      v = Voice{};
+  const bool anyVoice =
+      std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.isActive(); });
 
-  // Modulation is taken as the previous block left it, before the LFO and drift advance.
+  // Modulation is taken as the previous block left it, before the LFO and drift advance. The
+  // voices' constants change no state, so silence does without them.
   VoiceBlock block;
-  block.bank = computeBankConstants(
-      {parameter(P::shape), parameter(P::detuneSpread), parameter(P::rowSpread),
-       parameter(P::motion), parameter(P::spacetime), lfoValue_, lfoValue120_, lfoValue240_});
-
-  const float sr = static_cast<float>(sampleRate_);
-  block.sustain = parameter(P::sustain);
-  block.attackInc = 1.0f / (parameter(P::attack) * sr);
-  block.decayDec = (1.0f - block.sustain) / (parameter(P::decay) * sr);
-  block.releaseTimeSr = parameter(P::release) * sr;
+  if (anyVoice) {
+    block.bank = computeBankConstants(
+        {parameter(P::shape), parameter(P::detuneSpread), parameter(P::rowSpread),
+         parameter(P::motion), parameter(P::spacetime), lfoValue_, lfoValue120_, lfoValue240_});
+    const float sr = static_cast<float>(sampleRate_);
+    block.sustain = parameter(P::sustain);
+    block.attackInc = 1.0f / (parameter(P::attack) * sr);
+    block.decayDec = (1.0f - block.sustain) / (parameter(P::decay) * sr);
+    block.releaseTimeSr = parameter(P::release) * sr;
+  }
 
   setFilterForBlock(smoothPressures(n));
   advanceLFO(n);
   advanceDrift();
-  block.bendRatio = std::exp2(2.0f * pitchBendNorm_ / 12.0f); // ±2 semitones
-  block.subGain = 2.0f * std::sqrt(parameter(P::boost));
 
   std::fill(left, left + n, 0.0f);
   std::fill(right, right + n, 0.0f);
-  for (Voice& v : voices_) {
-    // A voice gone non-finite would never finish its release: it stops instead.
-    if (v.isActive() && !v.hasFiniteState())
-      v = Voice{};
-    if (v.isActive())
-      renderVoice(wavetable_, v, block, left, right, n);
+  if (anyVoice) {
+    block.bendRatio = std::exp2(2.0f * pitchBendNorm_ / 12.0f); // ±2 semitones
+    block.subGain = 2.0f * std::sqrt(parameter(P::boost));
+    for (Voice& v : voices_)
+      if (v.isActive())
+        renderVoice(wavetable_, v, block, left, right, n);
   }
 
-  runOutputChain(left, right, n);
+  runOutputChain(left, right, n, !anyVoice && silenceSkipping_);
 }
 
-void QuorvaneDSPKernel::runOutputChain(float* left, float* right, int n) noexcept {
-  filterL_.process(left, n);
-  filterR_.process(right, n);
-  if (prevCascade_) {
-    filterL2_.process(left, n);
-    filterR2_.process(right, n);
-  }
+// Each stage below either runs or, while its channel is still all +0 and the stage holds
+// silence, skips: what it would have written is +0 over +0, so only positions advance.
+void QuorvaneDSPKernel::runOutputChain(float* left, float* right, int n, bool silent) noexcept {
+  bool quiet[2] = {silent, silent};
+  runFilterStage(left, right, n, quiet);
 
   // Blocks longer than prepared skip the stages that need scratch memory.
   const bool scratchFits = delayScratchL_.size() >= static_cast<std::size_t>(n);
   if (scratchFits)
-    runDelayStage(left, right, n);
+    runDelayStage(left, right, n, quiet);
 
+  // A gain that is finite and not negative keeps +0 at +0.
   const float gain = parameter(P::drive);
-  for (int i = 0; i < n; ++i) {
-    left[i] *= gain;
-    right[i] *= gain;
+  const bool gainKeepsZero = std::isfinite(gain) && !std::signbit(gain);
+  for (int c = 0; c < 2; ++c) {
+    if (quiet[c] && gainKeepsZero)
+      continue;
+    float* const channel = c == 0 ? left : right;
+    for (int i = 0; i < n; ++i)
+      channel[i] *= gain;
+    quiet[c] = false;
   }
 
   if (scratchFits)
-    runReverbStage(left, right, n);
+    runReverbStage(left, right, n, quiet);
 
-  for (float* channel : {left, right})
+  lastBlockSkipped_ = quiet[0] && quiet[1];
+  // tanh(+0) is +0.
+  for (int c = 0; c < 2; ++c) {
+    if (quiet[c])
+      continue;
+    float* const channel = c == 0 ? left : right;
     for (int i = 0; i < n; ++i)
       channel[i] = std::isfinite(channel[i]) ? std::tanh(channel[i]) : 0.0f;
+  }
 }
 
-void QuorvaneDSPKernel::runDelayStage(float* left, float* right, int n) noexcept {
+void QuorvaneDSPKernel::runFilterStage(float* left, float* right, int n,
+                                       bool (&quiet)[2]) noexcept {
+  IIRKernel* const stages[2][2] = {{&filterL_, &filterL2_}, {&filterR_, &filterR2_}};
+  float* const channels[2] = {left, right};
+  const int count = prevCascade_ ? 2 : 1;
+  for (int c = 0; c < 2; ++c) {
+    bool holds = quiet[c];
+    for (int k = 0; k < count && holds; ++k)
+      holds = stages[c][k]->holdsSilence();
+    if (holds)
+      continue;
+    for (int k = 0; k < count; ++k)
+      stages[c][k]->process(channels[c], n);
+    quiet[c] = false;
+  }
+}
+
+void QuorvaneDSPKernel::runDelayStage(float* left, float* right, int n, bool (&quiet)[2]) noexcept {
   const float time = parameter(P::echoTime);
   const float amount = parameter(P::echo);
   for (SimpleDelayKernel* d : {&delayL_, &delayR_}) {
     d->setDelay(time);
     d->setFeedback(amount * 0.7f);
   }
-  float* const scratchL = delayScratchL_.data();
-  float* const scratchR = delayScratchR_.data();
-  std::copy(left, left + n, scratchL);
-  std::copy(right, right + n, scratchR);
-  delayL_.process(scratchL, n);
-  delayR_.process(scratchR, n);
   const float wet = amount * 0.7f;
-  for (int i = 0; i < n; ++i) {
-    left[i] += wet * scratchL[i];
-    right[i] += wet * scratchR[i];
+  SimpleDelayKernel* const delays[2] = {&delayL_, &delayR_};
+  float* const channels[2] = {left, right};
+  float* const scratch[2] = {delayScratchL_.data(), delayScratchR_.data()};
+  for (int c = 0; c < 2; ++c) {
+    // A finite wet gain adds ±0 to +0, which stays +0.
+    if (quiet[c] && std::isfinite(wet) && delays[c]->skipSilence(n))
+      continue;
+    float* const x = channels[c];
+    float* const s = scratch[c];
+    std::copy(x, x + n, s);
+    delays[c]->process(s, n);
+    for (int i = 0; i < n; ++i)
+      x[i] += wet * s[i];
+    quiet[c] = false;
   }
 }
 
-void QuorvaneDSPKernel::runReverbStage(float* left, float* right, int n) noexcept {
+void QuorvaneDSPKernel::runReverbStage(float* left, float* right, int n,
+                                       bool (&quiet)[2]) noexcept {
   const float amount = parameter(P::space);
   const float time = 0.5f * std::pow(20.0f, amount); // 0.5 s to 10 s
   velvetEchoes_.setReverbTime(time);
@@ -105,16 +144,23 @@ void QuorvaneDSPKernel::runReverbStage(float* left, float* right, int n) noexcep
   reverbL_.setFeedback(loopGain);
   reverbR_.setFeedback(loopGain);
 
-  float* const scratchL = delayScratchL_.data();
-  float* const scratchR = delayScratchR_.data();
-  std::copy(left, left + n, scratchL);
-  std::copy(right, right + n, scratchR);
-  reverbL_.process(scratchL, n, velvetEchoes_.left());
-  reverbR_.process(scratchR, n, velvetEchoes_.right());
   const float w = std::sqrt(amount);
-  for (int i = 0; i < n; ++i) {
-    left[i] = (1.0f - w) * left[i] + w * scratchL[i];
-    right[i] = (1.0f - w) * right[i] + w * scratchR[i];
+  VelvetReverberator* const reverbs[2] = {&reverbL_, &reverbR_};
+  const std::vector<VelvetEcho>* const taps[2] = {&velvetEchoes_.left(), &velvetEchoes_.right()};
+  float* const channels[2] = {left, right};
+  float* const scratch[2] = {delayScratchL_.data(), delayScratchR_.data()};
+  for (int c = 0; c < 2; ++c) {
+    // (1 - w)·(+0) + w·(+0) is +0 for a finite w: the products cannot both be -0.
+    if (quiet[c] && std::isfinite(w) &&
+        reverbs[c]->skipSilence(n, velvetEchoes_.amplitudesFinite()))
+      continue;
+    float* const x = channels[c];
+    float* const s = scratch[c];
+    std::copy(x, x + n, s);
+    reverbs[c]->process(s, n, *taps[c]);
+    for (int i = 0; i < n; ++i)
+      x[i] = (1.0f - w) * x[i] + w * s[i];
+    quiet[c] = false;
   }
 }
 

@@ -22,10 +22,13 @@ public:
   // Replaces each of the n samples with the delayed (wet) signal. Resets itself when what it
   // reads back is not finite.
   void process(float* samples, int n) noexcept;
+  // For a block of n samples of +0: when the memory holds only +0 and the feedback is not
+  // infinite, process would write +0 over +0 and return +0, changing only the write position
+  // and the glide. Takes that step and returns true; otherwise changes nothing and returns
+  // false, and the caller runs process.
+  bool skipSilence(int n) noexcept;
 
 private:
-  static constexpr float kGlide = 0.9999f; // per-sample coefficient of the delay-time glide
-
   float delaySeconds_ = 0.25f; // last requested delay time
   float feedback_ = 0.0f;
   float sampleRate_ = 48000.0f;
@@ -34,6 +37,9 @@ private:
   int writePos_ = 0;
   double currentDelay_ = 0.0; // seconds
   double targetDelay_ = 0.0;  // seconds
+  // Writes of +0 since the last of anything else, up to the length: at the length, every cell
+  // has been overwritten with +0.
+  int silentWrites_ = 0;
 };
 
 } // namespace quorvane::dsp

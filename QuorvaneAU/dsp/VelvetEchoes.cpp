@@ -22,6 +22,7 @@ void VelvetEchoes::prepare(double sampleRate) {
   drawPattern(left_, rngL_);
   drawPattern(right_, rngR_);
   lastKnownTime_ = -1.0f;
+  amplitudesFinite_ = true; // all 0 until a time is set
 }
 
 void VelvetEchoes::drawPattern(std::vector<VelvetEcho>& taps, std::uint32_t& state) {
@@ -41,9 +42,13 @@ void VelvetEchoes::setReverbTime(float seconds) noexcept {
     return;
   lastKnownTime_ = seconds;
   const float samples = std::max(seconds, 1e-6f) * sampleRate_;
+  bool finite = true;
   for (std::vector<VelvetEcho>* taps : {&left_, &right_})
-    for (VelvetEcho& tap : *taps)
+    for (VelvetEcho& tap : *taps) {
       tap.amplitude = tap.sign * std::pow(0.001f, static_cast<float>(tap.position) / samples);
+      finite = finite && std::isfinite(tap.amplitude);
+    }
+  amplitudesFinite_ = finite;
 }
 
 } // namespace quorvane::dsp

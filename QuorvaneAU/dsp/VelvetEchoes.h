@@ -29,6 +29,9 @@ public:
   // Sets every tap's amplitude for a 60 dB decay over seconds.
   void setReverbTime(float seconds) noexcept;
 
+  // Whether every tap's amplitude is finite (a NaN time makes them NaN).
+  bool amplitudesFinite() const noexcept { return amplitudesFinite_; }
+
   const std::vector<VelvetEcho>& left() const noexcept { return left_; }
   const std::vector<VelvetEcho>& right() const noexcept { return right_; }
   // Samples of one pass over the pattern: kTapCount cells.
@@ -43,6 +46,7 @@ private:
   int loopLength_ = 0; // spacing * 1000
   float sampleRate_ = 44100.0f;
   float lastKnownTime_ = -1.0f;
+  bool amplitudesFinite_ = true;
   std::uint32_t rngL_;
   std::uint32_t rngR_;
 };

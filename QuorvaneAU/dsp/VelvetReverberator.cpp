@@ -2,8 +2,12 @@
 // damped loop that re-enters one loop length ahead.
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 
+#include "QuorvaneAU/dsp/VectorWidth.h"
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace quorvane::dsp {
 
@@ -19,6 +23,7 @@ void VelvetReverberator::reset() noexcept {
   readPos_ = 0;
   feedbackPos_ = loopLength_;
   dampingState_ = 0.0f;
+  silentSteps_ = bufferSize_;
 }
 
 namespace {
@@ -26,16 +31,46 @@ namespace {
 // mem[i] += g * x[i] over a span that does not wrap: the reverb's hot loop. It is bound by
 // stores and float operations, so where the processor has eight-lane vectors a second copy
 // uses them; without fused multiply-adds both copies give identical results.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__) &&                  \
-    !defined(__SANITIZE_THREAD__)
-[[gnu::target_clones("avx", "default")]]
-#endif
-void multiplyAdd(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
+[[gnu::always_inline]] inline void multiplyAddLoop(float* __restrict mem, const float* __restrict x,
+                                                   float g, int n) noexcept {
   for (int i = 0; i < n; ++i)
     mem[i] += g * x[i];
 }
 
+using MultiplyAdd = void (*)(float* __restrict, const float* __restrict, float, int) noexcept;
+
+void multiplyAddFour(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
+  multiplyAddLoop(mem, x, g, n);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
+[[gnu::target("avx2")]] void multiplyAddEight(float* __restrict mem, const float* __restrict x,
+                                              float g, int n) noexcept {
+  multiplyAddLoop(mem, x, g, n);
+}
+#endif
+
+MultiplyAdd multiplyAddInUse() noexcept {
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
+  if (vectorWidth() == VectorWidth::eight)
+    return multiplyAddEight;
+#endif
+  return multiplyAddFour;
+}
+
 } // namespace
+
+bool VelvetReverberator::skipSilence(int n, bool tapsFinite) noexcept {
+  if (bufferSize_ < 1 || n < 1)
+    return true; // process would not touch anything either
+  if (silentSteps_ < bufferSize_ || std::bit_cast<std::uint32_t>(dampingState_) != 0 ||
+      !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) || !tapsFinite)
+    return false;
+  // (1 - c)·(+0) + c·(+0) is +0 for any finite c: the two products cannot both be -0.
+  readPos_ = static_cast<int>((static_cast<std::int64_t>(readPos_) + n) % bufferSize_);
+  feedbackPos_ = static_cast<int>((static_cast<std::int64_t>(feedbackPos_) + n) % bufferSize_);
+  return true;
+}
 
 void VelvetReverberator::process(float* samples, int n,
                                  const std::vector<VelvetEcho>& taps) noexcept {
@@ -43,10 +78,18 @@ void VelvetReverberator::process(float* samples, int n,
     return;
   float* const mem = buffer_.data();
   const int size = bufferSize_;
+  const MultiplyAdd multiplyAdd = multiplyAddInUse();
+
+  // Zeros scattered or fed back through finite gains leave cleared cells at +0.
+  std::uint32_t written = 0;
+  for (int j = 0; j < n; ++j)
+    written |= std::bit_cast<std::uint32_t>(samples[j]);
+  bool finite = std::isfinite(feedback_);
 
   // Every tap is scattered before anything is read, so short taps reach this block's output.
   for (const VelvetEcho& tap : taps) {
     const float g = tap.amplitude * 0.09f;
+    finite = finite && std::isfinite(g);
     int start = readPos_ + tap.position;
     if (start >= size)
       start -= size;
@@ -70,6 +113,7 @@ void VelvetReverberator::process(float* samples, int n,
     samples[j] = y;
     mem[rp] = 0.0f;
     state = (1.0f - c) * state + c * y;
+    written |= std::bit_cast<std::uint32_t>(state);
     mem[fp] += fb * state;
     rp = rp + 1 == size ? 0 : rp + 1;
     fp = fp + 1 == size ? 0 : fp + 1;
@@ -77,6 +121,10 @@ void VelvetReverberator::process(float* samples, int n,
   dampingState_ = state;
   readPos_ = rp;
   feedbackPos_ = fp;
+  const bool silent = (written & 0x7FFFFFFFu) == 0 && finite;
+  silentSteps_ =
+      silent ? static_cast<int>(std::min<std::int64_t>(std::int64_t{silentSteps_} + n, bufferSize_))
+             : 0;
   // Whatever non-finite the loop read lands in the damping state and would circulate for ever.
   if (!std::isfinite(state))
     reset();

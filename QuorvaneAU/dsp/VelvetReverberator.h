@@ -25,6 +25,11 @@ public:
   // Replaces samples[0 ... n-1] with the wet signal for these taps. Resets itself when what it
   // reads back is not finite.
   void process(float* samples, int n, const std::vector<VelvetEcho>& taps) noexcept;
+  // For a block of n samples of +0 through taps whose amplitudes are all finite: when the
+  // buffer and the damping hold only +0 and the feedback and damping are finite, process would
+  // add and read nothing but zeros and return +0, changing only the positions. Takes that step
+  // and returns true; otherwise changes nothing and returns false, and the caller runs process.
+  bool skipSilence(int n, bool tapsFinite) noexcept;
 
 private:
   float feedback_ = 0.0f;
@@ -35,6 +40,9 @@ private:
   int loopLength_ = 0;
   int readPos_ = 0;
   int feedbackPos_ = 0;
+  // Samples since a block last wrote anything but zeros, up to the buffer size: every cell is
+  // read and cleared to +0 once per buffer size, so at the size they all hold +0.
+  int silentSteps_ = 0;
 };
 
 } // namespace quorvane::dsp

@@ -15,6 +15,16 @@ juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discre
   const float low = parameter.minValue();
   // JUCE needs a non-empty range; a unit could declare a fixed value.
   const float high = std::max(parameter.maxValue(), low + 1.0f);
+  // What the unit shows logarithmically, hosts' sliders and automation lanes travel the same
+  // way: a millisecond attack gets as much of the travel as a ten-second one.
+  if (!discrete && (parameter.flags() & kAudioUnitParameterFlag_DisplayLogarithmic) && low > 0.0f)
+    return {low, high,
+            [](float start, float end, float x) {
+              return std::clamp(start * std::pow(end / start, x), start, end);
+            },
+            [](float start, float end, float value) {
+              return std::log(value / start) / std::log(end / start);
+            }};
   return {low, high, discrete ? 1.0f : 0.0f};
 }
 

@@ -6,13 +6,14 @@
 #include "plugins/adapter/UnitProcessor.h"
 
 // A new processor over a new Unit, or null when the unit cannot be made (the host then
-// reports the plug-in as failing to load).
+// reports the plug-in as failing to load). MIDI input as the plug-in's project declares it, so
+// both formats agree (JUCE's VST3 client reads the declaration, its LV2 client the processor).
 template <class Unit> juce::AudioProcessor* makeUnitProcessor(const char* name) {
   quietenPluginLog(); // before the unit reads its resources
   auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
   if (!unit)
     return nullptr;
-  return new UnitProcessor(std::move(unit).value(), name);
+  return new UnitProcessor(std::move(unit).value(), name, JucePlugin_WantsMidiInput != 0);
 }
 
 // The plug-in's codes are the unit's: hosts identify it by them (VST3 class IDs derive from

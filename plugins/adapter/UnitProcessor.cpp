@@ -38,8 +38,10 @@ bool takesMidi(const AUAudioUnit& unit) {
 
 } // namespace
 
-UnitProcessor::UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name)
+UnitProcessor::UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
+                             std::optional<bool> midiInput)
     : juce::AudioProcessor(bussesOf(*unit)), unit_(std::move(unit)), name_(std::move(name)),
+      acceptsMidi_(midiInput.value_or(takesMidi(*unit_))),
       parameters_(*this, unit_->parameterTree()), presets_(unit_->factoryPresets()),
       events_(parameters_.size() + kMidiEventCapacity), midiOutput_(kMidiOutputCapacity),
       render_(unit_->renderBlock()) {}
@@ -67,7 +69,7 @@ bool UnitProcessor::isBusesLayoutSupported(const BusesLayout& layout) const {
          matches(layout.outputBuses, unit_->outputBusses());
 }
 
-bool UnitProcessor::acceptsMidi() const { return takesMidi(*unit_); }
+bool UnitProcessor::acceptsMidi() const { return acceptsMidi_; }
 
 bool UnitProcessor::isMidiEffect() const {
   return unit_->componentDescription().componentType == kAudioUnitType_MIDIProcessor;

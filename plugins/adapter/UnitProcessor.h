@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Everything it does follows from the unit's own interface: its type (instrument or MIDI
@@ -29,7 +30,10 @@ public:
   // MIDI messages the unit may send in one host block.
   static constexpr std::size_t kMidiOutputCapacity = 2048;
 
-  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name);
+  // midiInput: whether hosts may send MIDI in; by default, when the unit is an instrument or a
+  // MIDI-driven effect or processor.
+  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
+                std::optional<bool> midiInput = std::nullopt);
   ~UnitProcessor() override;
 
   AUAudioUnit& unit() const noexcept { return *unit_; }
@@ -67,6 +71,7 @@ private:
 
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
+  bool acceptsMidi_;
   UnitParameters parameters_;
   std::vector<AUAudioUnitPreset> presets_;
   RenderEventList events_;

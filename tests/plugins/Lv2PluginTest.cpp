@@ -4,6 +4,8 @@
 #include "tests/plugins/SoundMeasure.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/midi/midi.h>
 
 #include <cmath>
 #include <map>
@@ -189,6 +191,24 @@ TEST(Lv2Plugins, DescriptionsGiveStepsByNameUnitsScalesAndClass) {
   EXPECT_TRUE(lilv_world_ask(w, pallix, type, midiPlugin));
   for (LilvNode* node : {pallix, type, midiPlugin})
     lilv_node_free(node);
+  // Hosts take MIDI in with audio out and no audio in for an instrument: the generator takes
+  // no MIDI in.
+  for (const auto& [uri, takesMidi] : {std::pair{kPallix, false}, {kQuorvane, true}}) {
+    LilvNode* midiEvent = lilv_new_uri(w, LV2_MIDI__MidiEvent);
+    LilvNode* input = lilv_new_uri(w, LILV_URI_INPUT_PORT);
+    LilvNode* atom = lilv_new_uri(w, LV2_ATOM__AtomPort);
+    const LilvPlugin* plugin = world().plugin(uri);
+    bool midiIn = false;
+    for (std::uint32_t i = 0; i < lilv_plugin_get_num_ports(plugin); ++i) {
+      const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+      midiIn =
+          midiIn || (lilv_port_is_a(plugin, port, input) && lilv_port_is_a(plugin, port, atom) &&
+                     lilv_port_supports_event(plugin, port, midiEvent));
+    }
+    EXPECT_EQ(midiIn, takesMidi) << uri;
+    for (LilvNode* node : {midiEvent, input, atom})
+      lilv_node_free(node);
+  }
   for (const auto& uri : {kPallix, kQuorvane}) {
     LilvNode* email = lilv_plugin_get_author_email(world().plugin(uri));
     EXPECT_EQ(email, nullptr) << uri; // JUCE's empty address was the description file

@@ -141,6 +141,10 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndPlaysInAnyBlockSize) {
   EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24");
   EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "s");
   EXPECT_EQ(synth.instance->getParameters()[7]->getLabel(), "Hz");
+  // Times and rates travel logarithmically: halfway is the geometric mean of the ends.
+  EXPECT_EQ(synth.instance->getParameters()[3]->getText(0.5f, 100), "0.141"); // 1 ms ... 20 s
+  EXPECT_EQ(synth.instance->getParameters()[7]->getText(0.5f, 100), "1.414"); // 0.1 ... 20 Hz
+  EXPECT_EQ(synth.instance->getParameters()[0]->getText(0.5f, 100), "0.500"); // Shape: linear
   for (int blockSize : {1, 17, 512, 4096}) {
     SCOPED_TRACE(blockSize);
     if (blockSize > kPrepared)
@@ -227,6 +231,7 @@ TEST(PallixVst3, PlaysAsPallixRenderWhileTheTransportMovesAndNothingWhileStopped
   ASSERT_TRUE(generator.instance);
   EXPECT_FALSE(generator.description.isInstrument);
   EXPECT_EQ(generator.description.category, "Fx"); // an effect, not a source of sound
+  EXPECT_FALSE(generator.instance->acceptsMidi()); // MIDI in would make it an instrument
   EXPECT_EQ(generator.description.uniqueId, PALLIX_VST3_ID);
   auto* rootNote = generator.instance->getParameters()[6];
   EXPECT_EQ(rootNote->getNumSteps(), 12);

@@ -1,11 +1,13 @@
 // A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes.
+// object goes; and writing a file there, folders and all.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 struct TemporaryFolder {
   explicit TemporaryFolder(const std::string& prefix)
@@ -23,3 +25,8 @@ struct TemporaryFolder {
 
   const std::filesystem::path path;
 };
+
+inline void writeFile(const std::filesystem::path& file, std::string_view content = "x") {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+}

@@ -8,8 +8,6 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
-#include <fstream>
-
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
@@ -27,11 +25,6 @@ struct Folders : TemporaryFolder {
                                       user());
   }
 };
-
-void write(const fs::path& file, std::string_view content) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-}
 
 // A catalogue of phraseCount phrases of the family, for every mode and tier.
 std::string catalogText(std::string_view family, int phraseCount = 1, int version = 4) {
@@ -54,13 +47,13 @@ std::vector<std::string> familiesInOrder(const engine::CatalogIndex& index) {
 
 TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   Folders folders;
-  write(folders.bundleFile("b.json"), catalogText("lower b"));
-  write(folders.bundleFile("B.json"), catalogText("capital B"));
-  write(folders.bundleFile("a.JSON"), catalogText("shuffle"));
-  write(folders.bundleFile("notes.txt"), catalogText("not a catalogue"));
-  write(folders.bundleFile(".hidden.json"), catalogText("hidden"));
-  write(folders.bundleFile("sub/inner.json"), catalogText("not descended into"));
-  write(folders.user() / "0.json", catalogText("shuffle", 2));
+  writeFile(folders.bundleFile("b.json"), catalogText("lower b"));
+  writeFile(folders.bundleFile("B.json"), catalogText("capital B"));
+  writeFile(folders.bundleFile("a.JSON"), catalogText("shuffle"));
+  writeFile(folders.bundleFile("notes.txt"), catalogText("not a catalogue"));
+  writeFile(folders.bundleFile(".hidden.json"), catalogText("hidden"));
+  writeFile(folders.bundleFile("sub/inner.json"), catalogText("not descended into"));
+  writeFile(folders.user() / "0.json", catalogText("shuffle", 2));
 
   foundation::ScopedLogCapture log;
   const engine::CatalogIndex index = folders.load();
@@ -85,16 +78,16 @@ TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
 TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   Folders folders;
   const fs::path user = folders.user();
-  write(user / "a-version3.json", catalogText("old", 2, 3));
-  write(user / "e-huge.json", R"({"version": 1e300, "phrases": []})"); // a decoding failure
+  writeFile(user / "a-version3.json", catalogText("old", 2, 3));
+  writeFile(user / "e-huge.json", R"({"version": 1e300, "phrases": []})"); // a decoding failure
   json repeats = json::parse(catalogText("repeats"));
   repeats["phrases"][0]["modes"] = std::vector<std::string>(300, "minor");
   repeats["phrases"][0]["tiers"] = std::vector<std::string>(300, "jazz");
-  write(user / "f-repeats.json", repeats.dump()); // 90000 copies in the index
+  writeFile(user / "f-repeats.json", repeats.dump()); // 90000 copies in the index
   fs::create_directories(user / "g-folder.json");
   fs::create_symlink(user / "missing", user / "h-link.json");
   ASSERT_EQ(::mkfifo((user / "i-fifo.json").c_str(), 0600), 0); // opening must not wait
-  write(user / "z-good.json", catalogText("good"));
+  writeFile(user / "z-good.json", catalogText("good"));
 
   foundation::ScopedLogCapture log;
   EXPECT_EQ(familiesInOrder(folders.load()), std::vector<std::string>{"good"});
@@ -127,7 +120,7 @@ TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
                   .all.empty());
   EXPECT_TRUE(log.messages().empty());
 
-  write(folders.user(), "a file where the folder should be");
+  writeFile(folders.user(), "a file where the folder should be");
   folders.load();
   EXPECT_EQ(log.messages(),
             std::vector<std::string>{"user catalogues unreadable: " + folders.user().string() +

@@ -1,10 +1,10 @@
-// Tests of the sequencer's parts on their own: the active-note table, the phrase queue, the
-// pending offbeats and the transport follower.
+// Tests of the sequencer's parts on their own, where the whole sequencer cannot show them: which
+// note a full table ends, the phrase queue, offbeats a jump cancels, and the transport follower's
+// hold on bad answers.
 #include "PallixAU/engine/ActiveNoteTable.h"
 #include "PallixAU/engine/PendingOffbeats.h"
 #include "PallixAU/engine/PhraseQueue.h"
 #include "PallixAU/engine/TransportFollower.h"
-#include "tests/PallixAU/engine/KernelTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,23 +15,16 @@
 
 namespace engine = pallix::engine;
 
-TEST(ActiveNoteTable, EndsNotesWhenTheirGatesRunOutAndMakesRoomByEndingTheClosestToItsEnd) {
+TEST(ActiveNoteTable, AFullTableEndsTheNoteClosestToItsEndAndEndAllEndsEveryNote) {
   engine::ActiveNoteTable table;
-  std::vector<int> ended;
-  const auto end = [&ended](const engine::ActiveNote& note) { ended.push_back(note.note); };
   for (int i = 0; i < engine::ActiveNoteTable::kCapacity; ++i) // gates 10 to 25 frames, 65's 3
     EXPECT_FALSE(table.add({static_cast<std::uint8_t>(60 + i), 0, i == 5 ? 3 : 10 + i}));
   const auto evicted = table.add({90, 1, 2});
   ASSERT_TRUE(evicted);
   EXPECT_EQ(evicted->note, 65);
-  for (int frame = 1; frame <= 10; ++frame) {
-    table.advanceFrame(end);
-    EXPECT_EQ(ended.size(), frame < 2 ? 0u : (frame < 10 ? 1u : 2u)) << frame;
-  }
-  EXPECT_EQ(ended, (std::vector<int>{90, 60}));
-  ended.clear();
-  table.endAll(end);
-  EXPECT_EQ(ended.size(), std::size_t{engine::ActiveNoteTable::kCapacity - 2});
+  int ended = 0;
+  table.endAll([&ended](const engine::ActiveNote&) { ++ended; });
+  EXPECT_EQ(ended, engine::ActiveNoteTable::kCapacity);
   EXPECT_EQ(table.size(), 0);
 }
 
@@ -60,21 +53,12 @@ TEST(PhraseQueue, PlaysEachNoteWhenDueAndEndsThePhraseAtItsEnd) {
   EXPECT_TRUE(queue.full() && queue.size() == engine::PhraseQueue::kCapacity);
 }
 
-TEST(PendingOffbeats, EachPlaysOnceWhenDueInSlotOrderUnlessCleared) {
+TEST(PendingOffbeats, ClearedOnesNeverPlay) {
   engine::PendingOffbeats offbeats;
-  std::vector<int> played;
-  const auto play = [&played](const engine::PendingOffbeat& offbeat) {
-    played.push_back(offbeat.note);
-  };
-  offbeats.schedule(engine::PendingOffbeats::first, 1.5, 50, 90);
-  offbeats.schedule(engine::PendingOffbeats::lastTriplet, 1.0, 60, 90);
-  for (const double q : {0.9, 2.0, 3.0})
-    offbeats.playDue(q, play);
-  EXPECT_EQ(played, (std::vector<int>{50, 60})); // in slot order, once
   offbeats.schedule(engine::PendingOffbeats::first, 3.0, 55, 90);
   offbeats.clear();
-  offbeats.playDue(4.0, play);
-  EXPECT_EQ(played.size(), 2u);
+  offbeats.playDue(4.0,
+                   [](const engine::PendingOffbeat& offbeat) { ADD_FAILURE() << offbeat.note; });
 }
 
 TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
@@ -101,32 +85,4 @@ TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
   // A non-finite time stamp continues the previous buffer.
   EXPECT_EQ(follower.bufferStartTime(AudioTimeStamp::withSampleTime(1000.0), 64), 1000);
   EXPECT_EQ(follower.bufferStartTime(AudioTimeStamp::withSampleTime(NAN), 64), 1064);
-}
-
-TEST(TransportFollower, StartsWithAWarmupAndTakesOnlyAHostHalfABeatOffItsOwnClockAsEarly) {
-  ScriptedHost host;
-  host.wholeBeatOnTheBeat = true; // on the downbeat, a whole beat to the next: consistent
-  engine::TransportFollower follower;
-  const auto startAt = [&](double beat, double lead) {
-    host.beatOffset = beat;
-    host.positionLead = lead;
-    follower.read(host.context);
-    follower.start(48000.0);
-    return follower.locateBuffer();
-  };
-  EXPECT_EQ(startAt(0.0, 0.0).position, 0.0);
-  int warmup = 0;
-  while (follower.warmingUp())
-    ++warmup;
-  EXPECT_EQ(warmup, engine::TransportFollower::kWarmupFrames);
-
-  // Positions half a quarter ahead of the beat clock, just before a bar line or mid-bar.
-  for (const double beat : {16.0, 17.3})
-    EXPECT_DOUBLE_EQ(startAt(beat, 0.5).position, beat) << beat;
-  // A later start with a consistent host, just after a bar line, drops the offset.
-  const auto start = startAt(16.2, 0.0);
-  EXPECT_EQ(start.position, 16.2);
-  ASSERT_TRUE(start.jumpedInto);
-  EXPECT_EQ(start.jumpedInto->number, 4);
-  EXPECT_EQ(start.jumpedInto->startQuarter, 16.0);
 }

@@ -1,6 +1,8 @@
-// The vectorised voice loop and reverb scatter against plain one-sample-at-a-time models:
-// the results must agree bit for bit, over random settings, stages and block sizes.
+// The vectorised voice loop and reverb scatter against plain one-sample-at-a-time models, at
+// every vector width this processor runs: the results must agree bit for bit, over random
+// settings, stages and block sizes; and whole renders at four and eight lanes must match.
 #include "QuorvaneAU/dsp/OscillatorBank.h"
+#include "QuorvaneAU/dsp/VectorWidth.h"
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
 #include "SignalTools.h"
@@ -8,11 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 using quorvane::dsp::BankConstants, quorvane::dsp::computeBankConstants, quorvane::dsp::RowBlend;
 using quorvane::dsp::Stage;
+using quorvane::dsp::VectorWidth;
 using quorvane::dsp::VelvetEcho, quorvane::dsp::VelvetEchoes, quorvane::dsp::VelvetReverberator;
 using quorvane::dsp::Voice, quorvane::dsp::VoiceBlock, quorvane::dsp::Wavetable;
 
@@ -66,6 +71,23 @@ void referenceVoice(const Wavetable& w, Voice& v, const VoiceBlock& b, float* le
   }
 }
 
+// Four lanes always; eight where the processor (and build) has them.
+std::vector<VectorWidth> widthsHere() {
+  if (quorvane::dsp::eightLanesAvailable())
+    return {VectorWidth::four, VectorWidth::eight};
+  return {VectorWidth::four};
+}
+
+// Runs check at every width, and leaves the widest in use as it found it.
+template <typename Check> void atEveryWidth(Check check) {
+  for (const VectorWidth width : widthsHere()) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(width)) + " lanes");
+    quorvane::dsp::useVectorWidth(width);
+    check();
+  }
+  quorvane::dsp::useVectorWidth(VectorWidth::eight);
+}
+
 template <typename T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](T x, T y) { return x == y || (x != x && y != y); });
@@ -74,74 +96,118 @@ template <typename T> bool sameBits(const std::vector<T>& a, const std::vector<T
 } // namespace
 
 TEST(ReferenceModel, VoiceLoopMatchesSampleBySample) {
-  std::mt19937 rng(testSeed("ReferenceModel.VoiceLoopMatchesSampleBySample"));
-  std::uniform_real_distribution<float> unit(0.0f, 1.0f), bipolar(-1.0f, 1.0f);
-  for (int round = 0; round < 300; ++round) {
-    VoiceBlock b;
-    b.bank = computeBankConstants({unit(rng), unit(rng), unit(rng), unit(rng), unit(rng),
-                                   bipolar(rng), bipolar(rng), bipolar(rng)});
-    b.bendRatio = std::exp2(bipolar(rng) / 6.0f);
-    b.sustain = unit(rng);
-    b.attackInc = 1.0f / (1.0f + 400.0f * unit(rng)); // attacks and decays that end mid-block
-    b.decayDec = (1.0f - b.sustain) / (1.0f + 400.0f * unit(rng));
-    b.releaseTimeSr = 1.0f + 600.0f * unit(rng);
-    b.subGain = 2.0f * std::sqrt(unit(rng));
+  const std::uint32_t seed = testSeed("ReferenceModel.VoiceLoopMatchesSampleBySample");
+  atEveryWidth([seed] {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f), bipolar(-1.0f, 1.0f);
+    for (int round = 0; round < 300; ++round) {
+      VoiceBlock b;
+      b.bank = computeBankConstants({unit(rng), unit(rng), unit(rng), unit(rng), unit(rng),
+                                     bipolar(rng), bipolar(rng), bipolar(rng)});
+      b.bendRatio = std::exp2(bipolar(rng) / 6.0f);
+      b.sustain = unit(rng);
+      b.attackInc = 1.0f / (1.0f + 400.0f * unit(rng)); // attacks and decays that end mid-block
+      b.decayDec = (1.0f - b.sustain) / (1.0f + 400.0f * unit(rng));
+      b.releaseTimeSr = 1.0f + 600.0f * unit(rng);
+      b.subGain = 2.0f * std::sqrt(unit(rng));
 
-    Voice v;
-    v.stage = static_cast<Stage>(1 + rng() % 4);
-    v.level = v.releaseStartLevel = unit(rng);
-    v.velAmp = unit(rng) * 0.125f;
-    v.basePhaseInc = 0.5f + 400.0f * unit(rng) * unit(rng);
-    v.mipLevel = Wavetable::levelForIncrement(v.basePhaseInc * 1.122462f);
-    for (auto phase : kPhases)
-      v.*phase = 2047.9f * unit(rng);
+      Voice v;
+      v.stage = static_cast<Stage>(1 + rng() % 4);
+      v.level = v.releaseStartLevel = unit(rng);
+      v.velAmp = unit(rng) * 0.125f;
+      v.basePhaseInc = 0.5f + 400.0f * unit(rng) * unit(rng);
+      v.mipLevel = Wavetable::levelForIncrement(v.basePhaseInc * 1.122462f);
+      for (auto phase : kPhases)
+        v.*phase = 2047.9f * unit(rng);
 
-    const int n = static_cast<int>(rng() % 300);
-    std::vector<float> l(n, 0.25f), r(n, -0.25f), refL = l, refR = r;
-    Voice ref = v;
-    renderVoice(Wavetable::shared(), v, b, l.data(), r.data(), n);
-    referenceVoice(Wavetable::shared(), ref, b, refL.data(), refR.data(), n);
-    ASSERT_TRUE(sameBits(l, refL) && sameBits(r, refR)) << "round " << round << ", n " << n;
-    ASSERT_TRUE(v.stage == ref.stage && v.level == ref.level) << "round " << round;
-    for (auto phase : kPhases)
-      ASSERT_EQ(v.*phase, ref.*phase) << "round " << round;
-  }
+      const int n = static_cast<int>(rng() % 300);
+      std::vector<float> l(n, 0.25f), r(n, -0.25f), refL = l, refR = r;
+      Voice ref = v;
+      renderVoice(Wavetable::shared(), v, b, l.data(), r.data(), n);
+      referenceVoice(Wavetable::shared(), ref, b, refL.data(), refR.data(), n);
+      ASSERT_TRUE(sameBits(l, refL) && sameBits(r, refR)) << "round " << round << ", n " << n;
+      ASSERT_TRUE(v.stage == ref.stage && v.level == ref.level) << "round " << round;
+      for (auto phase : kPhases)
+        ASSERT_EQ(v.*phase, ref.*phase) << "round " << round;
+    }
+  });
 }
 
 TEST(ReferenceModel, ReverbScatterMatchesModuloLoop) {
-  VelvetEchoes echoes;
-  echoes.seed(0x1234567u, 0x89ABCDEu);
-  echoes.prepare(8000.0); // short loop: blocks wrap the buffer often
-  echoes.setReverbTime(1.3f);
-  const int loop = echoes.loopLength(), size = 2 * loop;
-  VelvetReverberator fast;
-  fast.prepare(loop);
-  fast.setFeedback(0.6f), fast.setDamping(0.4f);
+  atEveryWidth([] {
+    VelvetEchoes echoes;
+    echoes.seed(0x1234567u, 0x89ABCDEu);
+    echoes.prepare(8000.0); // short loop: blocks wrap the buffer often
+    echoes.setReverbTime(1.3f);
+    const int loop = echoes.loopLength(), size = 2 * loop;
+    VelvetReverberator fast;
+    fast.prepare(loop);
+    fast.setFeedback(0.6f), fast.setDamping(0.4f);
 
-  std::vector<float> mem(size, 0.0f); // the plain form: every index taken modulo the size
-  int readPos = 0, feedbackPos = loop;
-  float damped = 0.0f;
-  std::mt19937 rng(7);
-  std::uniform_real_distribution<float> bipolar(-1.0f, 1.0f);
-  for (int block = 0; block < 60; ++block) {
-    const int n = 1 + static_cast<int>(rng() % 3000);
-    std::vector<float> x(n);
-    for (float& s : x)
-      s = bipolar(rng);
-    std::vector<float> y = x, z = x;
-    fast.process(y.data(), n, echoes.left());
+    std::vector<float> mem(size, 0.0f); // the plain form: every index taken modulo the size
+    int readPos = 0, feedbackPos = loop;
+    float damped = 0.0f;
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> bipolar(-1.0f, 1.0f);
+    for (int block = 0; block < 60; ++block) {
+      const int n = 1 + static_cast<int>(rng() % 3000);
+      std::vector<float> x(n);
+      for (float& s : x)
+        s = bipolar(rng);
+      std::vector<float> y = x, z = x;
+      fast.process(y.data(), n, echoes.left());
 
-    for (const VelvetEcho& tap : echoes.left())
-      for (int j = 0; j < n; ++j)
-        mem[(readPos + tap.position + j) % size] += tap.amplitude * 0.09f * x[j];
-    for (int j = 0; j < n; ++j) {
-      z[j] = mem[readPos];
-      mem[readPos] = 0.0f;
-      damped = (1.0f - 0.4f) * damped + 0.4f * z[j];
-      mem[feedbackPos] += 0.6f * damped;
-      readPos = (readPos + 1) % size;
-      feedbackPos = (feedbackPos + 1) % size;
+      for (const VelvetEcho& tap : echoes.left())
+        for (int j = 0; j < n; ++j)
+          mem[(readPos + tap.position + j) % size] += tap.amplitude * 0.09f * x[j];
+      for (int j = 0; j < n; ++j) {
+        z[j] = mem[readPos];
+        mem[readPos] = 0.0f;
+        damped = (1.0f - 0.4f) * damped + 0.4f * z[j];
+        mem[feedbackPos] += 0.6f * damped;
+        readPos = (readPos + 1) % size;
+        feedbackPos = (feedbackPos + 1) % size;
+      }
+      ASSERT_TRUE(sameBits(y, z)) << "block " << block << ", n " << n;
     }
-    ASSERT_TRUE(sameBits(y, z)) << "block " << block << ", n " << n;
+  });
+}
+
+// The whole engine, every stage and modulation on at random settings, in random block sizes:
+// four lanes and eight give the same bytes.
+TEST(ReferenceModel, RendersMatchAtEveryWidth) {
+  if (widthsHere().size() < 2)
+    GTEST_SKIP() << "one vector width here";
+  std::mt19937 rng(testSeed("ReferenceModel.RendersMatchAtEveryWidth"));
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  for (int round = 0; round < 6; ++round) {
+    const float settings[] = {unit(rng), unit(rng), unit(rng), unit(rng), unit(rng), unit(rng)};
+    const int block = 1 + static_cast<int>(rng() % 700);
+    const auto renderAt = [&](VectorWidth width) {
+      quorvane::dsp::useVectorWidth(width);
+      PreparedKernel k(44100.0, block);
+      applyFullChain(k);
+      using P = quorvane::dsp::QuorvaneParameter;
+      k.setParameter(P::shape, settings[0]);
+      k.setParameter(P::rowSpread, settings[1]);
+      k.setParameter(P::detuneSpread, settings[2]);
+      k.setParameter(P::boost, settings[3]);
+      k.setParameter(P::rate, 20.0f * settings[4]);
+      k.setPitchBend(2.0f * settings[5] - 1.0f);
+      for (int i = 0; i < 16; ++i) // a chord wider than the pool: stealing too
+        k.noteOn(static_cast<std::uint8_t>(24 + 5 * i), 40 + 5 * i);
+      Stereo out = render(k, 20000, block);
+      k.allNotesOff();
+      const Stereo tail = render(k, 20000, block);
+      out.left.insert(out.left.end(), tail.left.begin(), tail.left.end());
+      out.right.insert(out.right.end(), tail.right.begin(), tail.right.end());
+      return out;
+    };
+    const Stereo four = renderAt(VectorWidth::four);
+    const Stereo eight = renderAt(VectorWidth::eight);
+    EXPECT_EQ(std::memcmp(four.left.data(), eight.left.data(), four.left.size() * 4), 0)
+        << "round " << round << ", block " << block;
+    EXPECT_EQ(std::memcmp(four.right.data(), eight.right.data(), four.right.size() * 4), 0)
+        << "round " << round << ", block " << block;
   }
 }

@@ -14,7 +14,6 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -33,7 +32,7 @@ struct PresetFolder : TemporaryFolder {
     std::filesystem::create_directory(path / "presets");
   }
   void write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(path / "presets" / name, std::ios::binary) << bytes;
+    writeFile(path / "presets" / name, bytes);
   }
   void writeXML(const std::string& name, const foundation::PropertyList& plist) const {
     write(name, plist.toXML());

@@ -1,4 +1,5 @@
-// Tests of bundle resource lookup and the file helpers, in temporary folders.
+// Tests of bundle resource lookup and the file helpers, in temporary folders. Listing a folder is
+// tested where the catalogues are loaded.
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Files.h"
 #include "tests/support/TemporaryFolder.h"
@@ -6,18 +7,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 using namespace foundation;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void touch(const fs::path& file, std::string_view content = "x") {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file) << content;
-}
 
 void someFunctionOfThisBinary() {}
 
@@ -46,8 +40,8 @@ TEST(Bundle, OfAnAddressIsTheFolderOfTheBinaryHoldingIt) {
 
 TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {
   TemporaryFolder root("foundation-test");
-  touch(root.path / "presets/01-Warm.aupreset");
-  touch(root.path / "presets/Loud.AUPRESET");
+  writeFile(root.path / "presets/01-Warm.aupreset");
+  writeFile(root.path / "presets/Loud.AUPRESET");
   fs::create_directories(root.path / "presets/Folder.aupreset");
   fs::create_directories(root.path / "Catalogues");
   const Bundle bundle = Bundle::withResourcesFolder(root.path);
@@ -67,19 +61,6 @@ TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {
   EXPECT_EQ(bundle.resourceFolder("Missing"), std::nullopt);
   EXPECT_EQ(Bundle::withResourcesFolder(root.path / "none").resourceFolder("Catalogues"),
             std::nullopt);
-}
-
-TEST(Files, ListsVisibleEntriesInByteOrderAndReportsFailure) {
-  TemporaryFolder root("foundation-test");
-  for (const char* name : {"b.json", "B.json", ".hidden.json", "a.txt", "sub/inner/x"})
-    touch(root.path / name);
-  EXPECT_EQ(listFolder(root.path),
-            (std::vector<fs::path>{root.path / "B.json", root.path / "a.txt", root.path / "b.json",
-                                   root.path / "sub"}));
-  std::string error;
-  EXPECT_EQ(listFolder(root.path / "missing", &error), std::nullopt);
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(listFolder(root.path / "a.txt"), std::nullopt);
 }
 
 TEST(Files, ReadsWholeRegularFilesWithinTheLimitAndWritesAtomically) {
