@@ -60,7 +60,8 @@ public:
   // The rate render calls run at; reset after it. Control thread, while nothing renders.
   void setSampleRate(double sampleRate) noexcept { sampleRate_ = sampleRate; }
 
-  // Clears the playback state (no note-offs are sent) and starts bar 0 without fills. With
+  // Clears the playback state and starts bar 0 without fills; notes still sounding end at the
+  // first frame of the next render call, since a receiver would otherwise hold them. With
   // playWithoutTransport, for hosts that report no transport, the generator plays from the
   // first render call on its own clock; otherwise it waits for the transport to move. Control
   // thread, while nothing renders.
@@ -173,6 +174,8 @@ private:
   PendingOffbeats offbeats_;
   PendingStrum strum_;
   ActiveNoteTable activeNotes_;
+  // Set by reset while notes sounded: the next render call ends them first.
+  bool endNotesOnRender_ = false;
 
   // Valid during render: the MIDI output, and the buffer's samples per quarter and short gate.
   const ContextHolder* context_ = nullptr;

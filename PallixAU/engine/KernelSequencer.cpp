@@ -44,7 +44,10 @@ void Kernel::endAllNotes(std::int64_t time) noexcept {
 }
 
 void Kernel::reset(bool playWithoutTransport) noexcept {
+  const ActiveNoteTable sounding = activeNotes_;
   restartForm();
+  activeNotes_ = sounding;
+  endNotesOnRender_ = activeNotes_.size() > 0;
   transport_.setPlaying(playWithoutTransport);
 }
 
@@ -133,6 +136,10 @@ OSStatus Kernel::render(const AudioTimeStamp& timestamp, AUAudioFrameCount frame
   transport_.read(context);
   applyParameterEvents(events);
   const std::int64_t t0 = transport_.bufferStartTime(timestamp, frameCount);
+  if (endNotesOnRender_) {
+    endAllNotes(t0);
+    endNotesOnRender_ = false;
+  }
 
   if (transport_.stopping()) {
     endAllNotes(t0);

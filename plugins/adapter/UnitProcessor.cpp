@@ -230,12 +230,16 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   if (!parsed.value || !parsed.value->dictionary())
     return;
   parameters_.dropPending(); // the state sets every value
-  parameters_.supersedeAnnounced();
-  supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
-                           std::memory_order_relaxed);
-  const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
-  framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
-                              std::memory_order_relaxed);
+  // Only VST3 hosts relay what the plug-in announced: an LV2 host's values are its own
+  // automation, to be followed whatever they equal.
+  if (wrapperType != wrapperType_LV2) {
+    parameters_.supersedeAnnounced();
+    supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
+                             std::memory_order_relaxed);
+    const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
+    framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
+                                std::memory_order_relaxed);
+  }
   const foundation::PropertyList* name = parsed.value->find("name");
   std::optional<AUAudioUnitPreset> preset;
   if (name && name->string())

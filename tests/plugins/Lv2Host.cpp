@@ -51,6 +51,36 @@ const LilvPlugin* Lv2World::plugin(const std::string& uri) const {
   return found;
 }
 
+std::vector<Lv2Parameter> Lv2World::parameters(const std::string& uri) const {
+  const LilvPlugin* found = plugin(uri);
+  if (!found)
+    return {};
+  lilv_plugin_get_num_ports(found); // lilv reads the description on first use
+  LilvNode* subject = uriNode(world_, uri);
+  LilvNode* writable = uriNode(world_, LV2_PATCH__writable);
+  LilvNode* minimum = uriNode(world_, LV2_CORE__minimum);
+  LilvNode* maximum = uriNode(world_, LV2_CORE__maximum);
+  LilvNodes* nodes = lilv_world_find_nodes(world_, subject, writable, nullptr);
+  std::vector<Lv2Parameter> result;
+  LILV_FOREACH(nodes, i, nodes) {
+    const LilvNode* parameter = lilv_nodes_get(nodes, i);
+    LilvNode* low = lilv_world_get(world_, parameter, minimum, nullptr);
+    LilvNode* high = lilv_world_get(world_, parameter, maximum, nullptr);
+    const std::string name = lilv_node_as_uri(parameter);
+    if (low && high && name.starts_with(uri + ":"))
+      result.push_back(
+          {name.substr(uri.size() + 1), lilv_node_as_float(low), lilv_node_as_float(high)});
+    lilv_node_free(low);
+    lilv_node_free(high);
+  }
+  lilv_nodes_free(nodes);
+  for (LilvNode* node : {subject, writable, minimum, maximum})
+    lilv_node_free(node);
+  std::sort(result.begin(), result.end(),
+            [](const auto& a, const auto& b) { return a.identifier < b.identifier; });
+  return result;
+}
+
 LV2_URID Lv2World::map(const char* uri) {
   for (std::size_t i = 0; i < uris_.size(); ++i)
     if (uris_[i] == uri)
@@ -135,10 +165,12 @@ void Lv2Instance::beginSequence() {
   lv2_atom_forge_sequence_head(&forge_, &sequence_, 0);
 }
 
-void Lv2Instance::addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes) {
+void Lv2Instance::addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes,
+                          std::uint32_t size) {
+  size = std::min<std::uint32_t>(size, 3);
   lv2_atom_forge_frame_time(&forge_, frame);
-  lv2_atom_forge_atom(&forge_, 3, world_.map(LV2_MIDI__MidiEvent));
-  lv2_atom_forge_write(&forge_, bytes.data(), 3);
+  lv2_atom_forge_atom(&forge_, size, world_.map(LV2_MIDI__MidiEvent));
+  lv2_atom_forge_write(&forge_, bytes.data(), size);
 }
 
 void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
@@ -214,6 +246,11 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   lastFrames_ = frames;
   beginSequence();
   return sent;
+}
+
+void Lv2Instance::reactivate() {
+  lilv_instance_deactivate(instance_);
+  lilv_instance_activate(instance_);
 }
 
 std::map<std::string, float> Lv2Instance::takeReported() { return std::exchange(reported_, {}); }

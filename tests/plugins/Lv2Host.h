@@ -20,6 +20,14 @@ struct Lv2MidiMessage {
   bool operator==(const Lv2MidiMessage&) const = default;
 };
 
+// A parameter as the bundle describes it: its identifier (the URI past the plug-in's and a
+// colon) and its range.
+struct Lv2Parameter {
+  std::string identifier;
+  float minimum;
+  float maximum;
+};
+
 // The bundles named at construction are loaded by path, so nothing installed gets involved.
 class Lv2World {
 public:
@@ -30,6 +38,9 @@ public:
 
   LilvWorld* world() const noexcept { return world_; }
   const LilvPlugin* plugin(const std::string& uri) const; // null when missing
+  // The parameters the plug-in lets a host write, by identifier (lilv lists them in no fixed
+  // order).
+  std::vector<Lv2Parameter> parameters(const std::string& uri) const;
   LV2_URID map(const char* uri);
   const char* unmap(LV2_URID urid) const;
   LV2_URID_Map* mapFeature() noexcept { return &map_; }
@@ -54,7 +65,7 @@ public:
   Lv2Instance& operator=(const Lv2Instance&) = delete;
 
   // Messages for the next run, at a frame of it; add them in frame order.
-  void addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes);
+  void addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes, std::uint32_t size = 3);
   // time:Position: bar and beat count beatUnit notes, as LV2 defines them.
   // withBeat false gives the bar beat instead of the beat position, as jalv does.
   void addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
@@ -72,6 +83,9 @@ public:
   std::vector<float> output(int channel) const {
     return {audio_[channel].begin(), audio_[channel].begin() + lastFrames_};
   }
+
+  // What a host does when it switches the plug-in off and on again.
+  void reactivate();
 
   std::string saveState();
   void restoreState(const std::string& turtle);

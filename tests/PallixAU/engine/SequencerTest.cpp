@@ -98,6 +98,28 @@ TEST(Sequencer, StoppingOrLoopingBackEndsEveryNoteAtTheBuffersFirstSample) {
   EXPECT_TRUE(unmatched(host.sent).empty());
 }
 
+// A reset (render resources allocated again) starts the form over but does not forget the notes
+// still sounding: the next render call ends them at its first sample, moving or not.
+TEST(Sequencer, AResetWhileNotesSoundEndsThemAtTheNextBuffersFirstSample) {
+  for (const bool moving : {false, true}) {
+    auto kernel = preparedKernel({{P::embroidery, 1}, {P::emotion, 1}}, everySlot());
+    ScriptedHost host;
+    host.play(*kernel, 7 * host.samplesPerBar() + 30000);
+    ASSERT_FALSE(unmatched(host.sent).empty());
+    const std::size_t before = host.sent.size();
+    kernel->reset();
+    host.moving = moving;
+    const auto t0 = static_cast<std::int64_t>(host.now);
+    host.play(*kernel, 64, 64);
+    ASSERT_GT(host.sent.size(), before);
+    for (std::size_t i = before; i < host.sent.size(); ++i) {
+      EXPECT_TRUE(host.sent[i].noteOff());
+      EXPECT_EQ(host.sent[i].time, t0);
+    }
+    EXPECT_TRUE(unmatched(host.sent).empty());
+  }
+}
+
 TEST(Sequencer, AStartAnywherePlaysFromItsNextPulseOnTheHostsBeats) {
   // At 48 kHz a quarter is 24000 samples; Easiness 0.5 swings offbeats 16000 past the pulse.
   // Every start lands its pulses on the host's beats and plays none twice at once.
