@@ -168,6 +168,8 @@ PallixAUViewControllerMac::parameter(AUParameterAddress address) const {
 }
 
 void PallixAUViewControllerMac::knobChanged(PallixKnob which) {
+  if (applyingUnitValue_)
+    return; // the unit has the value already; writing it back would only echo to other views
   if (const auto target = parameter(kKnobSpecs[static_cast<std::size_t>(which)].address))
     target->setValue(knob(which).value(), paramObserverToken);
 }
@@ -212,6 +214,7 @@ void PallixAUViewControllerMac::familyPopupChanged() {
 
 void PallixAUViewControllerMac::parameterChanged(AUParameterAddress address, AUValue value) {
   if (const auto which = knobForAddress(address)) {
+    const juce::ScopedValueSetter<bool> fromUnit(applyingUnitValue_, true);
     knob(*which).setValue(value); // ignores a value that is not finite
     return;
   }

@@ -18,6 +18,7 @@ namespace pallix::editor {
 // A component any host can own. Knobs drive their parameters directly (0 to 1, no taper). Its
 // own writes carry paramObserverToken, so its observer never hears them back; the observer and
 // the state observations hand their work to the message thread and hold the editor weakly.
+// Values that come from the unit move the controls without being written back.
 // Threads: message thread, except where the unit calls back (forwarded to it).
 class PallixAUViewControllerMac : public toolkit::FlippedView {
 public:
@@ -84,6 +85,7 @@ private:
 
   std::array<toolkit::AURotaryControl*, kKnobCount> knobs_; // by PallixKnob
   bool wide_ = true;
+  bool applyingUnitValue_ = false; // a knob is being set from the unit's value
 };
 
 } // namespace pallix::editor

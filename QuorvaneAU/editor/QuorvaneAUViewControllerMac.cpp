@@ -187,7 +187,9 @@ QuorvaneAUViewControllerMac::parameter(AUParameterAddress address) const {
 void QuorvaneAUViewControllerMac::knobChanged(QuorvaneKnob which) {
   const AUParameterAddress address = specOf(which).address;
   const float p = valueOfPosition(address, knob(which).value());
-  if (const auto target = parameter(address))
+  // A value that came from the unit is not written back: through the taper and back it may
+  // differ in its last bit, and two editors of one unit would then answer each other forever.
+  if (const auto target = applyingUnitValue_ ? nullptr : parameter(address))
     target->setValue(p, paramObserverToken);
   if (address == kShapeAddress)
     waveformView.setShape(p);
@@ -274,6 +276,7 @@ void QuorvaneAUViewControllerMac::parameterChanged(AUParameterAddress address, A
   const auto which = knobForAddress(address);
   if (!which || !std::isfinite(value))
     return;
+  const juce::ScopedValueSetter<bool> fromUnit(applyingUnitValue_, true);
   knob(*which).setValue(positionOfValue(address, value));
   if (address == kShapeAddress)
     waveformView.setShape(value);
@@ -292,6 +295,7 @@ void QuorvaneAUViewControllerMac::syncAllControls() {
     if (!std::isfinite(x))
       continue;
     const float position = std::clamp(x, control.lowerBound, control.upperBound);
+    const juce::ScopedValueSetter<bool> fromUnit(applyingUnitValue_, true);
     if (position != control.value())
       control.setValue(position);
   }

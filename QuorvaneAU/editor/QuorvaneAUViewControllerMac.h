@@ -23,7 +23,8 @@ namespace quorvane::editor {
 // A component any host can own (a plug-in's editor window, the app's window). It talks to the
 // unit only through its parameter tree and its state and preset observers. Its own parameter
 // writes carry paramObserverToken, so its observer never hears them back; the observer and the
-// state observations hand their work to the message thread and hold the editor weakly.
+// state observations hand their work to the message thread and hold the editor weakly. Values
+// that come from the unit move the controls without being written back.
 // The layout follows the view's size live (see QuorvaneEditorLayout).
 // Threads: message thread, except where the unit calls back (forwarded to it).
 class QuorvaneAUViewControllerMac : public toolkit::FlippedView {
@@ -102,6 +103,7 @@ private:
   RadioGroup typeGroup_, rolloffGroup_;
   int selectedType_ = 0, selectedRolloff_ = 0;
   int mode_ = 2;
+  bool applyingUnitValue_ = false; // a knob is being set from the unit's value
 };
 
 } // namespace quorvane::editor

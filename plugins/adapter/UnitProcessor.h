@@ -5,6 +5,7 @@
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/adapter/MidiOutputCollector.h"
 #include "plugins/adapter/PlayHeadFollower.h"
+#include "plugins/adapter/UnitEditor.h"
 #include "plugins/adapter/UnitParameters.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -21,6 +22,8 @@
 // plug-in later (JUCE's client passes values announced off its message thread to the host with
 // the next process call, restore or not, and Ardour sends them back about a second later), so
 // what a restore replaced is dropped when it comes back (see UnitParameter).
+// The editor is the unit's own when the definition gives one (a generic one otherwise); its
+// size is kept in the state, beside the unit's, under kEditorSizeKey, which units ignore.
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
 class UnitProcessor : public juce::AudioProcessor {
 public:
@@ -29,7 +32,11 @@ public:
   // MIDI messages the unit may send in one host block.
   static constexpr std::size_t kMidiOutputCapacity = 2048;
 
-  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name);
+  // The state's dictionary entry with the editor's size: {width, height}.
+  static constexpr const char* kEditorSizeKey = "pluginEditorSize";
+
+  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
+                UnitEditorOptions editor = {});
   ~UnitProcessor() override;
 
   AUAudioUnit& unit() const noexcept { return *unit_; }
@@ -59,6 +66,12 @@ public:
   void getStateInformation(juce::MemoryBlock& destination) override;
   void setStateInformation(const void* data, int size) override;
 
+  // The editor's size: the last one shown or restored, else the default. Any thread.
+  juce::Point<int> editorSize() const noexcept;
+  void setEditorSize(int width, int height) noexcept;
+  // Message thread: passes the host's parameter changes on to the unit's observers.
+  void showHostChanges() { parameters_.showHostChanges(); }
+
 private:
   static BusesProperties bussesOf(AUAudioUnit& unit);
   void renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi, int start,
@@ -67,6 +80,8 @@ private:
 
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
+  UnitEditorOptions editorOptions_;
+  std::atomic<int> editorWidth_, editorHeight_;
   UnitParameters parameters_;
   std::vector<AUAudioUnitPreset> presets_;
   RenderEventList events_;
