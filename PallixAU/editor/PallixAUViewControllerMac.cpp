@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace pallix::editor {
 
@@ -23,16 +24,17 @@ constexpr AUParameterAddress kModeAddress = 5;
 struct KnobSpec {
   AUParameterAddress address;
   juce::Image (*underlay)(juce::Rectangle<float>);
+  std::string_view name; // of the underlay's artwork
 };
 
 // By PallixKnob.
 const std::array<KnobSpec, kKnobCount> kKnobSpecs{{
-    {0, &KnobsStyleKit::imageOfEmbroideryUnderlay},
-    {1, &KnobsStyleKit::imageOfEasinessUnderlay},
-    {2, &KnobsStyleKit::imageOfEtiquetteUnderlay},
-    {3, &KnobsStyleKit::imageOfExoticaUnderlay},
-    {6, &KnobsStyleKit::imageOfEmotionUnderlay},
-    {7, &KnobsStyleKit::imageOfEvolutionUnderlay},
+    {0, &KnobsStyleKit::imageOfEmbroideryUnderlay, "EmbroideryUnderlay"},
+    {1, &KnobsStyleKit::imageOfEasinessUnderlay, "EasinessUnderlay"},
+    {2, &KnobsStyleKit::imageOfEtiquetteUnderlay, "EtiquetteUnderlay"},
+    {3, &KnobsStyleKit::imageOfExoticaUnderlay, "ExoticaUnderlay"},
+    {6, &KnobsStyleKit::imageOfEmotionUnderlay, "EmotionUnderlay"},
+    {7, &KnobsStyleKit::imageOfEvolutionUnderlay, "EvolutionUnderlay"},
 }};
 
 std::optional<PallixKnob> knobForAddress(AUParameterAddress address) {
@@ -90,12 +92,16 @@ void PallixAUViewControllerMac::buildKnobs() {
     control.lowerBound = 0.0f;
     control.upperBound = 1.0f;
     control.resetValue = 0.5f;
-    control.underlayImageProvider = [draw = kKnobSpecs[i].underlay](float w, float h) {
-      return draw({w, h});
-    };
-    control.overlayImageProvider = [](float w, float h) {
-      return KnobsStyleKit::imageOfKnobOverlay({w, h});
-    };
+    // Without its artwork a knob keeps the control's own plain face and pointer, rather than
+    // the kit's transparent stand-in, so it stays visible and usable.
+    if (KnobsStyleKit::library().find(kKnobSpecs[i].name))
+      control.underlayImageProvider = [draw = kKnobSpecs[i].underlay](float w, float h) {
+        return draw({w, h});
+      };
+    if (KnobsStyleKit::library().find("KnobOverlay"))
+      control.overlayImageProvider = [](float w, float h) {
+        return KnobsStyleKit::imageOfKnobOverlay({w, h});
+      };
     control.onValueChanged = [self, which] {
       if (self)
         self->knobChanged(which);

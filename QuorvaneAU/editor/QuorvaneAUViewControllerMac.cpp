@@ -94,12 +94,16 @@ void QuorvaneAUViewControllerMac::buildControls() {
     control.lowerBound = 0.0f;
     control.upperBound = 1.0f;
     control.resetValue = spec.resetPosition;
-    control.underlayImageProvider = [name = spec.underlay](float w, float h) {
-      return KnobsStyleKit::imageOfUnderlay(name, {w, h});
-    };
-    control.overlayImageProvider = [](float w, float h) {
-      return KnobsStyleKit::imageOfKnobOverlay({w, h});
-    };
+    // Without its artwork a knob keeps the control's own plain face and pointer, rather than
+    // the kit's transparent stand-in, so it stays visible and usable.
+    if (KnobsStyleKit::library().find(spec.underlay))
+      control.underlayImageProvider = [name = spec.underlay](float w, float h) {
+        return KnobsStyleKit::imageOfUnderlay(name, {w, h});
+      };
+    if (KnobsStyleKit::library().find("KnobOverlay"))
+      control.overlayImageProvider = [](float w, float h) {
+        return KnobsStyleKit::imageOfKnobOverlay({w, h});
+      };
     const QuorvaneKnob which = spec.knob;
     control.onValueChanged = [self, which] {
       if (self)
