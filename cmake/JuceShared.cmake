@@ -62,3 +62,13 @@ set_target_properties(juce_shared PROPERTIES
 
 # Third-party code: its warnings are not ours to fix, so keep the build log readable.
 target_compile_options(juce_shared PRIVATE -w)
+
+# juce_shared as code that plug-ins also hold sees it (the views, the plug-in adapter):
+# juce_add_plugin defines JUCE_STANDALONE_APPLICATION itself, so the application's definition
+# stays out of that code. No JUCE header reads it, so both sides agree on every class layout.
+add_library(juce_shared_plugin INTERFACE)
+target_link_libraries(juce_shared_plugin INTERFACE $<LINK_ONLY:juce_shared>)
+target_include_directories(juce_shared_plugin SYSTEM INTERFACE
+  $<TARGET_PROPERTY:juce_shared,INTERFACE_INCLUDE_DIRECTORIES>)
+target_compile_definitions(juce_shared_plugin INTERFACE
+  "$<FILTER:$<TARGET_PROPERTY:juce_shared,INTERFACE_COMPILE_DEFINITIONS>,EXCLUDE,^JUCE_STANDALONE_APPLICATION=>")

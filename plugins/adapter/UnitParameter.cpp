@@ -87,6 +87,7 @@ void UnitParameter::showUnitValue(AUValue value) {
                                ? convertTo0to1(std::clamp(value, range_.start, range_.end))
                                : getValue();
   pending_.store(false, std::memory_order_relaxed);
+  hostChanged_.store(false, std::memory_order_relaxed);
   announced_.store(normalised, std::memory_order_relaxed);
   showingUnitValue = true;
   setValueNotifyingHost(normalised);
@@ -111,8 +112,17 @@ void UnitParameter::setValue(float normalised) {
   if (!showingUnitValue && value == superseded_.exchange(kNone, std::memory_order_relaxed))
     return; // the host relaying what a restored state replaced
   value_.store(value, std::memory_order_relaxed);
-  if (!showingUnitValue)
+  if (!showingUnitValue) {
     pending_.store(true, std::memory_order_release);
+    hostChanged_.store(true, std::memory_order_release);
+  }
+}
+
+bool UnitParameter::takeHostChange(AUValue& value) noexcept {
+  if (!hostChanged_.exchange(false, std::memory_order_acquire))
+    return false;
+  value = convertFrom0to1(value_.load(std::memory_order_relaxed));
+  return true;
 }
 
 bool UnitParameter::isBoolean() const {

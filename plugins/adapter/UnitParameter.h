@@ -30,6 +30,9 @@ public:
   void showUnitValue(AUValue value);
   // Tells the host the current value.
   void announce();
+  // The host's latest value, if it changed since the last call (or was shown by the unit
+  // since): what the unit's other observers (an editor) have not seen. Any thread.
+  bool takeHostChange(AUValue& value) noexcept;
 
   // A state is about to replace every value: the last announced one becomes superseded.
   void supersedeAnnounced() noexcept;
@@ -54,6 +57,7 @@ private:
   float default_;
   std::atomic<float> value_;
   std::atomic<bool> pending_{false};
+  std::atomic<bool> hostChanged_{false};
   std::atomic<float> announced_{kNone};
   std::atomic<float> superseded_{kNone};
 };

@@ -16,8 +16,10 @@ UnitParameters::UnitParameters(juce::AudioProcessor& processor,
   }
   std::stable_sort(byAddress_.begin(), byAddress_.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  token_ = tree_->tokenByAddingParameterObserver(
-      [this](AUParameterAddress address, AUValue value) { showUnitValue(address, value); });
+  token_ = tree_->tokenByAddingParameterAutomationObserver(
+      [this](AUParameterAddress address, AUValue value, AUParameterAutomationEventType type) {
+        unitChanged(address, value, type);
+      });
 }
 
 UnitParameters::~UnitParameters() {
@@ -61,10 +63,34 @@ void UnitParameters::forgetSuperseded() noexcept {
     parameter->forgetSuperseded();
 }
 
-void UnitParameters::showUnitValue(AUParameterAddress address, AUValue value) {
+void UnitParameters::showHostChanges() {
+  AUValue value = 0;
+  for (UnitParameter* parameter : parameters_)
+    if (parameter->takeHostChange(value))
+      parameter->unitParameter().setValue(value, token_);
+}
+
+UnitParameter* UnitParameters::byAddress(AUParameterAddress address) const noexcept {
   const auto found =
       std::lower_bound(byAddress_.begin(), byAddress_.end(), address,
                        [](const auto& entry, AUParameterAddress key) { return entry.first < key; });
-  if (found != byAddress_.end() && found->first == address)
-    found->second->showUnitValue(value);
+  return found != byAddress_.end() && found->first == address ? found->second : nullptr;
+}
+
+void UnitParameters::unitChanged(AUParameterAddress address, AUValue value,
+                                 AUParameterAutomationEventType type) {
+  UnitParameter* parameter = byAddress(address);
+  if (!parameter)
+    return;
+  switch (type) {
+  case AUParameterAutomationEventType::value:
+    parameter->showUnitValue(value);
+    break;
+  case AUParameterAutomationEventType::touch:
+    parameter->beginChangeGesture();
+    break;
+  case AUParameterAutomationEventType::release:
+    parameter->endChangeGesture();
+    break;
+  }
 }

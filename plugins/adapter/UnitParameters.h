@@ -14,6 +14,9 @@
 // Host changes reach the unit as parameter events of the next render call (or directly, when
 // state is about to be read or replaced); the unit's own changes (presets, state, its editor)
 // reach the host through an observer of the tree, which never hears the adapter's own writes.
+// An editor's touch and release of a parameter become the host's change gestures. The unit's
+// other observers (its editor) learn of host changes from showHostChanges, since render events
+// go to the engine alone.
 // Threads: construction and destruction on a control thread; see each member.
 class UnitParameters {
 public:
@@ -38,9 +41,13 @@ public:
   void supersedeAnnounced() noexcept;
   // Any thread: the host has had its chance to relay superseded values.
   void forgetSuperseded() noexcept;
+  // Message thread: sets each value the host changed since the last call on the unit's
+  // parameter, so its observers (an editor) hear of it; the adapter's own observer does not.
+  void showHostChanges();
 
 private:
-  void showUnitValue(AUParameterAddress address, AUValue value);
+  UnitParameter* byAddress(AUParameterAddress address) const noexcept;
+  void unitChanged(AUParameterAddress address, AUValue value, AUParameterAutomationEventType type);
 
   std::shared_ptr<AUParameterTree> tree_;
   std::vector<UnitParameter*> parameters_;                               // owned by the processor

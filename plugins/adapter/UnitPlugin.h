@@ -6,14 +6,27 @@
 #include "plugins/adapter/UnitProcessor.h"
 
 // A new processor over a new Unit, or null when the unit cannot be made (the host then
-// reports the plug-in as failing to load). MIDI input as the plug-in's project declares it, so
-// both formats agree (JUCE's VST3 client reads the declaration, its LV2 client the processor).
-template <class Unit> juce::AudioProcessor* makeUnitProcessor(const char* name) {
+// reports the plug-in as failing to load). A plug-in passes midiInput as its project declares
+// it (JucePlugin_WantsMidiInput), so both formats agree: JUCE's VST3 client reads the
+// declaration, its LV2 client the processor.
+template <class Unit>
+juce::AudioProcessor* makeUnitProcessor(const char* name, UnitEditorOptions editor = {},
+                                        std::optional<bool> midiInput = std::nullopt) {
   quietenPluginLog(); // before the unit reads its resources
   auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
   if (!unit)
     return nullptr;
-  return new UnitProcessor(std::move(unit).value(), name, JucePlugin_WantsMidiInput != 0);
+  return new UnitProcessor(std::move(unit).value(), name, std::move(editor), midiInput);
+}
+
+// Editor options whose content is an Editor (a component with setAudioUnit) showing the unit.
+template <class Editor> UnitEditorOptions unitEditor(UnitEditorOptions sizes) {
+  sizes.make = [](std::shared_ptr<AUAudioUnit> unit) -> std::unique_ptr<juce::Component> {
+    auto editor = std::make_unique<Editor>();
+    editor->setAudioUnit(std::move(unit));
+    return editor;
+  };
+  return sizes;
 }
 
 // The plug-in's codes are the unit's: hosts identify it by them (VST3 class IDs derive from

@@ -39,9 +39,10 @@ bool takesMidi(const AUAudioUnit& unit) {
 } // namespace
 
 UnitProcessor::UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
-                             std::optional<bool> midiInput)
+                             UnitEditorOptions editor, std::optional<bool> midiInput)
     : juce::AudioProcessor(bussesOf(*unit)), unit_(std::move(unit)), name_(std::move(name)),
-      acceptsMidi_(midiInput.value_or(takesMidi(*unit_))),
+      acceptsMidi_(midiInput.value_or(takesMidi(*unit_))), editorOptions_(std::move(editor)),
+      editorWidth_(editorOptions_.defaultWidth), editorHeight_(editorOptions_.defaultHeight),
       parameters_(*this, unit_->parameterTree()), presets_(unit_->factoryPresets()),
       events_(parameters_.size() + kMidiEventCapacity), midiOutput_(kMidiOutputCapacity),
       render_(unit_->renderBlock()) {}
@@ -180,7 +181,22 @@ void UnitProcessor::renderSlice(juce::AudioBuffer<float>& buffer, const juce::Mi
 }
 
 juce::AudioProcessorEditor* UnitProcessor::createEditor() {
+  if (editorOptions_.make)
+    if (auto content = editorOptions_.make(unit_))
+      return new UnitEditor(*this, std::move(content), editorOptions_);
   return new juce::GenericAudioProcessorEditor(*this);
+}
+
+juce::Point<int> UnitProcessor::editorSize() const noexcept {
+  return {editorWidth_.load(std::memory_order_relaxed),
+          editorHeight_.load(std::memory_order_relaxed)};
+}
+
+void UnitProcessor::setEditorSize(int width, int height) noexcept {
+  if (!editorOptions_.fits(width, height))
+    return;
+  editorWidth_.store(width, std::memory_order_relaxed);
+  editorHeight_.store(height, std::memory_order_relaxed);
 }
 
 int UnitProcessor::getNumPrograms() { return std::max(1, static_cast<int>(presets_.size())); }
@@ -216,7 +232,13 @@ const juce::String UnitProcessor::getProgramName(int index) {
 
 void UnitProcessor::getStateInformation(juce::MemoryBlock& destination) {
   parameters_.applyPending(); // a change the host made since the last block is part of it
-  const auto state = unit_->fullState();
+  auto state = unit_->fullState();
+  if (state && state->dictionary() && editorOptions_.make) {
+    const auto size = editorSize();
+    (*state->dictionary())[kEditorSizeKey] = foundation::PropertyList(
+        foundation::PropertyList::Dictionary{{"width", foundation::PropertyList(size.x)},
+                                             {"height", foundation::PropertyList(size.y)}});
+  }
   const std::string xml = state ? state->toXML() : std::string();
   destination.replaceAll(xml.data(), xml.size());
 }
@@ -239,6 +261,15 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
     const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
     framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
                                 std::memory_order_relaxed);
+  }
+  // The editor's size, when the state has one (states saved before it was kept have none).
+  if (const foundation::PropertyList* size = parsed.value->find(kEditorSizeKey)) {
+    const auto* width = size->find("width");
+    const auto* height = size->find("height");
+    if (width && height && width->integer() && height->integer() && *width->integer() < (1 << 20) &&
+        *height->integer() < (1 << 20))
+      setEditorSize(static_cast<int>(*width->integer()), static_cast<int>(*height->integer()));
+    parsed.value->dictionary()->erase(kEditorSizeKey);
   }
   const foundation::PropertyList* name = parsed.value->find("name");
   std::optional<AUAudioUnitPreset> preset;

@@ -5,6 +5,7 @@
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/adapter/MidiOutputCollector.h"
 #include "plugins/adapter/PlayHeadFollower.h"
+#include "plugins/adapter/UnitEditor.h"
 #include "plugins/adapter/UnitParameters.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -22,6 +23,8 @@
 // plug-in later (JUCE's client passes values announced off its message thread to the host with
 // the next process call, restore or not, and Ardour sends them back about a second later), so
 // what a restore replaced is dropped when it comes back (see UnitParameter).
+// The editor is the unit's own when the definition gives one (a generic one otherwise); its
+// size is kept in the state, beside the unit's, under kEditorSizeKey, which units ignore.
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
 class UnitProcessor : public juce::AudioProcessor {
 public:
@@ -30,9 +33,12 @@ public:
   // MIDI messages the unit may send in one host block.
   static constexpr std::size_t kMidiOutputCapacity = 2048;
 
+  // The state's dictionary entry with the editor's size: {width, height}.
+  static constexpr const char* kEditorSizeKey = "pluginEditorSize";
+
   // midiInput: whether hosts may send MIDI in; by default, when the unit is an instrument or a
   // MIDI-driven effect or processor.
-  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
+  UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name, UnitEditorOptions editor = {},
                 std::optional<bool> midiInput = std::nullopt);
   ~UnitProcessor() override;
 
@@ -63,6 +69,12 @@ public:
   void getStateInformation(juce::MemoryBlock& destination) override;
   void setStateInformation(const void* data, int size) override;
 
+  // The editor's size: the last one shown or restored, else the default. Any thread.
+  juce::Point<int> editorSize() const noexcept;
+  void setEditorSize(int width, int height) noexcept;
+  // Message thread: passes the host's parameter changes on to the unit's observers.
+  void showHostChanges() { parameters_.showHostChanges(); }
+
 private:
   static BusesProperties bussesOf(AUAudioUnit& unit);
   void renderSlice(juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi, int start,
@@ -72,6 +84,8 @@ private:
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
   bool acceptsMidi_;
+  UnitEditorOptions editorOptions_;
+  std::atomic<int> editorWidth_, editorHeight_;
   UnitParameters parameters_;
   std::vector<AUAudioUnitPreset> presets_;
   RenderEventList events_;

@@ -1,11 +1,22 @@
-// The blues generator as an LV2 and VST3 MIDI effect.
+// The blues generator as an LV2 and VST3 MIDI effect, with its own editor.
+#include "PallixAU/editor/PallixAUViewControllerMac.h"
 #include "PallixAU/unit/PallixAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"
 
+using pallix::editor::PallixAUViewControllerMac;
 using pallix::unit::PallixAudioUnit;
 
 static_assert(hasUnitCodes<PallixAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
-  return makeUnitProcessor<PallixAudioUnit>(JucePlugin_Name);
+  UnitEditorOptions sizes;
+  sizes.defaultWidth = PallixAUViewControllerMac::kDefaultWidth;
+  sizes.defaultHeight = PallixAUViewControllerMac::kDefaultHeight;
+  sizes.minimumWidth = 240;
+  sizes.minimumHeight = 200;
+  sizes.maximumWidth = 1600;
+  sizes.maximumHeight = 1200;
+  return makeUnitProcessor<PallixAudioUnit>(JucePlugin_Name,
+                                            unitEditor<PallixAUViewControllerMac>(sizes),
+                                            JucePlugin_WantsMidiInput != 0);
 }

@@ -1,11 +1,22 @@
-// The synthesiser as an LV2 and VST3 instrument.
+// The synthesiser as an LV2 and VST3 instrument, with its own editor.
+#include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"
 
+using quorvane::editor::QuorvaneAUViewControllerMac;
 using quorvane::unit::QuorvaneAudioUnit;
 
 static_assert(hasUnitCodes<QuorvaneAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
-  return makeUnitProcessor<QuorvaneAudioUnit>(JucePlugin_Name);
+  UnitEditorOptions sizes;
+  sizes.defaultWidth = QuorvaneAUViewControllerMac::kDefaultWidth;
+  sizes.defaultHeight = QuorvaneAUViewControllerMac::kDefaultHeight;
+  sizes.minimumWidth = 480;
+  sizes.minimumHeight = 320;
+  sizes.maximumWidth = 2400;
+  sizes.maximumHeight = 1600;
+  return makeUnitProcessor<QuorvaneAudioUnit>(JucePlugin_Name,
+                                              unitEditor<QuorvaneAUViewControllerMac>(sizes),
+                                              JucePlugin_WantsMidiInput != 0);
 }

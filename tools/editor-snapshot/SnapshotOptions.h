@@ -1,0 +1,28 @@
+// The command line of editor-snapshot.
+#pragma once
+
+#include "tools/common/UnitOptions.h"
+
+#include <optional>
+#include <string>
+
+namespace tools {
+
+enum class SnapshotUnit { quorvane, pallix };
+
+struct SnapshotOptions : UnitOptions {
+  static constexpr int kMinimumSide = 33;
+  static constexpr int kMaximumSide = 8192;
+
+  SnapshotUnit unit = SnapshotUnit::quorvane;
+  std::optional<int> width, height; // the editor's own default size otherwise
+  double scale = 1.0;               // pixels per point
+  std::string output;
+  bool showHelp = false;
+};
+
+// Throws hosting::UsageError for a bad command line.
+SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv);
+const char* snapshotUsage() noexcept;
+
+} // namespace tools

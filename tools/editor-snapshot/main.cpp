@@ -1,0 +1,84 @@
+// editor-snapshot: draws a unit's editor into a PNG, headless (no display, no window).
+#include "PallixAU/editor/KnobsStyleKit.h"
+#include "PallixAU/editor/PallixAUViewControllerMac.h"
+#include "PallixAU/unit/PallixAudioUnit.h"
+#include "QuorvaneAU/editor/KnobsStyleKit.h"
+#include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "hosting/ToolMain.h"
+#include "hosting/media/ReplacingOutputFile.h"
+#include "tools/common/UnitSetup.h"
+#include "tools/editor-snapshot/SnapshotOptions.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+
+namespace tools {
+namespace {
+
+constexpr const char* kTool = "editor-snapshot";
+
+template <class Unit>
+std::shared_ptr<Unit> makeUnit(const SnapshotOptions& options, const char* presetFolder) {
+  std::shared_ptr<const FactoryPresetCatalogue> presets;
+  if (options.resources)
+    presets = std::make_shared<const FactoryPresetCatalogue>(
+        foundation::Bundle::withResourcesFolder(*options.resources), presetFolder);
+  auto created = AUAudioUnit::create<Unit>(Unit::kDescription, 0, presets);
+  if (!created)
+    throw std::runtime_error("cannot create the unit: " + created.error().localizedDescription());
+  std::shared_ptr<Unit> unit = std::move(created).value();
+  applyUnitOptions(*unit, options);
+  return unit;
+}
+
+template <class Editor>
+std::unique_ptr<juce::Component> makeEditor(std::shared_ptr<AUAudioUnit> unit) {
+  auto editor = std::make_unique<Editor>();
+  editor->setAudioUnit(std::move(unit));
+  return editor;
+}
+
+int run(int argc, const char* const* argv) {
+  const SnapshotOptions options = parseSnapshotOptions(argc, argv);
+  if (options.showHelp) {
+    std::cout << snapshotUsage();
+    return 0;
+  }
+  hosting::ReplacingOutputFile output(options.output);
+  juce::ScopedJuceInitialiser_GUI gui; // the message manager; no display is opened
+
+  if (options.resources) {
+    const auto resources = foundation::Bundle::withResourcesFolder(*options.resources);
+    quorvane::editor::KnobsStyleKit::useBundles({resources});
+    pallix::editor::KnobsStyleKit::useBundles({resources});
+  }
+  std::unique_ptr<juce::Component> editor;
+  if (options.unit == SnapshotUnit::quorvane)
+    editor = makeEditor<quorvane::editor::QuorvaneAUViewControllerMac>(
+        makeUnit<quorvane::unit::QuorvaneAudioUnit>(options, "presets"));
+  else
+    editor = makeEditor<pallix::editor::PallixAUViewControllerMac>(
+        makeUnit<pallix::unit::PallixAudioUnit>(options, "pallix-presets"));
+  if (options.width)
+    editor->setSize(*options.width, *options.height);
+
+  const juce::Image image = editor->createComponentSnapshot(editor->getLocalBounds(), true,
+                                                            static_cast<float>(options.scale));
+  editor.reset();
+  juce::PNGImageFormat png;
+  if (!png.writeImageToStream(image, output.stream()) || !output.commit())
+    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(options.output),
+                                hosting::kFailureStatus);
+  return 0;
+}
+
+} // namespace
+} // namespace tools
+
+int main(int argc, char** argv) {
+  return hosting::runTool(tools::kTool, [&] { return tools::run(argc, argv); });
+}
