@@ -37,7 +37,7 @@ public:
   void expectCall(std::int64_t firstSampleTime, std::int64_t frames) noexcept;
   void expectAnyTime() noexcept { timesKnown_ = false; }
   void receive(AUEventSampleTime time, int length, const std::uint8_t* bytes) noexcept;
-  // The generator forgets its notes without ending them when it is reset or reallocated.
+  // For notes the generator can no longer end: its host took the MIDI output away.
   void forgetOpenNotes() noexcept { open_ = {}; }
 
   const Verdict& fault() const noexcept { return fault_; }

@@ -164,7 +164,10 @@ Verdict generatorRender(std::span<const std::uint8_t> bytes) {
         if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
           return fault;
       }
-      ledger.forgetOpenNotes(); // by design: an allocation starts the form afresh, silently
+      // The notes still sounding end with the next render call, through the MIDI output block
+      // there is then; without one they cannot.
+      if (!unit->renderResourcesAllocated() || !unit->MIDIOutputEventBlock())
+        ledger.forgetOpenNotes();
       host.refresh(*unit);
       break;
     }
