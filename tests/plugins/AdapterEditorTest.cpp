@@ -126,8 +126,10 @@ TEST(AdapterEditor, AKnobDragIsOneHostGestureAndHostChangesMoveTheKnob) {
   EXPECT_EQ(gestures.ended, 1);
   EXPECT_EQ(gestures.lastIndex, 6); // the release parameter, in tree order
   const float shown = processor->getParameters()[6]->getValue();
+  const auto* host = dynamic_cast<juce::RangedAudioParameter*>(processor->getParameters()[6]);
+  ASSERT_TRUE(host);
   EXPECT_NEAR(processor->unit().parameterTree()->parameterWithAddress(6)->value(),
-              processor->getParameters()[6]->getValue() * (20.0f - 0.001f) + 0.001f, 1e-3f);
+              host->convertFrom0to1(shown), 1e-3f);
   EXPECT_GT(shown, 0.0f);
 
   // The host automates sustain (as a wrapper does, on its own thread): the render call would
