@@ -17,8 +17,10 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
