@@ -21,14 +21,14 @@ const juce::Colour kBackground =
 constexpr AUParameterAddress kRootNoteAddress = 4;
 constexpr AUParameterAddress kModeAddress = 5;
 
-struct KnobSpec {
+struct KnobEntry {
   AUParameterAddress address;
   juce::Image (*underlay)(juce::Rectangle<float>);
   std::string_view name; // of the underlay's artwork
 };
 
 // By PallixKnob.
-const std::array<KnobSpec, kKnobCount> kKnobSpecs{{
+const std::array<KnobEntry, kKnobCount> kKnobTable{{
     {0, &KnobsStyleKit::imageOfEmbroideryUnderlay, "EmbroideryUnderlay"},
     {1, &KnobsStyleKit::imageOfEasinessUnderlay, "EasinessUnderlay"},
     {2, &KnobsStyleKit::imageOfEtiquetteUnderlay, "EtiquetteUnderlay"},
@@ -39,7 +39,7 @@ const std::array<KnobSpec, kKnobCount> kKnobSpecs{{
 
 std::optional<PallixKnob> knobForAddress(AUParameterAddress address) {
   for (std::size_t i = 0; i < kKnobCount; ++i)
-    if (kKnobSpecs[i].address == address)
+    if (kKnobTable[i].address == address)
       return static_cast<PallixKnob>(i);
   return std::nullopt;
 }
@@ -94,8 +94,8 @@ void PallixAUViewControllerMac::buildKnobs() {
     control.resetValue = 0.5f;
     // Without its artwork a knob keeps the control's own plain face and pointer, rather than
     // the kit's transparent stand-in, so it stays visible and usable.
-    if (KnobsStyleKit::library().find(kKnobSpecs[i].name))
-      control.underlayImageProvider = [draw = kKnobSpecs[i].underlay](float w, float h) {
+    if (KnobsStyleKit::library().find(kKnobTable[i].name))
+      control.underlayImageProvider = [draw = kKnobTable[i].underlay](float w, float h) {
         return draw({w, h});
       };
     if (KnobsStyleKit::library().find("KnobOverlay"))
@@ -176,12 +176,12 @@ PallixAUViewControllerMac::parameter(AUParameterAddress address) const {
 void PallixAUViewControllerMac::knobChanged(PallixKnob which) {
   if (applyingUnitValue_)
     return; // the unit has the value already; writing it back would only echo to other views
-  if (const auto target = parameter(kKnobSpecs[static_cast<std::size_t>(which)].address))
+  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
     target->setValue(knob(which).value(), paramObserverToken);
 }
 
 void PallixAUViewControllerMac::gesture(PallixKnob which, AUParameterAutomationEventType type) {
-  if (const auto target = parameter(kKnobSpecs[static_cast<std::size_t>(which)].address))
+  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
     target->setValue(knob(which).value(), paramObserverToken, type);
 }
 

@@ -89,22 +89,22 @@ toolkit::ImageView& QuorvaneAUViewControllerMac::radioLabel(RadioLine line) noex
 
 void QuorvaneAUViewControllerMac::buildControls() {
   const SafePointer<QuorvaneAUViewControllerMac> self(this);
-  for (const KnobSpec& spec : kKnobSpecs) {
-    toolkit::AURotaryControl& control = knob(spec.knob);
+  for (const KnobEntry& entry : kKnobTable) {
+    toolkit::AURotaryControl& control = knob(entry.knob);
     control.lowerBound = 0.0f;
     control.upperBound = 1.0f;
-    control.resetValue = spec.resetPosition;
+    control.resetValue = entry.resetPosition;
     // Without its artwork a knob keeps the control's own plain face and pointer, rather than
     // the kit's transparent stand-in, so it stays visible and usable.
-    if (KnobsStyleKit::library().find(spec.underlay))
-      control.underlayImageProvider = [name = spec.underlay](float w, float h) {
+    if (KnobsStyleKit::library().find(entry.underlay))
+      control.underlayImageProvider = [name = entry.underlay](float w, float h) {
         return KnobsStyleKit::imageOfUnderlay(name, {w, h});
       };
     if (KnobsStyleKit::library().find("KnobOverlay"))
       control.overlayImageProvider = [](float w, float h) {
         return KnobsStyleKit::imageOfKnobOverlay({w, h});
       };
-    const QuorvaneKnob which = spec.knob;
+    const QuorvaneKnob which = entry.knob;
     control.onValueChanged = [self, which] {
       if (self)
         self->knobChanged(which);

@@ -34,7 +34,7 @@ enum class QuorvaneKnob : std::size_t {
 };
 inline constexpr std::size_t kKnobCount = 19;
 
-struct KnobSpec {
+struct KnobEntry {
   QuorvaneKnob knob;
   AUParameterAddress address;
   std::string_view underlay; // the artwork name of its face
@@ -42,7 +42,7 @@ struct KnobSpec {
 };
 
 // By QuorvaneKnob.
-inline constexpr std::array<KnobSpec, kKnobCount> kKnobSpecs{{
+inline constexpr std::array<KnobEntry, kKnobCount> kKnobTable{{
     {QuorvaneKnob::shape, 0, "ShapeUnderlay", 0.5f},
     {QuorvaneKnob::detune, 1, "DetuneUnderlay", 0.0f},
     {QuorvaneKnob::spread, 2, "SpreadUnderlay", 0.0f},
@@ -64,15 +64,15 @@ inline constexpr std::array<KnobSpec, kKnobCount> kKnobSpecs{{
     {QuorvaneKnob::space, 20, "SpaceUnderlay", 0.0f},
 }};
 
-constexpr const KnobSpec& specOf(QuorvaneKnob knob) noexcept {
-  return kKnobSpecs[static_cast<std::size_t>(knob)];
+constexpr const KnobEntry& specOf(QuorvaneKnob knob) noexcept {
+  return kKnobTable[static_cast<std::size_t>(knob)];
 }
 
 // The knob that drives a parameter address, if any (15 and 16 have none: the radio groups).
 constexpr std::optional<QuorvaneKnob> knobForAddress(AUParameterAddress address) noexcept {
-  for (const auto& spec : kKnobSpecs)
-    if (spec.address == address)
-      return spec.knob;
+  for (const auto& entry : kKnobTable)
+    if (entry.address == address)
+      return entry.knob;
   return std::nullopt;
 }
 

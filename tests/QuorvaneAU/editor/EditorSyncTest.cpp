@@ -69,17 +69,17 @@ TEST_F(EditorSyncTest, OpensAt720By480InTheThirdArrangementWithTheUnitsValues) {
   EXPECT_EQ(editor.knob(QuorvaneKnob::frequency).getBounds(),
             juce::Rectangle<int>(363, 18, 108, 108));
   EXPECT_EQ(editor.backgroundColour(), juce::Colour(57, 142, 60));
-  for (const KnobSpec& spec : kKnobSpecs) {
-    SCOPED_TRACE(spec.underlay);
-    EXPECT_NEAR(editor.knob(spec.knob).value(),
-                positionOfValue(spec.address, parameter(spec.address).value()), 1e-6f);
-    EXPECT_EQ(editor.knob(spec.knob).resetValue, spec.resetPosition);
+  for (const KnobEntry& entry : kKnobTable) {
+    SCOPED_TRACE(entry.underlay);
+    EXPECT_NEAR(editor.knob(entry.knob).value(),
+                positionOfValue(entry.address, parameter(entry.address).value()), 1e-6f);
+    EXPECT_EQ(editor.knob(entry.knob).resetValue, entry.resetPosition);
   }
   // A unit at its defaults puts every knob at its reset position.
   QuorvaneAUViewControllerMac fresh;
   fresh.setAudioUnit(makeSynth(false));
-  for (const KnobSpec& spec : kKnobSpecs)
-    EXPECT_NEAR(fresh.knob(spec.knob).value(), spec.resetPosition, 1e-6f) << spec.underlay;
+  for (const KnobEntry& entry : kKnobTable)
+    EXPECT_NEAR(fresh.knob(entry.knob).value(), entry.resetPosition, 1e-6f) << entry.underlay;
   EXPECT_EQ(editor.waveform().shape, parameter(0).value());
   EXPECT_TRUE(radioShowsOn(static_cast<RadioLine>(parameter(15).value())));
 }
@@ -172,11 +172,11 @@ TEST_F(EditorSyncTest, APresetMovesEveryControl) {
     SCOPED_TRACE(preset.name);
     unit->setCurrentPreset(preset);
     runPostedMessages();
-    for (const KnobSpec& spec : kKnobSpecs) {
-      SCOPED_TRACE(spec.underlay);
+    for (const KnobEntry& entry : kKnobTable) {
+      SCOPED_TRACE(entry.underlay);
       const float expected =
-          std::clamp(positionOfValue(spec.address, parameter(spec.address).value()), 0.0f, 1.0f);
-      EXPECT_NEAR(editor.knob(spec.knob).value(), expected, 1e-5f);
+          std::clamp(positionOfValue(entry.address, parameter(entry.address).value()), 0.0f, 1.0f);
+      EXPECT_NEAR(editor.knob(entry.knob).value(), expected, 1e-5f);
     }
     EXPECT_EQ(editor.selectedFilterType(), static_cast<int>(parameter(15).value()));
     EXPECT_EQ(editor.selectedFilterRolloff(), static_cast<int>(parameter(16).value()));

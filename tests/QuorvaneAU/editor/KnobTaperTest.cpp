@@ -57,13 +57,13 @@ TEST(KnobTaper, EveryKnobRoundTripsAndResetsToItsParametersDefault) {
                   std::make_shared<const FactoryPresetCatalogue>(
                       foundation::Bundle::withResourcesFolder({}), "presets"))
                   .value();
-  for (const KnobSpec& spec : kKnobSpecs) {
-    SCOPED_TRACE(spec.underlay);
+  for (const KnobEntry& entry : kKnobTable) {
+    SCOPED_TRACE(entry.underlay);
     for (float x : {0.0f, 0.1f, 0.37f, 0.5f, 0.99f, 1.0f})
-      EXPECT_NEAR(positionOfValue(spec.address, valueOfPosition(spec.address, x)), x, 2e-6f);
+      EXPECT_NEAR(positionOfValue(entry.address, valueOfPosition(entry.address, x)), x, 2e-6f);
     // The reset position is the position of a fresh unit's value.
-    const auto parameter = unit->parameterTree()->parameterWithAddress(spec.address);
+    const auto parameter = unit->parameterTree()->parameterWithAddress(entry.address);
     ASSERT_NE(parameter, nullptr);
-    EXPECT_NEAR(positionOfValue(spec.address, parameter->value()), spec.resetPosition, 1e-6f);
+    EXPECT_NEAR(positionOfValue(entry.address, parameter->value()), entry.resetPosition, 1e-6f);
   }
 }
