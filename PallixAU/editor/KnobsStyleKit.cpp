@@ -21,6 +21,8 @@ void KnobsStyleKit::useBundles(const std::vector<foundation::Bundle>& bundles) {
   sharedLibrary() = std::make_unique<toolkit::ArtworkLibrary>(bundles);
 }
 
+void KnobsStyleKit::releaseLibrary() noexcept { sharedLibrary().reset(); }
+
 toolkit::ArtworkLibrary& KnobsStyleKit::library() {
   auto& library = sharedLibrary();
   if (!library)

@@ -25,6 +25,8 @@ public:
   // Replaces the bundles searched (tests, and tools given a resources folder).
   static void useBundles(const std::vector<foundation::Bundle>& bundles);
   static toolkit::ArtworkLibrary& library();
+  // Lets go of the parsed artwork while JUCE is still running: its objects must not outlive it.
+  static void releaseLibrary() noexcept;
 
   // The named image at scale s, by the kit's rule.
   static juce::Image imageNamed(std::string_view name, juce::Rectangle<float> frame, float s);
