@@ -13,8 +13,8 @@ namespace {
 // Its address names the binary that holds the kit.
 const int kitAnchor = 0;
 
-std::unique_ptr<toolkit::ArtworkLibrary>& sharedLibrary() {
-  static std::unique_ptr<toolkit::ArtworkLibrary> library;
+toolkit::SharedArtworkLibrary& sharedLibrary() {
+  static toolkit::SharedArtworkLibrary library(&kitAnchor);
   return library;
 }
 
@@ -36,18 +36,12 @@ juce::Image radio(juce::Rectangle<float> frame, bool on) {
 } // namespace
 
 void KnobsStyleKit::useBundles(const std::vector<foundation::Bundle>& bundles) {
-  sharedLibrary() = std::make_unique<toolkit::ArtworkLibrary>(bundles);
+  sharedLibrary().use(bundles);
 }
 
-void KnobsStyleKit::releaseLibrary() noexcept { sharedLibrary().reset(); }
+void KnobsStyleKit::releaseLibrary() noexcept { sharedLibrary().release(); }
 
-toolkit::ArtworkLibrary& KnobsStyleKit::library() {
-  auto& library = sharedLibrary();
-  if (!library)
-    library = std::make_unique<toolkit::ArtworkLibrary>(
-        std::vector<foundation::Bundle>{foundation::Bundle::of(&kitAnchor), toolkit::mainBundle()});
-  return *library;
-}
+toolkit::ArtworkLibrary& KnobsStyleKit::library() { return sharedLibrary().get(); }
 
 juce::Image KnobsStyleKit::imageNamed(std::string_view name, juce::Rectangle<float> frame,
                                       float s) {

@@ -101,6 +101,12 @@ juce::Rectangle<float> fittedFrame(juce::Rectangle<float> natural, float width, 
   return {(width - w) / 2.0f, (height - h) / 2.0f, w, h};
 }
 
+ArtworkLibrary& SharedArtworkLibrary::get() {
+  if (!library_)
+    use({foundation::Bundle::of(kitAddress_), mainBundle()});
+  return *library_;
+}
+
 foundation::Bundle mainBundle() {
   std::error_code error;
   const fs::path executable = fs::canonical("/proc/self/exe", error);

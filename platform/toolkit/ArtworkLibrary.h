@@ -71,4 +71,23 @@ juce::Rectangle<float> fittedFrame(juce::Rectangle<float> natural, float width, 
 // The bundle of the running program's executable (the "main bundle").
 foundation::Bundle mainBundle();
 
+// A kit's one library: made on first use from the bundle holding the kit and the main bundle,
+// replaceable (tests, tools given a resources folder), and released while JUCE still runs, since
+// its objects must not outlive JUCE. Threads: message thread.
+class SharedArtworkLibrary {
+public:
+  // kitAddress: any address in the binary that holds the kit.
+  explicit SharedArtworkLibrary(const void* kitAddress) noexcept : kitAddress_(kitAddress) {}
+
+  ArtworkLibrary& get();
+  void use(const std::vector<foundation::Bundle>& bundles) {
+    library_ = std::make_unique<ArtworkLibrary>(bundles);
+  }
+  void release() noexcept { library_.reset(); }
+
+private:
+  const void* kitAddress_;
+  std::unique_ptr<ArtworkLibrary> library_;
+};
+
 } // namespace toolkit
