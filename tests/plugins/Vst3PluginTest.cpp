@@ -1,4 +1,5 @@
 // Both VST3 bundles of the build tree, loaded and played through JUCE's own VST3 host.
+#include "tests/plugins/JuceEnvironment.h"
 #include "tests/plugins/PallixEvents.h"
 #include "tests/plugins/SoundMeasure.h"
 
@@ -37,19 +38,6 @@ struct Loaded {
   juce::PluginDescription description;
   std::unique_ptr<juce::AudioPluginInstance> instance;
 };
-
-// JUCE's message thread for the whole run, shut down before the process exits (as static
-// destruction, it would outlive parts of JUCE it needs).
-class JuceEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { juce_ = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
-  void TearDown() override { juce_.reset(); }
-
-private:
-  std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juce_;
-};
-[[maybe_unused]] auto* const juceEnvironment =
-    ::testing::AddGlobalTestEnvironment(new JuceEnvironment);
 
 Loaded load(const char* bundle) {
   juce::VST3PluginFormat format;

@@ -1,5 +1,6 @@
 // The sweeps through both VST3 bundles of the build tree, loaded by JUCE's VST3 host: a block
 // longer than prepared comes after preparing again, as VST3 requires.
+#include "tests/plugins/JuceEnvironment.h"
 #include "tests/plugins/ProcessorSweeps.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -12,18 +13,6 @@
 #include <string>
 
 namespace {
-
-// JUCE's message thread for the whole run, shut down before static destruction.
-class JuceEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { juce_ = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
-  void TearDown() override { juce_.reset(); }
-
-private:
-  std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juce_;
-};
-[[maybe_unused]] auto* const juceEnvironment =
-    ::testing::AddGlobalTestEnvironment(new JuceEnvironment);
 
 ProcessorFactory loaded(const char* bundle) {
   return [bundle]() -> std::unique_ptr<juce::AudioProcessor> {
