@@ -62,24 +62,6 @@ void runBlock(juce::AudioProcessor& plugin) {
   plugin.processBlock(buffer, midi);
 }
 
-// A chord held for half a second in host blocks of blockSize frames.
-SoundMeasure playChord(juce::AudioProcessor& synth, int blockSize) {
-  juce::AudioBuffer<float> buffer(2, blockSize);
-  juce::MidiBuffer midi;
-  std::vector<float> samples;
-  for (int done = 0; done < int(kRate) / 2; done += blockSize) {
-    midi.clear();
-    if (done == 0)
-      for (int note : {60, 64, 67})
-        midi.addEvent(juce::MidiMessage::noteOn(1, note, std::uint8_t(100)), 0);
-    synth.processBlock(buffer, midi);
-    for (int channel : {0, 1})
-      samples.insert(samples.end(), buffer.getReadPointer(channel),
-                     buffer.getReadPointer(channel) + blockSize);
-  }
-  return SoundMeasure::of(samples);
-}
-
 } // namespace
 
 TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndDescribesItsParameters) {
@@ -150,13 +132,13 @@ TEST(Vst3Plugins, ARestoredStateWinsOverAProgramChosenBeforeItNotAfter) {
 
 TEST(QuorvaneVst3, ProgramsAreTheFactoryPresets) {
   auto synth = load(QUORVANE_VST3_BUNDLE);
-  auto& plugin = *synth.instance;
-  ASSERT_EQ(plugin.getNumPrograms(), 12);
-  EXPECT_EQ(plugin.getProgramName(0), "Blues Organ");
-  const auto organ = playChord(plugin, 512);
-  plugin.setCurrentProgram(8);
-  EXPECT_EQ(plugin.getCurrentProgram(), 8);
-  EXPECT_FALSE(playChord(plugin, 512).near(organ, kOtherSound));
+  ASSERT_EQ(synth.instance->getNumPrograms(), 12);
+  EXPECT_EQ(synth.instance->getProgramName(0), "Blues Organ");
+  ProcessorHost host(std::move(synth.instance), kQuorvaneParameters, kRate, kPrepared);
+  const auto organ = playChord(host);
+  host.processor().setCurrentProgram(8);
+  EXPECT_EQ(host.processor().getCurrentProgram(), 8);
+  EXPECT_FALSE(playChord(host).near(organ, kOtherSound));
 }
 
 // 4 bars at 120 quarters a minute are 750 blocks of 512 frames at 48 kHz.
@@ -177,9 +159,6 @@ TEST(PallixVst3, PlaysAsPallixRenderWhileTheTransportMovesAndNothingWhileStopped
   const std::int64_t start = host.now;
   host.playing = true;
   host.runFor(750.0 * kPrepared / kRate, kPrepared);
-  std::vector<PallixMessage> sent;
-  for (const TimedMidi& m : host.received)
-    sent.push_back({m.frame - start, m.bytes});
-  expectLinedUp(sent, expected, kRate / 2, 750 * kPrepared);
+  expectLinedUp(delayed(host.received, -start), expected, kRate / 2, 750 * kPrepared);
   EXPECT_EQ(host.sent.problems(), "");
 }
