@@ -8,7 +8,6 @@
 #include <lv2/midi/midi.h>
 #include <lv2/units/units.h>
 
-#include <cmath>
 #include <map>
 #include <memory>
 #include <set>

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <span>
 #include <string>
 #include <vector>
 

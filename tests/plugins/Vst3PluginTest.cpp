@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
-#include <limits>
 #include <memory>
 
 namespace {
