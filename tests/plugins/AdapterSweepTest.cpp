@@ -9,36 +9,40 @@
 
 namespace {
 
-template <class Unit> ProcessorFactory adapted() {
-  return [] {
-    auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
-    return std::make_unique<UnitProcessor>(std::move(unit).value(), "test");
-  };
+template <class Unit> HostFactory adapted(std::size_t parameters) {
+  return hostsOf(
+      [] {
+        auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
+        return std::make_unique<UnitProcessor>(std::move(unit).value(), "test");
+      },
+      parameters, true);
 }
 
-const ProcessorFactory adaptedQuorvane = adapted<quorvane::unit::QuorvaneAudioUnit>();
-const ProcessorFactory adaptedPallix = adapted<pallix::unit::PallixAudioUnit>();
+const HostFactory synth = adapted<quorvane::unit::QuorvaneAudioUnit>(kQuorvaneParameters);
+const HostFactory generator = adapted<pallix::unit::PallixAudioUnit>(kPallixParameters);
 
 } // namespace
 
 TEST(AdapterSweep, SynthesiserAtEveryRateAndBlockUnderAutomation) {
-  sweepSynthRatesAndBlocks(adaptedQuorvane, true);
+  sweepSynthRatesAndBlocks(synth);
 }
 
 TEST(AdapterSweep, GeneratorAtEveryRateAndBlockUnderAutomation) {
-  sweepGeneratorRatesAndBlocks(adaptedPallix, true);
+  sweepGeneratorRatesAndBlocks(generator);
 }
 
 TEST(AdapterSweep, SynthesiserStateRestoredMidStreamRendersTheSame) {
-  expectSynthStateRestoresMidStream(adaptedQuorvane, true);
+  expectSynthStateRestoresMidStream(synth);
 }
 
 TEST(AdapterSweep, GeneratorStateRestoredMidStreamPlaysTheSame) {
-  expectGeneratorStateRestoresMidStream(adaptedPallix);
+  expectGeneratorStateRestoresMidStream(generator);
 }
 
 TEST(AdapterSweep, SynthesiserFallsSilentAfterEveryInterruption) {
-  expectSynthSilentAfterInterruptions(adaptedQuorvane);
+  expectSynthSilentAfterInterruptions(synth);
 }
 
-TEST(AdapterSweep, GeneratorEndsEveryNoteItStarts) { expectGeneratorEndsEveryNote(adaptedPallix); }
+TEST(AdapterSweep, GeneratorEndsEveryNoteItStarts) {
+  expectGeneratorEndsEveryNote(generator, generatorInterruptions());
+}

@@ -2,41 +2,33 @@
 // compare with.
 #pragma once
 
-#include <algorithm>
-#include <array>
-#include <compare>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <ostream>
-#include <string>
-#include <vector>
+#include "tests/plugins/SweepChecks.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-struct PallixMessage {
-  std::int64_t sampleTime;
-  std::array<std::uint8_t, 3> bytes;
-  auto operator<=>(const PallixMessage&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const PallixMessage& m) {
-  return out << m.sampleTime << ' ' << int(m.bytes[0]) << ' ' << int(m.bytes[1]) << ' '
-             << int(m.bytes[2]);
-}
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 // In time order (pallix-render lists messages as sent; a host hears them by time).
-inline std::vector<PallixMessage> byTime(std::vector<PallixMessage> messages) {
-  std::sort(messages.begin(), messages.end());
+inline std::vector<TimedMidi> byTime(std::vector<TimedMidi> messages) {
+  std::sort(messages.begin(), messages.end(), [](const TimedMidi& a, const TimedMidi& b) {
+    return std::tie(a.frame, a.bytes) < std::tie(b.frame, b.bytes);
+  });
   return messages;
 }
 
 // Runs pallix-render (PALLIX_RENDER_PATH) for bars of 4/4 at tempo, in time order; empty when
 // it fails.
-inline std::vector<PallixMessage> pallixRenderEvents(double sampleRate, int blockSize, double tempo,
-                                                     int bars) {
+inline std::vector<TimedMidi> pallixRenderEvents(double sampleRate, int blockSize, double tempo,
+                                                 int bars) {
   const auto folder =
       std::filesystem::temp_directory_path() / ("pallix-plugin-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
@@ -46,7 +38,7 @@ inline std::vector<PallixMessage> pallixRenderEvents(double sampleRate, int bloc
                               std::to_string(blockSize) + " --tempo " + std::to_string(tempo) +
                               " --bars " + std::to_string(bars) + " --events " + events.string() +
                               " " + (folder / "out.mid").string();
-  std::vector<PallixMessage> messages;
+  std::vector<TimedMidi> messages;
   if (std::system(command.c_str()) == 0) {
     std::ifstream in(events);
     std::int64_t time;
@@ -60,19 +52,19 @@ inline std::vector<PallixMessage> pallixRenderEvents(double sampleRate, int bloc
 
 // Past the start's warm-up (the first beat), pallix-render and a plug-in host that plays the
 // same transport start the same notes at the same times.
-inline void expectLinedUp(const std::vector<PallixMessage>& plugin,
-                          const std::vector<PallixMessage>& render, double samplesPerBeat,
+inline void expectLinedUp(const std::vector<TimedMidi>& plugin,
+                          const std::vector<TimedMidi>& render, double samplesPerBeat,
                           std::int64_t totalFrames) {
   const auto first = static_cast<std::int64_t>(samplesPerBeat);
-  std::vector<PallixMessage> ours, theirs;
-  const auto noteOn = [](const PallixMessage& m) {
+  std::vector<TimedMidi> ours, theirs;
+  const auto noteOn = [](const TimedMidi& m) {
     return (m.bytes[0] & 0xF0) == 0x90 && m.bytes[2] > 0;
   };
   for (const auto& m : plugin)
-    if (noteOn(m) && m.sampleTime >= first && m.sampleTime < totalFrames)
+    if (noteOn(m) && m.frame >= first && m.frame < totalFrames)
       ours.push_back(m);
   for (const auto& m : render)
-    if (noteOn(m) && m.sampleTime >= first)
+    if (noteOn(m) && m.frame >= first)
       theirs.push_back(m);
   EXPECT_FALSE(ours.empty());
   EXPECT_EQ(byTime(ours), byTime(theirs));

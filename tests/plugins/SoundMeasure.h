@@ -2,6 +2,8 @@
 // per instance, so equal settings give close measures, not equal samples.
 #pragma once
 
+#include "tests/plugins/SweepChecks.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -38,3 +40,13 @@ struct SoundMeasure {
     return close(rms, other.rms) && close(brightness, other.brightness);
   }
 };
+
+// A C major chord held for half a second in blocks of blockSize, both channels measured.
+inline SoundMeasure playChord(SweepHost& synth, int blockSize = 512) {
+  const std::vector<TimedMidi> chord{
+      {synth.now, {0x90, 60, 100}}, {synth.now, {0x90, 64, 100}}, {synth.now, {0x90, 67, 100}}};
+  synth.recording = true;
+  synth.recorded.clear();
+  synth.runFor(0.5, blockSize, chord);
+  return SoundMeasure::of(synth.recorded);
+}

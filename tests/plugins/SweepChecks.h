@@ -1,6 +1,8 @@
-// What the plug-in sweeps check in every host: samples a sound card can take, notes that all
-// end, and the rates, blocks and automation values the sweeps drive the plug-ins with.
+// The plug-in sweeps a validator runs, in every host: samples a sound card can take, notes that
+// all end, state that restores mid-stream, over the rates, blocks and automation values below.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -8,8 +10,10 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <random>
 #include <span>
 #include <sstream>
@@ -143,27 +147,16 @@ public:
   AutomationDice(std::uint32_t seed, bool nonFinite) : random_(seed), nonFinite_(nonFinite) {}
 
   float next() {
+    constexpr float kEdges[] = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, -0.25f, 1.5f};
+    constexpr float kInf = std::numeric_limits<float>::infinity();
     const int roll = std::uniform_int_distribution<int>(0, 19)(random_);
-    switch (roll) {
-    case 0:
-    case 1:
-    case 2:
-      return 0.0f;
-    case 3:
-    case 4:
-    case 5:
-      return 1.0f;
-    case 6:
-      return -0.25f;
-    case 7:
-      return 1.5f;
-    case 8:
+    if (roll < 8)
+      return kEdges[roll];
+    if (roll == 8)
       return nonFinite_ ? std::numeric_limits<float>::quiet_NaN() : 0.5f;
-    case 9:
-      return nonFinite_ ? (coin() ? 1.0f : -1.0f) * std::numeric_limits<float>::infinity() : 0.25f;
-    default:
-      return std::uniform_real_distribution<float>(0.0f, 1.0f)(random_);
-    }
+    if (roll == 9)
+      return nonFinite_ ? (coin() ? kInf : -kInf) : 0.25f;
+    return std::uniform_real_distribution<float>(0.0f, 1.0f)(random_);
   }
   // Within the range, ends included: values the plug-in must keep exactly.
   float nextInRange() {
@@ -253,4 +246,231 @@ inline std::vector<TimedMidi> synthPerformance(double rate, int frames, Automati
   played.push_back({frames - 1, {0xB0, 64, 0}});
   played.push_back({frames - 1, {0xB0, 123, 0}});
   return played;
+}
+
+// One plug-in instance run as a host runs it: blocks of any length, a transport at 120 quarters a
+// minute in 4/4 whose position moves with the frames run while playing, MIDI in, automation by
+// normalised value, and an audit of what comes out.
+class SweepHost {
+public:
+  explicit SweepHost(double rate) : rate(rate) {}
+  virtual ~SweepHost() = default;
+
+  virtual std::size_t parameterCount() const = 0;
+  // An identifier or a display name, whichever the host shows.
+  virtual std::string parameterName(std::size_t index) const = 0;
+  virtual void setParameter(std::size_t index, float normalised) = 0;
+  virtual std::string saveState() = 0;
+  virtual void restoreState(const std::string& state) = 0;
+  // Where automation reaches the plug-in only with a block (LV2's messages), runs one.
+  virtual void deliverAutomation(int /*block*/) {}
+
+  // By name, whatever its case and spaces.
+  void setParameter(std::string name, float normalised) {
+    for (std::size_t i = 0; i < parameterCount(); ++i)
+      if (squeezed(parameterName(i)) == squeezed(name))
+        setParameter(i, normalised);
+  }
+  // Every parameter from the dice; with inRangeOnly, only values the plug-in keeps as they are,
+  // and the synthesiser's parameters that depend on history at 0.
+  void automate(AutomationDice& dice, bool inRangeOnly = false) {
+    for (std::size_t i = 0; i < parameterCount(); ++i)
+      setParameter(i, !inRangeOnly                                   ? dice.next()
+                      : dependsOnHistory(squeezed(parameterName(i))) ? 0.0f
+                                                                     : dice.nextInRange());
+  }
+
+  // One block with the messages of schedule (in time order) that fall in it.
+  void run(int frames, std::span<const TimedMidi> schedule = {}) {
+    const auto first =
+        std::lower_bound(schedule.begin(), schedule.end(), now,
+                         [](const TimedMidi& m, std::int64_t frame) { return m.frame < frame; });
+    auto last = first;
+    while (last != schedule.end() && last->frame < now + frames)
+      ++last;
+    render(frames, {first, last});
+    now += frames;
+    if (playing)
+      position += frames;
+  }
+  // Blocks of blockSize until seconds have passed, automated before each when dice are given.
+  void runFor(double seconds, int blockSize, std::span<const TimedMidi> schedule = {},
+              AutomationDice* dice = nullptr, bool inRangeOnly = false) {
+    const std::int64_t end = now + framesOf(seconds, rate);
+    while (now < end) {
+      if (dice)
+        automate(*dice, inRangeOnly);
+      run(static_cast<int>(std::min<std::int64_t>(blockSize, end - now)), schedule);
+    }
+  }
+  // The loudest sample of the next seconds without any input.
+  float peakOver(double seconds, int blockSize) {
+    audit.restartPeak();
+    runFor(seconds, blockSize);
+    return audit.peak();
+  }
+  double quarters() const { return static_cast<double>(position) / (rate * 0.5); }
+
+  double rate;
+  std::int64_t now = 0, position = 0; // frames run, and the transport's position
+  bool playing = false;
+  SampleAudit audit;
+  NoteLedger sent;
+  std::vector<TimedMidi> received;
+  bool recording = false;
+  std::vector<float> recorded;
+
+protected:
+  // Renders one block, the messages due in it at frames counted from now; reports what comes
+  // out through heard and emitted.
+  virtual void render(int frames, std::span<const TimedMidi> due) = 0;
+  void heard(std::span<const float> samples) {
+    audit.add(samples);
+    if (recording)
+      recorded.insert(recorded.end(), samples.begin(), samples.end());
+  }
+  void emitted(std::int64_t time, std::array<std::uint8_t, 3> bytes) {
+    sent.add(time, bytes[0], bytes[1], bytes[2]);
+    received.push_back({time, bytes});
+  }
+
+private:
+  static std::string squeezed(std::string name) {
+    std::erase(name, ' ');
+    for (char& c : name)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+  }
+};
+
+// A fresh instance for a case, prepared as its host prepares it.
+using HostFactory = std::function<std::unique_ptr<SweepHost>(const SweepCase&)>;
+
+// Every rate and block of the table, every parameter automated in every block: no bad sample,
+// and the notes are heard.
+inline void sweepSynthRatesAndBlocks(const HostFactory& make) {
+  for (std::size_t i = 0; i < kSweepCases.size(); ++i) {
+    const SweepCase& c = kSweepCases[i];
+    SCOPED_TRACE(::testing::Message() << c);
+    const auto synth = make(c);
+    AutomationDice dice(std::uint32_t(i + 1), true);
+    const auto played = synthPerformance(c.rate, framesOf(kSweepSeconds, c.rate), dice);
+    synth->runFor(kSweepSeconds, c.block, played, &dice);
+    EXPECT_EQ(synth->audit.fault(), "");
+    EXPECT_GT(synth->audit.peak(), 0.0f);
+  }
+}
+
+// The generator with its transport rolling and stopping, automated in every block: silent
+// audio, well-formed notes, each ended by the time the transport has stopped.
+inline void sweepGeneratorRatesAndBlocks(const HostFactory& make) {
+  for (std::size_t i = 0; i < kSweepCases.size(); ++i) {
+    const SweepCase& c = kSweepCases[i];
+    SCOPED_TRACE(::testing::Message() << c);
+    const auto generator = make(c);
+    AutomationDice dice(std::uint32_t(i + 100), true);
+    generator->playing = true;
+    generator->runFor(kGeneratorSeconds, c.block, {}, &dice);
+    generator->playing = false;
+    generator->runFor(0.05, c.block);
+    EXPECT_EQ(generator->audit.fault(), "");
+    EXPECT_EQ(generator->audit.peak(), 0.0f);
+    EXPECT_GT(generator->sent.started(), 0);
+    EXPECT_EQ(generator->sent.problems(), "");
+    EXPECT_EQ(generator->sent.sounding(), "");
+  }
+}
+
+// Instance a is automated (no notes yet, so nothing of its history sounds), its state saved
+// with changes the host made after the last block where the host allows it; a fresh b restores
+// it, and both play the same notes under the same automation from then on: sample for sample
+// the same. The synthesiser's parameters that depend on history stay at 0.
+inline void expectSynthStateRestoresMidStream(const HostFactory& make) {
+  // 44.1 kHz in blocks of 512, 96 kHz in blocks of 17, blocks longer than prepared.
+  for (const SweepCase& c : {kSweepCases[3], kSweepCases[8], kSweepCases[12]}) {
+    SCOPED_TRACE(::testing::Message() << c);
+    const auto first = make(c), second = make(c);
+    AutomationDice dice(7, true);
+    first->runFor(0.05, c.block, {}, &dice);
+    first->automate(dice, true);
+    first->deliverAutomation(c.block);
+    second->deliverAutomation(c.block);
+    second->restoreState(first->saveState());
+
+    AutomationDice notes(8, false), automation(9, false), same(9, false);
+    const auto played = synthPerformance(c.rate, framesOf(kSweepSeconds, c.rate), notes);
+    first->recording = second->recording = true;
+    first->runFor(kSweepSeconds, c.block, delayed(played, first->now), &automation, true);
+    second->runFor(kSweepSeconds, c.block, delayed(played, second->now), &same, true);
+    ASSERT_EQ(first->recorded.size(), second->recorded.size());
+    const auto differs =
+        std::mismatch(first->recorded.begin(), first->recorded.end(), second->recorded.begin());
+    EXPECT_EQ(differs.first, first->recorded.end())
+        << "first difference at sample " << (differs.first - first->recorded.begin());
+    EXPECT_GT(first->audit.peak(), 1e-3f);
+  }
+}
+
+// The generator saved while its transport stands (its random draws are no part of the state)
+// and restored in a fresh instance: from the start of the transport both send the same MIDI.
+inline void expectGeneratorStateRestoresMidStream(const HostFactory& make) {
+  // 44.1 kHz in blocks of 512, 48 kHz in blocks of 17.
+  for (const SweepCase& c : {kSweepCases[3], kSweepCases[4]}) {
+    SCOPED_TRACE(::testing::Message() << c);
+    const auto first = make(c), second = make(c);
+    AutomationDice dice(11, true);
+    first->runFor(0.05, c.block, {}, &dice);
+    first->automate(dice, true);
+    first->deliverAutomation(c.block);
+    second->restoreState(first->saveState());
+    second->runFor(0.05, c.block);
+    const auto play = [&c](SweepHost& host) {
+      AutomationDice automation(12, false);
+      const std::int64_t start = host.now;
+      host.received.clear();
+      host.playing = true;
+      host.runFor(kGeneratorSeconds, c.block, {}, &automation, true);
+      return delayed(host.received, -start);
+    };
+    const auto fromFirst = play(*first);
+    EXPECT_FALSE(fromFirst.empty());
+    EXPECT_EQ(fromFirst, play(*second));
+  }
+}
+
+// What a host does to a plug-in while notes sound.
+struct Interruption {
+  const char* name;
+  std::function<void(SweepHost&, int block)> apply;
+};
+
+// The key changes while the generator's notes sound, and changes back with a state saved before.
+inline const Interruption kKeyChangedAndStateRestored{"state restored",
+                                                      [](SweepHost& host, int block) {
+                                                        const std::string before = host.saveState();
+                                                        host.setParameter("rootNote", 0.5f);
+                                                        host.setParameter("mode", 1.0f); // minor
+                                                        host.run(block);
+                                                        host.restoreState(before);
+                                                      }};
+
+// The generator interrupted while its notes sound: every note it started is ended, by the time
+// the transport stops if not before.
+inline void expectGeneratorEndsEveryNote(const HostFactory& make,
+                                         const std::vector<Interruption>& interruptions) {
+  const SweepCase c{44100, 128, 128};
+  for (const auto& interruption : interruptions) {
+    SCOPED_TRACE(interruption.name);
+    const auto generator = make(c);
+    generator->playing = true;
+    for (int block = 0; block < 2000 && generator->sent.sounding().empty(); ++block)
+      generator->run(c.block);
+    ASSERT_NE(generator->sent.sounding(), "");
+    interruption.apply(*generator, c.block);
+    generator->runFor(1.0, c.block);
+    generator->playing = false;
+    generator->runFor(0.05, c.block);
+    EXPECT_EQ(generator->sent.problems(), "");
+    EXPECT_EQ(generator->sent.sounding(), "");
+  }
 }

@@ -77,41 +77,35 @@ TEST(EditorLayout, EveryArrangementHoldsEachKnobOnceAndKeepsTheWaveformAndRadioC
   }
 }
 
-TEST(EditorLayout, FramesAt720By480) {
-  const auto layout = layoutFor(720, 480);
-  ASSERT_TRUE(layout);
-  EXPECT_NEAR(layout->cw, 114.67f, 0.01f);
-  EXPECT_FLOAT_EQ(layout->ch, 112.0f);
-  EXPECT_FLOAT_EQ(layout->k, 108.0f);
+TEST(EditorLayout, FramesOfTheWideAndTallArrangements) {
+  const auto wide = layoutFor(720, 480), tall = layoutFor(400, 600);
+  ASSERT_TRUE(wide && tall);
+  ASSERT_EQ(tall->mode, 1);
+  EXPECT_NEAR(wide->cw, 114.67f, 0.01f);
+  EXPECT_FLOAT_EQ(wide->ch, 112.0f);
+  EXPECT_FLOAT_EQ(wide->k, 108.0f);
   EXPECT_EQ(knobAt(2, 0, 3), QuorvaneKnob::frequency);
-  const float cw = 688.0f / 6.0f;
-  expectFrame(*layout->knobs[static_cast<std::size_t>(QuorvaneKnob::frequency)],
-              {16 + cw * 3 + (cw - 108) / 2, 16 + 2, 108, 108});
-  expectFrame(*layout->knobs[static_cast<std::size_t>(QuorvaneKnob::drive)],
-              {16 + cw * 5 + (cw - 108) / 2, 16 + 112 * 3 + 2, 108, 108});
-  // Waveform: m = 6.72, w = 3cw - 2m, h = 112 - 2m, s = 0.05w.
-  const float m = 112 * 0.06f, w = 3 * cw - 2 * m, h = 112 - 2 * m, s = w * 0.05f;
-  expectFrame(layout->waveform, {16 + m + s, 16 + m - 0.075f * h, w - 2 * s, h});
-  // The stacked radio block in column 4, rows 0 and 1.
-  const float rh = 224.0f / 6.0f, b = std::min(0.35f * cw, 224.0f / 3.0f * 0.6f) * 0.6f;
-  const float lw = 0.4f * cw, lh = 0.85f * rh, lx = 16 + 4 * cw + (cw - (lw + 8 + b)) / 2;
-  const auto line = [&](int n) { return 16 + rh / 2 + rh * n * 0.9f; };
-  expectFrame(layout->labels[0], {lx, line(0) - lh / 2, lw, lh});
-  expectFrame(layout->buttons[1], {lx + lw + 8 - b / 2, line(1) - b / 2, b, b});
-  expectFrame(layout->labels[3], {lx, line(4) - lh / 2, lw, lh}); // 12 on line 4
-  expectFrame(layout->buttons[4], {lx + lw + 8 - b / 2, line(5) - b / 2, b, b});
-}
-
-TEST(EditorLayout, TheTallArrangementSplitsTheRadioGroups) {
-  const auto layout = layoutFor(400, 600);
-  ASSERT_TRUE(layout);
-  ASSERT_EQ(layout->mode, 1);
-  const float cw = 368.0f / 4, ch = 568.0f / 6, k = std::min(cw, ch) - 4;
-  const float step = k / 3.5f, top = 16 + 2 * ch + (ch - k) / 2;
-  const float b = std::min(0.35f * cw, (2 * ch / 3) * 0.6f) * 0.6f, lw = 0.4f * cw;
-  const float lh = 0.85f * (2 * ch / 6), o = (cw - (lw + 8 + b)) / 2;
-  expectFrame(layout->labels[2], {16 + 2 * cw + o, top + step * 2.5f - lh / 2, lw, lh}); // HP
-  expectFrame(layout->labels[4], {16 + 3 * cw + o, top + step * 1.5f - lh / 2, lw, lh}); // 24
-  expectFrame(layout->buttons[3],
-              {16 + 3 * cw + o + lw + 8 - b / 2, top + step * 0.5f - b / 2, b, b}); // 12
+  const auto knob = [&](QuorvaneKnob k) { return *wide->knobs[static_cast<std::size_t>(k)]; };
+  const struct {
+    const char* what;
+    juce::Rectangle<float> actual, expected;
+  } cases[] = {
+      {"frequency", knob(QuorvaneKnob::frequency), {363.33f, 18, 108, 108}},
+      {"drive", knob(QuorvaneKnob::drive), {592.67f, 354, 108, 108}},
+      // Three cells less a 6 % margin, 5 % in from each side, lifted by 7.5 % of its height.
+      {"waveform", wide->waveform, {39.25f, 15.33f, 297.5f, 98.56f}},
+      // The stacked radio block in column 4, rows 0 and 1: 12 on line 4.
+      {"LP label", wide->labels[0], {493.03f, 18.8f, 45.87f, 31.73f}},
+      {"BP button", wide->buttons[1], {534.85f, 56.23f, 24.08f, 24.08f}},
+      {"12 label", wide->labels[3], {493.03f, 153.2f, 45.87f, 31.73f}},
+      {"24 button", wide->buttons[4], {534.85f, 190.63f, 24.08f, 24.08f}},
+      // The tall arrangement splits the radio groups between columns 2 and 3.
+      {"tall HP label", tall->labels[2], {213.94f, 258.11f, 36.8f, 26.82f}},
+      {"tall 24 label", tall->labels[4], {305.94f, 232.97f, 36.8f, 26.82f}},
+      {"tall 12 button", tall->buttons[3], {341.08f, 211.58f, 19.32f, 19.32f}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    expectFrame(c.actual, c.expected);
+  }
 }

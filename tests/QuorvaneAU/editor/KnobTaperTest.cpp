@@ -1,7 +1,6 @@
 // The synthesiser editor's tapers and their inverses.
 #include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/QuorvaneKnobs.h"
-#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -50,20 +49,10 @@ TEST(KnobTaper, ValuesMapBackToPositions) {
   EXPECT_TRUE(std::isnan(positionOfValue(3, std::numeric_limits<float>::quiet_NaN())));
 }
 
-TEST(KnobTaper, EveryKnobRoundTripsAndResetsToItsParametersDefault) {
-  // No factory presets: the unit keeps its defaults.
-  auto unit = AUAudioUnit::create<quorvane::unit::QuorvaneAudioUnit>(
-                  quorvane::unit::QuorvaneAudioUnit::kDescription, 0,
-                  std::make_shared<const FactoryPresetCatalogue>(
-                      foundation::Bundle::withResourcesFolder({}), "presets"))
-                  .value();
-  for (const KnobEntry& entry : kKnobTable) {
-    SCOPED_TRACE(entry.underlay);
+// A fresh editor's knobs at their reset positions: see the editor's own tests.
+TEST(KnobTaper, EveryKnobRoundTrips) {
+  for (const KnobEntry& entry : kKnobTable)
     for (float x : {0.0f, 0.1f, 0.37f, 0.5f, 0.99f, 1.0f})
-      EXPECT_NEAR(positionOfValue(entry.address, valueOfPosition(entry.address, x)), x, 2e-6f);
-    // The reset position is the position of a fresh unit's value.
-    const auto parameter = unit->parameterTree()->parameterWithAddress(entry.address);
-    ASSERT_NE(parameter, nullptr);
-    EXPECT_NEAR(positionOfValue(entry.address, parameter->value()), entry.resetPosition, 1e-6f);
-  }
+      EXPECT_NEAR(positionOfValue(entry.address, valueOfPosition(entry.address, x)), x, 2e-6f)
+          << entry.underlay;
 }
