@@ -11,6 +11,8 @@ set(ORRINBROOK_JUCE_MODULES
   juce_graphics
   juce_gui_basics
   juce_audio_processors
+  juce_audio_devices
+  juce_audio_utils
 )
 
 add_library(juce_shared STATIC)
@@ -43,6 +45,9 @@ target_compile_definitions(juce_shared PRIVATE
   # The plug-in tests load our VST3 bundles through JUCE's own host; the VST3 client shares the
   # SDK code this compiles.
   JUCE_PLUGINHOST_VST3=1
+  # The app plays through JACK when a JACK server runs (libjack is opened at run time), ALSA
+  # otherwise.
+  JUCE_JACK=1
 )
 
 # Consumers see exactly the definitions and include folders the modules were compiled with
