@@ -43,6 +43,7 @@ std::string open(juce::AudioDeviceManager& manager, const juce::String& type,
 } // namespace
 
 std::string openAudioDevice(juce::AudioDeviceManager& manager, const AudioDeviceChoice& choice) {
+  JackMidiInput::silenceLibraryMessages();
   for (const char* typeName : kTypeOrder) {
     if (!choice.type.empty() && choice.type != typeName)
       continue;
@@ -67,6 +68,7 @@ std::string openAudioDevice(juce::AudioDeviceManager& manager, const AudioDevice
 }
 
 void listDevices(juce::AudioDeviceManager& manager, std::ostream& out) {
+  JackMidiInput::silenceLibraryMessages();
   for (const char* typeName : kTypeOrder)
     if (auto* type = findType(manager, typeName))
       for (const auto& name : outputNames(*type))

@@ -9,10 +9,16 @@ constexpr const char* kJackClientName = "Quorvane MIDI";
 
 } // namespace
 
-HardwareMidiInputs::HardwareMidiInputs(AUScheduleMIDIEventBlock schedule)
-    : schedule_(std::move(schedule)) {}
+HardwareMidiInputs::HardwareMidiInputs(juce::AudioDeviceManager& manager,
+                                       AUScheduleMIDIEventBlock schedule)
+    : manager_(manager), schedule_(std::move(schedule)) {
+  manager_.addMidiInputDeviceCallback({}, this);
+}
 
-HardwareMidiInputs::~HardwareMidiInputs() { close(); }
+HardwareMidiInputs::~HardwareMidiInputs() {
+  close();
+  manager_.removeMidiInputDeviceCallback({}, this);
+}
 
 std::vector<std::string> HardwareMidiInputs::open(const MidiInputChoice& choice, bool withJack) {
   close();
@@ -20,30 +26,45 @@ std::vector<std::string> HardwareMidiInputs::open(const MidiInputChoice& choice,
   if (choice.kind == MidiInputChoice::Kind::none)
     return opened;
   for (const auto& device : juce::MidiInput::getAvailableDevices()) {
-    if (choice.kind == MidiInputChoice::Kind::named && device.name.toStdString() != choice.name)
-      continue;
-    if (auto input = juce::MidiInput::openDevice(device.identifier, this)) {
-      input->start();
+    const bool wanted =
+        choice.kind == MidiInputChoice::Kind::all || device.name.toStdString() == choice.name;
+    manager_.setMidiInputDeviceEnabled(device.identifier, wanted);
+    if (wanted && manager_.isMidiInputDeviceEnabled(device.identifier))
       opened.push_back(device.name.toStdString());
-      inputs_.push_back(std::move(input));
-    }
   }
   if (withJack && jack_.open(kJackClientName, schedule_)) {
     if (choice.kind == MidiInputChoice::Kind::all) {
       jack_.connectAll();
       opened.emplace_back(std::string(kJackClientName) + ":midi_in");
+      jackChoice_ = choice;
     } else if (jack_.connect(choice.name)) {
       opened.push_back(choice.name);
+      jackChoice_ = choice;
     }
   }
   return opened;
 }
 
 void HardwareMidiInputs::close() {
-  for (auto& input : inputs_)
-    input->stop();
-  inputs_.clear();
+  for (const auto& device : juce::MidiInput::getAvailableDevices())
+    manager_.setMidiInputDeviceEnabled(device.identifier, false);
   jack_.close();
+  jackChoice_ = {MidiInputChoice::Kind::none, {}};
+}
+
+MidiInputChoice HardwareMidiInputs::currentChoice() const {
+  const auto devices = juce::MidiInput::getAvailableDevices();
+  std::vector<std::string> enabled;
+  for (const auto& device : devices)
+    if (manager_.isMidiInputDeviceEnabled(device.identifier))
+      enabled.push_back(device.name.toStdString());
+  if (!enabled.empty() && enabled.size() == static_cast<std::size_t>(devices.size()))
+    return {MidiInputChoice::Kind::all, {}};
+  if (enabled.size() == 1)
+    return {MidiInputChoice::Kind::named, enabled.front()};
+  if (enabled.empty())
+    return jackChoice_;
+  return {MidiInputChoice::Kind::all, {}};
 }
 
 void HardwareMidiInputs::handleIncomingMidiMessage(juce::MidiInput*,

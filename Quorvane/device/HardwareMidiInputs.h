@@ -22,25 +22,32 @@ struct MidiInputChoice {
   bool operator==(const MidiInputChoice&) const = default;
 };
 
+// The ALSA inputs are the device manager's, so the settings dialog turns them on and off.
 // Threads: open and close on the message thread. Messages arrive on the devices' own threads
-// and go straight into the schedule block at the immediate time: no lock, no allocation.
+// and go straight into the schedule block at the immediate time: no allocation and no lock of
+// ours (JUCE's manager holds its callback lock around us).
 class HardwareMidiInputs final : private juce::MidiInputCallback {
 public:
-  explicit HardwareMidiInputs(AUScheduleMIDIEventBlock schedule);
+  HardwareMidiInputs(juce::AudioDeviceManager& manager, AUScheduleMIDIEventBlock schedule);
   ~HardwareMidiInputs() override;
 
-  // Opens the chosen inputs; with withJack, also the app's JACK port (connected to every JACK
-  // MIDI source for "all", to the named one otherwise). Returns the names now listened to.
+  // Enables the chosen ALSA inputs on the manager; with withJack, also opens the app's JACK port
+  // (connected to every JACK MIDI source for "all", to the named one otherwise). Returns the
+  // names now listened to.
   std::vector<std::string> open(const MidiInputChoice& choice, bool withJack);
   void close();
+
+  // The choice the manager's enabled inputs now make (after the settings dialog).
+  MidiInputChoice currentChoice() const;
 
 private:
   void handleIncomingMidiMessage(juce::MidiInput* source,
                                  const juce::MidiMessage& message) override;
 
+  juce::AudioDeviceManager& manager_;
   AUScheduleMIDIEventBlock schedule_;
-  std::vector<std::unique_ptr<juce::MidiInput>> inputs_;
   JackMidiInput jack_;
+  MidiInputChoice jackChoice_{MidiInputChoice::Kind::none, {}};
 };
 
 } // namespace app

@@ -23,9 +23,16 @@ std::vector<std::string> midiOutputPorts(jack_client_t* client) {
   return names;
 }
 
+void ignoreMessage(const char*) {}
+
 } // namespace
 
 JackMidiInput::~JackMidiInput() { close(); }
+
+void JackMidiInput::silenceLibraryMessages() {
+  jack_set_error_function(&ignoreMessage);
+  jack_set_info_function(&ignoreMessage);
+}
 
 std::vector<std::string> JackMidiInput::sources() {
   jack_client_t* client = jack_client_open("quorvane-list", JackNoStartServer, nullptr);

@@ -17,6 +17,10 @@ public:
   JackMidiInput(const JackMidiInput&) = delete;
   JackMidiInput& operator=(const JackMidiInput&) = delete;
 
+  // Keeps libjack from printing on standard error when it finds no server (a normal case
+  // here: ALSA is used then). The whole process; any thread.
+  static void silenceLibraryMessages();
+
   // The MIDI output ports of every JACK client; empty when no JACK server runs.
   static std::vector<std::string> sources();
 
