@@ -43,10 +43,8 @@ int run(int argc, char** argv) {
   if (options.listDevices)
     return listDevices();
   if (!hasDisplay())
-    return hosting::reportError(kApp,
-                                "no display (DISPLAY is not set): the window needs X11; render "
-                                "the demo with --render FILE.wav --demo (see --help)",
-                                hosting::kFailureStatus);
+    throw hosting::UsageError("no display (DISPLAY is not set): the window needs X11; render "
+                              "the demo with --render FILE.wav --demo (see --help)");
   AppDelegate::setLaunchOptions(options);
   juce::JUCEApplicationBase::createInstance = &createAppDelegate;
   return juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
