@@ -76,6 +76,7 @@ HeadlessOptions parseHeadlessOptions(int argc, const char* const* argv) {
     } else if (option == "--size") {
       screenshotOptionGiven = true;
       std::tie(options.width, options.height) = parseSize(option, reader.value(option));
+      options.sizeGiven = true;
     } else if (option == "--help-page") {
       screenshotOptionGiven = true;
       options.helpPage = static_cast<int>(hosting::parseIntegerOption(

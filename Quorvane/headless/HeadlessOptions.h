@@ -31,6 +31,7 @@ struct HeadlessOptions {
   std::optional<std::string> screenshot; // the PNG to write
   int width = 720;
   int height = 612;
+  bool sizeGiven = false;      // otherwise the help window has its own size
   std::optional<int> helpPage; // 0 (About) to kHelpPages - 1: the help window instead
 };
 

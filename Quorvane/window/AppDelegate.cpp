@@ -3,6 +3,8 @@
 
 #include "Quorvane/window/MainWindow.h"
 
+#include "platform/foundation/UserFolders.h"
+
 #include <juce_audio_utils/juce_audio_utils.h>
 
 #include <iostream>
@@ -70,9 +72,11 @@ void AppDelegate::initialise(const juce::String&) {
   HostViewController::Options host;
   host.output = output_;
   host.out = &std::cout;
+  host.userPresetsFolder = foundation::userPresetsFolder();
   host.onSynthesiserReady = [this](const std::shared_ptr<AUAudioUnit>& unit) {
     synthesiserReady(unit);
   };
+  host.onHelp = [this] { showHelp(); };
   auto content = std::make_unique<HostViewController>(std::move(host));
   content->setSize(std::max(settings_.windowWidth.value_or(HostViewController::kInitialWidth),
                             HostViewController::kMinimumWidth),
@@ -82,6 +86,31 @@ void AppDelegate::initialise(const juce::String&) {
   window_->addKeyListener(commands_.getKeyMappings());
   window_->setVisible(true);
   window_->toFront(true);
+
+  // The window is on screen: the first launch ever shows the help.
+  const HelpShownSetting helpShown{[this] { return settings_.hasShownHelp; },
+                                   [this] {
+                                     settings_.hasShownHelp = true;
+                                     saveSettings();
+                                   }};
+  if (firstLaunchHelp_.shouldShowHelp(helpShown))
+    showHelp();
+}
+
+void AppDelegate::showHelp() {
+  if (!help_) {
+    help_ = std::make_unique<HelpWindowController>();
+    help_->onClosed = [this] { quitWhenNoWindowIsOpen(); };
+  }
+  help_->showHelp();
+}
+
+void AppDelegate::quitWhenNoWindowIsOpen() {
+  // After the closing window has gone from the screen.
+  juce::MessageManager::callAsync([this] {
+    if (!window_ && !(help_ && help_->isOpen()))
+      quit();
+  });
 }
 
 void AppDelegate::synthesiserReady(const std::shared_ptr<AUAudioUnit>& unit) {
@@ -102,6 +131,7 @@ void AppDelegate::shutdown() {
   // controller stops the engine; the device last.
   midi_.reset();
   window_.reset();
+  help_.reset();
   output_.reset();
 }
 
@@ -132,8 +162,7 @@ void AppDelegate::mainWindowClosed() {
   juce::MessageManager::callAsync([this] {
     midi_.reset();
     window_.reset();
-    if (juce::TopLevelWindow::getNumTopLevelWindows() == 0)
-      quit();
+    quitWhenNoWindowIsOpen();
   });
 }
 

@@ -6,6 +6,7 @@
 #include "Quorvane/device/HardwareMidiInputs.h"
 #include "Quorvane/headless/HeadlessOptions.h"
 #include "Quorvane/host/AppSettings.h"
+#include "Quorvane/window/HelpWindowController.h"
 #include "Quorvane/window/HostViewController.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -37,6 +38,7 @@ public:
 
   // The main window's close button: the program ends when no other window is open.
   void mainWindowClosed();
+  void showHelp();
   void showAudioSettings();
 
 private:
@@ -50,6 +52,7 @@ private:
 
   void synthesiserReady(const std::shared_ptr<AUAudioUnit>& unit);
   void saveSettings();
+  void quitWhenNoWindowIsOpen();
 
   std::optional<std::filesystem::path> settingsFile_;
   AppSettings settings_;
@@ -58,6 +61,9 @@ private:
   std::unique_ptr<HardwareMidiInputs> midi_;
   juce::ApplicationCommandManager commands_;
   std::unique_ptr<MainWindow> window_;
+  // The app's, not the main window's: it stays open when the main window closes.
+  std::unique_ptr<HelpWindowController> help_;
+  FirstLaunchHelpCheck firstLaunchHelp_;
   juce::Component::SafePointer<juce::DialogWindow> settingsDialog_;
 };
 

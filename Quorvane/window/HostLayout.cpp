@@ -1,13 +1,13 @@
 // The main window's frames.
 #include "Quorvane/window/HostLayout.h"
 
+#include "Quorvane/window/PianoKeyboardView.h"
+
 #include <algorithm>
 
 namespace app {
 
 namespace {
-
-constexpr int kMinWhiteKeys = 8;
 
 // A frame given from the parent's bottom-left corner, in the parent's top-left coordinates.
 LayoutRect fromBottom(double parentHeight, double x, double y, double width, double height) {
@@ -15,28 +15,6 @@ LayoutRect fromBottom(double parentHeight, double x, double y, double width, dou
 }
 
 } // namespace
-
-KeyboardGeometry keyboardGeometry(double width, double height) noexcept {
-  KeyboardGeometry g;
-  g.width = width;
-  g.height = height;
-  if (width <= 0 || height <= 0)
-    return g;
-  g.topInset = std::max(0.04 * height, 2.0);
-  g.whiteKeyHeight = height - 2 * g.topInset;
-  g.whiteKeyWidth = g.whiteKeyHeight * 0.5;
-  g.gap = std::max(0.06 * g.whiteKeyWidth, 1.5);
-  g.leftMargin = g.rightMargin = g.whiteKeyWidth * (width / height >= 8.0 ? 2.0 : 1.5);
-  const double available = std::max(width - 2 * g.leftMargin, 0.0);
-  g.whiteKeyCount = static_cast<int>((g.gap + available) / (g.whiteKeyWidth + g.gap));
-  if (g.whiteKeyCount < kMinWhiteKeys) {
-    g.whiteKeyCount = kMinWhiteKeys;
-    g.whiteKeyWidth = std::max((available - (kMinWhiteKeys - 1) * g.gap) / kMinWhiteKeys, 1.0);
-  }
-  g.blackKeyWidth = 0.6 * g.whiteKeyWidth;
-  g.blackKeyHeight = 0.62 * g.whiteKeyHeight;
-  return g;
-}
 
 HostLayout layoutHost(double width, double height, double tempoLabelHeight) noexcept {
   constexpr double top = HostLayout::kTopBarHeight;
@@ -55,12 +33,11 @@ HostLayout layoutHost(double width, double height, double tempoLabelHeight) noex
   l.auContainerView = fromBottom(H, 0, bottom, W, H - bottom - top);
   l.keyboardView = fromBottom(H, 0, 0, W, bottom);
 
-  const KeyboardGeometry g = keyboardGeometry(W, bottom);
+  const KeyboardGeometry g = KeyboardGeometry::compute(W, bottom);
   l.pitchBendView =
       fromBottom(H, (g.leftMargin - g.blackKeyWidth) / 2, bottom - g.topInset - g.whiteKeyHeight,
                  g.blackKeyWidth, g.whiteKeyHeight);
-  const int n = g.whiteKeyCount;
-  const double keysEnd = g.leftMargin + g.whiteKeyWidth * n + g.gap * std::max(n - 1, 0);
+  const double keysEnd = g.keysEnd();
   l.rightControls = fromBottom(H, keysEnd, 0, std::max(W - keysEnd, 0.0), bottom);
 
   const double w = l.rightControls.width, h = l.rightControls.height;

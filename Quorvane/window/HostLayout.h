@@ -11,15 +11,6 @@ struct LayoutRect {
   bool operator==(const LayoutRect&) const = default;
 };
 
-// The on-screen keyboard's proportions for a view of width × height (zero when either is not
-// positive).
-struct KeyboardGeometry {
-  double width = 0, height = 0, gap = 0, leftMargin = 0, rightMargin = 0, whiteKeyWidth = 0,
-         whiteKeyHeight = 0, blackKeyWidth = 0, blackKeyHeight = 0, topInset = 0;
-  int whiteKeyCount = 0;
-};
-KeyboardGeometry keyboardGeometry(double width, double height) noexcept;
-
 struct HostLayout {
   static constexpr double kTopBarHeight = 36;
   static constexpr double kBottomHeight = 96;
@@ -34,7 +25,7 @@ struct HostLayout {
 };
 
 // The frames for a root view of width × height; tempoLabelHeight is the BPM label's natural
-// height.
+// height. The keyboard's proportions are PianoKeyboardView's.
 HostLayout layoutHost(double width, double height, double tempoLabelHeight) noexcept;
 
 } // namespace app

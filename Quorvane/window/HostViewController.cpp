@@ -30,19 +30,24 @@ std::optional<int> acceptedTempo(const juce::String& text) {
   return value;
 }
 
+namespace {
+
+void postToMessageThread(std::function<void()> task) {
+  juce::MessageManager::callAsync(std::move(task));
+}
+
+} // namespace
+
 HostViewController::HostViewController(Options options)
-    : toolkit::FlippedView(kDarkGreen), options_(std::move(options)) {
+    : toolkit::FlippedView(kDarkGreen),
+      presetManager(PresetManager::create(options.userPresetsFolder, postToMessageThread)),
+      presetPopup(presetManager), options_(std::move(options)) {
   setSize(kInitialWidth, kInitialHeight);
   std::ostream& out = options_.out != nullptr ? *options_.out : std::cout;
-  controller_ = HostController::create(
-      options_.output,
-      [](std::function<void()> task) { juce::MessageManager::callAsync(std::move(task)); }, out);
+  controller_ = HostController::create(options_.output, postToMessageThread, out);
 
   // 1. The top bar.
   addAndMakeVisible(topPanel);
-  presetPopup.addItem("Presets", 1);
-  presetPopup.setSelectedId(1, juce::dontSendNotification);
-  presetPopup.setEnabled(false); // until the preset menu is built
   presetPopup.setColour(juce::ComboBox::backgroundColourId, juce::Colour(0xfff4f4f4));
   presetPopup.setColour(juce::ComboBox::textColourId, juce::Colour(0xff1e1e1e));
   presetPopup.setColour(juce::ComboBox::arrowColourId, juce::Colour(0xff1e1e1e));
@@ -68,7 +73,13 @@ HostViewController::HostViewController(Options options)
   // 2. The editor's container; 3–4. the keyboard and pitch strip (their callbacks end in
   // keyboardNoteOn … pitchBendChanged).
   addAndMakeVisible(auContainerView);
+  keyboardView.onNoteOn = [this](int note) { keyboardNoteOn(note); };
+  keyboardView.onNoteOff = [this](int note) { keyboardNoteOff(note); };
+  keyboardView.onPolyPressure = [this](int note, std::uint8_t pressure) {
+    keyboardPolyPressure(note, pressure);
+  };
   addAndMakeVisible(keyboardView);
+  pitchBendView.onPitchBend = [this](int bend) { pitchBendChanged(bend); };
   addAndMakeVisible(pitchBendView);
 
   // 5. The octave and HOLD controls.
@@ -132,6 +143,9 @@ void HostViewController::synthesiserDidLoad() {
     auContainerView.addAndMakeVisible(*auViewController_);
     resized();
   }
+  // The preset menu, its snapshot and the parameter observer.
+  if (unit)
+    presetManager->synthesiserDidLoad(unit);
   if (options_.onSynthesiserReady)
     options_.onSynthesiserReady(unit);
 }
@@ -159,13 +173,15 @@ void HostViewController::tempoStepped() {
   showTempo();
 }
 
-void HostViewController::octaveDown() {}
+void HostViewController::octaveDown() { keyboardView.octaveDown(); }
 
-void HostViewController::octaveUp() {}
+void HostViewController::octaveUp() { keyboardView.octaveUp(); }
 
 void HostViewController::holdTapped() {
-  holdEnabled_ = !holdEnabled_;
-  holdButton.setLitColour(holdEnabled_ ? std::optional<juce::Colour>(kPressedGreen) : std::nullopt);
+  keyboardView.setHoldEnabled(!keyboardView.holdEnabled());
+  holdButton.setLitColour(keyboardView.holdEnabled()
+                              ? std::optional<juce::Colour>(keyboardView.pressedFillColor)
+                              : std::nullopt);
 }
 
 void HostViewController::helpTapped() {

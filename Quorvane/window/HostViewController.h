@@ -3,13 +3,18 @@
 #pragma once
 
 #include "Quorvane/host/HostController.h"
+#include "Quorvane/host/PresetManager.h"
 #include "Quorvane/window/HostControls.h"
 #include "Quorvane/window/HostLayout.h"
+#include "Quorvane/window/PianoKeyboardView.h"
+#include "Quorvane/window/PitchBendView.h"
+#include "Quorvane/window/PresetPopup.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "platform/toolkit/FlippedView.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +33,8 @@ public:
     std::shared_ptr<AudioOutput> output; // where the engine plays
     std::ostream* out = nullptr;         // the start-up lines; must outlive the controller
     InProcessUnitOptions units;
+    // Where user presets live; nothing: factory presets only.
+    std::optional<std::filesystem::path> userPresetsFolder;
     // Once the synthesiser is in the graph and its editor embedded (hardware MIDI starts here).
     std::function<void(const std::shared_ptr<AUAudioUnit>&)> onSynthesiserReady;
     std::function<void()> onHelp; // the "?" button
@@ -63,19 +70,19 @@ public:
   quorvane::editor::QuorvaneAUViewControllerMac* auViewController() noexcept {
     return auViewController_.get();
   }
-  bool holdEnabled() const noexcept { return holdEnabled_; }
 
-  // The views, for the app and its tests.
+  // The preset menu's model, and the views, for the app and its tests.
+  std::shared_ptr<PresetManager> presetManager;
   toolkit::FlippedView topPanel{kDarkGreen};
-  juce::ComboBox presetPopup;
+  PresetPopup presetPopup;
   RoundedButton helpButton{"?", 15.0f};
   RoundedButton playButton{juce::String::fromUTF8("\u25b6"), 14.0f};
   juce::Label tempoLabel;
   juce::TextEditor tempoField;
   TempoStepper tempoStepper{40, 240, 120};
   toolkit::FlippedView auContainerView{kLightGreen};
-  juce::Component keyboardView;
-  juce::Component pitchBendView;
+  PianoKeyboardView keyboardView;
+  PitchBendView pitchBendView;
   toolkit::FlippedView rightControls;
   juce::Label octLabel, holdLabel;
   OutlinedButton leftChevron{"<"}, rightChevron{">"}, holdButton{""};
@@ -87,7 +94,6 @@ private:
   Options options_;
   std::shared_ptr<HostController> controller_;
   std::unique_ptr<quorvane::editor::QuorvaneAUViewControllerMac> auViewController_;
-  bool holdEnabled_ = false;
 };
 
 } // namespace app

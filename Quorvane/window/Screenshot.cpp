@@ -1,6 +1,7 @@
-// Drawing the main window headless.
+// Drawing the main window, or a page of the help window, headless.
 #include "Quorvane/window/Screenshot.h"
 
+#include "Quorvane/window/HelpWindowController.h"
 #include "Quorvane/window/HostViewController.h"
 #include "QuorvaneAU/editor/KnobsStyleKit.h"
 #include "hosting/CommandLine.h"
@@ -33,17 +34,8 @@ template <class Predicate> void runMessagesUntil(Predicate done) {
     juce::dispatchNextMessageOnSystemQueue(false);
 }
 
-} // namespace
-
-int writeScreenshot(const HeadlessOptions& options, std::string_view tool) {
-  if (options.helpPage)
-    return hosting::reportError(tool, "this build has no help window yet", hosting::kFailureStatus);
-  hosting::ReplacingOutputFile output(*options.screenshot);
-  juce::ScopedJuceInitialiser_GUI gui; // the message manager; no display is opened
-  struct ArtworkRelease {
-    ~ArtworkRelease() { quorvane::editor::KnobsStyleKit::releaseLibrary(); }
-  } artworkRelease; // before JUCE shuts down
-
+// The main window's content once both units are in (offline output, no sound card).
+juce::Image drawMainWindow(const HeadlessOptions& options) {
   HostViewController::Options host;
   host.output = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(kSampleRate, 2));
   host.out = &std::cout;
@@ -52,9 +44,27 @@ int writeScreenshot(const HeadlessOptions& options, std::string_view tool) {
   view->setSize(options.width, options.height);
   runMessagesUntil([&] { return view->controller().unitsSettled() == 2; });
   std::cout.flush();
+  return view->createComponentSnapshot(view->getLocalBounds(), true, 1.0f);
+}
 
-  const juce::Image image = view->createComponentSnapshot(view->getLocalBounds(), true, 1.0f);
-  view.reset();
+juce::Image drawHelpPage(const HeadlessOptions& options) {
+  HelpContentView help;
+  help.setSize(options.sizeGiven ? options.width : HelpWindowController::kWidth,
+               options.sizeGiven ? options.height : HelpWindowController::kHeight);
+  help.selectSegment(*options.helpPage);
+  return help.createComponentSnapshot(help.getLocalBounds(), true, 1.0f);
+}
+
+} // namespace
+
+int writeScreenshot(const HeadlessOptions& options, std::string_view tool) {
+  hosting::ReplacingOutputFile output(*options.screenshot);
+  juce::ScopedJuceInitialiser_GUI gui; // the message manager; no display is opened
+  struct ArtworkRelease {
+    ~ArtworkRelease() { quorvane::editor::KnobsStyleKit::releaseLibrary(); }
+  } artworkRelease; // before JUCE shuts down
+
+  const juce::Image image = options.helpPage ? drawHelpPage(options) : drawMainWindow(options);
   juce::PNGImageFormat png;
   if (!png.writeImageToStream(image, output.stream()) || !output.commit())
     return hosting::reportError(tool, "cannot write " + hosting::inQuotes(*options.screenshot),

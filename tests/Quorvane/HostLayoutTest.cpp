@@ -100,34 +100,6 @@ TEST(HostLayoutTest, EveryHeightGoesToTheEditorAndTheBarsKeepTheirs) {
   }
 }
 
-struct GeometryCase {
-  double width, height;
-  int whiteKeys;
-  double whiteKeyWidth, gap, margin, topInset;
-};
-
-TEST(HostLayoutTest, KeyboardGeometryFitsWholeKeysButNeverFewerThanEight) {
-  const std::vector<GeometryCase> cases{
-      {720, 96, 12, 44.16, 2.6496, 66.24, 3.84},
-      {480, 96, 8, 41.1216, 2.6496, 66.24, 3.84},
-      {720, 120, 9, 55.2, 3.312, 82.8, 4.8},     // ratio 6: margins of one and a half keys
-      {960, 96, 16, 44.16, 2.6496, 88.32, 3.84}, // ratio 10: margins of two keys
-      // Far too narrow: eight keys of the one-point minimum.
-      {100, 96, 8, 1.0, 2.6496, 66.24, 3.84},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-    const auto g = app::keyboardGeometry(c.width, c.height);
-    EXPECT_EQ(g.whiteKeyCount, c.whiteKeys);
-    EXPECT_NEAR(g.whiteKeyWidth, c.whiteKeyWidth, kTolerance);
-    EXPECT_NEAR(g.gap, c.gap, kTolerance);
-    EXPECT_NEAR(g.leftMargin, c.margin, kTolerance);
-    EXPECT_NEAR(g.topInset, c.topInset, kTolerance);
-  }
-  EXPECT_EQ(app::keyboardGeometry(0, 96).whiteKeyCount, 0);
-  EXPECT_EQ(app::keyboardGeometry(720, -1).whiteKeyWidth, 0);
-}
-
 TEST(HostLayoutTest, RightControlsAreLeftUnplacedWithoutRoom) {
   // At this width the keys reach the right edge: the area right of them is empty.
   const HostLayout layout = app::layoutHost(0, 612, kLabelHeight);

@@ -189,7 +189,7 @@ TEST_F(HostViewControllerTest, HoldLightsItsButtonInThePressedGreen) {
   auto host = make(std::make_shared<UnpluggedOutput>());
   EXPECT_FALSE(host->holdButton.litColour());
   host->holdTapped();
-  EXPECT_TRUE(host->holdEnabled());
+  EXPECT_TRUE(host->keyboardView.holdEnabled());
   EXPECT_EQ(host->holdButton.litColour(), app::kPressedGreen);
   host->holdTapped();
   EXPECT_FALSE(host->holdButton.litColour());
