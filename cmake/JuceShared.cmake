@@ -50,6 +50,10 @@ target_compile_definitions(juce_shared PRIVATE
   JUCE_JACK=1
 )
 
+# The app's audio client shows up in JACK under its own name (only this file reads it).
+set_source_files_properties(${JUCE_MODULES_DIR}/juce_audio_devices/juce_audio_devices.cpp
+  PROPERTIES COMPILE_DEFINITIONS "JUCE_JACK_CLIENT_NAME=\"Quorvane\"")
+
 # Consumers see exactly the definitions and include folders the modules were compiled with
 # (module availability, debug switches), so class layouts agree on both sides. The include
 # folders are SYSTEM so JUCE's headers do not trip our own -Werror.

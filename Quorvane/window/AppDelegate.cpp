@@ -48,6 +48,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::initialise(const juce::String&) {
   const HeadlessOptions& options = launchOptions();
+  // Start-up lines appear as they happen, also when standard output is a file.
+  std::cout << std::unitbuf;
   settingsFile_ = appSettingsFile();
   if (settingsFile_)
     settings_ = AppSettings::read(*settingsFile_);
