@@ -50,6 +50,31 @@ void PresetPopup::refresh() {
   setEnabled(manager_->isEnabled());
 }
 
+void PresetPopup::showPopup() {
+  juce::PopupMenu menu = *getRootMenu();
+  const int selectedId = getSelectedId();
+  for (juce::PopupMenu::MenuItemIterator iterator(menu, true); iterator.next();) {
+    auto& item = iterator.getItem();
+    if (item.itemID != 0)
+      item.isTicked = item.itemID == selectedId;
+  }
+  menu.setLookAndFeel(&getLookAndFeel());
+  juce::Component::SafePointer<PresetPopup> self(this);
+  menu.showMenuAsync(juce::PopupMenu::Options()
+                         .withTargetComponent(this)
+                         .withInitiallySelectedItem(selectedId)
+                         .withMinimumWidth(getWidth())
+                         .withMaximumNumColumns(1)
+                         .withStandardItemHeight(getHeight()),
+                     [self](int result) {
+                       if (self == nullptr)
+                         return;
+                       self->hidePopup();
+                       if (result != 0)
+                         self->manager_->choose(static_cast<std::size_t>(result - 1));
+                     });
+}
+
 void PresetPopup::askPresetName(const std::string& suggested,
                                 std::function<void(std::optional<std::string>)> answer) {
   auto* dialog = new juce::AlertWindow("Save Preset As", "Enter a name for the preset.",

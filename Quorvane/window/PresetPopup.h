@@ -24,6 +24,9 @@ public:
   const std::shared_ptr<PresetManager>& manager() const noexcept { return manager_; }
   // Fills the pop-up from the manager again.
   void refresh();
+  // The menu as the box shows it, except that every choice reaches the manager, the current
+  // item too (choosing the loaded preset again reloads it).
+  void showPopup() override;
 
   // "Save Preset As": an asynchronous alert with a text field holding suggested; answer gets
   // the text when "Save" is pressed (Return), nothing on "Cancel" (Escape). No nested loop.
