@@ -72,7 +72,9 @@ void listDevices(juce::AudioDeviceManager& manager, std::ostream& out) {
   for (const char* typeName : kTypeOrder)
     if (auto* type = findType(manager, typeName))
       for (const auto& name : outputNames(*type))
-        out << "audio\t" << typeName << '\t' << name << '\n';
+        // JUCE counts every JACK client as a device, the app's own MIDI port too.
+        if (name != JackMidiInput::kClientName)
+          out << "audio\t" << typeName << '\t' << name << '\n';
   for (const auto& device : juce::MidiInput::getAvailableDevices())
     out << "midi\tALSA\t" << device.name << '\n';
   for (const auto& port : JackMidiInput::sources())

@@ -3,12 +3,6 @@
 
 namespace app {
 
-namespace {
-
-constexpr const char* kJackClientName = "Quorvane MIDI";
-
-} // namespace
-
 HardwareMidiInputs::HardwareMidiInputs(juce::AudioDeviceManager& manager,
                                        AUScheduleMIDIEventBlock schedule)
     : manager_(manager), schedule_(std::move(schedule)) {
@@ -32,10 +26,10 @@ std::vector<std::string> HardwareMidiInputs::open(const MidiInputChoice& choice,
     if (wanted && manager_.isMidiInputDeviceEnabled(device.identifier))
       opened.push_back(device.name.toStdString());
   }
-  if (withJack && jack_.open(kJackClientName, schedule_)) {
+  if (withJack && jack_.open(JackMidiInput::kClientName, schedule_)) {
     if (choice.kind == MidiInputChoice::Kind::all) {
       jack_.connectAll();
-      opened.emplace_back(std::string(kJackClientName) + ":midi_in");
+      opened.emplace_back(std::string(JackMidiInput::kClientName) + ":midi_in");
       jackChoice_ = choice;
     } else if (jack_.connect(choice.name)) {
       opened.push_back(choice.name);

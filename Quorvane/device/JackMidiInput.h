@@ -12,6 +12,9 @@ namespace app {
 // messages (no allocation, no lock: the schedule block is a lock-free queue).
 class JackMidiInput {
 public:
+  // The app's client, whose port is "Quorvane MIDI:midi_in".
+  static constexpr const char* kClientName = "Quorvane MIDI";
+
   JackMidiInput() = default;
   ~JackMidiInput();
   JackMidiInput(const JackMidiInput&) = delete;

@@ -3,9 +3,7 @@
 
 #include "platform/foundation/Files.h"
 #include "platform/foundation/PropertyList.h"
-#include "platform/foundation/UserFolders.h"
 
-#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -83,17 +81,6 @@ bool AppSettings::write(const std::filesystem::path& file, std::string* error) c
     return false;
   }
   return foundation::writeFileAtomically(file, PropertyList(std::move(root)).toXML(), error);
-}
-
-std::optional<std::filesystem::path> appSettingsFile() {
-  std::filesystem::path config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/')
-    config = xdg;
-  else if (const auto home = foundation::homeFolder())
-    config = *home / ".config";
-  else
-    return std::nullopt;
-  return config / "Orrinbrook" / "Quorvane.settings";
 }
 
 } // namespace app

@@ -1,5 +1,5 @@
 // What the app remembers between runs: the first-launch help flag, the chosen devices and the
-// window's size, in one XML property list.
+// window's size, in one XML property list (where: foundation::appSettingsFile()).
 #pragma once
 
 #include <filesystem>
@@ -26,9 +26,5 @@ struct AppSettings {
   // Replaces file atomically, creating its folder. False, with error, when it cannot.
   bool write(const std::filesystem::path& file, std::string* error = nullptr) const;
 };
-
-// $XDG_CONFIG_HOME/Orrinbrook/Quorvane.settings ($XDG_CONFIG_HOME defaults to ~/.config);
-// nothing when there is no home folder.
-std::optional<std::filesystem::path> appSettingsFile();
 
 } // namespace app

@@ -50,7 +50,7 @@ void AppDelegate::initialise(const juce::String&) {
   const HeadlessOptions& options = launchOptions();
   // Start-up lines appear as they happen, also when standard output is a file.
   std::cout << std::unitbuf;
-  settingsFile_ = appSettingsFile();
+  settingsFile_ = foundation::appSettingsFile();
   if (settingsFile_)
     settings_ = AppSettings::read(*settingsFile_);
 
@@ -103,6 +103,8 @@ void AppDelegate::showHelp() {
   if (!help_) {
     help_ = std::make_unique<HelpWindowController>();
     help_->onClosed = [this] { quitWhenNoWindowIsOpen(); };
+    // Ctrl+Q and Ctrl+, work from the help window too.
+    help_->window().addKeyListener(commands_.getKeyMappings());
   }
   help_->showHelp();
 }

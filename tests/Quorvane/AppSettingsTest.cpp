@@ -82,18 +82,4 @@ TEST_F(AppSettingsTest, AWriteThatCannotHappenSaysWhyAndLeavesNothing) {
   EXPECT_FALSE(std::filesystem::exists(blocked));
 }
 
-TEST_F(AppSettingsTest, TheFileFollowsXdgConfigHome) {
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  const std::string restore = saved != nullptr ? saved : "";
-  setenv("XDG_CONFIG_HOME", "/tmp/config-here", 1);
-  EXPECT_EQ(app::appSettingsFile(), "/tmp/config-here/Orrinbrook/Quorvane.settings");
-  setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-  EXPECT_EQ(app::appSettingsFile()->filename(), "Quorvane.settings");
-  EXPECT_TRUE(app::appSettingsFile()->is_absolute());
-  if (saved != nullptr)
-    setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
-}
-
 } // namespace
