@@ -29,6 +29,7 @@ std::vector<std::string> HardwareMidiInputs::open(const MidiInputChoice& choice,
   if (withJack && jack_.open(JackMidiInput::kClientName, schedule_)) {
     if (choice.kind == MidiInputChoice::Kind::all) {
       jack_.connectAll();
+      jack_.followNewSources();
       opened.emplace_back(std::string(JackMidiInput::kClientName) + ":midi_in");
       jackChoice_ = choice;
     } else if (jack_.connect(choice.name)) {

@@ -4,7 +4,10 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
+#include <juce_events/juce_events.h>
+
 #include <cerrno>
+#include <string_view>
 
 namespace app {
 
@@ -54,7 +57,9 @@ bool JackMidiInput::open(const std::string& clientName, AUScheduleMIDIEventBlock
   schedule_ = std::move(schedule);
   client_ = client;
   port_ = port;
+  self_ = std::make_shared<JackMidiInput*>(this);
   if (port == nullptr || jack_set_process_callback(client, &JackMidiInput::process, this) != 0 ||
+      jack_set_port_registration_callback(client, &JackMidiInput::portRegistered, this) != 0 ||
       jack_activate(client) != 0) {
     close();
     return false;
@@ -82,14 +87,35 @@ int JackMidiInput::connectAll() {
   return connected;
 }
 
+void JackMidiInput::followNewSources() { following_.store(true, std::memory_order_relaxed); }
+
 void JackMidiInput::close() {
   if (client_ == nullptr)
     return;
-  // Returns once the process thread has stopped.
+  following_.store(false, std::memory_order_relaxed);
+  // Returns once the process and notification threads have stopped; connections posted before
+  // then find no input any more.
   jack_client_close(asClient(client_));
+  self_.reset();
   client_ = nullptr;
   port_ = nullptr;
   schedule_ = nullptr;
+}
+
+void JackMidiInput::portRegistered(std::uint32_t id, int registered, void* self) {
+  auto& input = *static_cast<JackMidiInput*>(self);
+  if (registered == 0 || !input.following_.load(std::memory_order_relaxed))
+    return;
+  jack_port_t* port = jack_port_by_id(asClient(input.client_), id);
+  if (port == nullptr || (jack_port_flags(port) & JackPortIsOutput) == 0 ||
+      std::string_view(jack_port_type(port)) != JACK_DEFAULT_MIDI_TYPE ||
+      jack_port_is_mine(asClient(input.client_), port) != 0)
+    return;
+  juce::MessageManager::callAsync([weak = std::weak_ptr<JackMidiInput*>(input.self_),
+                                   name = std::string(jack_port_name(port))] {
+    if (auto alive = weak.lock())
+      (*alive)->connect(name);
+  });
 }
 
 int JackMidiInput::process(std::uint32_t frames, void* self) {

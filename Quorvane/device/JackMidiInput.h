@@ -3,6 +3,8 @@
 
 #include "platform/audiounit/RenderTypes.h"
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,15 +37,22 @@ public:
   bool connect(const std::string& source);
   // Connects every MIDI output port but our own. Returns how many.
   int connectAll();
+  // From now on, also every MIDI output port that appears later (connected on the message
+  // thread, as JACK forbids connecting from its notification thread).
+  void followNewSources();
   void close();
   bool isOpen() const noexcept { return client_ != nullptr; }
 
 private:
   static int process(std::uint32_t frames, void* self);
+  static void portRegistered(std::uint32_t port, int registered, void* self);
 
   void* client_ = nullptr; // jack_client_t
   void* port_ = nullptr;   // jack_port_t
   AUScheduleMIDIEventBlock schedule_;
+  std::atomic<bool> following_{false}; // read on JACK's notification thread
+  // Held weakly by connections posted to the message thread; gone with the client.
+  std::shared_ptr<JackMidiInput*> self_;
 };
 
 } // namespace app
