@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <variant>
 
 namespace juce {
 bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
@@ -92,6 +93,18 @@ TEST_F(HostViewControllerTest, WithoutASoundCardTheEditorAndControlsStillWork) {
   for (const auto& parameter : tree->allParameters())
     after.push_back(parameter->value());
   EXPECT_NE(before, after);
+
+  // The preset menu is built, and choosing its second factory preset reaches the unit.
+  const auto& items = host->presetManager->items();
+  ASSERT_TRUE(host->presetManager->isEnabled());
+  ASSERT_GE(items.size(), 2u);
+  ASSERT_TRUE(std::holds_alternative<AUAudioUnitPreset>(items[1].represented));
+  host->presetPopup.setSelectedItemIndex(1, juce::sendNotificationSync);
+  runPostedMessages();
+  const auto current = editor->audioUnit()->currentPreset();
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->name, items[1].title);
+  EXPECT_EQ(host->presetPopup.getText().toStdString(), items[1].title);
 
   // The editor follows the window.
   host->setSize(480, 492);
