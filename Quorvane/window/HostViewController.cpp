@@ -15,8 +15,12 @@ juce::Rectangle<int> frame(const LayoutRect& r) {
   return juce::Rectangle<double>(r.x, r.y, r.width, r.height).getSmallestIntegerContainer();
 }
 
-// NSTextField's natural height for a one-line label: the font's line height, whole points.
+// A one-line label's natural height: its font's line height, in whole points.
 double naturalHeight(const juce::Label& label) { return std::ceil(label.getFont().getHeight()); }
+
+void postToMessageThread(std::function<void()> task) {
+  juce::MessageManager::callAsync(std::move(task));
+}
 
 } // namespace
 
@@ -29,14 +33,6 @@ std::optional<int> acceptedTempo(const juce::String& text) {
     return std::nullopt;
   return value;
 }
-
-namespace {
-
-void postToMessageThread(std::function<void()> task) {
-  juce::MessageManager::callAsync(std::move(task));
-}
-
-} // namespace
 
 HostViewController::HostViewController(Options options)
     : toolkit::FlippedView(kDarkGreen),
