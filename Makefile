@@ -35,12 +35,17 @@ build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
 	cmake --build build --parallel $(JOBS)
 
-# Renders the app's blues demo offline, display or not: the app has no window yet.
+# With a display, opens the app's window; without one, renders its blues demo offline.
 run: deps
 	$(call configure,build,$(RELEASE_FLAGS))
 	cmake --build build --parallel $(JOBS) --target quorvane
-	build/bin/quorvane --render $(DEMO_WAV) $(DEMO_SETTINGS)
-	@echo "The blues demo is rendered in $(CURDIR)/$(DEMO_WAV)"
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  build/bin/quorvane; \
+	else \
+	  build/bin/quorvane --render $(DEMO_WAV) $(DEMO_SETTINGS) && \
+	  echo "The blues demo is rendered in $(CURDIR)/$(DEMO_WAV)" && \
+	  echo "No display here: on a desktop, 'make run' (or build/bin/quorvane) opens the window."; \
+	fi
 
 test: deps
 	$(call configure,build,$(RELEASE_FLAGS))

@@ -1,10 +1,14 @@
-// quorvane: the standalone host. This build renders its graph offline (--render); the window
-// comes with the app's views.
+// quorvane: the standalone host. With a display, the window; --render, --screenshot and
+// --list-devices work without one.
+#include "Quorvane/device/AudioDeviceChoice.h"
 #include "Quorvane/headless/HeadlessOptions.h"
 #include "Quorvane/headless/HeadlessRender.h"
+#include "Quorvane/window/AppDelegate.h"
+#include "Quorvane/window/Screenshot.h"
 #include "hosting/CommandLine.h"
 #include "hosting/ToolMain.h"
 
+#include <cstdlib>
 #include <iostream>
 
 namespace app {
@@ -12,16 +16,38 @@ namespace {
 
 constexpr const char* kApp = "quorvane";
 
-int run(int argc, const char* const* argv) {
+bool hasDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display != nullptr && display[0] != '\0';
+}
+
+juce::JUCEApplicationBase* createAppDelegate() { return new AppDelegate(); }
+
+int listDevices() {
+  juce::ScopedJuceInitialiser_GUI juce;
+  juce::AudioDeviceManager manager;
+  app::listDevices(manager, std::cout);
+  return 0;
+}
+
+int run(int argc, char** argv) {
   const HeadlessOptions options = parseHeadlessOptions(argc, argv);
   if (options.showHelp) {
     std::cout << headlessUsage();
     return 0;
   }
-  if (!options.render)
-    throw hosting::UsageError(
-        "this build has no window yet; render with --render FILE.wav (see --help)");
-  return renderHeadless(options, kApp);
+  if (options.render)
+    return renderHeadless(options, kApp);
+  if (options.screenshot)
+    return writeScreenshot(options, kApp);
+  if (options.listDevices)
+    return listDevices();
+  if (!hasDisplay())
+    throw hosting::UsageError("no display (DISPLAY is not set): the window needs X11; render "
+                              "the demo with --render FILE.wav --demo (see --help)");
+  AppDelegate::setLaunchOptions(options);
+  juce::JUCEApplicationBase::createInstance = &createAppDelegate;
+  return juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
 }
 
 } // namespace

@@ -11,6 +11,8 @@ set(ORRINBROOK_JUCE_MODULES
   juce_graphics
   juce_gui_basics
   juce_audio_processors
+  juce_audio_devices
+  juce_audio_utils
 )
 
 add_library(juce_shared STATIC)
@@ -43,7 +45,14 @@ target_compile_definitions(juce_shared PRIVATE
   # The plug-in tests load our VST3 bundles through JUCE's own host; the VST3 client shares the
   # SDK code this compiles.
   JUCE_PLUGINHOST_VST3=1
+  # The app plays through JACK when a JACK server runs (libjack is opened at run time), ALSA
+  # otherwise.
+  JUCE_JACK=1
 )
+
+# The app's audio client shows up in JACK under its own name (only this file reads it).
+set_source_files_properties(${JUCE_MODULES_DIR}/juce_audio_devices/juce_audio_devices.cpp
+  PROPERTIES COMPILE_DEFINITIONS "JUCE_JACK_CLIENT_NAME=\"Quorvane\"")
 
 # Consumers see exactly the definitions and include folders the modules were compiled with
 # (module availability, debug switches), so class layouts agree on both sides. The include

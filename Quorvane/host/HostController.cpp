@@ -91,7 +91,8 @@ void HostController::synthesiserDidLoad(std::shared_ptr<AUAudioUnit> synthesiser
     started = engine_.start();
   if (!started)
     out_ << "Engine start error: " << started.error().localizedDescription() << '\n';
-  // The editor, presets and parameter observer join here with the window.
+  if (synthesiserLoaded_)
+    synthesiserLoaded_();
   installPallixBridge();
 }
 

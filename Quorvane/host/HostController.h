@@ -39,6 +39,12 @@ public:
   // Does nothing until both units exist, and once a driver exists.
   void installPallixBridge();
 
+  // Called by synthesiserDidLoad once the engine has started (or failed to), before the bridge:
+  // where a window embeds the editor and builds its presets. Main thread.
+  void setSynthesiserLoadedAction(std::function<void()> action) {
+    synthesiserLoaded_ = std::move(action);
+  }
+
   // The Play/Stop action.
   void togglePlay();
   // What the tempo field and stepper do with their value.
@@ -71,6 +77,7 @@ private:
   double tempoBPM_ = 120.0;
   int unitsSettled_ = 0;
   MainThreadPoster toMainThread_;
+  std::function<void()> synthesiserLoaded_;
   std::ostream& out_;
 };
 

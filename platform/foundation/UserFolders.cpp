@@ -46,18 +46,43 @@ std::optional<fs::path> homeFolder() {
   return absoluteFolder(std::getenv("HOME"));
 }
 
-std::optional<fs::path> userPresetsFolder() {
-  auto home = homeFolder();
+std::optional<fs::path> xdgBaseFolder(const char* variableValue,
+                                      const std::optional<fs::path>& home,
+                                      const fs::path& fallback) {
+  if (auto folder = absoluteFolder(variableValue))
+    return folder;
   if (!home)
     return std::nullopt;
-  return *home / "Library/Audio/Presets/Orrinbrook/Quorvane";
+  return *home / fallback;
+}
+
+std::optional<fs::path> dataHomeFolder() {
+  return xdgBaseFolder(std::getenv("XDG_DATA_HOME"), homeFolder(), ".local/share");
+}
+
+std::optional<fs::path> configHomeFolder() {
+  return xdgBaseFolder(std::getenv("XDG_CONFIG_HOME"), homeFolder(), ".config");
+}
+
+std::optional<fs::path> userPresetsFolder() {
+  auto data = dataHomeFolder();
+  if (!data)
+    return std::nullopt;
+  return *data / "Orrinbrook/Quorvane/Presets";
 }
 
 std::optional<fs::path> userCataloguesFolder() {
-  auto home = homeFolder();
-  if (!home)
+  auto data = dataHomeFolder();
+  if (!data)
     return std::nullopt;
-  return *home / "Library/Audio/Presets/Orrinbrook/Pallix/Catalogues";
+  return *data / "Orrinbrook/Pallix/Catalogues";
+}
+
+std::optional<fs::path> appSettingsFile() {
+  auto config = configHomeFolder();
+  if (!config)
+    return std::nullopt;
+  return *config / "Orrinbrook/Quorvane.settings";
 }
 
 } // namespace foundation

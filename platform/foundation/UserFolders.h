@@ -1,4 +1,4 @@
-// The current user's home folder and the suite's folders inside it.
+// The current user's home folder and the suite's folders for data and settings, by the XDG rules.
 #pragma once
 
 #include <filesystem>
@@ -11,12 +11,27 @@ namespace foundation {
 // nullopt when neither gives an absolute path. Any thread but the render thread.
 std::optional<std::filesystem::path> homeFolder();
 
-// ~/Library/Audio/Presets/Orrinbrook/Quorvane, where the app keeps user presets. Only the path:
+// The base folders of the XDG Base Directory rules: the variable's value when it is an absolute
+// path; otherwise (unset, empty or relative, which the rules say to ignore) the fallback below
+// the home folder. nullopt when neither is usable. Pure, for any environment and home.
+std::optional<std::filesystem::path> xdgBaseFolder(const char* variableValue,
+                                                   const std::optional<std::filesystem::path>& home,
+                                                   const std::filesystem::path& fallback);
+// $XDG_DATA_HOME, else ~/.local/share. Any thread but the render thread.
+std::optional<std::filesystem::path> dataHomeFolder();
+// $XDG_CONFIG_HOME, else ~/.config. Any thread but the render thread.
+std::optional<std::filesystem::path> configHomeFolder();
+
+// <data home>/Orrinbrook/Quorvane/Presets, where the app keeps user presets. Only the path:
 // nothing is created. Any thread but the render thread.
 std::optional<std::filesystem::path> userPresetsFolder();
 
-// ~/Library/Audio/Presets/Orrinbrook/Pallix/Catalogues, where users drop phrase catalogues.
-// Only the path: nothing is created. Any thread but the render thread.
+// <data home>/Orrinbrook/Pallix/Catalogues, where users drop phrase catalogues. Only the path:
+// nothing is created. Any thread but the render thread.
 std::optional<std::filesystem::path> userCataloguesFolder();
+
+// <config home>/Orrinbrook/Quorvane.settings, the app's settings file. Only the path: nothing
+// is created. Any thread but the render thread.
+std::optional<std::filesystem::path> appSettingsFile();
 
 } // namespace foundation

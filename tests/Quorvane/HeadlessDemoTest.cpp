@@ -4,10 +4,13 @@
 #include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
+#include <juce_graphics/juce_graphics.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -117,9 +120,45 @@ TEST_F(HeadlessDemoTest, TempoReachesTheDemoRoundedAndLimited) {
 
 TEST_F(HeadlessDemoTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   for (const char* text :
-       {"", "--demo", "--render", "* extra", "* --volume 3", "* --seconds 86401", "* --tempo inf",
+       {"--demo", "--render", "* extra", "* --volume 3", "* --seconds 86401", "* --tempo inf",
         "* --seed -3", "--demo=yes *", "--render @missing/out.wav"})
     expectRefused(QUORVANE_APP_PATH, text, "--render @out.wav", {path("out.wav")});
+  // The other modes and the window's own options.
+  for (const char* text :
+       {"* --size 720", "* --size 479x612", "* --size 720x491", "* --size 9000x612",
+        "* --size x612", "* --help-page 9", "* --help-page -1", "* --demo", "* --audio-device hw",
+        "* --render @out.wav", "--size 720x612", "--help-page 1", "--list-devices *",
+        "--audio-device= *", "--midi-input", "--midi-input all --render @out.png"})
+    expectRefused(QUORVANE_APP_PATH, text, "--screenshot @out.png", {path("out.png")});
+}
+
+TEST_F(HeadlessDemoTest, WithoutADisplayTheWindowIsRefusedOnOneLine) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display != nullptr ? display : "";
+  unsetenv("DISPLAY");
+  const ToolResult r = run({"--midi-input", "none"});
+  if (display != nullptr)
+    setenv("DISPLAY", saved.c_str(), 1);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
+}
+
+TEST_F(HeadlessDemoTest, ScreenshotDrawsTheWindowAtItsSize) {
+  for (const auto& [size, width, height] :
+       std::vector<std::tuple<std::string, int, int>>{{"", 720, 612}, {"480x492", 480, 492}}) {
+    std::vector<std::string> arguments{"--screenshot", path("w.png")};
+    if (!size.empty())
+      arguments.insert(arguments.end(), {"--size", size});
+    const ToolResult r = run(arguments);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const juce::Image image = juce::ImageFileFormat::loadFrom(juce::File(path("w.png")));
+    EXPECT_EQ(image.getWidth(), width);
+    EXPECT_EQ(image.getHeight(), height);
+    // The top bar's dark green at its left, the editor area's light green below it.
+    EXPECT_EQ(image.getPixelAt(2, 2), juce::Colour(34, 85, 36));
+    EXPECT_EQ(image.getPixelAt(2, 40), juce::Colour(57, 142, 60));
+  }
 }
 
 } // namespace

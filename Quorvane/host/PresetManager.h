@@ -1,0 +1,132 @@
+// The app's preset menu without a window: factory and user presets, Save and Save As, and the
+// change tracking behind the enabling of Save.
+#pragma once
+
+#include "platform/audiounit/AUAudioUnit.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace app {
+
+// Which preset was loaded last.
+struct CurrentPresetID {
+  enum class Kind { none, factory, user };
+  Kind kind = Kind::none;
+  long number = 0;                // factory
+  std::filesystem::path location; // user
+
+  static CurrentPresetID factory(long number) { return {Kind::factory, number, {}}; }
+  static CurrentPresetID user(std::filesystem::path location) {
+    return {Kind::user, 0, std::move(location)};
+  }
+  bool operator==(const CurrentPresetID&) const = default;
+};
+
+enum class SaveCommand { save, saveAs };
+
+// One entry of the pop-up: a separator, or a title with what choosing it means.
+struct PresetMenuItem {
+  using Represented =
+      std::variant<std::monostate, AUAudioUnitPreset, std::filesystem::path, SaveCommand>;
+
+  bool isSeparator = false;
+  std::string title;
+  Represented represented;
+  bool enabled = true;
+};
+
+// Threads: every member on the main thread. The parameter observer it installs is called on
+// any thread and only posts the update of Save to the main thread, holding the manager weakly.
+class PresetManager : public std::enable_shared_from_this<PresetManager> {
+public:
+  // Runs a task on the main thread, later; callable from any thread.
+  using MainThreadPoster = std::function<void(std::function<void()>)>;
+  // Asks for a preset name, suggesting one; answers with what was entered, or nothing when
+  // cancelled. May answer later (an asynchronous dialog), on the main thread.
+  using NameRequest = std::function<void(const std::string& suggested,
+                                         std::function<void(std::optional<std::string>)> answer)>;
+
+  static constexpr std::string_view kExtension = "aupreset";
+  static constexpr std::string_view kPlaceholderTitle = "Presets";
+  // Larger files are not presets; reading them would only cost memory.
+  static constexpr std::size_t kMaxPresetFileBytes = std::size_t{16} << 20;
+
+  // userFolder: where user presets live (nothing: no user presets, and Save As does nothing).
+  static std::shared_ptr<PresetManager> create(std::optional<std::filesystem::path> userFolder,
+                                               MainThreadPoster toMainThread);
+  // Removes the parameter observer.
+  ~PresetManager();
+  PresetManager(const PresetManager&) = delete;
+  PresetManager& operator=(const PresetManager&) = delete;
+
+  // Told after the menu, its selection or the enabling of an item changed.
+  std::function<void()> onChange;
+  // The name dialog; without one Save As does nothing.
+  NameRequest requestName;
+
+  // The synthesiser is ready: the first factory preset becomes the current one (the unit's own
+  // preset is left alone), the menu is built, the snapshot taken and the observer installed.
+  void synthesiserDidLoad(std::shared_ptr<AUAudioUnit> synthesiser);
+
+  // The pop-up: "Presets" alone and disabled until the synthesiser is ready.
+  const std::vector<PresetMenuItem>& items() const noexcept { return items_; }
+  bool isEnabled() const noexcept { return enabled_; }
+  std::optional<std::size_t> selectedIndex() const noexcept { return selected_; }
+  bool saveEnabled() const noexcept;
+
+  // The pop-up's action with the chosen item. A command leaves the current item selected.
+  void choose(std::size_t index);
+
+  void loadFactoryPreset(const AUAudioUnitPreset& preset);
+  void loadUserPreset(const std::filesystem::path& file);
+  void save();
+  // Asks for a name, then saves under it (saveAs below).
+  void saveAsCommand();
+  // Writes the current values as a new user preset named by the dialog's answer; an answer that
+  // is empty after trimming, or names a file outside the folder, is ignored.
+  void saveAs(std::string_view enteredName);
+
+  std::string suggestedName() const;
+  // The user preset files, in the order a file browser shows them.
+  std::vector<std::filesystem::path> userPresetFiles() const;
+  void rebuildMenu();
+  void updateSave();
+
+  const CurrentPresetID& currentPresetID() const noexcept { return currentPresetID_; }
+  const std::map<std::string, float>& loadedStateSnapshot() const noexcept { return snapshot_; }
+  const std::optional<std::filesystem::path>& userFolder() const noexcept { return userFolder_; }
+
+  // The name a dialog's text gives: trimmed of white space and line breaks at both ends;
+  // nothing when that is empty or holds a path separator.
+  static std::optional<std::string> presetName(std::string_view entered);
+
+private:
+  PresetManager(std::optional<std::filesystem::path> userFolder, MainThreadPoster toMainThread);
+  void takeSnapshot();
+  // A user preset is current and some parameter differs from its snapshot.
+  bool userPresetChanged() const;
+  void reselectCurrentItem();
+  void writePresetFile(const std::string& name, const std::filesystem::path& location) const;
+  void changed();
+
+  std::optional<std::filesystem::path> userFolder_;
+  MainThreadPoster toMainThread_;
+  std::shared_ptr<AUAudioUnit> audioUnit_;
+  std::vector<PresetMenuItem> items_;
+  std::optional<std::size_t> selected_;
+  std::optional<std::size_t> saveItem_;
+  bool enabled_ = false;
+  CurrentPresetID currentPresetID_;
+  std::map<std::string, float> snapshot_;
+  std::optional<AUParameterObserverToken> paramObserverToken_;
+};
+
+} // namespace app
