@@ -133,6 +133,25 @@ void HostController::installPallixBridge() {
   out_ << "Pallix bridge installed at " << format.description() << '\n';
 }
 
+AUResult<void> HostController::restartEngine() {
+  engine_.stop();
+  auto started = engine_.start();
+  if (!pallixDriver_)
+    return started;
+  const bool playing = isPlaying_;
+  if (playing)
+    togglePlay();
+  // The engine is stopped or restarted, so no render runs the old driver while it goes.
+  audioUnit_->removeRenderObserver(*pallixObserverToken_);
+  pallixObserverToken_.reset();
+  pallixDriver_.reset();
+  installPallixBridge();
+  setTempo(tempoBPM_);
+  if (playing)
+    togglePlay();
+  return started;
+}
+
 void HostController::togglePlay() {
   isPlaying_ = !isPlaying_;
   // The play button's title ("■" while playing, "▶" while stopped) follows with the window.

@@ -45,6 +45,11 @@ public:
     synthesiserLoaded_ = std::move(action);
   }
 
+  // Starts the engine again after its output changed format (another device or rate): the
+  // units are prepared anew, and the demo driver, prepared at the old rate, is built again with
+  // its Play state and tempo. Returns the engine's start result.
+  AUResult<void> restartEngine();
+
   // The Play/Stop action.
   void togglePlay();
   // What the tempo field and stepper do with their value.

@@ -218,9 +218,7 @@ bool AppDelegate::perform(const InvocationInfo& info) {
 void AppDelegate::changeListenerCallback(juce::ChangeBroadcaster*) {
   // Another device in the dialog: a new rate needs the units prepared again.
   if (output_->formatChangedSinceStart() && window_) {
-    AudioEngine& engine = window_->host().controller().engine();
-    engine.stop();
-    if (auto started = engine.start(); !started)
+    if (auto started = window_->host().controller().restartEngine(); !started)
       std::cout << "Engine start error: " << started.error().localizedDescription() << '\n';
   }
   saveSettings();

@@ -93,4 +93,23 @@ TEST(HostController, PlayAndTempoBeforeTheGeneratorLeaveANewDriverStoppedAt120) 
   EXPECT_EQ(rig.state().tempo, 240.0);
 }
 
+TEST(HostController, ARestartAtAnotherRateRebuildsTheDemoAtThatRateStillPlaying) {
+  DemoRig rig;
+  rig.load();
+  rig.controller->setTempo(90);
+  rig.controller->togglePlay();
+  auto faster = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(48000.0, 2), 512);
+  rig.controller->engine().stop(); // outputs change only while stopped
+  ASSERT_TRUE(rig.controller->engine().setOutput(faster).ok());
+
+  ASSERT_TRUE(rig.controller->restartEngine().ok());
+  ASSERT_TRUE(rig.controller->pallixDriver());
+  EXPECT_EQ(count(rig.out.str(), "Pallix bridge installed at 2 ch, 48000 Hz"), 1) << rig.out.str();
+  EXPECT_TRUE(rig.controller->isPlaying());
+  EXPECT_TRUE(rig.state().isPlaying);
+  EXPECT_EQ(rig.state().tempo, 90.0);
+  ASSERT_TRUE(faster->render(48000).ok());
+  EXPECT_FALSE(noteOns(rig.midi()).empty()) << "the demo plays on at the new rate";
+}
+
 } // namespace
