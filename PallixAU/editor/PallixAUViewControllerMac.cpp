@@ -73,7 +73,6 @@ toolkit::AURotaryControl& PallixAUViewControllerMac::knob(PallixKnob which) noex
 }
 
 void PallixAUViewControllerMac::buildKnobs() {
-  const SafePointer<PallixAUViewControllerMac> self(this);
   for (std::size_t i = 0; i < kKnobCount; ++i) {
     const auto which = static_cast<PallixKnob>(i);
     toolkit::AURotaryControl& control = knob(which);
@@ -90,18 +89,8 @@ void PallixAUViewControllerMac::buildKnobs() {
       control.overlayImageProvider = [](float w, float h) {
         return KnobsStyleKit::imageOfKnobOverlay({w, h});
       };
-    control.onValueChanged = [self, which] {
-      if (self)
-        self->knobChanged(which);
-    };
-    control.onDragBegan = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::touch);
-    };
-    control.onDragEnded = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::release);
-    };
+    forwardKnob(control, *this, which, &PallixAUViewControllerMac::knobChanged,
+                &PallixAUViewControllerMac::gesture);
     addAndMakeVisible(control);
   }
 }

@@ -92,18 +92,8 @@ void QuorvaneAUViewControllerMac::buildControls() {
         return KnobsStyleKit::imageOfKnobOverlay({w, h});
       };
     const QuorvaneKnob which = entry.knob;
-    control.onValueChanged = [self, which] {
-      if (self)
-        self->knobChanged(which);
-    };
-    control.onDragBegan = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::touch);
-    };
-    control.onDragEnded = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::release);
-    };
+    forwardKnob(control, *this, which, &QuorvaneAUViewControllerMac::knobChanged,
+                &QuorvaneAUViewControllerMac::gesture);
     addAndMakeVisible(control);
   }
   waveformView.shape = 0.5f;

@@ -3,6 +3,7 @@
 
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/AUError.h"
+#include "platform/toolkit/AURotaryControl.h"
 #include "platform/toolkit/FlippedView.h"
 #include "platform/toolkit/MainThread.h"
 #include "platform/toolkit/UnitStateObservation.h"
@@ -37,6 +38,13 @@ protected:
   template <class Unit>
   AUResult<std::shared_ptr<AUAudioUnit>> createAudioUnitOf(const AudioComponentDescription& d);
 
+  // Sends a knob's value changes to changed(which), and the start and end of its drags to
+  // gesture(which, touch or release), of editor while it lives.
+  template <class Editor, class Key>
+  static void forwardKnob(AURotaryControl& control, Editor& editor, Key which,
+                          void (Editor::*changed)(Key),
+                          void (Editor::*gesture)(Key, AUParameterAutomationEventType));
+
   // The unit's parameter at that address, or null.
   std::shared_ptr<AUParameter> parameter(AUParameterAddress address) const;
 
@@ -66,6 +74,25 @@ AUViewController::createAudioUnitOf(const AudioComponentDescription& d) {
   callOnMainThread(juce::Component::SafePointer<AUViewController>(this),
                    [](AUViewController& self) { self.connect(); });
   return made;
+}
+
+template <class Editor, class Key>
+void AUViewController::forwardKnob(AURotaryControl& control, Editor& editor, Key which,
+                                   void (Editor::*changed)(Key),
+                                   void (Editor::*gesture)(Key, AUParameterAutomationEventType)) {
+  const juce::Component::SafePointer<Editor> self(&editor);
+  control.onValueChanged = [self, which, changed] {
+    if (Editor* alive = self.getComponent())
+      (alive->*changed)(which);
+  };
+  control.onDragBegan = [self, which, gesture] {
+    if (Editor* alive = self.getComponent())
+      (alive->*gesture)(which, AUParameterAutomationEventType::touch);
+  };
+  control.onDragEnded = [self, which, gesture] {
+    if (Editor* alive = self.getComponent())
+      (alive->*gesture)(which, AUParameterAutomationEventType::release);
+  };
 }
 
 } // namespace toolkit
