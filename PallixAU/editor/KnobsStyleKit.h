@@ -6,6 +6,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -20,8 +21,10 @@ public:
   // Replaces the bundles searched (tests, and tools given a resources folder).
   static void useBundles(const std::vector<foundation::Bundle>& bundles);
   static toolkit::ArtworkLibrary& library();
-  // Lets go of the parsed artwork while JUCE is still running: its objects must not outlive it.
-  static void releaseLibrary() noexcept;
+  // Keeps the parsed artwork for as long as the result lives: each open editor holds it.
+  static std::shared_ptr<toolkit::ArtworkLibrary> holdLibrary();
+  // The kit's library and its counters.
+  static const toolkit::SharedArtworkLibrary& sharedLibrary();
 
   static juce::Image imageNamed(std::string_view name, juce::Rectangle<float> frame);
 

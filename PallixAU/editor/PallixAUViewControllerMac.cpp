@@ -3,7 +3,6 @@
 
 #include "PallixAU/editor/KnobsStyleKit.h"
 #include "PallixAU/editor/PallixDevFlags.h"
-#include "platform/toolkit/MainThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,8 +46,10 @@ std::optional<PallixKnob> knobForAddress(AUParameterAddress address) {
 } // namespace
 
 PallixAUViewControllerMac::PallixAUViewControllerMac()
-    : toolkit::FlippedView(kBackground), knobs_{&embroideryKnob, &easinessKnob, &etiquetteKnob,
-                                                &exoticaKnob,    &emotionKnob,  &evolutionKnob} {
+    : toolkit::AUViewController(kBackground),
+      artwork_(KnobsStyleKit::holdLibrary()), knobs_{&embroideryKnob, &easinessKnob,
+                                                     &etiquetteKnob,  &exoticaKnob,
+                                                     &emotionKnob,    &evolutionKnob} {
   buildKnobs();
   buildPopups();
   setSize(kDefaultWidth, kDefaultHeight);
@@ -64,20 +65,7 @@ PallixAUViewControllerMac::~PallixAUViewControllerMac() {
 
 AUResult<std::shared_ptr<AUAudioUnit>>
 PallixAUViewControllerMac::createAudioUnit(const AudioComponentDescription& description) {
-  auto created = AUAudioUnit::create<unit::PallixAudioUnit>(description);
-  if (!created)
-    return created.error();
-  std::shared_ptr<AUAudioUnit> made = std::move(created).value();
-  audioUnit_ = made;
-  toolkit::callOnMainThread(juce::Component::SafePointer<PallixAUViewControllerMac>(this),
-                            [](PallixAUViewControllerMac& self) { self.connect(); });
-  return made;
-}
-
-void PallixAUViewControllerMac::setAudioUnit(std::shared_ptr<AUAudioUnit> unit) {
-  disconnect();
-  audioUnit_ = std::move(unit);
-  connect();
+  return createAudioUnitOf<unit::PallixAudioUnit>(description);
 }
 
 toolkit::AURotaryControl& PallixAUViewControllerMac::knob(PallixKnob which) noexcept {
@@ -85,7 +73,6 @@ toolkit::AURotaryControl& PallixAUViewControllerMac::knob(PallixKnob which) noex
 }
 
 void PallixAUViewControllerMac::buildKnobs() {
-  const SafePointer<PallixAUViewControllerMac> self(this);
   for (std::size_t i = 0; i < kKnobCount; ++i) {
     const auto which = static_cast<PallixKnob>(i);
     toolkit::AURotaryControl& control = knob(which);
@@ -102,18 +89,8 @@ void PallixAUViewControllerMac::buildKnobs() {
       control.overlayImageProvider = [](float w, float h) {
         return KnobsStyleKit::imageOfKnobOverlay({w, h});
       };
-    control.onValueChanged = [self, which] {
-      if (self)
-        self->knobChanged(which);
-    };
-    control.onDragBegan = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::touch);
-    };
-    control.onDragEnded = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::release);
-    };
+    forwardKnob(control, *this, which, &PallixAUViewControllerMac::knobChanged,
+                &PallixAUViewControllerMac::gesture);
     addAndMakeVisible(control);
   }
 }
@@ -167,22 +144,16 @@ void PallixAUViewControllerMac::layoutControls() {
                                .toNearestInt());
 }
 
-std::shared_ptr<AUParameter>
-PallixAUViewControllerMac::parameter(AUParameterAddress address) const {
-  const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
-  return tree ? tree->parameterWithAddress(address) : nullptr;
-}
-
 void PallixAUViewControllerMac::knobChanged(PallixKnob which) {
   if (applyingUnitValue_)
     return; // the unit has the value already; writing it back would only echo to other views
   if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
-    target->setValue(knob(which).value(), paramObserverToken);
+    target->setValue(knob(which).value(), observerToken());
 }
 
 void PallixAUViewControllerMac::gesture(PallixKnob which, AUParameterAutomationEventType type) {
   if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
-    target->setValue(knob(which).value(), paramObserverToken, type);
+    target->setValue(knob(which).value(), observerToken(), type);
 }
 
 void PallixAUViewControllerMac::selectItem(juce::ComboBox& popup, AUValue value) {
@@ -199,7 +170,7 @@ void PallixAUViewControllerMac::popupChanged(juce::ComboBox& popup, AUParameterA
   if (index < 0)
     return;
   if (const auto target = parameter(address))
-    target->setValue(static_cast<AUValue>(index), paramObserverToken);
+    target->setValue(static_cast<AUValue>(index), observerToken());
 }
 
 void PallixAUViewControllerMac::rootPopupChanged() { popupChanged(rootPopup, kRootNoteAddress); }
@@ -207,7 +178,7 @@ void PallixAUViewControllerMac::rootPopupChanged() { popupChanged(rootPopup, kRo
 void PallixAUViewControllerMac::modePopupChanged() { popupChanged(modePopup, kModeAddress); }
 
 void PallixAUViewControllerMac::familyPopupChanged() {
-  auto* generator = dynamic_cast<unit::PallixAudioUnit*>(audioUnit_.get());
+  auto* generator = dynamic_cast<unit::PallixAudioUnit*>(audioUnit().get());
   if (!generator || !familyPopup)
     return;
   const juce::String title =
@@ -231,44 +202,21 @@ void PallixAUViewControllerMac::parameterChanged(AUParameterAddress address, AUV
 }
 
 void PallixAUViewControllerMac::syncAllControls() {
-  const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
+  const auto tree = audioUnit() ? audioUnit()->parameterTree() : nullptr;
   if (!tree)
     return;
   for (const auto& source : tree->allParameters())
     parameterChanged(source->address(), source->value());
 }
 
-void PallixAUViewControllerMac::connect() {
-  const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
-  if (!tree)
+void PallixAUViewControllerMac::willConnect() {
+  if (!familyPopup)
     return;
-  disconnect();
-  if (familyPopup) {
-    familyPopup->clear(juce::dontSendNotification);
-    familyPopup->addItem(kNoFamily, 1);
-    if (auto* generator = dynamic_cast<unit::PallixAudioUnit*>(audioUnit_.get()))
-      for (const auto& family : generator->allFamilies())
-        familyPopup->addItem(family, familyPopup->getNumItems() + 1);
-  }
-  syncAllControls();
-  const SafePointer<PallixAUViewControllerMac> self(this);
-  paramObserverToken =
-      tree->tokenByAddingParameterObserver([self](AUParameterAddress address, AUValue value) {
-        toolkit::callOnMainThread(self, [address, value](PallixAUViewControllerMac& editor) {
-          editor.parameterChanged(address, value);
-        });
-      });
-  stateObservation_ = std::make_unique<toolkit::UnitStateObservation>(
-      audioUnit_, *this, [this] { syncAllControls(); });
-}
-
-void PallixAUViewControllerMac::disconnect() {
-  stateObservation_.reset();
-  if (paramObserverToken != kAUNoObserverToken) {
-    if (const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr)
-      tree->removeParameterObserver(paramObserverToken);
-    paramObserverToken = kAUNoObserverToken;
-  }
+  familyPopup->clear(juce::dontSendNotification);
+  familyPopup->addItem(kNoFamily, 1);
+  if (auto* generator = dynamic_cast<unit::PallixAudioUnit*>(audioUnit().get()))
+    for (const auto& family : generator->allFamilies())
+      familyPopup->addItem(family, familyPopup->getNumItems() + 1);
 }
 
 } // namespace pallix::editor

@@ -7,8 +7,8 @@
 #include "PallixAU/unit/PallixAudioUnit.h"
 #include "platform/audiounit/AUError.h"
 #include "platform/toolkit/AURotaryControl.h"
-#include "platform/toolkit/FlippedView.h"
-#include "platform/toolkit/UnitStateObservation.h"
+#include "platform/toolkit/AUViewController.h"
+#include "platform/toolkit/ArtworkLibrary.h"
 
 #include <array>
 #include <memory>
@@ -16,11 +16,11 @@
 namespace pallix::editor {
 
 // A component any host can own. Knobs drive their parameters directly (0 to 1, no taper). Its
-// own writes carry paramObserverToken, so its observer never hears them back; the observer and
-// the state observations hand their work to the message thread and hold the editor weakly.
-// Values that come from the unit move the controls without being written back.
+// own writes carry the observer's token, so its observer never hears them back (see
+// toolkit::AUViewController). Values that come from the unit move the controls without being
+// written back. While it lives it holds the kit's artwork.
 // Threads: message thread, except where the unit calls back (forwarded to it).
-class PallixAUViewControllerMac : public toolkit::FlippedView {
+class PallixAUViewControllerMac : public toolkit::AUViewController {
 public:
   static constexpr int kDefaultWidth = 480;
   static constexpr int kDefaultHeight = 320;
@@ -37,12 +37,8 @@ public:
   AUResult<std::shared_ptr<AUAudioUnit>>
   createAudioUnit(const AudioComponentDescription& description);
 
-  // Shows this unit (any unit with the generator's parameters): connects now; setting it again
-  // reconnects and syncs every control.
-  void setAudioUnit(std::shared_ptr<AUAudioUnit> unit);
-  const std::shared_ptr<AUAudioUnit>& audioUnit() const noexcept { return audioUnit_; }
-
-  void syncAllControls();
+  // Shows any unit with the generator's parameters (setAudioUnit).
+  void syncAllControls() override;
 
   // The pop-ups' actions.
   void rootPopupChanged();
@@ -55,7 +51,6 @@ public:
   juce::ComboBox& modePopupButton() noexcept { return modePopup; }
   // Null unless the family picker is switched on (PallixDevFlags).
   juce::ComboBox* familyPopupButton() noexcept { return familyPopup.get(); }
-  AUParameterObserverToken observerToken() const noexcept { return paramObserverToken; }
   bool isWideArrangement() const noexcept { return wide_; }
 
   void resized() override;
@@ -64,18 +59,15 @@ private:
   void buildKnobs();
   void buildPopups();
   void layoutControls();
-  void connect();
-  void disconnect();
+  void willConnect() override;
   void knobChanged(PallixKnob which);
   void gesture(PallixKnob which, AUParameterAutomationEventType type);
-  void parameterChanged(AUParameterAddress address, AUValue value);
+  void parameterChanged(AUParameterAddress address, AUValue value) override;
   void selectItem(juce::ComboBox& popup, AUValue value);
   void popupChanged(juce::ComboBox& popup, AUParameterAddress address);
-  std::shared_ptr<AUParameter> parameter(AUParameterAddress address) const;
 
-  std::shared_ptr<AUAudioUnit> audioUnit_;
-  AUParameterObserverToken paramObserverToken = kAUNoObserverToken;
-  std::unique_ptr<toolkit::UnitStateObservation> stateObservation_;
+  // First, so that the controls find the artwork parsed and go before it does.
+  std::shared_ptr<toolkit::ArtworkLibrary> artwork_;
 
   toolkit::AURotaryControl embroideryKnob, easinessKnob, etiquetteKnob, exoticaKnob, emotionKnob,
       evolutionKnob;

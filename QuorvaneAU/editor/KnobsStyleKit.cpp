@@ -13,7 +13,7 @@ namespace {
 // Its address names the binary that holds the kit.
 const int kitAnchor = 0;
 
-toolkit::SharedArtworkLibrary& sharedLibrary() {
+toolkit::SharedArtworkLibrary& kitLibrary() {
   static toolkit::SharedArtworkLibrary library(&kitAnchor);
   return library;
 }
@@ -36,12 +36,16 @@ juce::Image radio(juce::Rectangle<float> frame, bool on) {
 } // namespace
 
 void KnobsStyleKit::useBundles(const std::vector<foundation::Bundle>& bundles) {
-  sharedLibrary().use(bundles);
+  kitLibrary().use(bundles);
 }
 
-void KnobsStyleKit::releaseLibrary() noexcept { sharedLibrary().release(); }
+std::shared_ptr<toolkit::ArtworkLibrary> KnobsStyleKit::holdLibrary() {
+  return kitLibrary().hold();
+}
 
-toolkit::ArtworkLibrary& KnobsStyleKit::library() { return sharedLibrary().get(); }
+const toolkit::SharedArtworkLibrary& KnobsStyleKit::sharedLibrary() { return kitLibrary(); }
+
+toolkit::ArtworkLibrary& KnobsStyleKit::library() { return kitLibrary().get(); }
 
 juce::Image KnobsStyleKit::imageNamed(std::string_view name, juce::Rectangle<float> frame,
                                       float s) {

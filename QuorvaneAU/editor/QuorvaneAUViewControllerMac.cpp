@@ -3,7 +3,6 @@
 
 #include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/KnobsStyleKit.h"
-#include "platform/toolkit/MainThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +19,8 @@ juce::Rectangle<int> toPixels(juce::Rectangle<float> frame) { return frame.toNea
 } // namespace
 
 QuorvaneAUViewControllerMac::QuorvaneAUViewControllerMac()
-    : toolkit::FlippedView(kBackground), waveformView(unit::QuorvaneAudioUnit::wavetable()),
+    : toolkit::AUViewController(kBackground), artwork_(KnobsStyleKit::holdLibrary()),
+      waveformView(unit::QuorvaneAudioUnit::wavetable()),
       knobs_{&shapeKnob,     &detuneKnob,    &spreadKnob, &attackKnob, &decayKnob,
              &sustainKnob,   &releaseKnob,   &rateKnob,   &motionKnob, &spacetimeKnob,
              &frequencyKnob, &resonanceKnob, &driveKnob,  &driftKnob,  &echoKnob,
@@ -35,20 +35,7 @@ QuorvaneAUViewControllerMac::~QuorvaneAUViewControllerMac() { disconnect(); }
 
 AUResult<std::shared_ptr<AUAudioUnit>>
 QuorvaneAUViewControllerMac::createAudioUnit(const AudioComponentDescription& description) {
-  auto created = AUAudioUnit::create<unit::QuorvaneAudioUnit>(description);
-  if (!created)
-    return created.error();
-  std::shared_ptr<AUAudioUnit> made = std::move(created).value();
-  audioUnit_ = made;
-  toolkit::callOnMainThread(juce::Component::SafePointer<QuorvaneAUViewControllerMac>(this),
-                            [](QuorvaneAUViewControllerMac& self) { self.connect(); });
-  return made;
-}
-
-void QuorvaneAUViewControllerMac::setAudioUnit(std::shared_ptr<AUAudioUnit> unit) {
-  disconnect();
-  audioUnit_ = std::move(unit);
-  connect();
+  return createAudioUnitOf<unit::QuorvaneAudioUnit>(description);
 }
 
 toolkit::AURotaryControl& QuorvaneAUViewControllerMac::knob(QuorvaneKnob which) noexcept {
@@ -105,18 +92,8 @@ void QuorvaneAUViewControllerMac::buildControls() {
         return KnobsStyleKit::imageOfKnobOverlay({w, h});
       };
     const QuorvaneKnob which = entry.knob;
-    control.onValueChanged = [self, which] {
-      if (self)
-        self->knobChanged(which);
-    };
-    control.onDragBegan = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::touch);
-    };
-    control.onDragEnded = [self, which] {
-      if (self)
-        self->gesture(which, AUParameterAutomationEventType::release);
-    };
+    forwardKnob(control, *this, which, &QuorvaneAUViewControllerMac::knobChanged,
+                &QuorvaneAUViewControllerMac::gesture);
     addAndMakeVisible(control);
   }
   waveformView.shape = 0.5f;
@@ -182,19 +159,13 @@ void QuorvaneAUViewControllerMac::layoutControls() {
     selectRadio(rolloffGroup_, selectedRolloff_);
 }
 
-std::shared_ptr<AUParameter>
-QuorvaneAUViewControllerMac::parameter(AUParameterAddress address) const {
-  const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
-  return tree ? tree->parameterWithAddress(address) : nullptr;
-}
-
 void QuorvaneAUViewControllerMac::knobChanged(QuorvaneKnob which) {
   const AUParameterAddress address = specOf(which).address;
   const float p = valueOfPosition(address, knob(which).value());
   // A value that came from the unit is not written back: through the taper and back it may
   // differ in its last bit, and two editors of one unit would then answer each other forever.
   if (const auto target = applyingUnitValue_ ? nullptr : parameter(address))
-    target->setValue(p, paramObserverToken);
+    target->setValue(p, observerToken());
   if (address == kShapeAddress)
     waveformView.setShape(p);
   else if (address == kRowSpreadAddress)
@@ -204,7 +175,7 @@ void QuorvaneAUViewControllerMac::knobChanged(QuorvaneKnob which) {
 void QuorvaneAUViewControllerMac::gesture(QuorvaneKnob which, AUParameterAutomationEventType type) {
   const AUParameterAddress address = specOf(which).address;
   if (const auto target = parameter(address))
-    target->setValue(valueOfPosition(address, knob(which).value()), paramObserverToken, type);
+    target->setValue(valueOfPosition(address, knob(which).value()), observerToken(), type);
 }
 
 void QuorvaneAUViewControllerMac::selectRadio(RadioGroup& group, int index) {
@@ -231,7 +202,7 @@ void QuorvaneAUViewControllerMac::selectRadioFromValue(RadioGroup& group, AUValu
 void QuorvaneAUViewControllerMac::radioClicked(RadioGroup& group, int tag) {
   selectRadio(group, tag);
   if (const auto target = parameter(group.address))
-    target->setValue(static_cast<AUValue>(tag), paramObserverToken);
+    target->setValue(static_cast<AUValue>(tag), observerToken());
 }
 
 void QuorvaneAUViewControllerMac::filterTypeClicked(const toolkit::ImageButton& sender) {
@@ -240,32 +211,6 @@ void QuorvaneAUViewControllerMac::filterTypeClicked(const toolkit::ImageButton& 
 
 void QuorvaneAUViewControllerMac::filterRolloffClicked(const toolkit::ImageButton& sender) {
   radioClicked(rolloffGroup_, sender.tag());
-}
-
-void QuorvaneAUViewControllerMac::connect() {
-  const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
-  if (!tree)
-    return;
-  disconnect();
-  syncAllControls();
-  const SafePointer<QuorvaneAUViewControllerMac> self(this);
-  paramObserverToken =
-      tree->tokenByAddingParameterObserver([self](AUParameterAddress address, AUValue value) {
-        toolkit::callOnMainThread(self, [address, value](QuorvaneAUViewControllerMac& editor) {
-          editor.parameterChanged(address, value);
-        });
-      });
-  stateObservation_ = std::make_unique<toolkit::UnitStateObservation>(
-      audioUnit_, *this, [this] { syncAllControls(); });
-}
-
-void QuorvaneAUViewControllerMac::disconnect() {
-  stateObservation_.reset();
-  if (paramObserverToken != kAUNoObserverToken) {
-    if (const auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr)
-      tree->removeParameterObserver(paramObserverToken);
-    paramObserverToken = kAUNoObserverToken;
-  }
 }
 
 void QuorvaneAUViewControllerMac::parameterChanged(AUParameterAddress address, AUValue value) {

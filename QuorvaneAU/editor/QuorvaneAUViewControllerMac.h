@@ -8,9 +8,9 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/AUError.h"
 #include "platform/toolkit/AURotaryControl.h"
-#include "platform/toolkit/FlippedView.h"
+#include "platform/toolkit/AUViewController.h"
+#include "platform/toolkit/ArtworkLibrary.h"
 #include "platform/toolkit/ImageViews.h"
-#include "platform/toolkit/UnitStateObservation.h"
 
 #include <array>
 #include <functional>
@@ -21,13 +21,12 @@
 namespace quorvane::editor {
 
 // A component any host can own (a plug-in's editor window, the app's window). It talks to the
-// unit only through its parameter tree and its state and preset observers. Its own parameter
-// writes carry paramObserverToken, so its observer never hears them back; the observer and the
-// state observations hand their work to the message thread and hold the editor weakly. Values
-// that come from the unit move the controls without being written back.
-// The layout follows the view's size live (see QuorvaneEditorLayout).
+// unit only through its parameter tree and its state and preset observers (see
+// toolkit::AUViewController). Values that come from the unit move the controls without being
+// written back. The layout follows the view's size live (see QuorvaneEditorLayout). While it
+// lives it holds the kit's artwork.
 // Threads: message thread, except where the unit calls back (forwarded to it).
-class QuorvaneAUViewControllerMac : public toolkit::FlippedView {
+class QuorvaneAUViewControllerMac : public toolkit::AUViewController {
 public:
   static constexpr int kDefaultWidth = 720;
   static constexpr int kDefaultHeight = 480;
@@ -40,19 +39,14 @@ public:
   AUResult<std::shared_ptr<AUAudioUnit>>
   createAudioUnit(const AudioComponentDescription& description);
 
-  // Shows this unit (any unit with the synthesiser's parameters): connects now; setting it
-  // again reconnects and syncs every control.
-  void setAudioUnit(std::shared_ptr<AUAudioUnit> unit);
-  const std::shared_ptr<AUAudioUnit>& audioUnit() const noexcept { return audioUnit_; }
-
-  // Every control from the parameters.
-  void syncAllControls();
+  // Shows any unit with the synthesiser's parameters (setAudioUnit).
+  void syncAllControls() override;
 
   // The radio buttons' actions (the sender's tag is the index).
   void filterTypeClicked(const toolkit::ImageButton& sender);
   void filterRolloffClicked(const toolkit::ImageButton& sender);
 
-  // For hosts and tests: the controls and the observer's token.
+  // For hosts and tests: the controls.
   toolkit::AURotaryControl& knob(QuorvaneKnob which) noexcept;
   WaveformView& waveform() noexcept { return waveformView; }
   toolkit::ImageButton& radioButton(RadioLine line) noexcept;
@@ -60,7 +54,6 @@ public:
   // The selected index of each group, as last shown.
   int selectedFilterType() const noexcept { return selectedType_; }
   int selectedFilterRolloff() const noexcept { return selectedRolloff_; }
-  AUParameterObserverToken observerToken() const noexcept { return paramObserverToken; }
   // The arrangement last laid out (0 to 4).
   int arrangement() const noexcept { return mode_; }
 
@@ -75,19 +68,15 @@ private:
 
   void buildControls();
   void layoutControls();
-  void connect();
-  void disconnect();
   void knobChanged(QuorvaneKnob which);
   void gesture(QuorvaneKnob which, AUParameterAutomationEventType type);
-  void parameterChanged(AUParameterAddress address, AUValue value);
+  void parameterChanged(AUParameterAddress address, AUValue value) override;
   void selectRadio(RadioGroup& group, int index);
   void selectRadioFromValue(RadioGroup& group, AUValue value);
   void radioClicked(RadioGroup& group, int tag);
-  std::shared_ptr<AUParameter> parameter(AUParameterAddress address) const;
 
-  std::shared_ptr<AUAudioUnit> audioUnit_;
-  AUParameterObserverToken paramObserverToken = kAUNoObserverToken;
-  std::unique_ptr<toolkit::UnitStateObservation> stateObservation_;
+  // First, so that the controls find the artwork parsed and go before it does.
+  std::shared_ptr<toolkit::ArtworkLibrary> artwork_;
 
   toolkit::AURotaryControl shapeKnob, detuneKnob, spreadKnob, attackKnob, decayKnob, sustainKnob,
       releaseKnob, rateKnob, motionKnob, spacetimeKnob, frequencyKnob, resonanceKnob, driveKnob,

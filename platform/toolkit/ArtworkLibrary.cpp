@@ -101,10 +101,54 @@ juce::Rectangle<float> fittedFrame(juce::Rectangle<float> natural, float width, 
   return {(width - w) / 2.0f, (height - h) / 2.0f, w, h};
 }
 
+// Keeps a library used while nobody held it until JUCE shuts down.
+class SharedArtworkLibrary::UnheldUse : public juce::DeletedAtShutdown {
+public:
+  UnheldUse(SharedArtworkLibrary& owner, std::shared_ptr<ArtworkLibrary> library)
+      : owner_(owner), library_(std::move(library)) {}
+  ~UnheldUse() override { owner_.unheld_ = nullptr; }
+
+private:
+  SharedArtworkLibrary& owner_;
+  std::shared_ptr<ArtworkLibrary> library_;
+};
+
+SharedArtworkLibrary::~SharedArtworkLibrary() { delete unheld_; }
+
+std::shared_ptr<ArtworkLibrary> SharedArtworkLibrary::make() {
+  auto library = std::make_shared<ArtworkLibrary>(
+      bundles_
+          ? *bundles_
+          : std::vector<foundation::Bundle>{foundation::Bundle::of(kitAddress_), mainBundle()});
+  library_ = library;
+  ++librariesMade_;
+  return library;
+}
+
+std::shared_ptr<ArtworkLibrary> SharedArtworkLibrary::hold() {
+  auto library = library_.lock();
+  if (!library)
+    library = make();
+  delete unheld_; // the holds decide from now on
+  return library;
+}
+
 ArtworkLibrary& SharedArtworkLibrary::get() {
-  if (!library_)
-    use({foundation::Bundle::of(kitAddress_), mainBundle()});
-  return *library_;
+  if (const auto library = library_.lock())
+    return *library; // a hold or the unheld use keeps it
+  auto library = make();
+  unheld_ = new UnheldUse(*this, library);
+  return *library;
+}
+
+void SharedArtworkLibrary::use(const std::vector<foundation::Bundle>& bundles) {
+  bundles_ = bundles;
+  delete unheld_;
+  library_.reset();
+}
+
+long SharedArtworkLibrary::holders() const noexcept {
+  return library_.use_count() - (unheld_ ? 1 : 0);
 }
 
 foundation::Bundle mainBundle() {

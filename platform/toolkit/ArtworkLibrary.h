@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -71,23 +72,44 @@ juce::Rectangle<float> fittedFrame(juce::Rectangle<float> natural, float width, 
 // The bundle of the running program's executable (the "main bundle").
 foundation::Bundle mainBundle();
 
-// A kit's one library: made on first use from the bundle holding the kit and the main bundle,
-// replaceable (tests, tools given a resources folder), and released while JUCE still runs, since
-// its objects must not outlive JUCE. Threads: message thread.
+// A kit's one library, alive while someone holds it: the open editors hold it, so images stay
+// parsed and cached while any editor is open, and it goes with the last of them, while JUCE still
+// runs (its objects must not outlive JUCE). Used while nobody holds it (a kit's images drawn
+// outside an editor), it lives until JUCE shuts down, or until the holds taken after that end.
+// The bundles searched are those of the kit's binary and the main bundle, or the ones given to
+// use(); they outlast any one library. Threads: message thread.
 class SharedArtworkLibrary {
 public:
   // kitAddress: any address in the binary that holds the kit.
   explicit SharedArtworkLibrary(const void* kitAddress) noexcept : kitAddress_(kitAddress) {}
+  SharedArtworkLibrary(const SharedArtworkLibrary&) = delete;
+  SharedArtworkLibrary& operator=(const SharedArtworkLibrary&) = delete;
+  // Lets go of an unheld use (a kit's static instance finds it gone with JUCE's shutdown).
+  ~SharedArtworkLibrary();
 
+  // The library, made now if there is none, kept until every copy of the result is gone (and no
+  // longer than that, even if it was used unheld before).
+  std::shared_ptr<ArtworkLibrary> hold();
+  // The library, made now if there is none.
   ArtworkLibrary& get();
-  void use(const std::vector<foundation::Bundle>& bundles) {
-    library_ = std::make_unique<ArtworkLibrary>(bundles);
-  }
-  void release() noexcept { library_.reset(); }
+  // Searches these bundles from now on: lets go of what was parsed from the previous ones.
+  void use(const std::vector<foundation::Bundle>& bundles);
+
+  // How many holds are out; whether a library is alive; how many were made so far.
+  long holders() const noexcept;
+  bool isLoaded() const noexcept { return !library_.expired(); }
+  int librariesMade() const noexcept { return librariesMade_; }
 
 private:
+  class UnheldUse;
+
+  std::shared_ptr<ArtworkLibrary> make();
+
   const void* kitAddress_;
-  std::unique_ptr<ArtworkLibrary> library_;
+  std::optional<std::vector<foundation::Bundle>> bundles_; // as given to use()
+  std::weak_ptr<ArtworkLibrary> library_;
+  UnheldUse* unheld_ = nullptr; // owned by JUCE's list of objects deleted at its shutdown
+  int librariesMade_ = 0;
 };
 
 } // namespace toolkit

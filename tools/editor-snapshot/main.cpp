@@ -50,12 +50,6 @@ int run(int argc, const char* const* argv) {
   }
   hosting::ReplacingOutputFile output(options.output);
   juce::ScopedJuceInitialiser_GUI gui; // the message manager; no display is opened
-  struct ArtworkRelease {
-    ~ArtworkRelease() {
-      quorvane::editor::KnobsStyleKit::releaseLibrary();
-      pallix::editor::KnobsStyleKit::releaseLibrary();
-    }
-  } artworkRelease; // before JUCE shuts down
 
   if (options.resources) {
     const auto resources = foundation::Bundle::withResourcesFolder(*options.resources);

@@ -163,3 +163,20 @@ TEST(PallixStyleKit, NamedImagesAreStretchedToTheFrame) {
   EXPECT_TRUE(isFullyTransparent(missing));
   KnobsStyleKit::useBundles({});
 }
+
+TEST(PallixEditorArtwork, OpenEditorsShareTheArtworkAndTheLastToCloseReleasesIt) {
+  const auto& artwork = KnobsStyleKit::sharedLibrary();
+  {
+    PallixAUViewControllerMac first;
+    const int made = artwork.librariesMade();
+    {
+      PallixAUViewControllerMac second;
+      second.createComponentSnapshot(second.getLocalBounds()); // draws every knob
+      EXPECT_EQ(artwork.holders(), 2);
+      EXPECT_EQ(artwork.librariesMade(), made);
+    }
+    EXPECT_TRUE(artwork.isLoaded());
+    EXPECT_EQ(artwork.holders(), 1);
+  }
+  EXPECT_FALSE(artwork.isLoaded());
+}
