@@ -60,9 +60,6 @@ juce::Image drawHelpPage(const HeadlessOptions& options) {
 int writeScreenshot(const HeadlessOptions& options, std::string_view tool) {
   hosting::ReplacingOutputFile output(*options.screenshot);
   juce::ScopedJuceInitialiser_GUI gui; // the message manager; no display is opened
-  struct ArtworkRelease {
-    ~ArtworkRelease() { quorvane::editor::KnobsStyleKit::releaseLibrary(); }
-  } artworkRelease; // before JUCE shuts down
 
   const juce::Image image = options.helpPage ? drawHelpPage(options) : drawMainWindow(options);
   juce::PNGImageFormat png;
