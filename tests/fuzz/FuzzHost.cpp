@@ -32,8 +32,6 @@ AUParameterAddress readAddress(FuzzInput& in) {
   return choice < 240 ? choice % 24 : in.raw<AUParameterAddress>();
 }
 
-} // namespace
-
 double readSampleRate(FuzzInput& in) {
   constexpr std::array<double, 8> kUsual{44100.0, 48000.0,  96000.0,  8000.0,
                                          22050.0, 192000.0, 384000.0, 1000000.0};
@@ -46,9 +44,27 @@ double readSampleRate(FuzzInput& in) {
   return rate > 0.0 && rate < 1000.0 ? 1000.0 : rate;
 }
 
-AUAudioFrameCount readMaximumFrames(FuzzInput& in) {
-  return static_cast<AUAudioFrameCount>(in.inRange(1, kLargestMaximum));
+void scheduleMIDI(const AUScheduleMIDIEventBlock& schedule, FuzzInput& in, std::int64_t now) {
+  if (!schedule) // a unit that takes no MIDI offers no block
+    return;
+  std::array<std::uint8_t, 8> bytes{};
+  const AUEventSampleTime time = readEventTime(in, now, 512);
+  const std::uint8_t cable = in.byte();
+  const int length = static_cast<int>(in.inRange(0, 9)) - 1; // -1 ... 8
+  for (std::uint8_t& b : bytes)
+    b = in.byte();
+  schedule(time, cable, length, bytes.data());
 }
+
+void setParameterFromTree(AUAudioUnit& unit, FuzzInput& in) {
+  const auto& parameters = unit.parameterTree()->allParameters();
+  if (parameters.empty())
+    return;
+  AUParameter& parameter = *parameters[in.byte() % parameters.size()];
+  parameter.setValue(in.value(parameter.minValue(), parameter.maxValue()));
+}
+
+} // namespace
 
 Verdict allocate(AUAudioUnit& unit, double sampleRate, AUAudioFrameCount maximumFrames) {
   (void)unit.outputBusses()[0].setFormat(AudioFormat::standard(sampleRate, 2));
@@ -58,6 +74,11 @@ Verdict allocate(AUAudioUnit& unit, double sampleRate, AUAudioFrameCount maximum
            " Hz for " + std::to_string(maximumFrames) +
            " frames failed: " + result.error().localizedDescription();
   return {};
+}
+
+Verdict allocate(AUAudioUnit& unit, FuzzInput& in) {
+  const double rate = readSampleRate(in); // read before the maximum
+  return allocate(unit, rate, static_cast<AUAudioFrameCount>(in.inRange(1, kLargestMaximum)));
 }
 
 const AURenderEvent* EventScript::read(FuzzInput& in, std::int64_t callStart,
@@ -157,7 +178,6 @@ Verdict HostRenderer::render(const AudioTimeStamp& stamp, AUAudioFrameCount fram
   const bool pinned = std::isfinite(stamp.mSampleTime) && std::abs(stamp.mSampleTime) < 1e15 &&
                       stamp.mSampleTime == std::floor(stamp.mSampleTime);
   callStart_ = pinned ? static_cast<std::int64_t>(stamp.mSampleTime) : -1;
-  lastFrames_ = frames;
   if (beforeCall)
     beforeCall(callStart_, frames);
 
@@ -192,24 +212,42 @@ Verdict HostRenderer::render(const AudioTimeStamp& stamp, AUAudioFrameCount fram
   return {};
 }
 
-void scheduleMIDI(const AUScheduleMIDIEventBlock& schedule, FuzzInput& in, std::int64_t now) {
-  if (!schedule) // a unit that takes no MIDI offers no block
-    return;
-  std::array<std::uint8_t, 8> bytes{};
-  const AUEventSampleTime time = readEventTime(in, now, 512);
-  const std::uint8_t cable = in.byte();
-  const int length = static_cast<int>(in.inRange(0, 9)) - 1; // -1 ... 8
-  for (std::uint8_t& b : bytes)
-    b = in.byte();
-  schedule(time, cable, length, bytes.data());
-}
-
-void setParameterFromTree(AUAudioUnit& unit, FuzzInput& in) {
-  const auto& parameters = unit.parameterTree()->allParameters();
-  if (parameters.empty())
-    return;
-  AUParameter& parameter = *parameters[in.byte() % parameters.size()];
-  parameter.setValue(in.value(parameter.minValue(), parameter.maxValue()));
+Verdict HostSession::run(AUAudioUnit& unit, HostRenderer& host, FuzzInput& in) {
+  EventScript script;
+  const AUScheduleMIDIEventBlock schedule = unit.scheduleMIDIEventBlock();
+  for (int operation = 0; operation < limit && !in.empty(); ++operation) {
+    switch (operations[in.byte() % 8]) {
+    case Operation::call:
+      if (Verdict fault = host.call(in, script); !fault.empty())
+        return fault;
+      break;
+    case Operation::scheduleMIDI:
+      scheduleMIDI(schedule, in, host.callStart());
+      scheduled = true;
+      break;
+    case Operation::setParameter:
+      setParameterFromTree(unit, in);
+      break;
+    case Operation::reset:
+      unit.reset();
+      break;
+    case Operation::reallocate:
+      unit.deallocateRenderResources();
+      if (in.flag()) {
+        if (beforeAllocating)
+          beforeAllocating();
+        if (Verdict fault = allocate(unit, in); !fault.empty())
+          return fault;
+      }
+      if (reallocated)
+        reallocated();
+      host.refresh(unit);
+      break;
+    }
+    if (Verdict fault = check ? check() : Verdict{}; !fault.empty())
+      return fault;
+  }
+  return {};
 }
 
 } // namespace fuzz

@@ -8,16 +8,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace fuzz {
 
-// A sample rate a bus accepts, mostly a usual one, and a maximum frame count of 1 ... 4096.
-double readSampleRate(FuzzInput& in);
-AUAudioFrameCount readMaximumFrames(FuzzInput& in);
-
 // Sets the rate (a refused one leaves the unit's) and the maximum, then allocates.
 Verdict allocate(AUAudioUnit& unit, double sampleRate, AUAudioFrameCount maximumFrames);
+// The same with a rate read from the bytes (mostly a usual one) and a maximum of 1 ... 4096.
+Verdict allocate(AUAudioUnit& unit, FuzzInput& in);
 
 // One render call's events, linked in the order read (not always time order): parameter
 // changes and ramps at any address with any value, MIDI of any bytes and length field, system
@@ -53,7 +52,6 @@ public:
   void locate(double sampleTime) noexcept { nextTime_ = sampleTime; }
 
   std::int64_t callStart() const noexcept { return callStart_; }
-  AUAudioFrameCount lastFrames() const noexcept { return lastFrames_; }
   AUAudioFrameCount maximumFrames() const noexcept { return maximum_; }
   const std::vector<float>& left() const noexcept { return left_; }
   // Called before each render call with its start and frames, so a host's blocks can answer.
@@ -70,13 +68,26 @@ private:
   std::vector<float> left_, right_;
   double nextTime_ = 0.0;
   std::int64_t callStart_ = 0;
-  AUAudioFrameCount lastFrames_ = 0;
 };
 
-// Queues a message through the unit's schedule block: any time, cable, length and bytes.
-void scheduleMIDI(const AUScheduleMIDIEventBlock& schedule, FuzzInput& in, std::int64_t now);
+enum class Operation : std::uint8_t { call, scheduleMIDI, setParameter, reset, reallocate };
 
-// Sets one parameter of the tree to any value, as a host's automation or a view would.
-void setParameterFromTree(AUAudioUnit& unit, FuzzInput& in);
+// A careless host's session with an allocated unit: operations read from the bytes until they
+// run out or the limit, each chosen by a byte modulo 8. Render calls go through the renderer;
+// scheduled MIDI may have any time, cable, length and bytes; a parameter of the tree is set to
+// any value; a reallocation may read a new rate and maximum.
+struct HostSession {
+  HostSession(std::array<Operation, 8> operations, int limit)
+      : operations(operations), limit(limit) {}
+
+  std::array<Operation, 8> operations;
+  int limit;
+  std::function<void()> beforeAllocating; // may read bytes of its own first
+  std::function<void()> reallocated;
+  std::function<Verdict()> check; // after every operation
+  bool scheduled = false;         // whether any message was scheduled
+
+  Verdict run(AUAudioUnit& unit, HostRenderer& host, FuzzInput& in);
+};
 
 } // namespace fuzz

@@ -47,18 +47,9 @@ public:
   // bounds, NaN, infinities, huge and tiny magnitudes, and any bit pattern at all.
   double number(double lo, double hi) noexcept {
     constexpr double kInf = std::numeric_limits<double>::infinity();
-    constexpr std::array<double, 12> kSpecial{std::numeric_limits<double>::quiet_NaN(),
-                                              kInf,
-                                              -kInf,
-                                              1e300,
-                                              -1e300,
-                                              3.4e38,
-                                              1e-310,
-                                              -0.0,
-                                              1e9,
-                                              -1.0,
-                                              2147483648.0,
-                                              9.3e18};
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr std::array<double, 12> kSpecial{kNaN,   kInf, -kInf, 1e300, -1e300,       3.4e38,
+                                              1e-310, -0.0, 1e9,   -1.0,  2147483648.0, 9.3e18};
     const std::uint8_t choice = byte();
     if (choice < 160)
       return lo + (hi - lo) * (static_cast<double>(raw<std::uint16_t>()) / 65535.0);

@@ -64,7 +64,14 @@ Verdict audioFault(const float* samples, std::size_t count) {
 void MidiLedger::expectCall(std::int64_t firstSampleTime, std::int64_t frames) noexcept {
   first_ = firstSampleTime;
   end_ = firstSampleTime + frames;
-  timesKnown_ = true;
+  timesKnown_ = firstSampleTime >= 0;
+}
+
+AUMIDIOutputEventBlock MidiLedger::outputBlock() {
+  return [this](AUEventSampleTime time, std::uint8_t, int length, const std::uint8_t* bytes) {
+    receive(time, length, bytes);
+    return noErr;
+  };
 }
 
 void MidiLedger::receive(AUEventSampleTime time, int length, const std::uint8_t* bytes) noexcept {
@@ -87,7 +94,6 @@ void MidiLedger::receive(AUEventSampleTime time, int length, const std::uint8_t*
     if (bytes[2] == 0)
       return fail("a note-on of velocity 0", time, length, bytes);
     ++count;
-    ++started_;
   } else if (kind == 0x80 && count > 0) {
     --count;
   }

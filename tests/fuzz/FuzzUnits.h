@@ -32,18 +32,20 @@ Verdict audioFault(const float* samples, std::size_t count);
 // by its note-off. Keeps the first fault; records without allocating, as the render thread may.
 class MidiLedger {
 public:
-  // The frames of the render call about to run, when its time stamp pins them; otherwise
-  // times are not checked.
+  // The frames of the render call about to run; a first sample time of -1 (a time stamp that
+  // pins none) leaves times unchecked.
   void expectCall(std::int64_t firstSampleTime, std::int64_t frames) noexcept;
-  void expectAnyTime() noexcept { timesKnown_ = false; }
   void receive(AUEventSampleTime time, int length, const std::uint8_t* bytes) noexcept;
+  // The generator's MIDI output block, into this ledger.
+  AUMIDIOutputEventBlock outputBlock();
   // For notes the generator can no longer end: its host took the MIDI output away.
   void forgetOpenNotes() noexcept { open_ = {}; }
 
   const Verdict& fault() const noexcept { return fault_; }
-  long notesStarted() const noexcept { return started_; }
   // The first note still sounding, described; empty when every note has ended.
   Verdict openNotes() const;
+  // The first fault, else the first note still sounding.
+  Verdict verdict() const { return fault_.empty() ? openNotes() : fault_; }
 
 private:
   void fail(const char* what, AUEventSampleTime time, int length, const std::uint8_t* bytes);
@@ -52,7 +54,6 @@ private:
   std::int64_t first_ = 0;
   std::int64_t end_ = 0;
   bool timesKnown_ = false;
-  long started_ = 0;
   Verdict fault_;
 };
 

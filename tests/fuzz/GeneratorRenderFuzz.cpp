@@ -103,14 +103,11 @@ Verdict generatorRender(std::span<const std::uint8_t> bytes) {
   FuzzedHostClock clock;
   clock.configure(in);
 
-  // A host offers each block or not; the generator reads them when it allocates.
-  const auto offerBlocks = [&](std::uint8_t which) {
-    unit->setMIDIOutputEventBlock(which & 1 ? AUMIDIOutputEventBlock{}
-                                            : [&ledger](AUEventSampleTime time, std::uint8_t,
-                                                        int length, const std::uint8_t* bytes) {
-                                                ledger.receive(time, length, bytes);
-                                                return noErr;
-                                              });
+  // A host offers each block or not, mostly all of them; the generator reads them when it
+  // allocates.
+  const auto offerBlocks = [&] {
+    const std::uint8_t which = in.byte() >= 224 ? in.byte() : 0;
+    unit->setMIDIOutputEventBlock(which & 1 ? AUMIDIOutputEventBlock{} : ledger.outputBlock());
     unit->setMusicalContextBlock(
         which & 2 ? AUHostMusicalContextBlock{}
                   : [&clock](double* t, double* n, long* d, double* b, long* next, double* db) {
@@ -122,74 +119,38 @@ Verdict generatorRender(std::span<const std::uint8_t> bytes) {
                       return clock.transportState(f, p, s, e);
                     });
   };
-  // Mostly a full host: every block offered.
-  const auto readBlocks = [&] { return in.byte() >= 224 ? in.byte() : std::uint8_t{0}; };
-
-  offerBlocks(readBlocks());
-  double rate = readSampleRate(in);
-  if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
+  offerBlocks();
+  if (Verdict fault = allocate(*unit, in); !fault.empty())
     return fault;
   HostRenderer host(*unit);
   host.beforeCall = [&](std::int64_t start, AUAudioFrameCount frames) {
     clock.prepareCall(in, unit->outputBusses()[0].format().sampleRate, start);
-    if (start >= 0)
-      ledger.expectCall(start, frames);
-    else
-      ledger.expectAnyTime();
+    ledger.expectCall(start, frames);
   };
-  EventScript script;
-  const AUScheduleMIDIEventBlock schedule = unit->scheduleMIDIEventBlock();
-
-  for (int operation = 0; operation < kMaxOperations && !in.empty(); ++operation) {
-    switch (in.byte() % 8) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-      if (Verdict fault = host.call(in, script); !fault.empty())
-        return fault;
-      break;
-    case 5:
-      scheduleMIDI(schedule, in, host.callStart());
-      break;
-    case 6:
-      setParameterFromTree(*unit, in);
-      break;
-    default:
-      unit->deallocateRenderResources();
-      if (in.flag()) {
-        offerBlocks(readBlocks());
-        rate = readSampleRate(in);
-        if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
-          return fault;
-      }
-      // The notes still sounding end with the next render call, through the MIDI output block
-      // there is then; without one they cannot.
-      if (!unit->renderResourcesAllocated() || !unit->MIDIOutputEventBlock())
-        ledger.forgetOpenNotes();
-      host.refresh(*unit);
-      break;
-    }
-    if (!ledger.fault().empty())
-      return ledger.fault();
-  }
+  using enum Operation;
+  HostSession session{{call, call, call, call, call, scheduleMIDI, setParameter, reallocate},
+                      kMaxOperations};
+  session.beforeAllocating = offerBlocks;
+  // The notes still sounding end with the next render call, through the MIDI output block
+  // there is then; without one they cannot.
+  session.reallocated = [&] {
+    if (!unit->renderResourcesAllocated() || !unit->MIDIOutputEventBlock())
+      ledger.forgetOpenNotes();
+  };
+  session.check = [&ledger] { return ledger.fault(); };
+  if (Verdict fault = session.run(*unit, host, in); !fault.empty())
+    return fault;
 
   if (!unit->renderResourcesAllocated() || !unit->transportStateBlock() ||
       !unit->MIDIOutputEventBlock())
     return {};
   host.beforeCall = [&](std::int64_t start, AUAudioFrameCount frames) {
     clock.stop();
-    if (start >= 0)
-      ledger.expectCall(start, frames);
-    else
-      ledger.expectAnyTime();
+    ledger.expectCall(start, frames);
   };
   if (Verdict fault = host.call(1, nullptr); !fault.empty())
     return fault;
-  if (!ledger.fault().empty())
-    return ledger.fault();
-  return ledger.openNotes();
+  return ledger.verdict();
 }
 
 } // namespace fuzz

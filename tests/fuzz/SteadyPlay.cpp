@@ -5,20 +5,13 @@
 #include "tests/fuzz/FuzzHost.h"
 #include "tests/fuzz/FuzzUnits.h"
 
-#include <algorithm>
-#include <array>
-
 namespace fuzz {
 
 Verdict playGenerator(pallix::unit::PallixAudioUnit& unit, const SteadyPlay& play) {
   MidiLedger ledger;
   hosting::HostTimeline timeline(play.sampleRate, play.tempo, play.meter, 0);
   bool moving = true;
-  unit.setMIDIOutputEventBlock(
-      [&ledger](AUEventSampleTime time, std::uint8_t, int length, const std::uint8_t* bytes) {
-        ledger.receive(time, length, bytes);
-        return noErr;
-      });
+  unit.setMIDIOutputEventBlock(ledger.outputBlock());
   unit.setMusicalContextBlock(
       [&timeline](double* t, double* n, long* d, double* beat, long* next, double* downbeat) {
         return timeline.musicalContext(t, n, d, beat, next, downbeat);
@@ -50,15 +43,10 @@ Verdict playSynth(quorvane::unit::QuorvaneAudioUnit& unit, const SteadyPlay& pla
   if (Verdict fault = allocate(unit, play.sampleRate, play.blockSize); !fault.empty())
     return fault;
   HostRenderer host(unit);
-  RenderEventList chord(8);
-  constexpr std::array<std::uint8_t, 4> kNotes{36, 60, 64, 103};
-  for (std::uint8_t note : kNotes) {
-    const std::uint8_t on[3] = {0x90, note, 127};
+  RenderEventList chord(8), release(8);
+  for (const std::uint8_t note : {36, 60, 64, 103}) {
+    const std::uint8_t on[3] = {0x90, note, 127}, off[3] = {0x80, note, 0};
     chord.addMIDI(0, 0, on, 3);
-  }
-  RenderEventList release(8);
-  for (std::uint8_t note : kNotes) {
-    const std::uint8_t off[3] = {0x80, note, 0};
     release.addMIDI(play.frames / 2, 0, off, 3);
   }
   for (std::int64_t done = 0; done < play.frames; done += play.blockSize) {

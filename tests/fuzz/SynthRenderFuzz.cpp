@@ -56,46 +56,18 @@ Verdict soundsAgain(quorvane::unit::QuorvaneAudioUnit& unit, HostRenderer& host)
 Verdict synthRender(std::span<const std::uint8_t> bytes) {
   FuzzInput in(bytes);
   auto unit = makeSynth();
-  double rate = readSampleRate(in);
-  if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
+  if (Verdict fault = allocate(*unit, in); !fault.empty())
     return fault;
   HostRenderer host(*unit);
-  EventScript script;
-  const AUScheduleMIDIEventBlock schedule = unit->scheduleMIDIEventBlock();
-  bool scheduled = false; // a message may still wait to silence the final note
-
-  for (int operation = 0; operation < kMaxOperations && !in.empty(); ++operation) {
-    switch (in.byte() % 8) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-      if (Verdict fault = host.call(in, script); !fault.empty())
-        return fault;
-      break;
-    case 4:
-      scheduleMIDI(schedule, in, host.callStart());
-      scheduled = true;
-      break;
-    case 5:
-      setParameterFromTree(*unit, in);
-      break;
-    case 6:
-      unit->reset();
-      break;
-    default:
-      unit->deallocateRenderResources();
-      if (in.flag()) {
-        rate = readSampleRate(in);
-        if (Verdict fault = allocate(*unit, rate, readMaximumFrames(in)); !fault.empty())
-          return fault;
-      }
-      host.refresh(*unit);
-      break;
-    }
-  }
-  // Only where it costs few calls, and where a middle C is well below the Nyquist frequency.
-  if (scheduled || !unit->renderResourcesAllocated() || host.maximumFrames() < kProbeCallFrames ||
+  using enum Operation;
+  HostSession session{{call, call, call, call, scheduleMIDI, setParameter, reset, reallocate},
+                      kMaxOperations};
+  if (Verdict fault = session.run(*unit, host, in); !fault.empty())
+    return fault;
+  // Only where it costs few calls, where a middle C is well below the Nyquist frequency, and
+  // where no scheduled message may still wait to silence the final note.
+  if (session.scheduled || !unit->renderResourcesAllocated() ||
+      host.maximumFrames() < kProbeCallFrames ||
       unit->outputBusses()[0].format().sampleRate < 8000.0)
     return {};
   return soundsAgain(*unit, host);

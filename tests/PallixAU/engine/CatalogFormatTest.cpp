@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace engine = pallix::engine;
 
 namespace {
@@ -139,53 +137,18 @@ TEST(CatalogEncoding, WritesEveryKeyInOrderAndDecodesBackUnchanged) {
   phrase.pulsesPerBar = 3;
   phrase.suspends = engine::SuspensionFlags::offbeats | engine::SuspensionFlags::bass;
   phrase.family = "slow burn";
+  phrase.disableMutations = {engine::MutationKind::graceNote};
   phrase.events = {{1.5, -5, 0.25, 70, 110, engine::VoiceTag::chordStab}, {0.1, 12, 3, 0, 255, {}}};
   const engine::CatalogFile file{4, {phrase, engine::Phrase{}}};
 
-  EXPECT_EQ(engine::encodePhrase(phrase).dump(),
-            R"({"slot":"fillBar7to8","modes":["minor"],"tiers":["basic","quickFour","jazz"],)"
-            R"("pulsesPerBar":3,"spacingClasses":["simple","compound"],)"
-            R"("suspends":["bass","offbeats"],"family":"slow burn","disableMutations":[],)"
-            R"("events":[{"t":1.5,"p":-5,"d":0.25,"vL":70,"vH":110,"v":"chordStab"},)"
-            R"({"t":0.1,"p":12,"d":3.0,"vL":0,"vH":255,"v":"bass"}]})");
+  EXPECT_EQ(
+      engine::encodePhrase(phrase).dump(),
+      R"({"slot":"fillBar7to8","modes":["minor"],"tiers":["basic","quickFour","jazz"],)"
+      R"("pulsesPerBar":3,"spacingClasses":["simple","compound"],)"
+      R"("suspends":["bass","offbeats"],"family":"slow burn","disableMutations":["graceNote"],)"
+      R"("events":[{"t":1.5,"p":-5,"d":0.25,"vL":70,"vH":110,"v":"chordStab"},)"
+      R"({"t":0.1,"p":12,"d":3.0,"vL":0,"vH":255,"v":"bass"}]})");
   const auto decoded = decodeText(engine::encodeCatalogFile(file).dump(2));
   ASSERT_TRUE(decoded.file) << decoded.error.description();
   EXPECT_EQ(*decoded.file, file);
-}
-
-// Random bytes, and a valid catalogue with random bytes changed, inserted or removed: each
-// decodes whole or fails with a reason, and whatever decodes survives a round trip.
-TEST(CatalogDecoding, RandomAndMutatedInputNeverCrashes) {
-  const unsigned seed = std::random_device{}();
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  std::mt19937 random(seed);
-  const std::string valid = catalog(3).dump();
-  const std::string alphabet = "{}[]\":,0123456789.-+eE tfnulrsa\\\x80\xff";
-  for (int round = 0; round < 3000; ++round) {
-    std::string text = valid;
-    if (round % 3 == 0) {
-      text.resize(random() % 200);
-      for (char& c : text)
-        c = static_cast<char>(random());
-    }
-    for (int edits = round % 3 == 0 ? 0 : 1 + random() % 4; edits > 0; --edits) {
-      const std::size_t at = random() % text.size();
-      const char c = alphabet[random() % alphabet.size()];
-      const unsigned kind = random() % 3;
-      if (kind == 0)
-        text[at] = c;
-      else if (kind == 1)
-        text.insert(at, 1, c);
-      else
-        text.erase(at, 1);
-    }
-    const auto result = decodeText(text);
-    if (!result.file) {
-      EXPECT_FALSE(result.error.reason.empty()) << text;
-      continue;
-    }
-    const auto again = decodeText(engine::encodeCatalogFile(*result.file).dump());
-    ASSERT_TRUE(again.file) << text;
-    EXPECT_EQ(*again.file, *result.file) << text;
-  }
 }

@@ -1,5 +1,7 @@
 // Tests of the decisions at bar starts, as heard: chances, family matching, mutation, bass runs.
 // A phrase's notes due on the bar line it starts at play a frame after it.
+// Drawn velocities beyond 1 ... 127, grace notes' included, are the catalogue fuzz target's
+// saved input velocity-bounds-0-and-above-127.json, replayed in every build.
 #include "tests/PallixAU/engine/KernelTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -157,24 +159,4 @@ TEST(Fills, BassRunsWalkFromTheBarsOwnStepsOverTheQuickFourChord) {
   const std::int64_t bar = 3 * sevenEight.samplesPerBar();
   EXPECT_EQ(notesOn(sevenEight.sent, bar + 1, bar + 2), (std::multiset<int>{36, 40, 43}));
   EXPECT_EQ(notesOn(sevenEight.sent, bar, bar + sevenEight.samplesPerBar()).size(), 2u + 4u);
-}
-
-TEST(Fills, DrawnVelocitiesOutsideMidiAreLimitedToOneToOneHundredTwentySeven) {
-  // Grace notes derive their bounds from the note's (up to 225 here); both ends must be limited.
-  auto loud = phraseNote(0.5, 7, engine::VoiceTag::melody);
-  loud.velocityLow = loud.velocityHigh = 255;
-  auto silent = phraseNote(4.5, 10, engine::VoiceTag::melody);
-  silent.velocityLow = silent.velocityHigh = 0;
-  const auto phrase = phraseOf(engine::SlotTag::turnaround, "a", {loud, silent});
-  auto kernel =
-      preparedKernel({{P::embroidery, 1}, {P::emotion, 1}, {P::exotica, 1}}, {phrase}, 8000.0);
-  ScriptedHost host(8000.0, 1200.0);
-  host.play(*kernel, 4 * kChorus);
-  std::set<int> velocities;
-  for (const auto& m : host.sent)
-    if (m.noteOn())
-      velocities.insert(m.bytes[2]);
-  EXPECT_TRUE(velocities.contains(1) && velocities.contains(127));
-  EXPECT_GE(*velocities.begin(), 1);
-  EXPECT_LE(*velocities.rbegin(), 127);
 }

@@ -1,5 +1,6 @@
 // Tests of bundle resource lookup and the file helpers, in temporary folders. Listing a folder is
-// tested where the catalogues are loaded.
+// tested where the catalogues are loaded, and finding the bundle of an address wherever a test
+// reads the shipped resources beside its binary.
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Files.h"
 #include "tests/support/TemporaryFolder.h"
@@ -10,12 +11,6 @@
 using namespace foundation;
 
 namespace fs = std::filesystem;
-
-namespace {
-
-void someFunctionOfThisBinary() {}
-
-} // namespace
 
 TEST(Bundle, FindsTheResourcesBesideOrAboveTheBinary) {
   TemporaryFolder root("foundation-test");
@@ -30,12 +25,6 @@ TEST(Bundle, FindsTheResourcesBesideOrAboveTheBinary) {
   fs::create_directories(binaryFolder / "Resources"); // beside the binary wins
   EXPECT_EQ(Bundle::forBinaryFolder(binaryFolder / "").resourcesFolder(),
             binaryFolder / "Resources");
-}
-
-TEST(Bundle, OfAnAddressIsTheFolderOfTheBinaryHoldingIt) {
-  const Bundle bundle = Bundle::of(reinterpret_cast<const void*>(&someFunctionOfThisBinary));
-  EXPECT_EQ(bundle.folder(), fs::canonical("/proc/self/exe").parent_path());
-  EXPECT_TRUE(Bundle::of(nullptr).folder().empty());
 }
 
 TEST(Bundle, LooksUpFilesAndFoldersExactlyAsNamed) {

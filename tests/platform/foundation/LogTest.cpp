@@ -14,10 +14,9 @@ TEST(Log, CapturesRecordsAndRestoresThePreviousSink) {
   {
     ScopedLogCapture inner;
     log.error("skipping x.json (user): version 3 (expected 4)");
-    ASSERT_EQ(inner.records().size(), 1u);
-    EXPECT_EQ(inner.records()[0].level, LogLevel::error);
-    EXPECT_EQ(inner.records()[0].subsystem, "com.orrinbrook.pallix.catalogue");
-    EXPECT_EQ(inner.records()[0].category, "load");
+    // What a record carries is checked where the catalogues log their loading.
+    EXPECT_EQ(inner.messages(),
+              std::vector<std::string>{"skipping x.json (user): version 3 (expected 4)"});
   }
   log.info("after");
   EXPECT_EQ(outer.messages(),

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -35,7 +34,6 @@ TEST(NaturalOrder, OrdersNamesAsAFileBrowserDoes) {
 
 TEST(NaturalOrder, IsAStrictTotalOrderOnRandomNames) {
   const auto seed = std::random_device{}();
-  std::cout << "seed " << seed << '\n';
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   // Few symbols, so that ties, shared prefixes and digit runs are common.

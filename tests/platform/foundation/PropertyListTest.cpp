@@ -5,9 +5,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <limits>
-#include <random>
 
 using namespace foundation;
 
@@ -128,7 +126,11 @@ TEST(PropertyList, ReadsBinaryListsAndRootsOfAnyKind) {
   ASSERT_EQ(huge.error, "");
   EXPECT_EQ(huge.value,
             PL(PL::Array{18446744073709551615.0, std::numeric_limits<std::int64_t>::min()}));
-  EXPECT_NE(PL::read(binaryOf(plist_new_uid(3))).error, "");
+  // A keyed archive's UIDs, inside an array: nothing of it is read.
+  plist_t uids = plist_new_array();
+  plist_array_append_item(uids, plist_new_uid(3));
+  const auto archive = PL::read(binaryOf(uids));
+  EXPECT_TRUE(!archive.value && !archive.error.empty()) << archive.error;
 }
 
 TEST(PropertyList, MalformedInputGivesAnError) {
@@ -151,26 +153,6 @@ TEST(PropertyList, MalformedInputGivesAnError) {
     const auto result = PL::read({whole.data(), length});
     EXPECT_FALSE(result.value) << "prefix of " << length;
     EXPECT_NE(result.error, "");
-  }
-
-  // Random bytes, and flips in a valid binary and XML list, never crash.
-  const auto seed = std::random_device{}();
-  std::cout << "seed " << seed << '\n';
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  std::mt19937 random(seed);
-  const std::string xml = PL(PL::Dictionary{{"a", PL::Array{1}}}).toXML();
-  for (int round = 0; round < 3000; ++round) {
-    Bytes bytes(random() % 64);
-    for (auto& b : bytes)
-      b = static_cast<std::uint8_t>(random());
-    if (round % 3 == 1)
-      bytes = whole;
-    if (round % 3 == 2)
-      bytes.assign(xml.begin(), xml.end());
-    for (int flips = round % 3 == 0 ? 0 : 1 + random() % 4; flips > 0; --flips)
-      bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
-    const auto result = PL::read(bytes);
-    EXPECT_EQ(result.value.has_value(), result.error.empty());
   }
 }
 
