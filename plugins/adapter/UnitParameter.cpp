@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string>
 
+namespace plugins {
+
 namespace {
 
 // Set while the unit's own change is shown to the host, on the thread showing it: the host's
@@ -160,3 +162,5 @@ juce::StringArray UnitParameter::getAllValueStrings() const {
     strings.add(juce::String(text));
   return strings;
 }
+
+} // namespace plugins

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace plugins;
+
 namespace {
 
 // A transport rolling at 120 quarters a minute in 4/4, from position 0.

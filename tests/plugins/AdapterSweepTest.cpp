@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace plugins;
+
 namespace {
 
 template <class Unit> HostFactory adapted(std::size_t parameters) {

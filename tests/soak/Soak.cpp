@@ -4,10 +4,10 @@
 // duration, stuck notes and bad samples, and fails on growth, stuck notes or bad samples.
 //
 //   soak demo|quorvane|pallix SECONDS
-#include "Quorvane/host/HostController.h"
-#include "Quorvane/host/InProcessUnits.h"
-#include "Quorvane/host/MainThreadQueue.h"
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
+#include "app/host/HostController.h"
+#include "app/host/InProcessUnits.h"
+#include "app/host/MainThreadQueue.h"
 #include "platform/audiounit/OfflineAudioOutput.h"
 #include "tests/plugins/Lv2Host.h"
 

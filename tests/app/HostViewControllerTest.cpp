@@ -1,0 +1,225 @@
+// The main window's content, headless: its frames, its controls' messages to the synthesiser,
+// and a start without a sound card.
+#include "app/window/HostViewController.h"
+#include "app/device/DeviceAudioOutput.h"
+#include "platform/audiounit/OfflineAudioOutput.h"
+#include "tests/support/GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <variant>
+
+namespace juce {
+bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
+} // namespace juce
+
+namespace {
+
+using app::HostViewController;
+
+// A sound card that is not there.
+class UnpluggedOutput final : public AudioOutput {
+public:
+  AudioFormat format() const override { return AudioFormat::standard(44100, 2); }
+  AUAudioFrameCount maximumFramesPerPull() const override { return 512; }
+  AUResult<void> start(AudioEnginePull) override {
+    return AUError{kAudioUnitErr_FailedInitialization, "the test device is unplugged"};
+  }
+  void stop() override {}
+};
+
+class HostViewControllerTest : public ::testing::Test {
+protected:
+  std::unique_ptr<HostViewController> make(std::shared_ptr<AudioOutput> output) {
+    HostViewController::Options options;
+    options.output = std::move(output);
+    options.out = &lines;
+    options.units.userCatalogues = false;
+    options.units.synthesiserSeeds = {{1, 2, 3}};
+    options.onSynthesiserReady = [this](const std::shared_ptr<AUAudioUnit>& unit) {
+      readyUnit = unit;
+    };
+    return std::make_unique<HostViewController>(std::move(options));
+  }
+  static void settle(HostViewController& host) {
+    while (host.controller().unitsSettled() < 2)
+      juce::dispatchNextMessageOnSystemQueue(false);
+    runPostedMessages();
+  }
+
+  std::ostringstream lines;
+  std::shared_ptr<AUAudioUnit> readyUnit;
+};
+
+// The loudest sample of the next frames of the engine's mix.
+float peakOfNext(OfflineAudioOutput& output, std::size_t frames) {
+  const auto rendered = output.render(frames);
+  EXPECT_TRUE(rendered);
+  float peak = 0;
+  if (rendered)
+    for (const auto& channel : rendered.value())
+      for (float sample : channel)
+        peak = std::max(peak, std::abs(sample));
+  return peak;
+}
+
+TEST_F(HostViewControllerTest, WithoutASoundCardTheEditorAndControlsStillWork) {
+  auto host = make(std::make_shared<UnpluggedOutput>());
+  EXPECT_EQ(host->auViewController(), nullptr); // nothing before the synthesiser
+  settle(*host);
+  EXPECT_NE(lines.str().find("Engine start error: the test device is unplugged\n"),
+            std::string::npos)
+      << lines.str();
+  EXPECT_FALSE(host->controller().engine().isRunning());
+
+  auto* editor = host->auViewController();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->getParentComponent(), &host->auContainerView);
+  EXPECT_EQ(editor->getBounds(), host->auContainerView.getLocalBounds());
+  EXPECT_EQ(editor->audioUnit(), host->controller().audioUnit());
+  EXPECT_EQ(readyUnit, host->controller().audioUnit());
+
+  // The editor changes the unit, and the unit's changes reach the editor.
+  auto& knob = editor->knob(quorvane::editor::QuorvaneKnob::shape);
+  const auto tree = editor->audioUnit()->parameterTree();
+  std::vector<AUValue> before;
+  for (const auto& parameter : tree->allParameters())
+    before.push_back(parameter->value());
+  knob.setValue(knob.value() < 0.5f ? 0.9f : 0.1f);
+  runPostedMessages();
+  std::vector<AUValue> after;
+  for (const auto& parameter : tree->allParameters())
+    after.push_back(parameter->value());
+  EXPECT_NE(before, after);
+
+  // The preset menu is built, and choosing its second factory preset reaches the unit.
+  const auto& items = host->presetManager->items();
+  ASSERT_TRUE(host->presetManager->isEnabled());
+  ASSERT_GE(items.size(), 2u);
+  ASSERT_TRUE(std::holds_alternative<AUAudioUnitPreset>(items[1].represented));
+  host->presetPopup.setSelectedItemIndex(1, juce::sendNotificationSync);
+  runPostedMessages();
+  const auto current = editor->audioUnit()->currentPreset();
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->name, items[1].title);
+  EXPECT_EQ(host->presetPopup.getText().toStdString(), items[1].title);
+
+  // The editor follows the window.
+  host->setSize(480, 492);
+  EXPECT_EQ(editor->getBounds(), juce::Rectangle<int>(0, 0, 480, 360));
+
+  // Play still toggles its title.
+  host->togglePlay();
+  EXPECT_EQ(host->playButton.getButtonText(), juce::String::fromUTF8("\u25a0"));
+  host->togglePlay();
+  EXPECT_EQ(host->playButton.getButtonText(), juce::String::fromUTF8("\u25b6"));
+}
+
+TEST_F(HostViewControllerTest, KeysPlayOnlyOnceTheSynthesiserIsReady) {
+  auto output = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(44100, 2), 512);
+  auto host = make(output);
+  // Before the synthesiser exists: dropped, silently.
+  host->keyboardNoteOn(60);
+  host->pitchBendChanged(16383);
+  settle(*host);
+  ASSERT_TRUE(host->controller().engine().isRunning()) << lines.str();
+  EXPECT_EQ(peakOfNext(*output, 8192), 0.0f);
+
+  host->keyboardNoteOn(60);
+  EXPECT_GT(peakOfNext(*output, 8192), 0.01f);
+  host->keyboardPolyPressure(60, 127);
+  host->keyboardNoteOff(60);
+  host->pitchBendChanged(8192);
+  EXPECT_GT(peakOfNext(*output, 512), 0.0f); // the release still sounds
+}
+
+TEST_F(HostViewControllerTest, ViewsTakeTheirFramesAtEverySize) {
+  auto host = make(std::make_shared<UnpluggedOutput>());
+  struct Case {
+    int width, height;
+    juce::Rectangle<int> top, editor, keyboard, play, help, right;
+  };
+  const std::vector<Case> cases{
+      {720,
+       612,
+       {0, 0, 720, 36},
+       {0, 36, 720, 480},
+       {0, 516, 720, 96},
+       {279, 6, 36, 24},
+       {682, 5, 26, 26},
+       {625, 516, 95, 96}},
+      {480,
+       492,
+       {0, 0, 480, 36},
+       {0, 36, 480, 360},
+       {0, 396, 480, 96},
+       {159, 6, 36, 24},
+       {442, 5, 26, 26},
+       {413, 396, 67, 96}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width));
+    host->setSize(c.width, c.height);
+    EXPECT_EQ(host->topPanel.getBounds(), c.top);
+    EXPECT_EQ(host->auContainerView.getBounds(), c.editor);
+    EXPECT_EQ(host->keyboardView.getBounds(), c.keyboard);
+    EXPECT_EQ(host->playButton.getBounds(), c.play);
+    EXPECT_EQ(host->helpButton.getBounds(), c.help);
+    EXPECT_EQ(host->rightControls.getBounds(), c.right);
+    EXPECT_EQ(host->presetPopup.getBounds(), juce::Rectangle<int>(12, 6, 200, 24));
+    EXPECT_EQ(host->holdButton.getParentComponent(), &host->rightControls);
+  }
+  settle(*host);
+}
+
+TEST_F(HostViewControllerTest, TheTempoFieldTakesWholeNumbersFrom40To240Only) {
+  auto host = make(std::make_shared<UnpluggedOutput>());
+  settle(*host);
+  struct Case {
+    const char* typed;
+    const char* shown; // afterwards, and the tempo it means
+  };
+  const std::vector<Case> cases{
+      {"96", "96"},   {"300", "96"},  {"abc", "96"},   {"120.5", "96"},
+      {" 40 ", "40"}, {"39", "40"},   {"240", "240"},  {"241", "240"},
+      {"", "240"},    {"-50", "240"}, {"0120", "240"}, {"120", "120"},
+  };
+  for (const auto& c : cases) {
+    host->tempoField.setText(c.typed, juce::dontSendNotification);
+    host->tempoFieldDone();
+    EXPECT_EQ(host->tempoField.getText(), c.shown) << c.typed;
+    EXPECT_EQ(host->controller().tempoBPM(), std::atof(c.shown)) << c.typed;
+    EXPECT_EQ(host->tempoStepper.value(), std::atoi(c.shown)) << c.typed;
+  }
+  host->tempoStepper.setValue(240);
+  host->tempoStepped();
+  EXPECT_EQ(host->tempoField.getText(), "240");
+}
+
+TEST_F(HostViewControllerTest, HoldLightsItsButtonInThePressedGreen) {
+  auto host = make(std::make_shared<UnpluggedOutput>());
+  EXPECT_FALSE(host->holdButton.litColour());
+  host->holdTapped();
+  EXPECT_TRUE(host->keyboardView.holdEnabled());
+  EXPECT_EQ(host->holdButton.litColour(), app::kPressedGreen);
+  host->holdTapped();
+  EXPECT_FALSE(host->holdButton.litColour());
+  settle(*host);
+}
+
+TEST(DeviceAudioOutputTest, ADeviceThatIsNotThereIsTheReasonStartGives) {
+  app::DeviceAudioOutput output;
+  const std::string reason = output.open({"", "No Such Device 42"});
+  EXPECT_EQ(reason, "no audio output device named \"No Such Device 42\"");
+  EXPECT_FALSE(output.currentDevice());
+  EXPECT_EQ(output.format().sampleRate, 44100.0);
+  const auto started = output.start(
+      [](const AudioTimeStamp&, AUAudioFrameCount, AudioBufferList&) { return noErr; });
+  ASSERT_FALSE(started);
+  EXPECT_EQ(started.error().localizedDescription(), reason);
+  output.stop();
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+// The pitch-bend strip: bend values, repeats suppressed, the spring-back series and layout.
+#include "app/window/PitchBendView.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using app::PitchBendView;
+
+namespace {
+
+struct RecordedStrip {
+  RecordedStrip() {
+    strip.setSize(26, 200);
+    strip.onPitchBend = [this](int bend) { sent.push_back(bend); };
+  }
+  std::vector<int> take() { return std::exchange(sent, {}); }
+  PitchBendView strip;
+  std::vector<int> sent;
+};
+
+} // namespace
+
+TEST(PitchBend, ValuesOfDividerPositions) {
+  const std::pair<double, int> cases[] = {{100, 8192}, {0, 16383},  {200, 0},    {-5, 16383},
+                                          {250, 0},    {18, 14909}, {150, 4096}, {199.99, 1}};
+  for (const auto& [y, bend] : cases)
+    EXPECT_EQ(PitchBendView::bendValue(y, 200), bend) << y;
+}
+
+TEST(PitchBend, DragsSendEachNewValueOnce) {
+  RecordedStrip s;
+  s.strip.pressAt(100);
+  s.strip.dragTo(99.995); // less than one step
+  s.strip.dragTo(-50);
+  s.strip.dragTo(-500); // above the top: still 16383, not sent again
+  s.strip.dragTo(1000);
+  s.strip.dragTo(201);
+  EXPECT_EQ(s.take(), (std::vector<int>{8192, 16383, 0}));
+  EXPECT_EQ(s.strip.dividerY(), 200);
+}
+
+TEST(PitchBend, ReleaseSpringsBackToTheMiddleIn28Ticks) {
+  RecordedStrip s;
+  s.strip.pressAt(-20);
+  s.strip.release();
+  EXPECT_TRUE(s.strip.isSpringingBack());
+  EXPECT_EQ(s.take(), (std::vector<int>{16383}));
+  int ticks = 0;
+  while (s.strip.isSpringingBack() && ticks < 100) {
+    s.strip.tick();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 28);
+  ASSERT_GE(s.sent.size(), 4u);
+  EXPECT_EQ((std::vector<int>(s.sent.begin(), s.sent.begin() + 3)),
+            (std::vector<int>{14909, 13699, 12708}));
+  EXPECT_EQ(s.sent.back(), 8192);
+  for (std::size_t i = 1; i < s.sent.size(); ++i)
+    EXPECT_LT(s.sent[i], s.sent[i - 1]);
+  EXPECT_EQ(s.strip.dividerY(), 100);
+}
+
+TEST(PitchBend, APressDuringTheSpringBackStopsIt) {
+  RecordedStrip s;
+  s.strip.pressAt(0);
+  s.strip.release();
+  s.strip.tick();
+  s.strip.pressAt(150);
+  EXPECT_FALSE(s.strip.isSpringingBack());
+  EXPECT_TRUE(s.strip.isInteracting());
+  EXPECT_EQ(s.take(), (std::vector<int>{16383, 14909, 4096}));
+  s.strip.release();
+  s.strip.release(); // not interacting: nothing
+  EXPECT_FALSE(s.strip.isInteracting());
+}
+
+TEST(PitchBend, LayoutCentresTheDividerOnlyAtRest) {
+  RecordedStrip s;
+  EXPECT_EQ(s.strip.dividerY(), 100);
+  s.strip.setSize(26, 300); // resting: re-centred, nothing sent
+  EXPECT_EQ(s.strip.dividerY(), 150);
+  s.strip.pressAt(40);
+  s.strip.setSize(26, 320); // dragging: stays
+  EXPECT_EQ(s.strip.dividerY(), 40);
+  s.strip.release();
+  s.strip.setSize(26, 340); // springing back: stays
+  EXPECT_EQ(s.strip.dividerY(), 40);
+  EXPECT_EQ(s.take().size(), 1u);
+  s.strip.dragTo(10); // no longer interacting: nothing
+  EXPECT_TRUE(s.take().empty());
+}
+
+TEST(PitchBend, AnEmptyStripSendsNothing) {
+  PitchBendView strip;
+  int calls = 0;
+  strip.onPitchBend = [&](int) { ++calls; };
+  strip.pressAt(10);
+  strip.release();
+  for (int i = 0; i < 40; ++i)
+    strip.tick();
+  EXPECT_EQ(calls, 0);
+}
