@@ -7,7 +7,7 @@
 #include "PallixAU/engine/CatalogModel.h"
 #include "PallixAU/engine/ContextHolder.h"
 #include "PallixAU/engine/Harmony.h"
-#include "PallixAU/engine/PallixParameter.h"
+#include "PallixAU/engine/PallixParameters.h"
 #include "PallixAU/engine/PendingOffbeats.h"
 #include "PallixAU/engine/PendingStrum.h"
 #include "PallixAU/engine/PhraseQueue.h"
@@ -142,15 +142,16 @@ private:
   // --- State ---
 
   double sampleRate_ = 44100.0;
-  // The parameters, by PallixParameter.
-  std::atomic<float> embroidery_{0.5f};
-  std::atomic<float> easiness_{0.5f};
-  std::atomic<float> etiquette_{0.5f};
-  std::atomic<float> exotica_{0.5f};
-  std::atomic<float> emotion_{0.5f};
-  std::atomic<float> evolution_{0.5f};
-  std::atomic<int> rootNote_{0};
-  std::atomic<int> mode_{0};
+  // The parameters, by PallixParameter, from their defaults.
+  static constexpr float initial(PallixParameter p) noexcept { return rowOf(p).defaultValue; }
+  std::atomic<float> embroidery_{initial(PallixParameter::embroidery)};
+  std::atomic<float> easiness_{initial(PallixParameter::easiness)};
+  std::atomic<float> etiquette_{initial(PallixParameter::etiquette)};
+  std::atomic<float> exotica_{initial(PallixParameter::exotica)};
+  std::atomic<float> emotion_{initial(PallixParameter::emotion)};
+  std::atomic<float> evolution_{initial(PallixParameter::evolution)};
+  std::atomic<int> rootNote_{static_cast<int>(initial(PallixParameter::rootNote))};
+  std::atomic<int> mode_{static_cast<int>(initial(PallixParameter::mode))};
   std::atomic<std::int8_t> forcedFamilyIndex_{-1};
 
   std::shared_ptr<const CatalogIndex> catalog_;

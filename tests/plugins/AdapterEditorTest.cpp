@@ -1,6 +1,5 @@
 // The units' own editors in a host's window, through the plug-in adapter.
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
-#include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "plugins/adapter/UnitPlugin.h"
 #include "tests/support/GuiTestSupport.h"

@@ -155,13 +155,9 @@ Lv2World& world() {
 int soakQuorvane(double seconds) {
   constexpr double kRate = 48000.0;
   constexpr std::uint32_t kBlock = 128;
-  using quorvane::dsp::QuorvaneParameter;
   std::vector<RangedParameter> parameters;
-  for (std::uint64_t a = 0; a < quorvane::dsp::kQuorvaneParameterCount; ++a) {
-    const auto range = quorvane::dsp::parameterRange(QuorvaneParameter(a));
-    parameters.push_back(
-        {std::string(quorvane::dsp::kQuorvaneParameterIdentifiers[a]), range.min, range.max});
-  }
+  for (const auto& row : quorvane::dsp::kQuorvaneParameters)
+    parameters.push_back({std::string(row.identifier), row.min, row.max});
   Lv2Instance synth(world(), "https://orrinbrook.org/plugins/quorvane", kRate, 512);
   std::mt19937 random(7);
   std::set<std::uint8_t> held;

@@ -1,5 +1,6 @@
 // The synthesiser unit's parameter table, its render block and how it decodes events.
 #include "UnitTestSupport.h"
+#include "tests/support/ParameterListing.h"
 
 #include <tuple>
 
@@ -8,26 +9,11 @@ using P = quorvane::dsp::QuorvaneParameter;
 TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
   auto unit = makeUnit();
   EXPECT_EQ(values(*unit), kInitialValues);
-  const auto& all = unit->parameterTree()->allParameters();
-  ASSERT_EQ(all.size(), 21u);
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    EXPECT_EQ(all[i]->address(), i);
-    EXPECT_EQ(all[i]->identifier(), kIdentifiers[i]);
-    EXPECT_EQ(unit->defaultParameterValues().at(kIdentifiers[i]), kInitialValues[i]);
-  }
-  const auto attributes = [](const AUParameter& p) {
-    return std::tuple(p.displayName(), p.unit(), p.flags(), p.minValue(), p.maxValue());
-  };
-  EXPECT_EQ(attributes(*all[address(P::attack)]),
-            std::tuple("Attack", kAudioUnitParameterUnit_Seconds, 0xC0400000u, 0.001f, 20.0f));
-  const auto& filterType = *all[address(P::filterType)];
-  EXPECT_EQ(attributes(filterType),
-            std::tuple("Filter Type", kAudioUnitParameterUnit_Indexed, 0xC0000000u, 0.0f, 2.0f));
-  EXPECT_EQ(filterType.valueStrings(), (std::vector<std::string>{"LP", "BP", "HP"}));
-  // Indexed parameters show numbers too, not their value strings.
-  EXPECT_EQ(filterType.stringFromValue(2.0f), "2.000");
-  EXPECT_EQ(all[address(P::shape)]->stringFromValue(), "0.500");
-
+  for (const auto& parameter : unit->parameterTree()->allParameters())
+    EXPECT_EQ(unit->defaultParameterValues().at(parameter->identifier()), parameter->value());
+  // Every attribute and display string as hosts see them, and the editor's tapers, as recorded.
+  EXPECT_EQ(parameterListing(*unit->parameterTree(), quorvane::dsp::kQuorvaneParameters),
+            fileText(ORRINBROOK_SOURCE_DIR "/tests/data/parameters/quorvane.txt"));
   EXPECT_EQ(unit->channelCapabilities(), (std::vector<int>{0, 2}));
 }
 
