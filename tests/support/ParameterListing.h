@@ -23,15 +23,14 @@ inline std::string parameterListing(const AUParameterTree& tree,
     const float min = p->minValue(), max = p->maxValue();
     put("%llu %s \"%s\" unit %u flags 0x%08x range %.9g %.9g value %.9g", //
         static_cast<unsigned long long>(p->address()), p->identifier().c_str(),
-        p->displayName().c_str(), unsigned(p->unit()), unsigned(p->flags()), min, max,
-        p->value());
+        p->displayName().c_str(), unsigned(p->unit()), unsigned(p->flags()), min, max, p->value());
     out += " names";
     for (const auto& name : p->valueStrings())
-      out += " " + name;
+      out.append(" ").append(name);
     out += " texts";
     for (float v : {min, max, min + (max - min) * 0.37f})
-      out += " " + p->stringFromValue(v);
-    out += " " + p->stringFromValue();
+      out.append(" ").append(p->stringFromValue(v));
+    out.append(" ").append(p->stringFromValue());
     out += "\n  positions";
     const foundation::ParameterRow* row = nullptr;
     for (const auto& candidate : rows)
