@@ -21,7 +21,7 @@ void Kernel::useCatalogue(std::shared_ptr<const CatalogIndex> index,
   families_ = std::move(families);
 }
 
-void Kernel::setParameter(PallixParameter parameter, AUValue value) noexcept {
+void Kernel::setParameter(PallixParameter parameter, float value) noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
   const auto storeIndex = [&](std::atomic<int>& index) {
     if (std::isfinite(value))
@@ -55,7 +55,7 @@ void Kernel::setParameter(PallixParameter parameter, AUValue value) noexcept {
   }
 }
 
-AUValue Kernel::parameterValue(PallixParameter parameter) const noexcept {
+float Kernel::parameterValue(PallixParameter parameter) const noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
   switch (parameter) {
   case PallixParameter::embroidery:
@@ -67,9 +67,9 @@ AUValue Kernel::parameterValue(PallixParameter parameter) const noexcept {
   case PallixParameter::exotica:
     return exotica_.load(relaxed);
   case PallixParameter::rootNote:
-    return static_cast<AUValue>(rootNote_.load(relaxed));
+    return static_cast<float>(rootNote_.load(relaxed));
   case PallixParameter::mode:
-    return static_cast<AUValue>(mode_.load(relaxed));
+    return static_cast<float>(mode_.load(relaxed));
   case PallixParameter::emotion:
     return emotion_.load(relaxed);
   case PallixParameter::evolution:

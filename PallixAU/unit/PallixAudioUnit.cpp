@@ -32,8 +32,7 @@ PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
                                  std::shared_ptr<const CatalogIndex> catalog)
     : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
-      kernel_(std::make_shared<Kernel>()),
-      contextHolder_(std::make_shared<engine::ContextHolder>()) {
+      kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
   if (catalog) {
     families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
   } else {
@@ -70,16 +69,7 @@ void PallixAudioUnit::buildParameterTree() {
 }
 
 AUInternalRenderBlock PallixAudioUnit::internalRenderBlock() {
-  // Holds the context holder itself, so callbacks installed by a later allocation reach a block
-  // fetched before it.
-  return [kernel = kernel_, context = contextHolder_](
-             AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
-             AUAudioFrameCount frameCount, long, AudioBufferList* output,
-             const AURenderEvent* events, const AURenderPullInputBlock&) -> OSStatus {
-    if (!timestamp) // as the host-facing render block refuses it
-      return kAudio_ParamError;
-    return kernel->render(*timestamp, frameCount, output, events, *context);
-  };
+  return makePallixRenderBlock(kernel_, contextHolder_);
 }
 
 AUResult<void> PallixAudioUnit::allocateRenderResources() {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "PallixAU/engine/CatalogIndex.h"
-#include "PallixAU/engine/ContextHolder.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/unit/PallixRenderBlock.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "platform/audiounit/StereoSourceUnit.h"
 
@@ -70,7 +70,7 @@ protected:
 
 private:
   std::shared_ptr<engine::Kernel> kernel_;
-  std::shared_ptr<engine::ContextHolder> contextHolder_;
+  std::shared_ptr<ContextHolder> contextHolder_;
   std::shared_ptr<const std::vector<std::string>> families_;
 };
 

@@ -49,38 +49,32 @@ public:
                         long denominator = 4)
       : sampleRate(sampleRate), tempo(tempo), numerator(numerator), denominator(denominator) {
     sent.reserve(1 << 16);
-    context.midiOut = [this](AUEventSampleTime time, std::uint8_t, int length,
-                             const std::uint8_t* bytes) {
-      if (length == 3)
-        sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
-      return 0;
-    };
-    context.musicalContext = [this](double* t, double* n, long* d, double* beat, long* toNext,
-                                    double* downbeat) {
-      const double spb = this->sampleRate * 60.0 / this->tempo;
-      const double b = now / spb + beatOffset;
-      const double quarters = this->numerator * 4.0 / static_cast<double>(this->denominator);
-      *t = this->tempo;
-      *n = this->numerator;
-      *d = this->denominator;
-      *beat = b + positionLead;
-      const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
-      *toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
-      *downbeat = quarters * std::floor(b / quarters);
-      return true;
-    };
-    context.transportState = [this](AUHostTransportStateFlags* flags, double*, double*, double*) {
-      *flags = moving ? AUHostTransportStateMoving : 0;
-      return true;
-    };
+  }
+
+  pallix::engine::HostPosition position() const {
+    const double spb = sampleRate * 60.0 / tempo;
+    const double b = now / spb + beatOffset;
+    const double quarters = numerator * 4.0 / static_cast<double>(denominator);
+    const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
+    const long toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
+    const double beat = b + positionLead, downbeat = quarters * std::floor(b / quarters);
+    return {true, tempo, numerator, denominator, beat, toNext, downbeat, true, moving};
+  }
+
+  pallix::engine::MidiSink midi() {
+    return {[](void* self, std::int64_t time, const std::uint8_t* bytes, int length) noexcept {
+              if (length == 3)
+                static_cast<ScriptedHost*>(self)->sent.push_back(
+                    {time, {bytes[0], bytes[1], bytes[2]}});
+            },
+            this};
   }
 
   // Renders frames in calls of blockSize from the current sample time.
-  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512,
-            const AURenderEvent* events = nullptr) {
+  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512) {
     for (std::int64_t done = 0; done < frames; done += blockSize) {
-      const auto n = static_cast<AUAudioFrameCount>(std::min(blockSize, frames - done));
-      kernel.render(AudioTimeStamp::withSampleTime(now), n, nullptr, events, context);
+      const auto n = static_cast<std::uint32_t>(std::min(blockSize, frames - done));
+      kernel.render(now, n, position(), midi());
       now += n;
     }
   }
@@ -98,11 +92,10 @@ public:
   double positionLead = 0.0;
   bool moving = true;
   bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
-  pallix::engine::ContextHolder context;
   std::vector<SentMessage> sent;
 };
 
-using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, AUValue>>;
+using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, float>>;
 
 // A kernel at the sample rate with these parameters (set in order) and phrases and their
 // families, reset as an allocation leaves it.

@@ -1,9 +1,28 @@
-// The generator unit's render resources, host callbacks and family restriction.
+// The generator unit's render block, render resources, host callbacks and family restriction.
 #include "PallixTestSupport.h"
+
+#include "platform/audiounit/RenderEventList.h"
 
 #include <string>
 
 using P = pallix::engine::PallixParameter;
+
+TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence) {
+  auto unit = makeUnit();
+  RenderEventList events(3);
+  events.addParameter(10, addressOf(P::rootNote), 7.9f);
+  events.addParameterRamp(300, addressOf(P::embroidery), 1.0f, 512);
+  events.addParameter(20, pallix::engine::kPallixParameterCount, 1.0f); // no parameter there
+  std::vector<float> samples(512, 1.0f);
+  float* channels[1] = {samples.data()};
+  AudioBufferList output = AudioBufferList::forChannels(channels, 1, 512);
+  const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(0);
+  const AUInternalRenderBlock render = unit->internalRenderBlock();
+  ASSERT_EQ(render(nullptr, &stamp, 512, 0, &output, events.head(), {}), noErr);
+  EXPECT_EQ(values(*unit), (std::vector<AUValue>{1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 7, 0}));
+  EXPECT_EQ(samples, std::vector<float>(512, 0.0f));
+  EXPECT_EQ(render(nullptr, nullptr, 512, 0, &output, nullptr, {}), kAudio_ParamError);
+}
 
 TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithoutATransport) {
   auto unit = makeUnit();
