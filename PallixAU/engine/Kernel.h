@@ -4,7 +4,6 @@
 
 #include "PallixAU/engine/ActiveNoteTable.h"
 #include "PallixAU/engine/BarGeometry.h"
-#include "PallixAU/engine/CatalogModel.h"
 #include "PallixAU/engine/Harmony.h"
 #include "PallixAU/engine/HostPosition.h"
 #include "PallixAU/engine/MidiSink.h"
@@ -14,6 +13,7 @@
 #include "PallixAU/engine/PhraseQueue.h"
 #include "PallixAU/engine/TransportFollower.h"
 #include "PallixAU/engine/XorShiftRandom.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <array>
 #include <atomic>
@@ -48,7 +48,7 @@ public:
   using ActiveNote = engine::ActiveNote;
   using PendingPhraseEvent = engine::PendingPhraseEvent;
 
-  static constexpr int kCatalogVersion = engine::kCatalogVersion;
+  static constexpr int kCatalogueVersion = engine::kCatalogueVersion;
   static constexpr int barsOfSlot(SlotTag slot) noexcept { return engine::barsOfSlot(slot); }
 
   Kernel() = default;
@@ -151,7 +151,7 @@ private:
   std::atomic<int> mode_{static_cast<int>(initial(PallixParameter::mode))};
   std::atomic<std::int8_t> forcedFamilyIndex_{-1};
 
-  std::shared_ptr<const CatalogIndex> catalog_;
+  std::shared_ptr<const CatalogIndex> catalogue_;
   std::shared_ptr<const std::vector<std::string>> families_;
 
   TransportFollower transport_;

@@ -1,6 +1,6 @@
 // The eight parameters as the kernel stores them, and the catalogue it chooses phrases from.
-#include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include "platform/foundation/SafeConvert.h"
 
@@ -17,7 +17,7 @@ constexpr int kIndexLimit = 1 << 20;
 
 void Kernel::useCatalogue(std::shared_ptr<const CatalogIndex> index,
                           std::shared_ptr<const std::vector<std::string>> families) noexcept {
-  catalog_ = std::move(index);
+  catalogue_ = std::move(index);
   families_ = std::move(families);
 }
 

@@ -30,18 +30,18 @@ std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() 
 
 PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
-                                 std::shared_ptr<const CatalogIndex> catalog)
+                                 std::shared_ptr<const CatalogIndex> catalogue)
     : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
       kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
-  if (catalog) {
-    families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
+  if (catalogue) {
+    families_ = std::make_shared<const std::vector<std::string>>(catalogue->familyNames());
   } else {
     // The process-wide index lives until exit, so the kernel need not own it.
-    catalog = std::shared_ptr<const CatalogIndex>(&CatalogIndex::shared(), [](const auto*) {});
+    catalogue = std::shared_ptr<const CatalogIndex>(&CatalogIndex::shared(), [](const auto*) {});
     families_ = std::shared_ptr<const std::vector<std::string>>(&CatalogIndex::sharedFamilies(),
                                                                 [](const auto*) {});
   }
-  kernel_->useCatalogue(std::move(catalog), families_);
+  kernel_->useCatalogue(std::move(catalogue), families_);
 }
 
 void PallixAudioUnit::buildParameterTree() {

@@ -44,12 +44,12 @@ void registerInProcessUnits(const InProcessUnitOptions& options) {
   AUAudioUnit::registerSubclass(
       [userCatalogues = options.userCatalogues](const AudioComponentDescription& description,
                                                 AudioComponentInstantiationOptions instantiation) {
-        std::shared_ptr<const CatalogIndex> catalog; // null: the process-wide index
+        std::shared_ptr<const CatalogIndex> catalogue; // null: the process-wide index
         if (!userCatalogues)
-          catalog = std::make_shared<const CatalogIndex>(CatalogIndex::load(
+          catalogue = std::make_shared<const CatalogIndex>(CatalogIndex::load(
               foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), std::nullopt));
         return widened(AUAudioUnit::create<PallixAudioUnit>(description, instantiation, nullptr,
-                                                            std::move(catalog)));
+                                                            std::move(catalogue)));
       },
       kInProcessGenerator.description, kInProcessGenerator.name, kInProcessGenerator.version);
 }

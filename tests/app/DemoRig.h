@@ -15,11 +15,11 @@ inline void bundleAnchor() {}
 
 // The generator with the phrases shipped beside the test binary, and no user catalogues.
 inline std::shared_ptr<AUAudioUnit> makeGenerator() {
-  static const auto catalog =
+  static const auto catalogue =
       std::make_shared<const pallix::engine::CatalogIndex>(pallix::engine::CatalogIndex::load(
           foundation::Bundle::of(reinterpret_cast<const void*>(&bundleAnchor)), std::nullopt));
   auto unit = AUAudioUnit::create<pallix::unit::PallixAudioUnit>(
-      pallix::unit::PallixAudioUnit::kDescription, 0, nullptr, catalog);
+      pallix::unit::PallixAudioUnit::kDescription, 0, nullptr, catalogue);
   EXPECT_TRUE(unit.ok());
   return std::move(unit).value();
 }

@@ -1,7 +1,7 @@
 // The units as the fuzz targets host them, and the checks of what they put out.
 #include "tests/fuzz/FuzzUnits.h"
 
-#include "PallixAU/engine/CatalogIndex.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 #include "platform/foundation/Bundle.h"
 
 #include <cmath>

@@ -2,8 +2,8 @@
 // heard, and small catalogues built in code.
 #pragma once
 
-#include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include <array>
 #include <cmath>

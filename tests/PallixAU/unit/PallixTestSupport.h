@@ -11,24 +11,24 @@ inline const std::vector<AUValue> kDefaults = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5
 
 // A turnaround for every mode and tier from each family.
 inline std::shared_ptr<const pallix::engine::CatalogIndex>
-catalogOf(const std::vector<std::string>& families) {
+catalogueOf(const std::vector<std::string>& families) {
   std::vector<pallix::engine::Phrase> phrases(families.size());
   for (std::size_t i = 0; i < families.size(); ++i)
     phrases[i].family = families[i];
   return std::make_shared<const pallix::engine::CatalogIndex>(std::move(phrases));
 }
 
-// The catalog's phrases (two families without one, so that no test reads the user's
+// The catalogue's phrases (two families without one, so that no test reads the user's
 // catalogues); the bundle's presets when asked, none otherwise.
 inline std::shared_ptr<pallix::unit::PallixAudioUnit>
-makeUnit(std::shared_ptr<const pallix::engine::CatalogIndex> catalog = nullptr,
+makeUnit(std::shared_ptr<const pallix::engine::CatalogIndex> catalogue = nullptr,
          bool bundlePresets = false) {
   auto presets = bundlePresets ? nullptr
                                : std::make_shared<const FactoryPresetCatalogue>(
                                      foundation::Bundle::withResourcesFolder({}), "pallix-presets");
   using pallix::unit::PallixAudioUnit;
   auto unit = AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, presets,
-                                                   catalog ? catalog : catalogOf({"a", "b"}));
+                                                   catalogue ? catalogue : catalogueOf({"a", "b"}));
   EXPECT_TRUE(unit.ok());
   return std::move(unit).value();
 }

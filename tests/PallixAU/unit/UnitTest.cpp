@@ -83,7 +83,7 @@ TEST(PallixForcedFamily, NamesOneOfTheFirst128FamiliesOrNone) {
   std::vector<std::string> many;
   for (int i = 0; i < 130; ++i)
     many.push_back("family " + std::to_string(1000 + i)); // already in sorted order
-  auto unit = makeUnit(catalogOf(many));
+  auto unit = makeUnit(catalogueOf(many));
   ASSERT_EQ(unit->allFamilies(), many);
   // The kernel's index is a signed byte: names beyond position 127 cannot be forced.
   const std::pair<std::optional<std::string>, int> cases[] = {

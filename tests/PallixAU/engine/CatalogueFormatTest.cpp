@@ -1,6 +1,6 @@
 // Tests of the catalogue model, its decoding (defaults, failures and their paths) and encoding.
-#include "PallixAU/engine/CatalogDecoding.h"
-#include "PallixAU/engine/CatalogEncoding.h"
+#include "PallixAU/engine/catalogue/CatalogueDecoding.h"
+#include "PallixAU/engine/catalogue/CatalogueEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@ namespace {
 
 using json = nlohmann::json;
 
-json catalog(int phraseCount = 1) {
+json catalogue(int phraseCount = 1) {
   const json phrase = json::parse(R"({"slot": "fillBar4", "pulsesPerBar": 4, "suspends": [],
     "family": "shuffle", "events": [{"t": 0.5, "p": 7, "d": 1, "vL": 80, "vH": 100, "v": "melody"}]})");
   return {{"version", 4}, {"phrases", std::vector(phraseCount, phrase)}};
 }
 
-engine::CatalogDecodeResult decodeText(std::string_view text) {
+engine::CatalogueDecodeResult decodeText(std::string_view text) {
   return engine::decodeCatalogFile(
       {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
@@ -35,8 +35,8 @@ engine::Phrase onlyPhrase(const json& document) {
 
 } // namespace
 
-TEST(CatalogDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
-  const engine::Phrase minimal = onlyPhrase(catalog());
+TEST(CatalogueDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
+  const engine::Phrase minimal = onlyPhrase(catalogue());
   EXPECT_EQ(minimal.modes, (std::vector{engine::Mode::major, engine::Mode::minor}));
   EXPECT_EQ(minimal.tiers,
             (std::vector{engine::Tier::basic, engine::Tier::quickFour, engine::Tier::jazz}));
@@ -46,13 +46,13 @@ TEST(CatalogDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
   EXPECT_EQ(minimal.events.at(0),
             (engine::PhraseEvent{0.5, 7, 1.0, 80, 100, engine::VoiceTag::melody}));
   for (const json& empty : {json::array(), json()}) {
-    json document = catalog();
+    json document = catalogue();
     for (const char* key : {"modes", "tiers", "spacingClasses", "disableMutations"})
       document["phrases"][0][key] = empty;
     EXPECT_EQ(onlyPhrase(document), minimal) << empty;
   }
 
-  json document = catalog();
+  json document = catalogue();
   document["comment"] = {{"nested", {1, {{"deep", true}}}}}; // unknown keys at every level
   document["phrases"][0].update(json::parse(R"({"modes": ["minor", "minor"], "tiers": ["jazz"],
     "spacingClasses": ["compound"], "disableMutations": ["graceNote"], "author": "me",
@@ -71,7 +71,7 @@ TEST(CatalogDecoding, TakesTheDefaultsAndWhatTheFormatAllows) {
             (engine::PhraseEvent{0.5, -5, 2.0, 255, 0, engine::VoiceTag::melody}));
 }
 
-TEST(CatalogDecoding, TheFirstBadFieldSinksTheWholeFileAndIsNamed) {
+TEST(CatalogueDecoding, TheFirstBadFieldSinksTheWholeFileAndIsNamed) {
   const struct {
     const char* pointer;
     json value;
@@ -94,21 +94,21 @@ TEST(CatalogDecoding, TheFirstBadFieldSinksTheWholeFileAndIsNamed) {
       {"/version", true, "version: expected a whole number, found boolean"},
   };
   for (const auto& c : cases) {
-    json document = catalog(4);
+    json document = catalogue(4);
     document[json::json_pointer(c.pointer)] = c.value;
     EXPECT_EQ(failure(document), c.description);
   }
   for (const char* key : {"slot", "pulsesPerBar", "suspends", "family", "events"}) {
-    json document = catalog(2);
+    json document = catalogue(2);
     document["phrases"][1].erase(key);
     EXPECT_EQ(failure(document), "phrases[1]." + std::string(key) + ": required key missing");
   }
-  json document = catalog();
+  json document = catalogue();
   document["phrases"][0]["events"][0].erase("vH");
   EXPECT_EQ(failure(document), "phrases[0].events[0].vH: required key missing");
 }
 
-TEST(CatalogDecoding, MalformedDocumentsFailAsAWhole) {
+TEST(CatalogueDecoding, MalformedDocumentsFailAsAWhole) {
   const auto syntax = decodeText(R"({"version": 4, "phrases": [})");
   EXPECT_FALSE(syntax.file);
   EXPECT_EQ(syntax.error.path, "");
@@ -130,7 +130,7 @@ TEST(CatalogDecoding, MalformedDocumentsFailAsAWhole) {
             "nested deeper than 256 levels");
 }
 
-TEST(CatalogEncoding, WritesEveryKeyInOrderAndDecodesBackUnchanged) {
+TEST(CatalogueEncoding, WritesEveryKeyInOrderAndDecodesBackUnchanged) {
   engine::Phrase phrase;
   phrase.slot = engine::SlotTag::fillBar7to8;
   phrase.modes = {engine::Mode::minor};

@@ -94,9 +94,9 @@ struct Phrase {
   friend bool operator==(const Phrase&, const Phrase&) = default;
 };
 
-inline constexpr int kCatalogVersion = 4;
+inline constexpr int kCatalogueVersion = 4;
 
-// One catalogue file as decoded; the loader accepts only kCatalogVersion.
+// One catalogue file as decoded; the loader accepts only kCatalogueVersion.
 struct CatalogFile {
   int version = 0;
   std::vector<Phrase> phrases;

@@ -1,7 +1,7 @@
 // Every loaded phrase, filed by slot, mode and tier, and the sorted list of phrase families.
 #pragma once
 
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include "platform/foundation/Bundle.h"
 
@@ -45,7 +45,7 @@ public:
   // Reads the bundle's "Catalogues" folder (label "bundle"), then userFolder (label "user")
   // when something exists there, and indexes their phrases in that order. A bundle without
   // the folder, no user folder and nothing at its path all contribute nothing, silently; what
-  // goes wrong inside a folder is logged (loadCatalogFolder). The two folders share one budget
+  // goes wrong inside a folder is logged (loadCatalogueFolder). The two folders share one budget
   // of kMaxCatalogIndexEntries. Any thread but the render thread.
   static CatalogIndex load(const foundation::Bundle& bundle,
                            const std::optional<std::filesystem::path>& userFolder);

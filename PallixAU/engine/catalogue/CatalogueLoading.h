@@ -1,7 +1,7 @@
 // Reading every catalogue file of one folder, with a log line for each file.
 #pragma once
 
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include "platform/foundation/Log.h"
 
@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxCatalogFileBytes = std::size_t{2} << 20;
 inline constexpr std::size_t kMaxCatalogIndexEntries = 65536;
 
 // The catalogue loader's log: subsystem "com.orrinbrook.pallix", category "load". Any thread.
-const foundation::Log& catalogLog();
+const foundation::Log& catalogueLog();
 
 // The phrases of every version-4 catalogue in folder (label is "bundle" or "user"): the entries
 // ending in ".json" in any case, not descending into sub-folders, in byte order of their names,
@@ -31,7 +31,7 @@ const foundation::Log& catalogLog();
 // cannot be listed gives no phrases and one error line. A file whose phrases need more index
 // entries than indexEntriesLeft is skipped too; the entries of loaded files are taken from it.
 // Any thread but the render thread.
-std::vector<Phrase> loadCatalogFolder(const std::filesystem::path& folder, std::string_view label,
-                                      std::size_t& indexEntriesLeft);
+std::vector<Phrase> loadCatalogueFolder(const std::filesystem::path& folder, std::string_view label,
+                                        std::size_t& indexEntriesLeft);
 
 } // namespace pallix::engine

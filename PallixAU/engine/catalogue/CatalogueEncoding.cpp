@@ -1,7 +1,7 @@
 // Catalogue encoding into insertion-ordered nlohmann-json values.
-#include "PallixAU/engine/CatalogEncoding.h"
+#include "PallixAU/engine/catalogue/CatalogueEncoding.h"
 
-#include "PallixAU/engine/CatalogSpellings.h"
+#include "PallixAU/engine/catalogue/CatalogueSpellings.h"
 
 namespace pallix::engine {
 

@@ -1,7 +1,7 @@
 // Writing the catalogue model as JSON, every key in the format's order.
 #pragma once
 
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <nlohmann/json.hpp>
 

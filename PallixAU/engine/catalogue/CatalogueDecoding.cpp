@@ -1,7 +1,7 @@
 // Catalogue decoding over nlohmann-json: a depth-guarded parse, then one function per type.
-#include "PallixAU/engine/CatalogDecoding.h"
+#include "PallixAU/engine/catalogue/CatalogueDecoding.h"
 
-#include "PallixAU/engine/CatalogSpellings.h"
+#include "PallixAU/engine/catalogue/CatalogueSpellings.h"
 
 #include <nlohmann/json.hpp>
 
@@ -119,7 +119,7 @@ template <typename E> E enumeration(const json& value, const Path& path) {
   const std::string name = text(value, path);
   if (const auto result = valueSpelled<E>(name))
     return *result;
-  fail(path, "unknown " + std::string(CatalogSpellings<E>::what) + " " + name);
+  fail(path, "unknown " + std::string(CatalogueSpellings<E>::what) + " " + name);
 }
 
 // A decoder of an array whose elements decode with decodeElement.
@@ -214,7 +214,7 @@ Phrase phrase(const json& value, const Path& path) {
   return phrase;
 }
 
-CatalogFile catalogFile(const json& value, const Path& path) {
+CatalogFile catalogueFile(const json& value, const Path& path) {
   const ObjectReader fields(value, path);
   CatalogFile file;
   file.version = fields.required("version", wholeNumber<int>);
@@ -236,8 +236,8 @@ json parse(std::span<const std::uint8_t> bytes) {
   // too many rather than after the parser has built it.
   const json::parser_callback_t depthGuard = [](int depth, json::parse_event_t event, json&) {
     if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
-        depth >= kMaxCatalogNesting)
-      fail(Path{}, "nested deeper than " + std::to_string(kMaxCatalogNesting) + " levels");
+        depth >= kMaxCatalogueNesting)
+      fail(Path{}, "nested deeper than " + std::to_string(kMaxCatalogueNesting) + " levels");
     return true;
   };
   try {
@@ -249,14 +249,14 @@ json parse(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-std::string CatalogDecodingError::description() const {
+std::string CatalogueDecodingError::description() const {
   return path.empty() ? reason : path + ": " + reason;
 }
 
-CatalogDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexcept {
+CatalogueDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexcept {
   try {
     const json document = parse(bytes);
-    return {catalogFile(document, Path{}), {}};
+    return {catalogueFile(document, Path{}), {}};
   } catch (Failure& failure) {
     return {std::nullopt, {std::move(failure.path), std::move(failure.reason)}};
   } catch (const std::bad_alloc&) {

@@ -1,7 +1,7 @@
 // Decoding a phrase catalogue file from JSON, all or nothing, with errors that name the field.
 #pragma once
 
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,7 +10,7 @@
 
 namespace pallix::engine {
 
-struct CatalogDecodingError {
+struct CatalogueDecodingError {
   // The failing field, such as "phrases[3].events[0].vL"; empty when the document as a whole
   // fails (not JSON, nested too deeply, not an object).
   std::string path;
@@ -22,21 +22,21 @@ struct CatalogDecodingError {
   std::string description() const;
 };
 
-struct CatalogDecodeResult {
+struct CatalogueDecodeResult {
   std::optional<CatalogFile> file; // the whole file, or nothing
-  CatalogDecodingError error;      // why not, when file is empty
+  CatalogueDecodingError error;    // why not, when file is empty
 };
 
 // Arrays and objects nested deeper than this refuse the document before the parser can go
 // further: no catalogue needs more than six levels, and refusing early bounds the work and
 // the depth of everything that walks the value.
-inline constexpr int kMaxCatalogNesting = 256;
+inline constexpr int kMaxCatalogueNesting = 256;
 
 // Decodes the bytes of a JSON document (UTF-8). The first failing field fails the whole file;
 // keys the format does not know are ignored; "modes", "tiers" and "spacingClasses" absent,
 // null or [] mean every value, "disableMutations" absent or null means none. The version is
 // not checked here. Never throws (out of memory is a failure too). Any thread but the render
 // thread.
-CatalogDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexcept;
+CatalogueDecodeResult decodeCatalogFile(std::span<const std::uint8_t> bytes) noexcept;
 
 } // namespace pallix::engine

@@ -1,7 +1,7 @@
 // Catalogue files of one folder: listing, reading, decoding, the version check and the log.
-#include "PallixAU/engine/CatalogLoading.h"
+#include "PallixAU/engine/catalogue/CatalogueLoading.h"
 
-#include "PallixAU/engine/CatalogDecoding.h"
+#include "PallixAU/engine/catalogue/CatalogueDecoding.h"
 
 #include "platform/foundation/Files.h"
 
@@ -27,14 +27,14 @@ std::string skipping(const std::string& name, std::string_view label) {
 
 } // namespace
 
-const foundation::Log& catalogLog() {
+const foundation::Log& catalogueLog() {
   static const foundation::Log log("com.orrinbrook.pallix", "load");
   return log;
 }
 
-std::vector<Phrase> loadCatalogFolder(const fs::path& folder, std::string_view label,
-                                      std::size_t& indexEntriesLeft) {
-  const foundation::Log& log = catalogLog();
+std::vector<Phrase> loadCatalogueFolder(const fs::path& folder, std::string_view label,
+                                        std::size_t& indexEntriesLeft) {
+  const foundation::Log& log = catalogueLog();
   std::vector<Phrase> phrases;
   std::string error;
   const auto entries =
@@ -61,9 +61,9 @@ std::vector<Phrase> loadCatalogFolder(const fs::path& folder, std::string_view l
       continue;
     }
     CatalogFile& file = *decoded.file;
-    if (file.version != kCatalogVersion) {
+    if (file.version != kCatalogueVersion) {
       log.error(skipping(name, label) + "version " + std::to_string(file.version) + " (expected " +
-                std::to_string(kCatalogVersion) + ")");
+                std::to_string(kCatalogueVersion) + ")");
       continue;
     }
     std::size_t indexEntries = 0; // a file within the size cap holds under 2^21 names: no overflow

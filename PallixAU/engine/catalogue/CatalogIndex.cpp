@@ -1,7 +1,7 @@
 // The catalogue index: where the two sources are, how phrases are filed, the shared instance.
-#include "PallixAU/engine/CatalogIndex.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
-#include "PallixAU/engine/CatalogLoading.h"
+#include "PallixAU/engine/catalogue/CatalogueLoading.h"
 
 #include "platform/foundation/UserFolders.h"
 
@@ -30,13 +30,13 @@ CatalogIndex CatalogIndex::load(const foundation::Bundle& bundle,
   std::vector<Phrase> phrases;
   std::size_t indexEntriesLeft = kMaxCatalogIndexEntries;
   if (const auto folder = bundle.resourceFolder("Catalogues"))
-    phrases = loadCatalogFolder(*folder, "bundle", indexEntriesLeft);
+    phrases = loadCatalogueFolder(*folder, "bundle", indexEntriesLeft);
   if (userFolder) {
     // Only a path with nothing at it is silent; a file there, or a folder we may not look
     // into, is reported by the listing.
     std::error_code error;
     if (fs::status(*userFolder, error).type() != fs::file_type::not_found) {
-      auto user = loadCatalogFolder(*userFolder, "user", indexEntriesLeft);
+      auto user = loadCatalogueFolder(*userFolder, "user", indexEntriesLeft);
       phrases.insert(phrases.end(), std::make_move_iterator(user.begin()),
                      std::make_move_iterator(user.end()));
     }

@@ -1,7 +1,7 @@
 // The JSON spellings of the catalogue enumerations, indexed by ordinal.
 #pragma once
 
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <array>
 #include <cstddef>
@@ -11,35 +11,35 @@
 namespace pallix::engine {
 
 // For each enumeration: its spellings and what decoding errors call it ("unknown slot tag x").
-template <typename E> struct CatalogSpellings;
+template <typename E> struct CatalogueSpellings;
 
-template <> struct CatalogSpellings<SlotTag> {
+template <> struct CatalogueSpellings<SlotTag> {
   static constexpr std::string_view what = "slot tag";
   static constexpr std::array<std::string_view, 5> names{"turnaround", "fillBar4", "fillBar8",
                                                          "fillBar3to4", "fillBar7to8"};
 };
 
-template <> struct CatalogSpellings<Mode> {
+template <> struct CatalogueSpellings<Mode> {
   static constexpr std::string_view what = "mode";
   static constexpr std::array<std::string_view, 2> names{"major", "minor"};
 };
 
-template <> struct CatalogSpellings<Tier> {
+template <> struct CatalogueSpellings<Tier> {
   static constexpr std::string_view what = "tier";
   static constexpr std::array<std::string_view, 3> names{"basic", "quickFour", "jazz"};
 };
 
-template <> struct CatalogSpellings<PulseSpacingClass> {
+template <> struct CatalogueSpellings<PulseSpacingClass> {
   static constexpr std::string_view what = "spacing class";
   static constexpr std::array<std::string_view, 2> names{"simple", "compound"};
 };
 
-template <> struct CatalogSpellings<MutationKind> {
+template <> struct CatalogueSpellings<MutationKind> {
   static constexpr std::string_view what = "mutation kind";
   static constexpr std::array<std::string_view, 3> names{"drop", "octaveShift", "graceNote"};
 };
 
-template <> struct CatalogSpellings<VoiceTag> {
+template <> struct CatalogueSpellings<VoiceTag> {
   static constexpr std::string_view what = "voice tag";
   static constexpr std::array<std::string_view, 3> names{"bass", "melody", "chordStab"};
 };
@@ -51,13 +51,13 @@ inline constexpr std::array<std::string_view, 3> suspensionFlagNames{"bass", "ch
 // The spelling of value; empty for a value outside the enumeration. Any thread, real-time safe.
 template <typename E> constexpr std::string_view spellingOf(E value) noexcept {
   const auto ordinal = static_cast<std::size_t>(value);
-  const auto& names = CatalogSpellings<E>::names;
+  const auto& names = CatalogueSpellings<E>::names;
   return ordinal < names.size() ? names[ordinal] : std::string_view{};
 }
 
 // The value spelled name, exactly (case matters). Any thread, real-time safe.
 template <typename E> constexpr std::optional<E> valueSpelled(std::string_view name) noexcept {
-  const auto& names = CatalogSpellings<E>::names;
+  const auto& names = CatalogueSpellings<E>::names;
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == name)
       return static_cast<E>(i);
