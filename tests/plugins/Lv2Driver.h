@@ -2,8 +2,8 @@
 // sweep host.
 #pragma once
 
-#include "tests/plugins/Lv2Host.h"
 #include "tests/plugins/SweepChecks.h"
+#include "tools/lv2-host/Lv2Host.h"
 
 #include <cstdint>
 #include <memory>

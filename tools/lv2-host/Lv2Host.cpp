@@ -1,5 +1,5 @@
 // The LV2 test host: lilv world, URID map, features, ports, atom sequences and state.
-#include "tests/plugins/Lv2Host.h"
+#include "tools/lv2-host/Lv2Host.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>

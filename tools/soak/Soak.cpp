@@ -9,7 +9,7 @@
 #include "app/host/InProcessUnits.h"
 #include "app/host/MainThreadQueue.h"
 #include "platform/audiounit/OfflineAudioOutput.h"
-#include "tests/plugins/Lv2Host.h"
+#include "tools/lv2-host/Lv2Host.h"
 
 #include <algorithm>
 #include <chrono>
