@@ -1,5 +1,6 @@
 // The window's control messages: their exact bytes, and their way into the unit.
 #include "app/host/ControlMidi.h"
+#include "tests/support/HostRig.h"
 #include "tests/support/TestUnit.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +41,8 @@ TEST(ControlMidiTest, MessagesReachTheUnitAtTheStartOfItsNextRender) {
   ASSERT_TRUE(unit);
   app::sendControlMessage(unit.get(), app::noteOnMessage(60));
   app::sendControlMessage(unit.get(), app::pitchBendMessage(16383));
-  HostCall render(unit->renderBlock());
-  ASSERT_EQ(render(1000, 256), noErr);
+  HostRig render(*unit, 4096, false);
+  ASSERT_EQ(render.at(1000, 256), noErr);
   ASSERT_EQ(probe->events.size(), 2u);
   const std::vector<std::array<std::uint8_t, 3>> expected{{0x90, 60, 100}, {0xE0, 0x7F, 0x7F}};
   for (std::size_t i = 0; i < 2; ++i) {

@@ -2,33 +2,20 @@
 // instrument standing in for the synthesiser, and the real generator with the bundle's phrases.
 #pragma once
 
-#include "PallixAU/unit/PallixAudioUnit.h"
 #include "app/host/HostController.h"
 #include "platform/audiounit/OfflineAudioOutput.h"
+#include "tests/support/Heard.h"
 #include "tests/support/TestUnit.h"
+#include "tests/support/Units.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-inline void bundleAnchor() {}
-
-// The generator with the phrases shipped beside the test binary, and no user catalogues.
-inline std::shared_ptr<AUAudioUnit> makeGenerator() {
-  static const auto catalogue =
-      std::make_shared<const pallix::engine::CatalogIndex>(pallix::engine::CatalogIndex::load(
-          foundation::Bundle::of(reinterpret_cast<const void*>(&bundleAnchor)), std::nullopt));
-  auto unit = AUAudioUnit::create<pallix::unit::PallixAudioUnit>(
-      pallix::unit::PallixAudioUnit::kDescription, 0, nullptr, catalogue);
-  EXPECT_TRUE(unit.ok());
-  return std::move(unit).value();
+// The generator as the app makes it, with the phrases and presets shipped beside the binary.
+inline std::shared_ptr<AUAudioUnit> demoGenerator() {
+  return makeGenerator(shippedCatalogues(), true);
 }
-
-struct MIDIMessage {
-  AUEventSampleTime time;
-  std::uint8_t status, data1, data2;
-  bool operator==(const MIDIMessage&) const = default;
-};
 
 struct DemoRig {
   // cycle: the frames of each synthesiser render cycle; start: the sample time of the first.
@@ -42,10 +29,10 @@ struct DemoRig {
   // Both units arrive; the generator first when asked.
   DemoRig& load(bool generatorFirst = false) {
     if (generatorFirst)
-      controller->pallixDidLoad(makeGenerator());
+      controller->pallixDidLoad(demoGenerator());
     controller->synthesiserDidLoad(synth);
     if (!generatorFirst)
-      controller->pallixDidLoad(makeGenerator());
+      controller->pallixDidLoad(demoGenerator());
     return *this;
   }
 
@@ -55,11 +42,11 @@ struct DemoRig {
   }
 
   // The MIDI messages the synthesiser received, in order, each with its sample time.
-  std::vector<MIDIMessage> midi() const {
-    std::vector<MIDIMessage> messages;
+  std::vector<TimedMidi> midi() const {
+    std::vector<TimedMidi> messages;
     for (const ReceivedEvent& e : probe->events)
       if (e.type == AURenderEventMIDI)
-        messages.push_back({e.time, e.bytes[0], e.bytes[1], e.bytes[2]});
+        messages.push_back({e.time, {e.bytes[0], e.bytes[1], e.bytes[2]}});
     return messages;
   }
 
@@ -72,10 +59,10 @@ struct DemoRig {
   std::shared_ptr<TestUnit> synth;
 };
 
-inline std::vector<MIDIMessage> noteOns(const std::vector<MIDIMessage>& messages) {
-  std::vector<MIDIMessage> result;
-  for (const MIDIMessage& m : messages)
-    if ((m.status & 0xF0) == 0x90 && m.data2 > 0)
+inline std::vector<TimedMidi> noteOns(const std::vector<TimedMidi>& messages) {
+  std::vector<TimedMidi> result;
+  for (const TimedMidi& m : messages)
+    if (m.noteOn())
       result.push_back(m);
   return result;
 }

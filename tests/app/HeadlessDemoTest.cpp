@@ -63,8 +63,8 @@ TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
 
   // Mostly the E natural minor scale, E the commonest pitch class.
   std::array<int, 12> pitchClasses{};
-  for (const MIDIMessage& n : notes)
-    ++pitchClasses[n.data1 % 12];
+  for (const TimedMidi& n : notes)
+    ++pitchClasses[n.bytes[1] % 12];
   int inScale = 0;
   for (int pc : {4, 6, 7, 9, 11, 0, 2})
     inScale += pitchClasses[std::size_t(pc)];
@@ -79,7 +79,7 @@ TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
   EXPECT_GT(energy[firstCycle], 1e-6);
   // Its loudness rises in the cycles where the generator's notes start, not elsewhere.
   std::vector<bool> onset(energy.size());
-  for (const MIDIMessage& n : notes)
+  for (const TimedMidi& n : notes)
     if (std::size_t(n.time / kCycle) < onset.size())
       onset[std::size_t(n.time / kCycle)] = true;
   double rise[2] = {}; // log energy ratio across a cycle: elsewhere, at onsets

@@ -55,7 +55,7 @@ TEST(HostController, AFailedBridgeLeavesNoDriverAndNoObserver) {
     if (!c.synthTakesMIDI) // an effect has no MIDI schedule entry
       rig.synth =
           AUAudioUnit::create<TestUnit>({kAudioUnitType_Effect, 1, 1, 0, 0}, 0, rig.probe).value();
-    auto generator = makeGenerator();
+    auto generator = demoGenerator();
     generator->setMaximumFramesToRender(c.generatorFrames);
     rig.controller->synthesiserDidLoad(rig.synth);
     rig.controller->pallixDidLoad(generator);
@@ -78,7 +78,7 @@ TEST(HostController, PlayAndTempoBeforeTheGeneratorLeaveANewDriverStoppedAt120) 
   EXPECT_TRUE(rig.controller->isPlaying());
   EXPECT_EQ(rig.controller->tempoBPM(), 100.0);
 
-  rig.controller->pallixDidLoad(makeGenerator());
+  rig.controller->pallixDidLoad(demoGenerator());
   ASSERT_TRUE(rig.controller->pallixDriver());
   EXPECT_FALSE(rig.state().isPlaying);
   EXPECT_EQ(rig.state().tempo, 120.0);

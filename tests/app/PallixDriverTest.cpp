@@ -68,19 +68,19 @@ TEST(PallixDriver, PlayLatchesAtTheNextRenderAndStopSendsAllNotesOffOnEveryChann
   EXPECT_EQ(rig.state().transportStartSample, -1.0);
   rig.render(0.5);
   const auto all = rig.midi();
-  const std::vector<MIDIMessage> afterStop(all.begin() + std::ptrdiff_t(played), all.end());
-  std::vector<MIDIMessage> controllers;
-  for (const MIDIMessage& m : afterStop)
-    if ((m.status & 0xF0) == 0xB0)
+  const std::vector<TimedMidi> afterStop(all.begin() + std::ptrdiff_t(played), all.end());
+  std::vector<TimedMidi> controllers;
+  for (const TimedMidi& m : afterStop)
+    if ((m.bytes[0] & 0xF0) == 0xB0)
       controllers.push_back(m);
   ASSERT_EQ(controllers.size(), 16u);
   for (int channel = 0; channel < 16; ++channel)
     EXPECT_EQ(controllers[std::size_t(channel)],
-              (MIDIMessage{controllers[0].time, std::uint8_t(0xB0 + channel), 123, 0}));
+              (TimedMidi{controllers[0].time, {std::uint8_t(0xB0 + channel), 123, 0}}));
   // The generator ends what it still held, and nothing sounds afterwards.
   int sounding = 0;
-  for (const MIDIMessage& m : all)
-    sounding += (m.status & 0xF0) == 0x90 ? 1 : (m.status & 0xF0) == 0x80 ? -1 : 0;
+  for (const TimedMidi& m : all)
+    sounding += (m.bytes[0] & 0xF0) == 0x90 ? 1 : (m.bytes[0] & 0xF0) == 0x80 ? -1 : 0;
   EXPECT_EQ(sounding, 0);
   EXPECT_TRUE(noteOns(afterStop).empty());
 
@@ -111,7 +111,7 @@ TEST(PallixDriver, CyclesOfAnyLengthPlayTheSameNotes) {
   const auto small = play(64);
   ASSERT_EQ(small.size(), reference.size());
   for (std::size_t i = 0; i < small.size(); ++i) {
-    EXPECT_EQ(small[i].data1, reference[i].data1) << i;
+    EXPECT_EQ(small[i].bytes[1], reference[i].bytes[1]) << i;
     EXPECT_NEAR(double(small[i].time), double(reference[i].time), 1.0) << i;
   }
 }

@@ -4,43 +4,12 @@
 
 #include "PallixAU/engine/Kernel.h"
 #include "PallixAU/engine/catalogue/CatalogIndex.h"
+#include "tests/support/Heard.h"
 
-#include <array>
 #include <cmath>
 #include <memory>
-#include <set>
 #include <utility>
 #include <vector>
-
-struct SentMessage {
-  std::int64_t time = 0;
-  std::array<std::uint8_t, 3> bytes{};
-  bool noteOn() const { return (bytes[0] & 0xF0) == 0x90; }
-  bool noteOff() const { return (bytes[0] & 0xF0) == 0x80; }
-  int note() const { return bytes[1]; }
-  bool operator==(const SentMessage&) const = default;
-};
-
-// The sample times of the note's note-ons (or note-offs).
-inline std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
-                                         bool offs = false) {
-  std::vector<std::int64_t> times;
-  for (const auto& m : sent)
-    if ((offs ? m.noteOff() : m.noteOn()) && m.note() == note)
-      times.push_back(m.time);
-  return times;
-}
-
-// The notes started from sample time `from` up to `to`, and those from `lowest` up to `highest`
-// among them.
-inline std::multiset<int> notesOn(const std::vector<SentMessage>& sent, std::int64_t from,
-                                  std::int64_t to, int lowest = 0, int highest = 127) {
-  std::multiset<int> notes;
-  for (const auto& m : sent)
-    if (m.noteOn() && m.time >= from && m.time < to && m.note() >= lowest && m.note() <= highest)
-      notes.insert(m.note());
-  return notes;
-}
 
 // Answers as a host whose transport moves from sample time 0 at a steady tempo.
 class ScriptedHost {
@@ -92,7 +61,7 @@ public:
   double positionLead = 0.0;
   bool moving = true;
   bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
-  std::vector<SentMessage> sent;
+  std::vector<TimedMidi> sent;
 };
 
 using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, float>>;

@@ -31,7 +31,7 @@ std::vector<engine::Phrase> everySlot() {
 }
 
 // Note-ons minus note-offs, per note number.
-std::map<int, int> unmatched(const std::vector<SentMessage>& sent) {
+std::map<int, int> unmatched(const std::vector<TimedMidi>& sent) {
   std::map<int, int> open;
   for (const auto& m : sent)
     open[m.note()] += m.noteOn() ? 1 : (m.noteOff() ? -1 : 0);
@@ -42,7 +42,7 @@ std::map<int, int> unmatched(const std::vector<SentMessage>& sent) {
 } // namespace
 
 TEST(Sequencer, SameNotesForEveryBlockSizeAndEveryNoteEnds) {
-  std::vector<SentMessage> reference;
+  std::vector<TimedMidi> reference;
   for (const std::int64_t block : {512, 256, 17, 1}) {
     auto kernel = preparedKernel({{P::embroidery, 1}, {P::exotica, 0.7f}}, everySlot());
     ScriptedHost host;
@@ -138,7 +138,7 @@ TEST(Sequencer, AStartAnywherePlaysFromItsNextPulseOnTheHostsBeats) {
     EXPECT_EQ(host.sent.front().time, firstPulse);
     std::map<int, std::int64_t> lastOn;
     std::set<std::int64_t> pulses;
-    for (const SentMessage& m : host.sent) {
+    for (const TimedMidi& m : host.sent) {
       if (!m.noteOn())
         continue;
       EXPECT_FALSE(lastOn.contains(m.note()) && m.time - lastOn[m.note()] < 2000)
@@ -167,11 +167,11 @@ TEST(Sequencer, JumpsForwardWithinAndAcrossBars) {
   jumping.play(*kernel, 26400); // beat 1.1
   jumping.beatOffset = 0.5;
   jumping.play(*kernel, steady.samplesPerBar());
-  std::vector<SentMessage> expected, ons;
-  for (const SentMessage& m : steady.sent)
+  std::vector<TimedMidi> expected, ons;
+  for (const TimedMidi& m : steady.sent)
     if (m.noteOn() && m.time >= 26400 + 12000 && m.time < 26400 + 12000 + steady.samplesPerBar())
       expected.push_back({m.time - 12000, m.bytes});
-  for (const SentMessage& m : jumping.sent)
+  for (const TimedMidi& m : jumping.sent)
     if (m.noteOn() && m.time >= 26400)
       ons.push_back(m);
   EXPECT_EQ(ons, expected);

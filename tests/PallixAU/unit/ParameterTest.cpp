@@ -5,7 +5,7 @@
 using P = pallix::engine::PallixParameter;
 
 TEST(PallixParameters, EachAddressReachesItsOwnKernelValueAndReadsBackFromIt) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   // Every attribute and display string as hosts see them, in tree order, as recorded.
   EXPECT_EQ(parameterListing(*unit->parameterTree(), pallix::engine::kPallixParameters),
             fileText(ORRINBROOK_SOURCE_DIR "/tests/data/parameters/pallix.txt"));
@@ -21,7 +21,7 @@ TEST(PallixParameters, EachAddressReachesItsOwnKernelValueAndReadsBackFromIt) {
 }
 
 TEST(PallixParameters, AfterTheUnitIsGoneWritesDoNothingAndReadsGiveZero) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   const auto tree = unit->parameterTree();
   unit.reset();
   for (const auto& parameter : tree->allParameters()) {

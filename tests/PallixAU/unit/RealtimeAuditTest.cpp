@@ -20,9 +20,10 @@ TEST(RealtimeAudit, PallixRenderCallsWhilePlayingWithAHostContextAreSafe) {
   constexpr AUAudioFrameCount kMax = 512;
   // Brisk, so that two sweeps of buffer sizes cross the fills of bars 4 and 8.
   constexpr double kBeatsPerSample = 360.0 / 60.0 / 44100.0;
-  auto unit = makeUnit(std::make_shared<const CatalogIndex>(CatalogIndex::load(
-                           foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
-                       true);
+  auto unit =
+      makeGenerator(std::make_shared<const CatalogIndex>(CatalogIndex::load(
+                        foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), {})),
+                    true);
   for (const auto& parameter : unit->parameterTree()->allParameters())
     parameter->setValue(parameter->address() == addressOf(P::mode) ? 1.0f : 0.9f); // busy, minor
   double now = 0;

@@ -8,7 +8,7 @@
 using P = pallix::engine::PallixParameter;
 
 TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   RenderEventList events(3);
   events.addParameter(10, addressOf(P::rootNote), 7.9f);
   events.addParameterRamp(300, addressOf(P::embroidery), 1.0f, 512);
@@ -25,7 +25,7 @@ TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence)
 }
 
 TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithoutATransport) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   ASSERT_TRUE(unit->outputBusses()[0].setFormat(AudioFormat::standard(48000, 2)).ok());
   unit->parameterTree()->parameterWithAddress(addressOf(P::emotion))->setValue(1.0f); // no drops
   std::vector<AUEventSampleTime> bass;                                                // C's
@@ -58,7 +58,7 @@ TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithou
 }
 
 TEST(PallixRenderResources, ABlockFetchedBeforeAllocationUsesTheHostBlocksGivenSince) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   unit->parameterTree()->parameterWithAddress(addressOf(P::emotion))->setValue(1.0f); // no drops
   const AUInternalRenderBlock early = unit->internalRenderBlock();
   int sent = 0;
@@ -83,7 +83,7 @@ TEST(PallixForcedFamily, NamesOneOfTheFirst128FamiliesOrNone) {
   std::vector<std::string> many;
   for (int i = 0; i < 130; ++i)
     many.push_back("family " + std::to_string(1000 + i)); // already in sorted order
-  auto unit = makeUnit(catalogueOf(many));
+  auto unit = makeGenerator(catalogueOf(many));
   ASSERT_EQ(unit->allFamilies(), many);
   // The kernel's index is a signed byte: names beyond position 127 cannot be forced.
   const std::pair<std::optional<std::string>, int> cases[] = {

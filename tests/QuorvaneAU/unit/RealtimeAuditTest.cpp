@@ -12,10 +12,10 @@ using P = quorvane::dsp::QuorvaneParameter;
 // pedal and the channel-mode controllers.
 TEST(RealtimeAudit, RenderCallsWithEventsAndScheduledMIDIMakeNone) {
   constexpr AUAudioFrameCount kMax = 512;
-  auto unit = makeUnit();
+  auto unit = makeSynth();
   for (P p : {P::echo, P::space, P::drift, P::motion, P::resonance, P::boost, P::detuneSpread})
     unit->parameterTree()->parameterWithAddress(address(p))->setValue(0.5f);
-  HostRender render(*unit, kMax);
+  HostRig render(*unit, kMax);
   const auto schedule = unit->scheduleMIDIEventBlock();
   RenderEventList events(16);
   resetRealtimeCounts();

@@ -7,7 +7,7 @@
 using P = quorvane::dsp::QuorvaneParameter;
 
 TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
-  auto unit = makeUnit();
+  auto unit = makeSynth();
   EXPECT_EQ(values(*unit), kInitialValues);
   for (const auto& parameter : unit->parameterTree()->allParameters())
     EXPECT_EQ(unit->defaultParameterValues().at(parameter->identifier()), parameter->value());
@@ -19,8 +19,8 @@ TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
 
 // A unit, its render calls and the events for the next one.
 struct Player {
-  std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> unit = makeUnit();
-  HostRender render{*unit};
+  std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> unit = makeSynth();
+  HostRig render{*unit};
   RenderEventList events{16};
   std::vector<float> heard; // the left channel of every call so far
 
@@ -164,13 +164,13 @@ TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
 // drops held notes, so the next buffer is silent.
 TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
   synth.midi({0x90, 60, 127}).midi({0x90, 67, 100}).play();
-  HostRender& render = synth.render;
+  HostRig& render = synth.render;
   std::fill(render.left.begin(), render.left.end(), 1.0f);
   EXPECT_EQ(render(256, nullptr, 1), noErr);
   EXPECT_EQ(peak(render.left.data(), 256), 0.0f);
   AudioBufferList list;
   list.mNumberBuffers = 2;
-  ASSERT_EQ(render.call(256, list, nullptr), noErr);
+  ASSERT_EQ(render.into(list, 256), noErr);
   ASSERT_TRUE(list.channel(0) && list.channel(1));
   EXPECT_NE(list.channel(0), list.channel(1));
   EXPECT_GE(list.mBuffers[0].mDataByteSize, 256 * sizeof(float));
