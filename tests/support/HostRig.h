@@ -6,14 +6,14 @@
 #include "platform/audiounit/AUAudioUnit.h"
 #include "tests/support/Heard.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 // Renders a unit into stereo buffers of its own, each call at the sample time the last one
 // ended (or where the test says), and logs the MIDI the unit sends (the unit's MIDI output
-// block is the rig's). It allocates the unit for the maximum frame count, unless told not to.
+// block is the rig's). It allocates the unit for the maximum frame count, unless told not to;
+// a unit that cannot allocate throws, which fails the test.
 class HostRig {
 public:
   explicit HostRig(AUAudioUnit& unit, AUAudioFrameCount maximumFrames = 512, bool allocate = true)
@@ -27,7 +27,8 @@ public:
         });
     if (allocate) {
       unit.setMaximumFramesToRender(maximumFrames);
-      EXPECT_TRUE(unit.allocateRenderResources().ok());
+      if (auto allocated = unit.allocateRenderResources(); !allocated)
+        throw std::runtime_error(allocated.error().localizedDescription());
     }
     block = unit.renderBlock();
   }
