@@ -6,7 +6,6 @@
 #include <lv2/midi/midi.h>
 #include <lv2/parameters/parameters.h>
 #include <lv2/patch/patch.h>
-#include <lv2/presets/presets.h>
 #include <lv2/state/state.h>
 #include <lv2/time/time.h>
 
@@ -279,17 +278,6 @@ void Lv2Instance::restoreState(const std::string& turtle) {
     throw std::runtime_error("unreadable state");
   lilv_state_restore(state, instance_, nullptr, nullptr, 0, featureList_.data());
   lilv_state_free(state);
-}
-
-std::vector<std::string> Lv2Instance::presetUris() const {
-  LilvNode* presetClass = lilv_new_uri(world_.world(), LV2_PRESETS__Preset);
-  LilvNodes* presets = lilv_plugin_get_related(plugin_, presetClass);
-  std::vector<std::string> uris;
-  LILV_FOREACH(nodes, i, presets)
-  uris.emplace_back(lilv_node_as_uri(lilv_nodes_get(presets, i)));
-  lilv_nodes_free(presets);
-  lilv_node_free(presetClass);
-  return uris;
 }
 
 void Lv2Instance::loadPreset(const std::string& uri) {

@@ -89,8 +89,7 @@ public:
 
   std::string saveState();
   void restoreState(const std::string& turtle);
-  // The bundle's presets (JUCE writes the factory programs as LV2 presets), in its order.
-  std::vector<std::string> presetUris() const;
+  // JUCE writes the factory programs as LV2 presets.
   void loadPreset(const std::string& uri);
 
 private:

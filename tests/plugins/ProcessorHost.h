@@ -1,12 +1,10 @@
-// The sweeps over any juce::AudioProcessor: the adapter in process and the VST3 bundles through
-// JUCE's host run the same ones, and those a host's reset and re-preparing call for.
+// Any juce::AudioProcessor run as a sweep host: the adapter in process and the VST3 bundles
+// through JUCE's host.
 #pragma once
 
 #include "tests/plugins/SweepChecks.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +30,6 @@ public:
   }
   ~ProcessorHost() override { processor_->setPlayHead(nullptr); }
 
-  juce::AudioProcessor& processor() noexcept { return *processor_; }
   void prepare(double newRate, int maximumBlock) {
     rate = newRate;
     processor_->setRateAndBufferSizeDetails(rate, maximumBlock);
@@ -55,6 +52,12 @@ public:
   void restoreState(const std::string& state) override {
     processor_->setStateInformation(state.data(), static_cast<int>(state.size()));
   }
+  void reset() override { processor_->reset(); }
+  void reactivate(double newRate, int block) override {
+    processor_->releaseResources();
+    prepare(newRate, block);
+  }
+  void chooseProgram(int index) override { processor_->setCurrentProgram(index); }
 
 private:
   void render(int frames, std::span<const TimedMidi> due) override {
@@ -62,7 +65,7 @@ private:
     buffer_.clear();
     midi_.clear();
     for (const TimedMidi& m : due)
-      midi_.addEvent(m.bytes.data(), midiLength(m.bytes[0]), static_cast<int>(m.frame - now));
+      midi_.addEvent(m.bytes.data(), midiLength(m.bytes[0]), static_cast<int>(m.time - now));
     processor_->processBlock(buffer_, midi_);
     for (const auto message : midi_) {
       const auto data = [&](int i) { return i < message.numBytes ? message.data[i] : 0; };
@@ -90,62 +93,20 @@ private:
   juce::MidiBuffer midi_;
 };
 
-// A fresh processor, and the block a host prepares it for in a case.
+// A fresh processor of one plug-in.
 using ProcessorFactory = std::function<std::unique_ptr<juce::AudioProcessor>()>;
 
-inline HostFactory hostsOf(ProcessorFactory make, std::size_t unitParameters, bool longerBlocks) {
-  return [make, unitParameters, longerBlocks](const SweepCase& c) {
-    // VST3 forbids blocks above the prepared size: there the host prepares for the block.
-    const int prepared = longerBlocks ? c.prepared : std::max(c.prepared, c.block);
-    return std::make_unique<ProcessorHost>(make(), unitParameters, c.rate, prepared);
-  };
-}
-
-inline std::vector<Interruption> hostInterruptions() {
-  const auto prepareAgain = [](double factor) {
-    return [factor](SweepHost& host, int block) {
-      auto& processor = static_cast<ProcessorHost&>(host);
-      processor.processor().releaseResources();
-      processor.prepare(host.rate * factor, block);
+// Both plug-ins as processors. Where blocks may not exceed the prepared size (VST3), the host
+// prepares for the block it runs.
+inline PluginHost processorHost(std::string name, ProcessorFactory synth,
+                                ProcessorFactory generator, bool longerBlocks) {
+  const auto hosts = [longerBlocks](ProcessorFactory make, std::size_t parameters) {
+    return [make, parameters, longerBlocks](const SweepCase& c) {
+      const int prepared = longerBlocks ? c.prepared : std::max(c.prepared, c.block);
+      return std::make_unique<ProcessorHost>(make(), parameters, c.rate, prepared);
     };
   };
-  return {
-      {"reset",
-       [](SweepHost& host, int) { static_cast<ProcessorHost&>(host).processor().reset(); }},
-      {"release and prepare again", prepareAgain(1.0)},
-      {"prepare again at another rate", prepareAgain(2.0)},
-  };
-}
-
-// Held notes with the pedal down, sustain full, echo and reverb tails: after each interruption
-// the synthesiser falls silent without a note-off, and plays again.
-inline void expectSynthSilentAfterInterruptions(const HostFactory& make) {
-  const SweepCase c{48000, 256, 256};
-  for (const auto& interruption : hostInterruptions()) {
-    SCOPED_TRACE(interruption.name);
-    const auto host = make(c);
-    for (const char* name : {"Sustain", "Echo", "Space", "Release"})
-      host->setParameter(std::string(name), 1.0f);
-    const std::vector<TimedMidi> held{
-        {0, {0xB0, 64, 127}}, {0, {0x90, 48, 100}}, {0, {0x90, 55, 100}}, {0, {0x90, 64, 100}}};
-    host->runFor(0.2, c.block, held);
-    ASSERT_GT(host->audit.peak(), 1e-3f);
-    interruption.apply(*host, c.block);
-    host->runFor(0.1, c.block);
-    EXPECT_EQ(host->peakOver(0.1, c.block), 0.0f);
-    const std::vector<TimedMidi> again{{host->now, {0x90, 60, 100}}};
-    host->runFor(0.1, c.block, again);
-    EXPECT_GT(host->audit.peak(), 1e-3f);
-    EXPECT_EQ(host->audit.fault(), "");
-  }
-}
-
-// The generator's interruptions through a processor: the host's, a state and a program.
-inline std::vector<Interruption> generatorInterruptions() {
-  auto all = hostInterruptions();
-  all.push_back(kKeyChangedAndStateRestored);
-  all.push_back({"program chosen", [](SweepHost& host, int) {
-                   static_cast<ProcessorHost&>(host).processor().setCurrentProgram(2);
-                 }});
-  return all;
+  return {std::move(name), hosts(std::move(synth), kQuorvaneParameters),
+          hosts(std::move(generator), kPallixParameters),
+          HostCan{.reset = true, .changeRate = true, .silenceByReactivating = true}};
 }
