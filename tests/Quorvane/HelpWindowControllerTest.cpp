@@ -1,10 +1,12 @@
 // The help window: its texts, paging, frames, the reset to 760 × 640 and the first-launch rule.
 #include "Quorvane/window/HelpWindowController.h"
 #include "Quorvane/window/HelpTexts.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -197,4 +199,19 @@ TEST(HelpWindow, FirstLaunchShowsTheHelpOncePerUser) {
     flag = false; // even with the flag cleared, a second check of the same window shows nothing
     EXPECT_FALSE(check.shouldShowHelp(setting)) << c.name;
   }
+}
+
+// The segment row and the pages' frame at the window's size, its minimum and below.
+TEST(HelpContent, FramesAsRecorded) {
+  HelpContentView content;
+  std::ostringstream out;
+  for (const auto& [w, h] : {std::pair{760, 640}, {480, 360}, {100, 40}}) {
+    content.setSize(w, h);
+    out << w << " x " << h << ": pages " << golden::frame(content.pageContainer().getBounds())
+        << "\n  segments";
+    for (int i = 0; i < content.segmentCount(); ++i)
+      out << (i ? ", " : " ") << golden::frame(content.segment(i).getBounds());
+    out << "\n";
+  }
+  golden::expectSection("help", out.str());
 }

@@ -1,9 +1,11 @@
 // The main window's frames at its initial and its smallest size, and the keyboard proportions
 // they follow.
 #include "Quorvane/window/HostLayout.h"
+#include "tests/support/GoldenFile.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,41 @@ TEST(HostLayoutTest, RightControlsAreLeftUnplacedWithoutRoom) {
   const HostLayout layout = app::layoutHost(0, 612, kLabelHeight);
   EXPECT_FALSE(layout.rightControlsPlaced);
   EXPECT_EQ(layout.rightControls.width, 0);
+}
+
+// The initial and the smallest size, a large one, the keyboard's ratio of 8 (margins of two
+// keys) and no width.
+TEST(HostLayoutTest, FramesAsRecorded) {
+  const std::pair<const char*, LayoutRect HostLayout::*> fields[] = {
+      {"topPanel", &HostLayout::topPanel},
+      {"presetPopup", &HostLayout::presetPopup},
+      {"helpButton", &HostLayout::helpButton},
+      {"playButton", &HostLayout::playButton},
+      {"tempoLabel", &HostLayout::tempoLabel},
+      {"tempoField", &HostLayout::tempoField},
+      {"tempoStepper", &HostLayout::tempoStepper},
+      {"auContainerView", &HostLayout::auContainerView},
+      {"keyboardView", &HostLayout::keyboardView},
+      {"pitchBendView", &HostLayout::pitchBendView},
+      {"rightControls", &HostLayout::rightControls},
+      {"octLabel", &HostLayout::octLabel},
+      {"leftChevron", &HostLayout::leftChevron},
+      {"rightChevron", &HostLayout::rightChevron},
+      {"holdLabel", &HostLayout::holdLabel},
+      {"holdButton", &HostLayout::holdButton},
+  };
+  std::ostringstream out;
+  for (const auto& [w, h] :
+       {std::pair{720.0, 612.0}, {480.0, 492.0}, {1000.0, 800.0}, {768.0, 612.0}, {0.0, 612.0}}) {
+    const HostLayout layout = app::layoutHost(w, h, kLabelHeight);
+    out << w << " x " << h << (layout.rightControlsPlaced ? "" : ", right controls unplaced")
+        << "\n";
+    for (const auto& [name, field] : fields) {
+      const LayoutRect& r = layout.*field;
+      out << "  " << name << " " << golden::frame(r.x, r.y, r.width, r.height) << "\n";
+    }
+  }
+  golden::expectSection("host-layout", out.str());
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 #include "Quorvane/window/HostViewController.h"
 #include "Quorvane/device/DeviceAudioOutput.h"
 #include "platform/audiounit/OfflineAudioOutput.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <sstream>
+#include <string>
 #include <variant>
 
 namespace juce {
@@ -206,6 +208,30 @@ TEST_F(HostViewControllerTest, HoldLightsItsButtonInThePressedGreen) {
   EXPECT_EQ(host->holdButton.litColour(), app::kPressedGreen);
   host->holdTapped();
   EXPECT_FALSE(host->holdButton.litColour());
+  settle(*host);
+}
+
+// Every view's whole-pixel frame at the initial and at the smallest size.
+TEST_F(HostViewControllerTest, ViewFramesAsRecorded) {
+  auto host = make(std::make_shared<UnpluggedOutput>());
+  const std::pair<const char*, juce::Component*> views[] = {
+      {"topPanel", &host->topPanel},           {"presetPopup", &host->presetPopup},
+      {"helpButton", &host->helpButton},       {"playButton", &host->playButton},
+      {"tempoLabel", &host->tempoLabel},       {"tempoField", &host->tempoField},
+      {"tempoStepper", &host->tempoStepper},   {"auContainerView", &host->auContainerView},
+      {"keyboardView", &host->keyboardView},   {"pitchBendView", &host->pitchBendView},
+      {"rightControls", &host->rightControls}, {"octLabel", &host->octLabel},
+      {"leftChevron", &host->leftChevron},     {"rightChevron", &host->rightChevron},
+      {"holdLabel", &host->holdLabel},         {"holdButton", &host->holdButton},
+  };
+  std::ostringstream out;
+  for (const auto& [w, h] : {std::pair{720, 612}, {480, 492}}) {
+    host->setSize(w, h);
+    out << w << " x " << h << "\n";
+    for (const auto& [name, view] : views)
+      out << "  " << name << " " << golden::frame(view->getBounds()) << "\n";
+  }
+  golden::expectSection("host-views", out.str());
   settle(*host);
 }
 

@@ -1,10 +1,12 @@
 // The on-screen keyboard: geometry, hit tests, pressure, and the callbacks' exact series for
 // presses, drags, HOLD and octave changes.
 #include "Quorvane/window/PianoKeyboardView.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -318,4 +320,27 @@ TEST(PianoKeyboard, SoundingKeysAreFilled) {
   const double y = g.topInset + g.whiteKeyHeight * 0.8;
   EXPECT_TRUE(isOpaqueWhite(at({g.whiteKeyX(1) + g.gap / 2, y})));
   EXPECT_TRUE(isTransparent(at({g.whiteKeyX(1) - g.gap / 2, y})));
+}
+
+// The host window's bottom area and narrower, margins of a key and a half and of two (a ratio
+// of 8 and above), the inset's and gap's floors, no room for eight keys, and empty views.
+TEST(KeyboardGeometry, KeysAsRecorded) {
+  const std::pair<double, double> sizes[] = {{720, 120}, {720, 96}, {480, 96}, {767, 96},
+                                             {768, 96},  {880, 96}, {10, 96},  {720, 40},
+                                             {0, 96},    {720, 0},  {-5, -5}};
+  std::ostringstream out;
+  for (const auto& [w, h] : sizes) {
+    const auto g = KeyboardGeometry::compute(w, h);
+    out << w << " x " << h << ": " << g.whiteKeyCount << " white keys "
+        << golden::number(g.whiteKeyWidth) << " x " << golden::number(g.whiteKeyHeight)
+        << ", black " << golden::number(g.blackKeyWidth) << " x "
+        << golden::number(g.blackKeyHeight) << ", gap " << golden::number(g.gap) << ", inset "
+        << golden::number(g.topInset) << ", margins " << golden::number(g.leftMargin) << " "
+        << golden::number(g.rightMargin) << ", keys end " << golden::number(g.keysEnd()) << "\n";
+    out << "  offsets";
+    for (int i = 0; i < g.whiteKeyCount; ++i)
+      out << " " << KeyboardGeometry::whiteKeyOffset(i) << (g.hasBlackKeyAfter(i) ? " #" : "");
+    out << "\n";
+  }
+  golden::expectSection("keyboard", out.str());
 }

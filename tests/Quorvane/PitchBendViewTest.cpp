@@ -1,8 +1,10 @@
 // The pitch-bend strip: bend values, repeats suppressed, the spring-back series and layout.
 #include "Quorvane/window/PitchBendView.h"
+#include "tests/support/GoldenFile.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 using app::PitchBendView;
@@ -100,4 +102,23 @@ TEST(PitchBend, AnEmptyStripSendsNothing) {
   for (int i = 0; i < 40; ++i)
     strip.tick();
   EXPECT_EQ(calls, 0);
+}
+
+// Bends of divider positions in a strip 200 high, and what a release from above the top sends
+// tick by tick until it rests in the middle.
+TEST(PitchBend, BendsAndSpringBackAsRecorded) {
+  std::ostringstream out;
+  for (double y : {-5.0, 0.0, 18.0, 99.99, 100.0, 100.01, 150.0, 199.99, 200.0, 250.0})
+    out << "divider " << y << ": " << PitchBendView::bendValue(y, 200) << "\n";
+  RecordedStrip s;
+  s.strip.pressAt(-20);
+  s.strip.release();
+  int ticks = 0;
+  for (; s.strip.isSpringingBack() && ticks < 100; ++ticks)
+    s.strip.tick();
+  out << "spring-back from the top in " << ticks << " ticks to " << s.strip.dividerY() << ":";
+  for (int bend : s.sent)
+    out << " " << bend;
+  out << "\n";
+  golden::expectSection("pitch-bend", out.str());
 }

@@ -1,12 +1,14 @@
 // The generator's editor: its two arrangements, pop-ups and knobs kept in step with a real unit.
 #include "PallixAU/editor/KnobsStyleKit.h"
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/GuiTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <sstream>
 #include <thread>
 
 using namespace pallix::editor;
@@ -179,4 +181,31 @@ TEST(PallixEditorArtwork, OpenEditorsShareTheArtworkAndTheLastToCloseReleasesIt)
     EXPECT_EQ(artwork.holders(), 1);
   }
   EXPECT_FALSE(artwork.isLoaded());
+}
+
+// Both arrangements, the squares between them (an area exactly square is tall), too low for
+// knobs, and no width at all.
+TEST(PallixEditorLayout, FramesAsRecorded) {
+  constexpr const char* kNames[] = {"embroidery", "easiness", "etiquette",
+                                    "exotica",    "emotion",  "evolution"};
+  const std::pair<float, float> sizes[] = {{480, 320}, {300, 600}, {432, 476},
+                                           {433, 476}, {524, 600}, {300, 50},
+                                           {32, 50},   {0, 320},   {480, 0}};
+  std::ostringstream out;
+  for (const auto& [w, h] : sizes) {
+    out << w << " x " << h << ": ";
+    const auto l = layoutFor(w, h);
+    if (!l) {
+      out << "nothing laid out\n";
+      continue;
+    }
+    out << (l->wide ? "wide, " : "tall, ") << l->rows << " x " << l->columns << " cells of "
+        << golden::number(l->cellWidth, true) << " x " << golden::number(l->cellHeight, true)
+        << ", knobs " << golden::number(l->k, true) << "\n";
+    out << "  root " << golden::frame(l->rootPopup) << "\n";
+    out << "  mode " << golden::frame(l->modePopup) << "\n";
+    for (std::size_t i = 0; i < kKnobCount; ++i)
+      out << "  " << kNames[i] << " " << golden::frame(l->knobs[i]) << "\n";
+  }
+  golden::expectSection("pallix-editor", out.str());
 }

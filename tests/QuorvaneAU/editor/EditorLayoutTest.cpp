@@ -1,9 +1,11 @@
 // The synthesiser editor's five arrangements and the frames they give.
 #include "QuorvaneAU/editor/QuorvaneEditorLayout.h"
+#include "tests/support/GoldenFile.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 using namespace quorvane::editor;
 
@@ -108,4 +110,49 @@ TEST(EditorLayout, FramesOfTheWideAndTallArrangements) {
     SCOPED_TRACE(c.what);
     expectFrame(c.actual, c.expected);
   }
+}
+
+// Each arrangement's grid and, at one size of each and at the smallest, every frame; the
+// boundary sizes by their arrangement only.
+TEST(EditorLayout, GridsAndFramesAsRecorded) {
+  constexpr std::string_view kLines[] = {"lp", "bp", "hp", "12", "24"};
+  const auto name = [](QuorvaneKnob knob) {
+    const auto face = specOf(knob).underlay;
+    return std::string(face.substr(0, face.find("Underlay")));
+  };
+  const std::pair<float, float> framed[] = {{720, 480}, {1000, 300}, {1300, 200},
+                                            {400, 600}, {300, 700},  {33, 33}};
+  const std::pair<float, float> boundaries[] = {{500, 500}, {100, 181}, {100, 180}, {250, 100},
+                                                {251, 100}, {500, 100}, {501, 100}, {720, 32},
+                                                {32, 480},  {-5, 480},  {0, 300},   {300, 0}};
+  std::ostringstream out;
+  std::set<int> gridsShown;
+  for (const auto& [w, h] : framed) {
+    const auto l = layoutFor(w, h);
+    out << w << " x " << h << ": arrangement " << l->mode << ", " << l->rows << " x " << l->cols
+        << " cells of " << golden::number(l->cw, true) << " x " << golden::number(l->ch, true)
+        << ", knobs " << golden::number(l->k, true) << "\n";
+    if (gridsShown.insert(l->mode).second)
+      for (int i = 0; i < l->rows; ++i) {
+        out << " ";
+        for (int j = 0; j < l->cols; ++j)
+          out << " " << (knobAt(l->mode, i, j) ? name(*knobAt(l->mode, i, j)) : ".");
+        out << "\n";
+      }
+    for (const KnobEntry& entry : kKnobTable)
+      out << "  " << name(entry.knob) << " " << golden::frame(*l->knobs[std::size_t(entry.knob)])
+          << "\n";
+    out << "  waveform " << golden::frame(l->waveform) << "\n";
+    for (std::size_t i = 0; i < kRadioLineCount; ++i)
+      out << "  " << kLines[i] << " label " << golden::frame(l->labels[i]) << ", button "
+          << golden::frame(l->buttons[i]) << "\n";
+  }
+  for (const auto& [w, h] : boundaries) {
+    out << w << " x " << h << ": arrangement " << arrangementFor(w, h);
+    if (const auto l = layoutFor(w, h))
+      out << ", " << l->rows << " x " << l->cols << "\n";
+    else
+      out << ", nothing laid out\n";
+  }
+  golden::expectSection("quorvane-editor", out.str());
 }
