@@ -72,7 +72,7 @@ TEST(RotaryControl, DragsTurnFromWhereTheDragBegan) {
   struct Case {
     const char* name;
     float tx, ty;
-    float degrees; // the turn from 0.5
+    float degrees; // the turn
   };
   const Case cases[] = {
       {"a quarter of the width right", 25, 0, kQuarterTurnDegrees},
@@ -83,11 +83,11 @@ TEST(RotaryControl, DragsTurnFromWhereTheDragBegan) {
     SCOPED_TRACE(drag.name);
     AURotaryControl control;
     control.setSize(100, 100);
-    control.setValue(0.5f);
+    control.setValue(0.3f); // at -64 degrees
     control.dragBegan();
     control.dragChanged(drag.tx / 2.0f, drag.ty / 2.0f); // an intermediate position
     control.dragChanged(drag.tx, drag.ty);
-    EXPECT_NEAR(control.pointerAngle(), drag.degrees, 1e-3);
+    EXPECT_NEAR(control.pointerAngle(), -64.0f + drag.degrees, 1e-3);
     control.dragEnded();
   }
 }
