@@ -7,8 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace {
 
@@ -63,7 +62,8 @@ TEST(HostLayoutTest, FramesAsRecorded) {
         << "\n";
     for (const auto& [name, field] : fields) {
       const LayoutRect& r = layout.*field;
-      out << "  " << name << " " << golden::frame(r.x, r.y, r.width, r.height) << "\n";
+      out << "  " << name << " "
+          << golden::frame(juce::Rectangle<double>(r.x, r.y, r.width, r.height)) << "\n";
     }
   }
   golden::expectSection("host-layout", out.str());

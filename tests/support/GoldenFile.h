@@ -25,12 +25,10 @@ inline std::string number(double value, bool isFloat = false) {
   return text;
 }
 
-inline std::string frame(double x, double y, double width, double height, bool isFloat = false) {
-  return number(x, isFloat) + " " + number(y, isFloat) + " " + number(width, isFloat) + " " +
-         number(height, isFloat);
-}
 template <typename T> std::string frame(const juce::Rectangle<T>& r) {
-  return frame(r.getX(), r.getY(), r.getWidth(), r.getHeight(), std::is_same_v<T, float>);
+  constexpr bool isFloat = std::is_same_v<T, float>;
+  return number(r.getX(), isFloat) + " " + number(r.getY(), isFloat) + " " +
+         number(r.getWidth(), isFloat) + " " + number(r.getHeight(), isFloat);
 }
 
 // Compares a test's text with its section, a line "[name]" and the lines up to the next such

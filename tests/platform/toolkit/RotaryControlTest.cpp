@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using toolkit::AURotaryControl;
 
