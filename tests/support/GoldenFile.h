@@ -37,12 +37,13 @@ template <typename T> std::string frame(const juce::Rectangle<T>& r) {
 // binary at a time (not under ctest -j), and read the file's diff before committing it.
 inline void expectSection(const std::string& name, const std::string& text) {
   const std::string path = ORRINBROOK_SOURCE_DIR "/tests/data/views/layouts.txt";
-  std::vector<std::pair<std::string, std::string>> sections; // name, lines
+  // Names and lines; the first, unnamed, holds the file's opening comment.
+  std::vector<std::pair<std::string, std::string>> sections{{"", ""}};
   std::ifstream file(path);
   for (std::string line; std::getline(file, line);)
     if (line.starts_with('['))
       sections.emplace_back(line.substr(1, line.size() - 2), "");
-    else if (!line.empty() && !sections.empty())
+    else if (!line.empty())
       sections.back().second += line + "\n";
   auto section = std::find_if(sections.begin(), sections.end(),
                               [&](const auto& s) { return s.first == name; });
@@ -51,8 +52,9 @@ inline void expectSection(const std::string& name, const std::string& text) {
       section = sections.insert(sections.end(), {name, ""});
     section->second = text;
     std::ofstream out(path);
-    for (const auto& [title, lines] : sections)
-      out << (title == sections.front().first ? "[" : "\n[") << title << "]\n" << lines;
+    out << sections.front().second;
+    for (auto s = sections.begin() + 1; s != sections.end(); ++s)
+      out << "\n[" << s->first << "]\n" << s->second;
     return;
   }
   ASSERT_NE(section, sections.end()) << "no section [" << name << "] in " << path;
