@@ -67,9 +67,9 @@ SOAK_SECONDS ?= 3600
 soak: deps
 	$(call configure,build,$(RELEASE_FLAGS))
 	cmake --build build --parallel $(JOBS) --target soak
-	build/tests/soak/soak demo $(SOAK_SECONDS)
-	build/tests/soak/soak quorvane $(SOAK_SECONDS)
-	build/tests/soak/soak pallix $(SOAK_SECONDS)
+	build/tools/soak/soak demo $(SOAK_SECONDS)
+	build/tools/soak/soak quorvane $(SOAK_SECONDS)
+	build/tools/soak/soak pallix $(SOAK_SECONDS)
 
 sanitize: deps
 	$(call configure,build-sanitize,$(SANITIZE_FLAGS))

@@ -9,8 +9,9 @@
 
 namespace {
 
-using pallix::engine::ContextHolder;
+using pallix::engine::HostPosition;
 using pallix::engine::Kernel;
+using pallix::engine::MidiSink;
 using pallix::engine::PallixParameter;
 
 // At 120 BPM in 4/4; a stopped host answers beat 0.
@@ -22,27 +23,15 @@ void renderGenerator(benchmark::State& state, bool moving) {
   kernel.reset();
   double now = 0.0;
   std::int64_t notes = 0;
-  ContextHolder context;
-  context.midiOut = [&](AUEventSampleTime, std::uint8_t, int, const std::uint8_t*) {
-    ++notes;
-    return 0;
-  };
-  context.musicalContext = [&](double* tempo, double* n, long* d, double* beat, long* toNext,
-                               double* downbeat) {
-    *tempo = 120.0;
-    *n = 4.0;
-    *d = 4;
-    *beat = moving ? now / (kBenchRate * 0.5) : 0.0;
-    *toNext = 0;
-    *downbeat = 4.0 * std::floor(*beat / 4.0);
-    return true;
-  };
-  context.transportState = [moving](AUHostTransportStateFlags* flags, double*, double*, double*) {
-    *flags = moving ? AUHostTransportStateMoving : 0;
-    return true;
-  };
+  const MidiSink count{[](void* target, std::int64_t, const std::uint8_t*, int) noexcept {
+                         ++*static_cast<std::int64_t*>(target);
+                       },
+                       &notes};
   for (auto _ : state) {
-    kernel.render(AudioTimeStamp::withSampleTime(now), kBenchFrames, nullptr, nullptr, context);
+    const double beat = moving ? now / (kBenchRate * 0.5) : 0.0;
+    const HostPosition position{true, 120.0, 4.0, 4, beat, 0, 4.0 * std::floor(beat / 4.0),
+                                true, moving};
+    kernel.render(now, kBenchFrames, position, count);
     now += kBenchFrames;
   }
   benchmark::DoNotOptimize(notes);

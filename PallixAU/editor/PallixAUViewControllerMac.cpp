@@ -3,6 +3,7 @@
 
 #include "PallixAU/editor/KnobsStyleKit.h"
 #include "PallixAU/editor/PallixDevFlags.h"
+#include "PallixAU/engine/PallixParameters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,28 +18,30 @@ namespace {
 const juce::Colour kBackground =
     juce::Colour::fromFloatRGBA(0.8666666666666667f, 0.3333333333333333f, 1.0f, 1.0f);
 
-constexpr AUParameterAddress kRootNoteAddress = 4;
-constexpr AUParameterAddress kModeAddress = 5;
+using engine::PallixParameter;
+constexpr AUParameterAddress kRootNoteAddress = engine::addressOf(PallixParameter::rootNote);
+constexpr AUParameterAddress kModeAddress = engine::addressOf(PallixParameter::mode);
 
 struct KnobEntry {
-  AUParameterAddress address;
+  PallixParameter parameter;
   juce::Image (*underlay)(juce::Rectangle<float>);
   std::string_view name; // of the underlay's artwork
+  AUParameterAddress address() const noexcept { return engine::addressOf(parameter); }
 };
 
 // By PallixKnob.
 const std::array<KnobEntry, kKnobCount> kKnobTable{{
-    {0, &KnobsStyleKit::imageOfEmbroideryUnderlay, "EmbroideryUnderlay"},
-    {1, &KnobsStyleKit::imageOfEasinessUnderlay, "EasinessUnderlay"},
-    {2, &KnobsStyleKit::imageOfEtiquetteUnderlay, "EtiquetteUnderlay"},
-    {3, &KnobsStyleKit::imageOfExoticaUnderlay, "ExoticaUnderlay"},
-    {6, &KnobsStyleKit::imageOfEmotionUnderlay, "EmotionUnderlay"},
-    {7, &KnobsStyleKit::imageOfEvolutionUnderlay, "EvolutionUnderlay"},
+    {PallixParameter::embroidery, &KnobsStyleKit::imageOfEmbroideryUnderlay, "EmbroideryUnderlay"},
+    {PallixParameter::easiness, &KnobsStyleKit::imageOfEasinessUnderlay, "EasinessUnderlay"},
+    {PallixParameter::etiquette, &KnobsStyleKit::imageOfEtiquetteUnderlay, "EtiquetteUnderlay"},
+    {PallixParameter::exotica, &KnobsStyleKit::imageOfExoticaUnderlay, "ExoticaUnderlay"},
+    {PallixParameter::emotion, &KnobsStyleKit::imageOfEmotionUnderlay, "EmotionUnderlay"},
+    {PallixParameter::evolution, &KnobsStyleKit::imageOfEvolutionUnderlay, "EvolutionUnderlay"},
 }};
 
 std::optional<PallixKnob> knobForAddress(AUParameterAddress address) {
   for (std::size_t i = 0; i < kKnobCount; ++i)
-    if (kKnobTable[i].address == address)
+    if (kKnobTable[i].address() == address)
       return static_cast<PallixKnob>(i);
   return std::nullopt;
 }
@@ -78,7 +81,7 @@ void PallixAUViewControllerMac::buildKnobs() {
     toolkit::AURotaryControl& control = knob(which);
     control.lowerBound = 0.0f;
     control.upperBound = 1.0f;
-    control.resetValue = 0.5f;
+    control.resetValue = foundation::defaultPosition(engine::rowOf(kKnobTable[i].parameter));
     // Without its artwork a knob keeps the control's own plain face and pointer, rather than
     // the kit's transparent stand-in, so it stays visible and usable.
     if (KnobsStyleKit::library().find(kKnobTable[i].name))
@@ -99,14 +102,14 @@ void PallixAUViewControllerMac::buildPopups() {
   const SafePointer<PallixAUViewControllerMac> self(this);
   const auto fill = [&](juce::ComboBox& popup, const auto& names) {
     int id = 1;
-    for (const char* name : names)
-      popup.addItem(name, id++);
+    for (std::string_view name : names)
+      popup.addItem(juce::String(name.data(), name.size()), id++);
     popup.setSelectedItemIndex(0, juce::dontSendNotification);
     popup.setLookAndFeel(&popupStyle_);
     addAndMakeVisible(popup);
   };
-  fill(rootPopup, kRootNames);
-  fill(modePopup, kModeNames);
+  fill(rootPopup, engine::rowOf(PallixParameter::rootNote).valueNames);
+  fill(modePopup, engine::rowOf(PallixParameter::mode).valueNames);
   rootPopup.onChange = [self] {
     if (self)
       self->rootPopupChanged();
@@ -147,12 +150,12 @@ void PallixAUViewControllerMac::layoutControls() {
 void PallixAUViewControllerMac::knobChanged(PallixKnob which) {
   if (applyingUnitValue_)
     return; // the unit has the value already; writing it back would only echo to other views
-  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
+  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address()))
     target->setValue(knob(which).value(), observerToken());
 }
 
 void PallixAUViewControllerMac::gesture(PallixKnob which, AUParameterAutomationEventType type) {
-  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address))
+  if (const auto target = parameter(kKnobTable[static_cast<std::size_t>(which)].address()))
     target->setValue(knob(which).value(), observerToken(), type);
 }
 

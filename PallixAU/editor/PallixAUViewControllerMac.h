@@ -24,9 +24,6 @@ class PallixAUViewControllerMac : public toolkit::AUViewController {
 public:
   static constexpr int kDefaultWidth = 480;
   static constexpr int kDefaultHeight = 320;
-  static constexpr std::array<const char*, 12> kRootNames{"C",  "C#", "D",  "D#", "E",  "F",
-                                                          "F#", "G",  "G#", "A",  "A#", "B"};
-  static constexpr std::array<const char*, 2> kModeNames{"Major", "Minor"};
   static constexpr const char* kNoFamily = "<None>";
 
   PallixAUViewControllerMac();

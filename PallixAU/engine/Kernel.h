@@ -4,18 +4,16 @@
 
 #include "PallixAU/engine/ActiveNoteTable.h"
 #include "PallixAU/engine/BarGeometry.h"
-#include "PallixAU/engine/CatalogModel.h"
-#include "PallixAU/engine/ContextHolder.h"
 #include "PallixAU/engine/Harmony.h"
-#include "PallixAU/engine/PallixParameter.h"
+#include "PallixAU/engine/HostPosition.h"
+#include "PallixAU/engine/MidiSink.h"
+#include "PallixAU/engine/PallixParameters.h"
 #include "PallixAU/engine/PendingOffbeats.h"
 #include "PallixAU/engine/PendingStrum.h"
 #include "PallixAU/engine/PhraseQueue.h"
 #include "PallixAU/engine/TransportFollower.h"
 #include "PallixAU/engine/XorShiftRandom.h"
-
-#include "platform/audiounit/AUParameterTypes.h"
-#include "platform/audiounit/RenderEvent.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <array>
 #include <atomic>
@@ -50,7 +48,7 @@ public:
   using ActiveNote = engine::ActiveNote;
   using PendingPhraseEvent = engine::PendingPhraseEvent;
 
-  static constexpr int kCatalogVersion = engine::kCatalogVersion;
+  static constexpr int kCatalogueVersion = engine::kCatalogueVersion;
   static constexpr int barsOfSlot(SlotTag slot) noexcept { return engine::barsOfSlot(slot); }
 
   Kernel() = default;
@@ -75,8 +73,8 @@ public:
 
   // Root Note and Mode are truncated toward zero; a non-finite value for them is ignored.
   // Any thread.
-  void setParameter(PallixParameter parameter, AUValue value) noexcept;
-  AUValue parameterValue(PallixParameter parameter) const noexcept;
+  void setParameter(PallixParameter parameter, float value) noexcept;
+  float parameterValue(PallixParameter parameter) const noexcept;
 
   // Every fill and turnaround comes from this family, an index into the families given to
   // useCatalogue; a negative or unknown index restricts nothing. Any thread.
@@ -87,19 +85,18 @@ public:
     return forcedFamilyIndex_.load(std::memory_order_relaxed);
   }
 
-  // One buffer: follows the host's tempo, meter, position and transport, applies the parameter
-  // events, sends the notes due in its frames through context.midiOut, and fills outputData
-  // with silence. Always returns 0. Render thread; never allocates, locks or throws.
-  OSStatus render(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                  AudioBufferList* outputData, const AURenderEvent* events,
-                  const ContextHolder& context) noexcept;
+  // One buffer of frameCount frames from sampleTime (a non-finite one continues the previous
+  // buffer): follows the host's tempo, meter, position and transport as position tells them,
+  // and sends the notes due in its frames to midi. Render thread; never allocates, locks or
+  // throws.
+  void render(double sampleTime, std::uint32_t frameCount, const HostPosition& position,
+              MidiSink midi) noexcept;
 
 private:
   // --- The form (KernelSequencer.cpp) ---
 
   // What reset clears but the transport's playing state; also at its start and stop edges.
   void restartForm() noexcept;
-  void applyParameterEvents(const AURenderEvent* events) noexcept;
   double bufferStartPosition(std::int64_t t0) noexcept;
   void playFrame(double pos, std::int64_t s, std::int64_t t) noexcept;
 
@@ -142,18 +139,19 @@ private:
   // --- State ---
 
   double sampleRate_ = 44100.0;
-  // The parameters, by PallixParameter.
-  std::atomic<float> embroidery_{0.5f};
-  std::atomic<float> easiness_{0.5f};
-  std::atomic<float> etiquette_{0.5f};
-  std::atomic<float> exotica_{0.5f};
-  std::atomic<float> emotion_{0.5f};
-  std::atomic<float> evolution_{0.5f};
-  std::atomic<int> rootNote_{0};
-  std::atomic<int> mode_{0};
+  // The parameters, by PallixParameter, from their defaults.
+  static constexpr float initial(PallixParameter p) noexcept { return rowOf(p).defaultValue; }
+  std::atomic<float> embroidery_{initial(PallixParameter::embroidery)};
+  std::atomic<float> easiness_{initial(PallixParameter::easiness)};
+  std::atomic<float> etiquette_{initial(PallixParameter::etiquette)};
+  std::atomic<float> exotica_{initial(PallixParameter::exotica)};
+  std::atomic<float> emotion_{initial(PallixParameter::emotion)};
+  std::atomic<float> evolution_{initial(PallixParameter::evolution)};
+  std::atomic<int> rootNote_{static_cast<int>(initial(PallixParameter::rootNote))};
+  std::atomic<int> mode_{static_cast<int>(initial(PallixParameter::mode))};
   std::atomic<std::int8_t> forcedFamilyIndex_{-1};
 
-  std::shared_ptr<const CatalogIndex> catalog_;
+  std::shared_ptr<const CatalogIndex> catalogue_;
   std::shared_ptr<const std::vector<std::string>> families_;
 
   TransportFollower transport_;
@@ -178,7 +176,7 @@ private:
   bool endNotesOnRender_ = false;
 
   // Valid during render: the MIDI output, and the buffer's samples per quarter and short gate.
-  const ContextHolder* context_ = nullptr;
+  MidiSink midi_;
   double samplesPerQuarter_ = 22050.0;
   std::int64_t shortGate_ = 11025;
 };

@@ -1,7 +1,7 @@
 // Bar starts: the bar's chords, the chorus's family rule, and the fills, turnarounds and bass
 // runs that decorate the form, turned into queued phrase notes.
-#include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include "platform/foundation/SafeConvert.h"
 
@@ -124,7 +124,7 @@ Tier Kernel::selectionTier() const noexcept {
 }
 
 const Phrase* Kernel::filterPhrase(SlotTag slot, std::optional<std::string_view> family) noexcept {
-  if (!geometry().wholePulse || !catalog_)
+  if (!geometry().wholePulse || !catalogue_)
     return nullptr;
   const int pulses = geometry().pulsesPerBar;
   const PulseSpacingClass spacing =
@@ -141,7 +141,7 @@ const Phrase* Kernel::filterPhrase(SlotTag slot, std::optional<std::string_view>
            (!forced || phrase.family == *forced) && (!family || phrase.family == *family);
   };
   const auto& candidates =
-      catalog_->phrases(slot, mode_.load(std::memory_order_relaxed) != 0, selectionTier());
+      catalogue_->phrases(slot, mode_.load(std::memory_order_relaxed) != 0, selectionTier());
   const auto count = std::count_if(candidates.begin(), candidates.end(), qualifies);
   if (count == 0)
     return nullptr;

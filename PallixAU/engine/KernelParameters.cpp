@@ -1,6 +1,6 @@
 // The eight parameters as the kernel stores them, and the catalogue it chooses phrases from.
-#include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include "platform/foundation/SafeConvert.h"
 
@@ -17,11 +17,11 @@ constexpr int kIndexLimit = 1 << 20;
 
 void Kernel::useCatalogue(std::shared_ptr<const CatalogIndex> index,
                           std::shared_ptr<const std::vector<std::string>> families) noexcept {
-  catalog_ = std::move(index);
+  catalogue_ = std::move(index);
   families_ = std::move(families);
 }
 
-void Kernel::setParameter(PallixParameter parameter, AUValue value) noexcept {
+void Kernel::setParameter(PallixParameter parameter, float value) noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
   const auto storeIndex = [&](std::atomic<int>& index) {
     if (std::isfinite(value))
@@ -55,7 +55,7 @@ void Kernel::setParameter(PallixParameter parameter, AUValue value) noexcept {
   }
 }
 
-AUValue Kernel::parameterValue(PallixParameter parameter) const noexcept {
+float Kernel::parameterValue(PallixParameter parameter) const noexcept {
   constexpr auto relaxed = std::memory_order_relaxed;
   switch (parameter) {
   case PallixParameter::embroidery:
@@ -67,9 +67,9 @@ AUValue Kernel::parameterValue(PallixParameter parameter) const noexcept {
   case PallixParameter::exotica:
     return exotica_.load(relaxed);
   case PallixParameter::rootNote:
-    return static_cast<AUValue>(rootNote_.load(relaxed));
+    return static_cast<float>(rootNote_.load(relaxed));
   case PallixParameter::mode:
-    return static_cast<AUValue>(mode_.load(relaxed));
+    return static_cast<float>(mode_.load(relaxed));
   case PallixParameter::emotion:
     return emotion_.load(relaxed);
   case PallixParameter::evolution:

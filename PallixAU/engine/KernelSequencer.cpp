@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace pallix::engine {
 
@@ -18,11 +17,9 @@ constexpr std::uint8_t kNoteOff = 0x80;
 } // namespace
 
 void Kernel::send(std::int64_t time, std::uint8_t status, int note, int velocity) noexcept {
-  if (!context_ || !context_->midiOut)
-    return;
   const std::uint8_t bytes[3] = {status, static_cast<std::uint8_t>(note),
                                  static_cast<std::uint8_t>(velocity)};
-  context_->midiOut(time, 0, 3, bytes);
+  midi_(time, bytes, 3);
 }
 
 void Kernel::endNote(std::int64_t time, const ActiveNote& note) noexcept {
@@ -63,14 +60,6 @@ void Kernel::restartForm() noexcept {
   lastFillFamily_.reset();
   activeNotes_.clear();
   startBar(false);
-}
-
-void Kernel::applyParameterEvents(const AURenderEvent* events) noexcept {
-  for (const AURenderEvent* e = events; e; e = e->head.next)
-    if (e->head.eventType == AURenderEventParameter ||
-        e->head.eventType == AURenderEventParameterRamp)
-      if (const auto parameter = pallixParameterAt(e->parameter.parameterAddress))
-        setParameter(*parameter, e->parameter.value);
 }
 
 double Kernel::bufferStartPosition(std::int64_t t0) noexcept {
@@ -129,13 +118,11 @@ void Kernel::playFrame(double pos, std::int64_t s, std::int64_t t) noexcept {
   }
 }
 
-OSStatus Kernel::render(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                        AudioBufferList* outputData, const AURenderEvent* events,
-                        const ContextHolder& context) noexcept {
-  context_ = &context;
-  transport_.read(context);
-  applyParameterEvents(events);
-  const std::int64_t t0 = transport_.bufferStartTime(timestamp, frameCount);
+void Kernel::render(double sampleTime, std::uint32_t frameCount, const HostPosition& position,
+                    MidiSink midi) noexcept {
+  midi_ = midi;
+  transport_.read(position);
+  const std::int64_t t0 = transport_.bufferStartTime(sampleTime, frameCount);
   if (endNotesOnRender_) {
     endAllNotes(t0);
     endNotesOnRender_ = false;
@@ -160,13 +147,7 @@ OSStatus Kernel::render(const AudioTimeStamp& timestamp, AUAudioFrameCount frame
         playFrame(pos, s, t0 + s);
   }
   transport_.finishBuffer(pos, frameCount, samplesPerQuarter_);
-  if (outputData)
-    for (std::uint32_t b = 0; b < outputData->mNumberBuffers && b < AudioBufferList::kMaxBuffers;
-         ++b)
-      if (AudioBuffer& buffer = outputData->mBuffers[b]; buffer.mData)
-        std::memset(buffer.mData, 0, buffer.mDataByteSize);
-  context_ = nullptr;
-  return 0;
+  midi_ = {};
 }
 
 } // namespace pallix::engine

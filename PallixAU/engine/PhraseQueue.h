@@ -3,7 +3,7 @@
 #pragma once
 
 #include "PallixAU/engine/BarGeometry.h"
-#include "PallixAU/engine/CatalogModel.h"
+#include "PallixAU/engine/catalogue/CatalogueFormat.h"
 
 #include <array>
 #include <cstddef>

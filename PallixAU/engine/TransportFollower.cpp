@@ -22,44 +22,38 @@ bool positiveFinite(double x) noexcept { return std::isfinite(x) && x > 0.0; }
 
 } // namespace
 
-void TransportFollower::read(const ContextHolder& context) noexcept {
+void TransportFollower::read(const HostPosition& position) noexcept {
   positionValid_ = false;
-  if (context.musicalContext) {
-    double tempo = 0.0, numerator = 0.0, beat = 0.0, downbeat = 0.0;
-    long denominator = 0, toNextBeat = 0;
-    if (context.musicalContext(&tempo, &numerator, &denominator, &beat, &toNextBeat, &downbeat)) {
-      if (positiveFinite(tempo) && tempo <= kMaxTempo)
-        hostTempo_ = tempo;
-      // 0 or less keeps that half of the meter; an unreasonable half refuses the whole meter,
-      // before anything converts it. Fractional numerators (5.5/8) are meters too.
-      const double beatUnit = denominator > 0 ? static_cast<double>(denominator) : hostBeatUnit_;
-      const double beatsPerBar = positiveFinite(numerator) ? numerator : hostBeatsPerBar_;
-      if (beatUnit <= kMaxBeatUnit && beatsPerBar >= 1.0 && beatsPerBar <= kMaxBeatsPerBar) {
-        hostBeatsPerBar_ = beatsPerBar;
-        hostBeatUnit_ = beatUnit;
-      }
-      if (std::abs(beat) <= kMaxPosition && std::abs(downbeat) <= kMaxPosition) {
-        rawBeatPos_ = beat;
-        rawSampleOffsetToNextBeat_ = toNextBeat;
-        positionValid_ = true;
-      }
+  if (position.hasMusicalContext) {
+    if (positiveFinite(position.tempo) && position.tempo <= kMaxTempo)
+      hostTempo_ = position.tempo;
+    // 0 or less keeps that half of the meter; an unreasonable half refuses the whole meter,
+    // before anything converts it. Fractional numerators (5.5/8) are meters too.
+    const double beatUnit =
+        position.beatUnit > 0 ? static_cast<double>(position.beatUnit) : hostBeatUnit_;
+    const double beatsPerBar =
+        positiveFinite(position.beatsPerBar) ? position.beatsPerBar : hostBeatsPerBar_;
+    if (beatUnit <= kMaxBeatUnit && beatsPerBar >= 1.0 && beatsPerBar <= kMaxBeatsPerBar) {
+      hostBeatsPerBar_ = beatsPerBar;
+      hostBeatUnit_ = beatUnit;
+    }
+    if (std::abs(position.beatPosition) <= kMaxPosition &&
+        std::abs(position.downbeatPosition) <= kMaxPosition) {
+      rawBeatPos_ = position.beatPosition;
+      rawSampleOffsetToNextBeat_ = position.samplesToNextBeat;
+      positionValid_ = true;
     }
   }
   geometry_ = BarGeometry::of(hostBeatsPerBar_, static_cast<long>(hostBeatUnit_));
-  if (context.transportState) {
-    AUHostTransportStateFlags flags = 0;
-    double samplePosition = 0.0, cycleStart = 0.0, cycleEnd = 0.0;
-    if (context.transportState(&flags, &samplePosition, &cycleStart, &cycleEnd))
-      hostPlaying_ = (flags & AUHostTransportStateMoving) != 0;
-  }
+  if (position.hasTransportState)
+    hostPlaying_ = position.moving;
 }
 
-std::int64_t TransportFollower::bufferStartTime(const AudioTimeStamp& timestamp,
-                                                AUAudioFrameCount frameCount) noexcept {
-  const std::int64_t t0 =
-      std::isfinite(timestamp.mSampleTime)
-          ? foundation::truncateInto(timestamp.mSampleTime, -(1LL << 62), 1LL << 62)
-          : nextSampleTime_;
+std::int64_t TransportFollower::bufferStartTime(double sampleTime,
+                                                std::uint32_t frameCount) noexcept {
+  const std::int64_t t0 = std::isfinite(sampleTime)
+                              ? foundation::truncateInto(sampleTime, -(1LL << 62), 1LL << 62)
+                              : nextSampleTime_;
   nextSampleTime_ = t0 + frameCount;
   return t0;
 }
@@ -93,7 +87,7 @@ TransportFollower::BufferStart TransportFollower::locateBuffer() noexcept {
   return {pos, wentBack, Bar{n, quarters * static_cast<double>(n)}};
 }
 
-void TransportFollower::finishBuffer(double start, AUAudioFrameCount frameCount,
+void TransportFollower::finishBuffer(double start, std::uint32_t frameCount,
                                      double samplesPerQuarter) noexcept {
   if (hostPlaying_)
     hostQuarterPos_ = start + static_cast<double>(frameCount) / samplesPerQuarter;

@@ -3,9 +3,7 @@
 #pragma once
 
 #include "PallixAU/engine/BarGeometry.h"
-#include "PallixAU/engine/ContextHolder.h"
-
-#include "platform/audiounit/RenderTypes.h"
+#include "PallixAU/engine/HostPosition.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,12 +37,11 @@ public:
 
   // The host's musical context and transport state for the coming buffer. Answers no meter or
   // tempo can have are ignored (the last good ones stay); without a usable position the
-  // sequencer runs on its own clock; a host without a transport block leaves the transport as
-  // it was.
-  void read(const ContextHolder& context) noexcept;
-  // The buffer's first sample time; a non-finite time stamp continues from the previous buffer.
-  std::int64_t bufferStartTime(const AudioTimeStamp& timestamp,
-                               AUAudioFrameCount frameCount) noexcept;
+  // sequencer runs on its own clock; a host that does not tell its transport leaves it as it
+  // was.
+  void read(const HostPosition& position) noexcept;
+  // The buffer's first sample time; a non-finite one continues from the previous buffer.
+  std::int64_t bufferStartTime(double sampleTime, std::uint32_t frameCount) noexcept;
 
   bool playing() const noexcept { return hostPlaying_; }
   bool starting() const noexcept { return !wasPlaying_ && hostPlaying_; }
@@ -72,7 +69,7 @@ public:
 
   BufferStart locateBuffer() noexcept;
   // After the buffer's frames, start being what locateBuffer gave.
-  void finishBuffer(double start, AUAudioFrameCount frameCount, double samplesPerQuarter) noexcept;
+  void finishBuffer(double start, std::uint32_t frameCount, double samplesPerQuarter) noexcept;
 
   const BarGeometry& geometry() const noexcept { return geometry_; }
   double samplesPerQuarter(double sampleRate) const noexcept {
@@ -86,7 +83,7 @@ private:
   BarGeometry geometry_ = BarGeometry::of(4.0, 4);
   // The host's last usable answer, and whether this buffer's answer was usable.
   double rawBeatPos_ = 0.0;
-  long rawSampleOffsetToNextBeat_ = 0;
+  std::int64_t rawSampleOffsetToNextBeat_ = 0;
   bool positionValid_ = false;
   bool hostPlaying_ = false;
   bool wasPlaying_ = false;

@@ -30,19 +30,18 @@ std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() 
 
 PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
-                                 std::shared_ptr<const CatalogIndex> catalog)
+                                 std::shared_ptr<const CatalogIndex> catalogue)
     : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
-      kernel_(std::make_shared<Kernel>()),
-      contextHolder_(std::make_shared<engine::ContextHolder>()) {
-  if (catalog) {
-    families_ = std::make_shared<const std::vector<std::string>>(catalog->familyNames());
+      kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
+  if (catalogue) {
+    families_ = std::make_shared<const std::vector<std::string>>(catalogue->familyNames());
   } else {
     // The process-wide index lives until exit, so the kernel need not own it.
-    catalog = std::shared_ptr<const CatalogIndex>(&CatalogIndex::shared(), [](const auto*) {});
+    catalogue = std::shared_ptr<const CatalogIndex>(&CatalogIndex::shared(), [](const auto*) {});
     families_ = std::shared_ptr<const std::vector<std::string>>(&CatalogIndex::sharedFamilies(),
                                                                 [](const auto*) {});
   }
-  kernel_->useCatalogue(std::move(catalog), families_);
+  kernel_->useCatalogue(std::move(catalogue), families_);
 }
 
 void PallixAudioUnit::buildParameterTree() {
@@ -70,16 +69,7 @@ void PallixAudioUnit::buildParameterTree() {
 }
 
 AUInternalRenderBlock PallixAudioUnit::internalRenderBlock() {
-  // Holds the context holder itself, so callbacks installed by a later allocation reach a block
-  // fetched before it.
-  return [kernel = kernel_, context = contextHolder_](
-             AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
-             AUAudioFrameCount frameCount, long, AudioBufferList* output,
-             const AURenderEvent* events, const AURenderPullInputBlock&) -> OSStatus {
-    if (!timestamp) // as the host-facing render block refuses it
-      return kAudio_ParamError;
-    return kernel->render(*timestamp, frameCount, output, events, *context);
-  };
+  return makePallixRenderBlock(kernel_, contextHolder_);
 }
 
 AUResult<void> PallixAudioUnit::allocateRenderResources() {

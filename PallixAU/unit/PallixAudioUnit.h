@@ -2,9 +2,9 @@
 // saved state, a family restriction and a render block that runs the sequencer.
 #pragma once
 
-#include "PallixAU/engine/CatalogIndex.h"
-#include "PallixAU/engine/ContextHolder.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
+#include "PallixAU/unit/PallixRenderBlock.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "platform/audiounit/StereoSourceUnit.h"
 
@@ -43,12 +43,12 @@ public:
   // listed on first use. Any thread but the render thread.
   static std::shared_ptr<const FactoryPresetCatalogue> bundledPresets();
 
-  // presets: the factory presets to offer, the bundle's by default; catalog: the phrases fills
+  // presets: the factory presets to offer, the bundle's by default; catalogue: the phrases fills
   // choose from, the process-wide index (bundle and user catalogues) by default. Tests give
   // their own. Both are read here, so the render thread never touches a file.
   explicit PallixAudioUnit(ConstructionKey key,
                            std::shared_ptr<const FactoryPresetCatalogue> presets = nullptr,
-                           std::shared_ptr<const engine::CatalogIndex> catalog = nullptr);
+                           std::shared_ptr<const engine::CatalogIndex> catalogue = nullptr);
 
   // The tree is built once, at construction; a host's attempt to replace it is ignored.
   void setParameterTree(std::shared_ptr<AUParameterTree>) override {}
@@ -70,7 +70,7 @@ protected:
 
 private:
   std::shared_ptr<engine::Kernel> kernel_;
-  std::shared_ptr<engine::ContextHolder> contextHolder_;
+  std::shared_ptr<ContextHolder> contextHolder_;
   std::shared_ptr<const std::vector<std::string>> families_;
 };
 

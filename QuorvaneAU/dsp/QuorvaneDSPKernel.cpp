@@ -32,8 +32,8 @@ void release(Voice& v) noexcept {
 
 QuorvaneDSPKernel::QuorvaneDSPKernel()
     : wavetable_(Wavetable::shared()), rngState_(randomNonZeroSeed()) {
-  for (std::uint64_t a = 0; a < kQuorvaneParameterCount; ++a)
-    parameters_[a].store(initialValue(static_cast<P>(a)), kRelaxed);
+  for (const foundation::ParameterRow& row : kQuorvaneParameters)
+    parameters_[row.address].store(row.defaultValue, kRelaxed);
 }
 
 void QuorvaneDSPKernel::seed(std::uint32_t kernelSeed, std::uint32_t leftSeed,
@@ -89,8 +89,8 @@ void QuorvaneDSPKernel::setParameter(std::uint64_t address, float value) noexcep
   // would outlive its correction.
   if (address >= kQuorvaneParameterCount || !std::isfinite(value))
     return;
-  const ParameterRange range = parameterRange(QuorvaneParameter(address));
-  parameters_[address].store(std::clamp(value, range.min, range.max), kRelaxed);
+  const foundation::ParameterRow& row = kQuorvaneParameters[address];
+  parameters_[address].store(std::clamp(value, row.min, row.max), kRelaxed);
 }
 
 float QuorvaneDSPKernel::parameterValue(std::uint64_t address) const noexcept {

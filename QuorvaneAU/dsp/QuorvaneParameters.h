@@ -1,6 +1,8 @@
-// The synthesiser's parameter addresses, the identifiers that name them in saved state, and
-// the values they start at.
+// The synthesiser's parameters: one row each, the source of every range, default, name, unit
+// and taper that the kernel, the unit, the editor and the plug-ins use.
 #pragma once
+
+#include "platform/foundation/ParameterTable.h"
 
 #include <array>
 #include <cstdint>
@@ -39,72 +41,48 @@ constexpr std::uint64_t address(QuorvaneParameter p) noexcept {
 
 inline constexpr std::uint64_t kQuorvaneParameterCount = address(QuorvaneParameter::space) + 1;
 
-// Identifier of each address, in address order.
-inline constexpr std::array<std::string_view, kQuorvaneParameterCount>
-    kQuorvaneParameterIdentifiers = {
-        "shape",     "detuneSpread", "rowSpread", "attack",     "decay",         "sustain",
-        "release",   "rate",         "motion",    "spacetime",  "drive",         "frequency",
-        "resonance", "drift",        "echo",      "filterType", "filterRolloff", "aftertouchDepth",
-        "echoTime",  "boost",        "space",
-};
+inline constexpr std::array<std::string_view, 3> kFilterTypeNames{"LP", "BP", "HP"};
+inline constexpr std::array<std::string_view, 2> kFilterRolloffNames{"12", "24"};
 
-// Each identifier sits at its own parameter's address.
-static_assert([] {
-  using enum QuorvaneParameter;
-  const auto at = [](QuorvaneParameter p) { return kQuorvaneParameterIdentifiers[address(p)]; };
-  return at(shape) == "shape" && at(detuneSpread) == "detuneSpread" &&
-         at(rowSpread) == "rowSpread" && at(attack) == "attack" && at(decay) == "decay" &&
-         at(sustain) == "sustain" && at(release) == "release" && at(rate) == "rate" &&
-         at(motion) == "motion" && at(spacetime) == "spacetime" && at(drive) == "drive" &&
-         at(frequency) == "frequency" && at(resonance) == "resonance" && at(drift) == "drift" &&
-         at(echo) == "echo" && at(filterType) == "filterType" &&
-         at(filterRolloff) == "filterRolloff" && at(aftertouchDepth) == "aftertouchDepth" &&
-         at(echoTime) == "echoTime" && at(boost) == "boost" && at(space) == "space";
-}());
+namespace table {
+using enum QuorvaneParameter;
+using enum foundation::ParameterUnit;
+using enum foundation::ParameterTaper;
+using Row = foundation::ParameterRow;
 
-// The values a parameter may take; the kernel keeps every value it is given within them.
-struct ParameterRange {
-  float min;
-  float max;
-};
+// By address.
+inline constexpr std::array<Row, kQuorvaneParameterCount> kRows{{
+    // address, identifier, name, min, max, default, unit, taper, value names
+    {address(shape), "shape", "Shape", 0, 1, 0.5f, generic, linear, {}},
+    {address(detuneSpread), "detuneSpread", "Detune", 0, 1, 0, generic, linear, {}},
+    {address(rowSpread), "rowSpread", "Row Spread", 0, 1, 0, generic, linear, {}},
+    {address(attack), "attack", "Attack", 0.001f, 20, 0.005f, seconds, logarithmic, {}},
+    {address(decay), "decay", "Decay", 0.001f, 20, 0.08f, seconds, logarithmic, {}},
+    {address(sustain), "sustain", "Sustain", 0, 1, 0.4f, generic, linear, {}},
+    {address(release), "release", "Release", 0.001f, 20, 0.25f, seconds, logarithmic, {}},
+    {address(rate), "rate", "Rate", 0.1f, 20, 1, hertz, logarithmic, {}},
+    {address(motion), "motion", "Motion", 0, 1, 0, generic, linear, {}},
+    {address(spacetime), "spacetime", "Spacetime", 0, 1, 0, generic, linear, {}},
+    {address(drive), "drive", "Drive", 1, 10, 1, generic, logarithmic, {}},
+    {address(frequency), "frequency", "Frequency", 0, 1, 1, generic, linear, {}},
+    {address(resonance), "resonance", "Resonance", 0, 1, 0, generic, linear, {}},
+    {address(drift), "drift", "Drift", 0, 1, 0, generic, linear, {}},
+    {address(echo), "echo", "Echo", 0, 1, 0, generic, linear, {}},
+    {address(filterType), "filterType", "Filter Type", 0, 2, 0, indexed, linear, kFilterTypeNames},
+    {address(filterRolloff), "filterRolloff", "Filter Rolloff", 0, 1, 0, indexed, linear,
+     kFilterRolloffNames},
+    {address(aftertouchDepth), "aftertouchDepth", "Aftertouch Depth", 0, 1, 0, generic, linear, {}},
+    {address(echoTime), "echoTime", "Echo Time", 0, 1, 0, generic, linear, {}},
+    {address(boost), "boost", "Boost", 0, 1, 0, generic, linear, {}},
+    {address(space), "space", "Space", 0, 1, 0, generic, linear, {}},
+}};
+static_assert(foundation::isSoundTable(kRows, true));
+} // namespace table
 
-constexpr ParameterRange parameterRange(QuorvaneParameter p) noexcept {
-  switch (p) {
-  case QuorvaneParameter::attack:
-  case QuorvaneParameter::decay:
-  case QuorvaneParameter::release:
-    return {0.001f, 20.0f};
-  case QuorvaneParameter::rate:
-    return {0.1f, 20.0f};
-  case QuorvaneParameter::drive:
-    return {1.0f, 10.0f};
-  case QuorvaneParameter::filterType:
-    return {0.0f, 2.0f};
-  default:
-    return {0.0f, 1.0f};
-  }
-}
+inline constexpr const auto& kQuorvaneParameters = table::kRows;
 
-// The value a parameter holds in a new kernel and in a new unit's tree.
-constexpr float initialValue(QuorvaneParameter p) noexcept {
-  switch (p) {
-  case QuorvaneParameter::shape:
-    return 0.5f;
-  case QuorvaneParameter::attack:
-    return 0.005f;
-  case QuorvaneParameter::decay:
-    return 0.08f;
-  case QuorvaneParameter::sustain:
-    return 0.4f;
-  case QuorvaneParameter::release:
-    return 0.25f;
-  case QuorvaneParameter::rate:
-  case QuorvaneParameter::drive:
-  case QuorvaneParameter::frequency:
-    return 1.0f;
-  default:
-    return 0.0f;
-  }
+constexpr const foundation::ParameterRow& rowOf(QuorvaneParameter p) noexcept {
+  return kQuorvaneParameters[address(p)];
 }
 
 } // namespace quorvane::dsp

@@ -2,7 +2,7 @@
 // damped loop that re-enters one loop length ahead.
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 
-#include "QuorvaneAU/dsp/VectorWidth.h"
+#include "QuorvaneAU/dsp/simd/VectorWidth.h"
 
 #include <algorithm>
 #include <bit>

@@ -2,15 +2,15 @@
 // as one eight-lane vector on AVX2), the sub, the envelope, mixed into the stereo output.
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
 
-#include "QuorvaneAU/dsp/Float4.h"
-#include "QuorvaneAU/dsp/VectorWidth.h"
+#include "QuorvaneAU/dsp/simd/Float4.h"
+#include "QuorvaneAU/dsp/simd/VectorWidth.h"
 #include "platform/foundation/SafeConvert.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
-#include "QuorvaneAU/dsp/Float8.h"
+#include "QuorvaneAU/dsp/simd/Float8.h"
 #define WIDE_VOICE_LOOP 1
 #else
 #define WIDE_VOICE_LOOP 0

@@ -1,7 +1,6 @@
 // The synthesiser's editor: building, laying out and syncing its controls.
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 
-#include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/KnobsStyleKit.h"
 
 #include <algorithm>
@@ -80,7 +79,7 @@ void QuorvaneAUViewControllerMac::buildControls() {
     toolkit::AURotaryControl& control = knob(entry.knob);
     control.lowerBound = 0.0f;
     control.upperBound = 1.0f;
-    control.resetValue = entry.resetPosition;
+    control.resetValue = foundation::defaultPosition(rowOf(entry));
     // Without its artwork a knob keeps the control's own plain face and pointer, rather than
     // the kit's transparent stand-in, so it stays visible and usable.
     if (KnobsStyleKit::library().find(entry.underlay))
@@ -161,7 +160,7 @@ void QuorvaneAUViewControllerMac::layoutControls() {
 
 void QuorvaneAUViewControllerMac::knobChanged(QuorvaneKnob which) {
   const AUParameterAddress address = specOf(which).address;
-  const float p = valueOfPosition(address, knob(which).value());
+  const float p = foundation::valueAtPosition(rowOf(specOf(which)), knob(which).value());
   // A value that came from the unit is not written back: through the taper and back it may
   // differ in its last bit, and two editors of one unit would then answer each other forever.
   if (const auto target = applyingUnitValue_ ? nullptr : parameter(address))
@@ -173,9 +172,10 @@ void QuorvaneAUViewControllerMac::knobChanged(QuorvaneKnob which) {
 }
 
 void QuorvaneAUViewControllerMac::gesture(QuorvaneKnob which, AUParameterAutomationEventType type) {
-  const AUParameterAddress address = specOf(which).address;
-  if (const auto target = parameter(address))
-    target->setValue(valueOfPosition(address, knob(which).value()), observerToken(), type);
+  const KnobEntry& entry = specOf(which);
+  if (const auto target = parameter(entry.address))
+    target->setValue(foundation::valueAtPosition(rowOf(entry), knob(which).value()),
+                     observerToken(), type);
 }
 
 void QuorvaneAUViewControllerMac::selectRadio(RadioGroup& group, int index) {
@@ -226,7 +226,7 @@ void QuorvaneAUViewControllerMac::parameterChanged(AUParameterAddress address, A
   if (!which || !std::isfinite(value))
     return;
   const juce::ScopedValueSetter<bool> fromUnit(applyingUnitValue_, true);
-  knob(*which).setValue(positionOfValue(address, value));
+  knob(*which).setValue(foundation::positionOfValue(rowOf(specOf(*which)), value));
   if (address == kShapeAddress)
     waveformView.setShape(value);
   else if (address == kRowSpreadAddress)
@@ -240,7 +240,7 @@ void QuorvaneAUViewControllerMac::syncAllControls() {
     if (!source)
       continue;
     toolkit::AURotaryControl& control = knob(*which);
-    const float x = positionOfValue(address, source->value());
+    const float x = foundation::positionOfValue(rowOf(specOf(*which)), source->value());
     if (!std::isfinite(x))
       continue;
     const float position = std::clamp(x, control.lowerBound, control.upperBound);

@@ -1,6 +1,7 @@
-// The synthesiser editor's 19 knobs: names, parameter addresses, faces and reset positions.
+// The synthesiser editor's 19 knobs: names, the parameters they drive, and their faces.
 #pragma once
 
+#include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "platform/audiounit/AUParameterTypes.h"
 
 #include <array>
@@ -38,34 +39,42 @@ struct KnobEntry {
   QuorvaneKnob knob;
   AUParameterAddress address;
   std::string_view underlay; // the artwork name of its face
-  float resetPosition;       // the position of the parameter's default
 };
 
+namespace knobs {
+using P = dsp::QuorvaneParameter;
 // By QuorvaneKnob.
-inline constexpr std::array<KnobEntry, kKnobCount> kKnobTable{{
-    {QuorvaneKnob::shape, 0, "ShapeUnderlay", 0.5f},
-    {QuorvaneKnob::detune, 1, "DetuneUnderlay", 0.0f},
-    {QuorvaneKnob::spread, 2, "SpreadUnderlay", 0.0f},
-    {QuorvaneKnob::attack, 3, "AttackUnderlay", 0.16251223f}, // 5 ms
-    {QuorvaneKnob::decay, 4, "DecayUnderlay", 0.44247311f},   // 80 ms
-    {QuorvaneKnob::sustain, 5, "SustainUnderlay", 0.4f},
-    {QuorvaneKnob::release, 6, "ReleaseUnderlay", 0.55752695f}, // 250 ms
-    {QuorvaneKnob::rate, 7, "RateUnderlay", 0.43458799f},       // 1 Hz
-    {QuorvaneKnob::motion, 8, "MotionUnderlay", 0.0f},
-    {QuorvaneKnob::spacetime, 9, "SpacetimeUnderlay", 0.0f},
-    {QuorvaneKnob::frequency, 11, "FrequencyUnderlay", 1.0f},
-    {QuorvaneKnob::resonance, 12, "ResonanceUnderlay", 0.0f},
-    {QuorvaneKnob::drive, 10, "DriveUnderlay", 0.0f}, // gain 1
-    {QuorvaneKnob::drift, 13, "DriftUnderlay", 0.0f},
-    {QuorvaneKnob::echo, 14, "EchoUnderlay", 0.0f},
-    {QuorvaneKnob::time, 18, "TimeUnderlay", 0.0f},
-    {QuorvaneKnob::touch, 17, "TouchUnderlay", 0.0f},
-    {QuorvaneKnob::boost, 19, "BoostUnderlay", 0.0f},
-    {QuorvaneKnob::space, 20, "SpaceUnderlay", 0.0f},
+inline constexpr std::array<KnobEntry, kKnobCount> kTable{{
+    {QuorvaneKnob::shape, address(P::shape), "ShapeUnderlay"},
+    {QuorvaneKnob::detune, address(P::detuneSpread), "DetuneUnderlay"},
+    {QuorvaneKnob::spread, address(P::rowSpread), "SpreadUnderlay"},
+    {QuorvaneKnob::attack, address(P::attack), "AttackUnderlay"},
+    {QuorvaneKnob::decay, address(P::decay), "DecayUnderlay"},
+    {QuorvaneKnob::sustain, address(P::sustain), "SustainUnderlay"},
+    {QuorvaneKnob::release, address(P::release), "ReleaseUnderlay"},
+    {QuorvaneKnob::rate, address(P::rate), "RateUnderlay"},
+    {QuorvaneKnob::motion, address(P::motion), "MotionUnderlay"},
+    {QuorvaneKnob::spacetime, address(P::spacetime), "SpacetimeUnderlay"},
+    {QuorvaneKnob::frequency, address(P::frequency), "FrequencyUnderlay"},
+    {QuorvaneKnob::resonance, address(P::resonance), "ResonanceUnderlay"},
+    {QuorvaneKnob::drive, address(P::drive), "DriveUnderlay"},
+    {QuorvaneKnob::drift, address(P::drift), "DriftUnderlay"},
+    {QuorvaneKnob::echo, address(P::echo), "EchoUnderlay"},
+    {QuorvaneKnob::time, address(P::echoTime), "TimeUnderlay"},
+    {QuorvaneKnob::touch, address(P::aftertouchDepth), "TouchUnderlay"},
+    {QuorvaneKnob::boost, address(P::boost), "BoostUnderlay"},
+    {QuorvaneKnob::space, address(P::space), "SpaceUnderlay"},
 }};
+} // namespace knobs
+inline constexpr const auto& kKnobTable = knobs::kTable;
 
 constexpr const KnobEntry& specOf(QuorvaneKnob knob) noexcept {
   return kKnobTable[static_cast<std::size_t>(knob)];
+}
+
+// The row of the parameter a knob drives.
+constexpr const foundation::ParameterRow& rowOf(const KnobEntry& entry) noexcept {
+  return dsp::kQuorvaneParameters[entry.address];
 }
 
 // The knob that drives a parameter address, if any (15 and 16 have none: the radio groups).
@@ -76,10 +85,12 @@ constexpr std::optional<QuorvaneKnob> knobForAddress(AUParameterAddress address)
   return std::nullopt;
 }
 
-inline constexpr AUParameterAddress kShapeAddress = 0;
-inline constexpr AUParameterAddress kRowSpreadAddress = 2;
-inline constexpr AUParameterAddress kFilterTypeAddress = 15;
-inline constexpr AUParameterAddress kFilterRolloffAddress = 16;
-inline constexpr AUParameterAddress kParameterCount = 21;
+inline constexpr AUParameterAddress kShapeAddress = address(dsp::QuorvaneParameter::shape);
+inline constexpr AUParameterAddress kRowSpreadAddress = address(dsp::QuorvaneParameter::rowSpread);
+inline constexpr AUParameterAddress kFilterTypeAddress =
+    address(dsp::QuorvaneParameter::filterType);
+inline constexpr AUParameterAddress kFilterRolloffAddress =
+    address(dsp::QuorvaneParameter::filterRolloff);
+inline constexpr AUParameterAddress kParameterCount = dsp::kQuorvaneParameterCount;
 
 } // namespace quorvane::editor

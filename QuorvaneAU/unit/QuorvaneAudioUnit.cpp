@@ -4,8 +4,6 @@
 #include "QuorvaneAU/dsp/QuorvaneDSPKernel.h"
 #include "QuorvaneAU/unit/QuorvaneParameterSet.h"
 
-#include <cstdio>
-
 namespace quorvane::unit {
 
 namespace {
@@ -51,13 +49,6 @@ void QuorvaneAudioUnit::buildParameterTree() {
       return kernel->parameterValue(parameter.address());
     return parameter.storedValue();
   });
-  tree->setImplementorStringFromValueCallback(
-      [](const AUParameter& parameter, std::optional<AUValue> value) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.3f",
-                      static_cast<double>(value ? *value : parameter.value()));
-        return std::string(text);
-      });
   adoptParameterTree(std::move(tree));
 }
 

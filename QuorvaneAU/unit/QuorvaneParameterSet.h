@@ -8,7 +8,8 @@
 namespace quorvane::unit {
 
 // A flat tree of the parameters in address order, each with its identifier and holding its
-// initial value, with no callbacks installed yet. Main or control thread.
+// initial value, with its display strings but no value callbacks installed yet. Main or control
+// thread.
 std::shared_ptr<AUParameterTree> makeQuorvaneParameterTree();
 
 } // namespace quorvane::unit

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace plugins {
+
 void MidiOutputCollector::add(AUEventSampleTime sampleTime, int length,
                               const std::uint8_t* bytes) noexcept {
   if (size_ == events_.size() || length < 1 || length > 3 || !bytes)
@@ -28,3 +30,5 @@ void MidiOutputCollector::writeDue(juce::MidiBuffer& midi, AUEventSampleTime blo
   }
   size_ = kept;
 }
+
+} // namespace plugins

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace plugins {
+
 // A unit may stamp a message later than the block it renders (the generator plays ahead of
 // the beat); the host hears it in the block that contains that time, as a unit host would
 // schedule it. Threads: construction allocates (a control thread); the rest belongs to the
@@ -38,3 +40,5 @@ private:
   std::vector<Event> events_;
   std::size_t size_ = 0;
 };
+
+} // namespace plugins

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace plugins {
+
 namespace {
 
 constexpr double kMinTempo = 1.0;
@@ -96,3 +98,5 @@ bool PlayHeadFollower::transportState(AUHostTransportStateFlags* flags, double* 
     *cycleEnd = 0.0;
   return true;
 }
+
+} // namespace plugins

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace plugins {
+
 // Some hosts give a position in every block, others only when the transport changes (and the
 // LV2 client forgets it after each block). So the last position is kept and, while the
 // transport rolls, moved on by the frames rendered since at its tempo.
@@ -49,3 +51,5 @@ private:
   double samplePosition_ = 0; // at the last position the host gave
   std::int64_t framesSince_ = 0;
 };
+
+} // namespace plugins

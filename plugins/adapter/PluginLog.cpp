@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+namespace plugins {
+
 void quietenPluginLog() {
   [[maybe_unused]] static const bool installed = [] {
     const char* asked = std::getenv(kPluginLogVariable);
@@ -17,3 +19,5 @@ void quietenPluginLog() {
     return true;
   }();
 }
+
+} // namespace plugins

@@ -3,6 +3,8 @@
 
 #include "plugins/adapter/UnitProcessor.h"
 
+namespace plugins {
+
 UnitEditor::UnitEditor(UnitProcessor& processor, std::unique_ptr<juce::Component> content,
                        const UnitEditorOptions& options)
     : juce::AudioProcessorEditor(processor), processor_(processor), content_(std::move(content)) {
@@ -25,3 +27,5 @@ void UnitEditor::resized() {
 }
 
 void UnitEditor::timerCallback() { processor_.showHostChanges(); }
+
+} // namespace plugins

@@ -2,28 +2,15 @@
 // plug-in's state, and host changes of parameters shown in it.
 #pragma once
 
-#include "platform/audiounit/AUAudioUnit.h"
+#include "plugins/adapter/UnitEditorOptions.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include <functional>
 #include <memory>
 
+namespace plugins {
+
 class UnitProcessor;
-
-// What a plug-in definition says of its unit's editor.
-struct UnitEditorOptions {
-  // Makes the editor's content for the unit (message thread).
-  std::function<std::unique_ptr<juce::Component>(std::shared_ptr<AUAudioUnit>)> make;
-  int defaultWidth = 480, defaultHeight = 320;
-  int minimumWidth = 240, minimumHeight = 200;
-  int maximumWidth = 2400, maximumHeight = 1600;
-
-  bool fits(int width, int height) const noexcept {
-    return width >= minimumWidth && width <= maximumWidth && height >= minimumHeight &&
-           height <= maximumHeight;
-  }
-};
 
 // The content fills the window and follows it live while the host resizes it. Host changes of
 // parameter values arrive with the render calls; a timer on the message thread passes them on
@@ -48,3 +35,5 @@ private:
   std::unique_ptr<juce::Component> content_;
   bool remembersSize_ = false; // once the window has its first size
 };
+
+} // namespace plugins

@@ -1,15 +1,21 @@
 // A unit parameter as a host parameter.
 #include "plugins/adapter/UnitParameter.h"
 
+#include "platform/foundation/ParameterTable.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
+
+namespace plugins {
 
 namespace {
 
 // Set while the unit's own change is shown to the host, on the thread showing it: the host's
 // answer to that notification is the same value, not a change to pass on.
 thread_local bool showingUnitValue = false;
+
+constexpr auto kLog = foundation::ParameterTaper::logarithmic;
 
 juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discrete) {
   const float low = parameter.minValue();
@@ -20,10 +26,10 @@ juce::NormalisableRange<float> rangeOf(const AUParameter& parameter, bool discre
   if (!discrete && (parameter.flags() & kAudioUnitParameterFlag_DisplayLogarithmic) && low > 0.0f)
     return {low, high,
             [](float start, float end, float x) {
-              return std::clamp(start * std::pow(end / start, x), start, end);
+              return std::clamp(foundation::valueAtPosition(kLog, start, end, x), start, end);
             },
             [](float start, float end, float value) {
-              return std::log(value / start) / std::log(end / start);
+              return foundation::positionOfValue(kLog, start, end, value);
             }};
   return {low, high, discrete ? 1.0f : 0.0f};
 }
@@ -156,3 +162,5 @@ juce::StringArray UnitParameter::getAllValueStrings() const {
     strings.add(juce::String(text));
   return strings;
 }
+
+} // namespace plugins

@@ -10,6 +10,8 @@
 #include <limits>
 #include <memory>
 
+namespace plugins {
+
 // The value the host sees is kept here (normalised). A value from the host waits as a pending
 // change until the adapter hands it to the unit; a value from the unit only updates what the
 // host sees, so neither side hears its own change back.
@@ -61,3 +63,5 @@ private:
   std::atomic<float> announced_{kNone};
   std::atomic<float> superseded_{kNone};
 };
+
+} // namespace plugins

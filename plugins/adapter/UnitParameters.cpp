@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace plugins {
+
 UnitParameters::UnitParameters(juce::AudioProcessor& processor,
                                std::shared_ptr<AUParameterTree> tree)
     : tree_(std::move(tree)) {
@@ -94,3 +96,5 @@ void UnitParameters::unitChanged(AUParameterAddress address, AUValue value,
     break;
   }
 }
+
+} // namespace plugins

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace plugins {
+
 // Host changes reach the unit as parameter events of the next render call (or directly, when
 // state is about to be read or replaced); the unit's own changes (presets, state, its editor)
 // reach the host through an observer of the tree, which never hears the adapter's own writes.
@@ -54,3 +56,5 @@ private:
   std::vector<std::pair<AUParameterAddress, UnitParameter*>> byAddress_; // sorted
   AUParameterObserverToken token_ = kAUNoObserverToken;
 };
+
+} // namespace plugins

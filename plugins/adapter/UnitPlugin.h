@@ -5,6 +5,8 @@
 #include "plugins/adapter/PluginLog.h"
 #include "plugins/adapter/UnitProcessor.h"
 
+namespace plugins {
+
 // A new processor over a new Unit, or null when the unit cannot be made (the host then
 // reports the plug-in as failing to load). A plug-in passes midiInput as its project declares
 // it (JucePlugin_WantsMidiInput), so both formats agree: JUCE's VST3 client reads the
@@ -35,3 +37,5 @@ template <class Unit> constexpr bool hasUnitCodes(OSType manufacturer, OSType su
   return Unit::kDescription.componentManufacturer == manufacturer &&
          Unit::kDescription.componentSubType == subtype;
 }
+
+} // namespace plugins

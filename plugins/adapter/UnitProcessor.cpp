@@ -1,10 +1,14 @@
 // The audio unit behind a JUCE processor: busses, rendering, programs and state.
 #include "plugins/adapter/UnitProcessor.h"
 
+#include "plugins/adapter/UnitEditor.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <span>
+
+namespace plugins {
 
 namespace {
 
@@ -279,3 +283,5 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   // As a unit host restores one: the state's own preset, whose values it holds, current.
   unit_->setCurrentPreset(preset);
 }
+
+} // namespace plugins

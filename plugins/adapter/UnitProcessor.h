@@ -5,7 +5,7 @@
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/adapter/MidiOutputCollector.h"
 #include "plugins/adapter/PlayHeadFollower.h"
-#include "plugins/adapter/UnitEditor.h"
+#include "plugins/adapter/UnitEditorOptions.h"
 #include "plugins/adapter/UnitParameters.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+namespace plugins {
 
 // Everything it does follows from the unit's own interface: its type (instrument or MIDI
 // processor), busses, parameter tree, presets, state and render block.
@@ -100,3 +102,5 @@ private:
   // Frames to render until the host's copies of what a restore replaced count as new.
   std::atomic<std::int64_t> framesUntilForgotten_{0};
 };
+
+} // namespace plugins

@@ -6,17 +6,18 @@
 using pallix::editor::PallixAUViewControllerMac;
 using pallix::unit::PallixAudioUnit;
 
-static_assert(hasUnitCodes<PallixAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
+static_assert(plugins::hasUnitCodes<PallixAudioUnit>(JucePlugin_ManufacturerCode,
+                                                     JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
-  UnitEditorOptions sizes;
+  plugins::UnitEditorOptions sizes;
   sizes.defaultWidth = PallixAUViewControllerMac::kDefaultWidth;
   sizes.defaultHeight = PallixAUViewControllerMac::kDefaultHeight;
   sizes.minimumWidth = 240;
   sizes.minimumHeight = 200;
   sizes.maximumWidth = 1600;
   sizes.maximumHeight = 1200;
-  return makeUnitProcessor<PallixAudioUnit>(JucePlugin_Name,
-                                            unitEditor<PallixAUViewControllerMac>(sizes),
-                                            JucePlugin_WantsMidiInput != 0);
+  return plugins::makeUnitProcessor<PallixAudioUnit>(
+      JucePlugin_Name, plugins::unitEditor<PallixAUViewControllerMac>(sizes),
+      JucePlugin_WantsMidiInput != 0);
 }

@@ -6,17 +6,18 @@
 using quorvane::editor::QuorvaneAUViewControllerMac;
 using quorvane::unit::QuorvaneAudioUnit;
 
-static_assert(hasUnitCodes<QuorvaneAudioUnit>(JucePlugin_ManufacturerCode, JucePlugin_PluginCode));
+static_assert(plugins::hasUnitCodes<QuorvaneAudioUnit>(JucePlugin_ManufacturerCode,
+                                                       JucePlugin_PluginCode));
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
-  UnitEditorOptions sizes;
+  plugins::UnitEditorOptions sizes;
   sizes.defaultWidth = QuorvaneAUViewControllerMac::kDefaultWidth;
   sizes.defaultHeight = QuorvaneAUViewControllerMac::kDefaultHeight;
   sizes.minimumWidth = 480;
   sizes.minimumHeight = 320;
   sizes.maximumWidth = 2400;
   sizes.maximumHeight = 1600;
-  return makeUnitProcessor<QuorvaneAudioUnit>(JucePlugin_Name,
-                                              unitEditor<QuorvaneAUViewControllerMac>(sizes),
-                                              JucePlugin_WantsMidiInput != 0);
+  return plugins::makeUnitProcessor<QuorvaneAudioUnit>(
+      JucePlugin_Name, plugins::unitEditor<QuorvaneAUViewControllerMac>(sizes),
+      JucePlugin_WantsMidiInput != 0);
 }

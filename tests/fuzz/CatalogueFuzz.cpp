@@ -4,9 +4,9 @@
 #include "tests/fuzz/FuzzUnits.h"
 #include "tests/fuzz/SteadyPlay.h"
 
-#include "PallixAU/engine/CatalogDecoding.h"
-#include "PallixAU/engine/CatalogIndex.h"
-#include "PallixAU/engine/CatalogLoading.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
+#include "PallixAU/engine/catalogue/CatalogueDecoding.h"
+#include "PallixAU/engine/catalogue/CatalogueLoading.h"
 
 #include <array>
 
@@ -38,7 +38,7 @@ Verdict catalogue(std::span<const std::uint8_t> bytes) {
       return "a refused catalogue without a reason";
     return {};
   }
-  if (decoded.file->version != pallix::engine::kCatalogVersion)
+  if (decoded.file->version != pallix::engine::kCatalogueVersion)
     return {};
   std::size_t entries = 0;
   for (const auto& phrase : decoded.file->phrases)

@@ -1,9 +1,6 @@
 // The units as the fuzz targets host them, and the checks of what they put out.
 #include "tests/fuzz/FuzzUnits.h"
 
-#include "PallixAU/engine/CatalogIndex.h"
-#include "platform/foundation/Bundle.h"
-
 #include <cmath>
 #include <string>
 #include <utility>
@@ -11,14 +8,6 @@
 namespace fuzz {
 
 namespace {
-
-void anchor() {} // an address inside this binary, beside which the resources lie
-
-std::shared_ptr<const FactoryPresetCatalogue> noPresets() {
-  static const auto none = std::make_shared<const FactoryPresetCatalogue>(
-      foundation::Bundle::withResourcesFolder({}), "presets");
-  return none;
-}
 
 // Appended piece by piece: GCC 12 misreads `"literal" + std::string` as an overlapping copy.
 std::string bytesOf(int length, const std::uint8_t* bytes) {
@@ -30,35 +19,10 @@ std::string bytesOf(int length, const std::uint8_t* bytes) {
 
 } // namespace
 
-std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSynth() {
-  using quorvane::unit::QuorvaneAudioUnit;
-  auto unit =
-      AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, noPresets())
-          .value();
+std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSeededSynth() {
+  auto unit = makeSynth();
   unit->seedRandomSources(1, 2, 3);
   return unit;
-}
-
-std::shared_ptr<const pallix::engine::CatalogIndex> shippedCatalogues() {
-  static const auto index =
-      std::make_shared<const pallix::engine::CatalogIndex>(pallix::engine::CatalogIndex::load(
-          foundation::Bundle::of(reinterpret_cast<const void*>(&anchor)), std::nullopt));
-  return index;
-}
-
-std::shared_ptr<pallix::unit::PallixAudioUnit>
-makeGenerator(std::shared_ptr<const pallix::engine::CatalogIndex> phrases) {
-  using pallix::unit::PallixAudioUnit;
-  return AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, noPresets(),
-                                              std::move(phrases))
-      .value();
-}
-
-Verdict audioFault(const float* samples, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (!(std::abs(samples[i]) <= 1.0f))
-      return "sample " + std::to_string(i) + " is " + std::to_string(samples[i]);
-  return {};
 }
 
 void MidiLedger::expectCall(std::int64_t firstSampleTime, std::int64_t frames) noexcept {

@@ -1,9 +1,9 @@
-// The units as the fuzz targets host them, and the checks of what they put out.
+// The units as the fuzz targets host them, and the check of the MIDI they put out.
 #pragma once
 
-#include "PallixAU/unit/PallixAudioUnit.h"
-#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/Heard.h"
+#include "tests/support/Units.h"
 
 #include <array>
 #include <cstddef>
@@ -14,18 +14,7 @@ namespace fuzz {
 
 // A synthesiser without factory presets, its random sources seeded so that an input always
 // renders the same.
-std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSynth();
-
-// The shipped phrase catalogues, read once from the resources beside the binary; never the
-// user's.
-std::shared_ptr<const pallix::engine::CatalogIndex> shippedCatalogues();
-
-// A generator without factory presets that plays these phrases.
-std::shared_ptr<pallix::unit::PallixAudioUnit>
-makeGenerator(std::shared_ptr<const pallix::engine::CatalogIndex> phrases = shippedCatalogues());
-
-// The first sample that is not finite or lies beyond ±1, described; empty when there is none.
-Verdict audioFault(const float* samples, std::size_t count);
+std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> makeSeededSynth();
 
 // Watches the generator's MIDI output: every message well formed, note-ons with a velocity of
 // 1 ... 127, stamped inside the render call that sent it, and in the end every note-on ended

@@ -98,7 +98,7 @@ private:
 
 Verdict generatorRender(std::span<const std::uint8_t> bytes) {
   FuzzInput in(bytes);
-  auto unit = makeGenerator();
+  auto unit = makeGenerator(shippedCatalogues());
   MidiLedger ledger;
   FuzzedHostClock clock;
   clock.configure(in);

@@ -58,7 +58,7 @@ Verdict midiFile(std::span<const std::uint8_t> bytes) {
     return {};
   }
 
-  auto synth = makeSynth();
+  auto synth = makeSeededSynth();
   synth->setMaximumFramesToRender(kBlockSize);
   (void)synth->outputBusses()[0].setFormat(AudioFormat::standard(kSampleRate, 2));
   if (!synth->allocateRenderResources())

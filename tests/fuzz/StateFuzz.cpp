@@ -47,14 +47,14 @@ Verdict unitState(std::span<const std::uint8_t> bytes) {
 
   SteadyPlay play;
   play.frames = 4096;
-  auto synth = makeSynth();
+  auto synth = makeSeededSynth();
   synth->setFullState(*read.value);
   if (Verdict fault = savesReadableState(*synth, "the synthesiser"); !fault.empty())
     return fault;
   if (Verdict fault = playSynth(*synth, play); !fault.empty())
     return "the synthesiser with this state: " + fault;
 
-  auto generator = makeGenerator();
+  auto generator = makeGenerator(shippedCatalogues());
   generator->setFullState(*read.value);
   if (Verdict fault = savesReadableState(*generator, "the generator"); !fault.empty())
     return fault;

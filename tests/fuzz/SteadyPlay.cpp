@@ -4,6 +4,7 @@
 #include "platform/audiounit/RenderEventList.h"
 #include "tests/fuzz/FuzzHost.h"
 #include "tests/fuzz/FuzzUnits.h"
+#include "tests/support/HostRig.h"
 
 namespace fuzz {
 
@@ -12,14 +13,7 @@ Verdict playGenerator(pallix::unit::PallixAudioUnit& unit, const SteadyPlay& pla
   hosting::HostTimeline timeline(play.sampleRate, play.tempo, play.meter, 0);
   bool moving = true;
   unit.setMIDIOutputEventBlock(ledger.outputBlock());
-  unit.setMusicalContextBlock(
-      [&timeline](double* t, double* n, long* d, double* beat, long* next, double* downbeat) {
-        return timeline.musicalContext(t, n, d, beat, next, downbeat);
-      });
-  unit.setTransportStateBlock(
-      [&moving](AUHostTransportStateFlags* flags, double* position, double* start, double* end) {
-        return hosting::answerTransportState(moving, 0.0, flags, position, start, end);
-      });
+  HostRig::follow(unit, timeline, moving);
   if (Verdict fault = allocate(unit, play.sampleRate, play.blockSize); !fault.empty())
     return fault;
   HostRenderer host(unit);

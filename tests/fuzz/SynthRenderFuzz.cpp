@@ -55,7 +55,7 @@ Verdict soundsAgain(quorvane::unit::QuorvaneAudioUnit& unit, HostRenderer& host)
 
 Verdict synthRender(std::span<const std::uint8_t> bytes) {
   FuzzInput in(bytes);
-  auto unit = makeSynth();
+  auto unit = makeSeededSynth();
   if (Verdict fault = allocate(*unit, in); !fault.empty())
     return fault;
   HostRenderer host(*unit);

@@ -1,13 +1,15 @@
 // The units' own editors in a host's window, through the plug-in adapter.
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
-#include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
+#include "plugins/adapter/UnitEditor.h"
 #include "plugins/adapter/UnitPlugin.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using namespace plugins;
 
 using quorvane::editor::QuorvaneAUViewControllerMac;
 using quorvane::editor::QuorvaneKnob;

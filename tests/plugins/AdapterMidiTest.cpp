@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace plugins;
+
 // A message's time is the block's first sample time plus its position, in the later slices of a
 // block longer than the unit renders at once too.
 TEST(AdapterMidi, EachMessageIsTimedAtItsPositionInTheBlock) {

@@ -1,9 +1,8 @@
-// The build tree's two LV2 bundles in one liblilv world, and an instance of either run as a
-// sweep host.
+// An instance of either LV2 plug-in, in a liblilv world, run as a sweep host.
 #pragma once
 
-#include "tests/plugins/Lv2Host.h"
 #include "tests/plugins/SweepChecks.h"
+#include "tools/lv2-host/Lv2Host.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,19 +13,13 @@
 inline const std::string kQuorvane = "https://orrinbrook.org/plugins/quorvane";
 inline const std::string kPallix = "https://orrinbrook.org/plugins/pallix";
 
-inline Lv2World& world() {
-  static Lv2World shared({QUORVANE_LV2_BUNDLE, PALLIX_LV2_BUNDLE});
-  return shared;
-}
-
 // One instance with the parameters in their own units: the dice's 0 and 1 are the ends of
 // each range; the transport's position goes with every block.
 class Lv2Driver : public SweepHost {
 public:
-  Lv2Driver(const std::string& uri, double rate, int prepared)
-      : SweepHost(rate), uri(uri),
-        instance(world(), uri, rate, static_cast<std::uint32_t>(prepared)),
-        parameters(world().parameters(uri)) {}
+  Lv2Driver(Lv2World& in, const std::string& uri, double rate, int prepared)
+      : SweepHost(rate), uri(uri), instance(in, uri, rate, static_cast<std::uint32_t>(prepared)),
+        parameters(in.parameters(uri)) {}
 
   std::size_t parameterCount() const override { return parameters.size(); }
   std::string parameterName(std::size_t i) const override { return parameters[i].identifier; }
@@ -38,6 +31,12 @@ public:
   std::string saveState() override { return instance.saveState(); }
   void restoreState(const std::string& state) override { instance.restoreState(state); }
   void deliverAutomation(int block) override { run(block); }
+  // LV2 has no rate change short of a new instance (HostCan::changeRate is false).
+  void reactivate(double, int) override { instance.reactivate(); }
+  // JUCE writes program n as the preset "preset<n + 1>".
+  void chooseProgram(int index) override {
+    instance.loadPreset(uri + ":preset" + std::to_string(index + 1));
+  }
 
   std::string uri;
   Lv2Instance instance;
@@ -47,7 +46,7 @@ private:
   void render(int frames, std::span<const TimedMidi> due) override {
     instance.addPosition(0, quarters(), 120.0, playing);
     for (const TimedMidi& m : due)
-      instance.addMidi(static_cast<std::uint32_t>(m.frame - now), m.bytes,
+      instance.addMidi(static_cast<std::uint32_t>(m.time - now), m.bytes,
                        static_cast<std::uint32_t>(midiLength(m.bytes[0])));
     for (const Lv2MidiMessage& m : instance.run(static_cast<std::uint32_t>(frames)))
       emitted(m.sampleTime, m.bytes);
@@ -55,7 +54,3 @@ private:
       heard(instance.output(channel));
   }
 };
-
-inline HostFactory driven(const std::string& uri) {
-  return [uri](const SweepCase& c) { return std::make_unique<Lv2Driver>(uri, c.rate, c.prepared); };
-}

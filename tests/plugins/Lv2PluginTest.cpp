@@ -1,7 +1,6 @@
 // Both LV2 bundles of the build tree, loaded and played as an LV2 host does.
 #include "tests/plugins/Lv2Driver.h"
 #include "tests/plugins/PallixEvents.h"
-#include "tests/plugins/SoundMeasure.h"
 
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
@@ -16,6 +15,11 @@ namespace {
 
 constexpr double kRate = 48000;
 constexpr std::uint32_t kBlock = 512;
+
+Lv2World& world() {
+  static Lv2World shared({QUORVANE_LV2_BUNDLE, PALLIX_LV2_BUNDLE});
+  return shared;
+}
 
 // What a host reads of a parameter in the bundle's description.
 struct DescribedParameter {
@@ -69,32 +73,6 @@ bool hasNoteOn(const std::vector<Lv2MidiMessage>& sent) {
 }
 
 } // namespace
-
-TEST(QuorvaneLv2, SavedStateRestoresValuesAndSoundInAFreshInstance) {
-  Lv2Driver original(kQuorvane, kRate, kBlock), restored(kQuorvane, kRate, kBlock),
-      untouched(kQuorvane, kRate, kBlock);
-  original.instance.loadPreset(kQuorvane + ":preset4"); // the restored one reports it too
-  // Automation as patch:Set: a dark band-pass sound, far from the first preset.
-  original.instance.addParameter(0, "frequency", 0.15f);
-  original.instance.addParameter(0, "filterType", 1.0f);
-  original.run(kBlock);
-  const std::string saved = original.saveState();
-  restored.restoreState(saved);
-  restored.run(kBlock);
-  EXPECT_EQ(restored.saveState(), saved);
-  untouched.run(kBlock);
-  const auto changed = playChord(original);
-  EXPECT_TRUE(playChord(restored).near(changed, kSameSound));
-  EXPECT_FALSE(playChord(untouched).near(changed, kOtherSound));
-}
-
-TEST(QuorvaneLv2, ChoosingAProgramChangesTheSound) {
-  Lv2Driver organ(kQuorvane, kRate, kBlock), sub(kQuorvane, kRate, kBlock);
-  EXPECT_EQ(organ.instance.presetUris().size(), 12u);
-  organ.instance.loadPreset(kQuorvane + ":preset1");
-  sub.instance.loadPreset(kQuorvane + ":preset9");
-  EXPECT_FALSE(playChord(organ).near(playChord(sub), kOtherSound));
-}
 
 // A host knows the values only from the plug-in's reports: all of them, from the first block
 // on and whenever a program or state replaces them.

@@ -20,7 +20,7 @@
 // In time order (pallix-render lists messages as sent; a host hears them by time).
 inline std::vector<TimedMidi> byTime(std::vector<TimedMidi> messages) {
   std::sort(messages.begin(), messages.end(), [](const TimedMidi& a, const TimedMidi& b) {
-    return std::tie(a.frame, a.bytes) < std::tie(b.frame, b.bytes);
+    return std::tie(a.time, a.bytes) < std::tie(b.time, b.bytes);
   });
   return messages;
 }
@@ -61,10 +61,10 @@ inline void expectLinedUp(const std::vector<TimedMidi>& plugin,
     return (m.bytes[0] & 0xF0) == 0x90 && m.bytes[2] > 0;
   };
   for (const auto& m : plugin)
-    if (noteOn(m) && m.frame >= first && m.frame < totalFrames)
+    if (noteOn(m) && m.time >= first && m.time < totalFrames)
       ours.push_back(m);
   for (const auto& m : render)
-    if (noteOn(m) && m.frame >= first)
+    if (noteOn(m) && m.time >= first)
       theirs.push_back(m);
   EXPECT_FALSE(ours.empty());
   EXPECT_EQ(byTime(ours), byTime(theirs));

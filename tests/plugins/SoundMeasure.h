@@ -8,21 +8,18 @@
 #include <cmath>
 #include <vector>
 
-// Equal settings stay within kSameSound of each other (random phases move the loudness of a
-// short chord by up to about 30%); different presets differ by far more than kOtherSound.
-inline constexpr double kSameSound = 0.4;
+// Different presets differ by far more than kOtherSound (random phases move the loudness of a
+// short chord by up to about 30%).
 inline constexpr double kOtherSound = 0.6;
 
 struct SoundMeasure {
   double rms = 0;
   double brightness = 0; // rms of the first difference over rms: higher for brighter sounds
-  bool finite = true;
 
   static SoundMeasure of(const std::vector<float>& samples) {
     SoundMeasure m;
     double sum = 0, diff = 0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
-      m.finite = m.finite && std::isfinite(samples[i]);
       sum += double(samples[i]) * samples[i];
       if (i > 0)
         diff += std::pow(double(samples[i]) - samples[i - 1], 2);

@@ -1,6 +1,8 @@
-// The plug-in sweeps a validator runs, in every host: samples a sound card can take, notes that
-// all end, state that restores mid-stream, over the rates, blocks and automation values below.
+// What the plug-in sweeps use in every host: the rates, blocks and automation values a validator
+// tries, audits of the samples and notes that come out, and a host to run an instance in.
 #pragma once
+
+#include "tests/support/Heard.h"
 
 #include <gtest/gtest.h>
 
@@ -183,12 +185,6 @@ inline bool dependsOnHistory(std::string name) {
 }
 
 // A MIDI message a host sends or receives, at a frame counted from the first block.
-struct TimedMidi {
-  std::int64_t frame;
-  std::array<std::uint8_t, 3> bytes;
-  bool operator==(const TimedMidi&) const = default;
-};
-
 // Program change and channel pressure have one data byte, every other channel message two.
 inline int midiLength(std::uint8_t status) {
   const int kind = status & 0xF0;
@@ -196,14 +192,14 @@ inline int midiLength(std::uint8_t status) {
 }
 
 inline std::ostream& operator<<(std::ostream& out, const TimedMidi& m) {
-  return out << m.frame << ' ' << int(m.bytes[0]) << ' ' << int(m.bytes[1]) << ' '
+  return out << m.time << ' ' << int(m.bytes[0]) << ' ' << int(m.bytes[1]) << ' '
              << int(m.bytes[2]);
 }
 
 // The same messages, later by frames.
 inline std::vector<TimedMidi> delayed(std::vector<TimedMidi> messages, std::int64_t frames) {
   for (TimedMidi& m : messages)
-    m.frame += frames;
+    m.time += frames;
   return messages;
 }
 
@@ -264,6 +260,11 @@ public:
   virtual void restoreState(const std::string& state) = 0;
   // Where automation reaches the plug-in only with a block (LV2's messages), runs one.
   virtual void deliverAutomation(int /*block*/) {}
+  // What a host does between blocks: a reset short of deactivating (where HostCan::reset), off
+  // and on again at a rate (another only where HostCan::changeRate), a factory program.
+  virtual void reset() {}
+  virtual void reactivate(double newRate, int block) = 0;
+  virtual void chooseProgram(int index) = 0;
 
   // By name, whatever its case and spaces.
   void setParameter(std::string name, float normalised) {
@@ -284,9 +285,9 @@ public:
   void run(int frames, std::span<const TimedMidi> schedule = {}) {
     const auto first =
         std::lower_bound(schedule.begin(), schedule.end(), now,
-                         [](const TimedMidi& m, std::int64_t frame) { return m.frame < frame; });
+                         [](const TimedMidi& m, std::int64_t frame) { return m.time < frame; });
     auto last = first;
-    while (last != schedule.end() && last->frame < now + frames)
+    while (last != schedule.end() && last->time < now + frames)
       ++last;
     render(frames, {first, last});
     now += frames;
@@ -346,132 +347,21 @@ private:
 // A fresh instance for a case, prepared as its host prepares it.
 using HostFactory = std::function<std::unique_ptr<SweepHost>(const SweepCase&)>;
 
-// Every rate and block of the table, every parameter automated in every block: no bad sample,
-// and the notes are heard.
-inline void sweepSynthRatesAndBlocks(const HostFactory& make) {
-  for (std::size_t i = 0; i < kSweepCases.size(); ++i) {
-    const SweepCase& c = kSweepCases[i];
-    SCOPED_TRACE(::testing::Message() << c);
-    const auto synth = make(c);
-    AutomationDice dice(std::uint32_t(i + 1), true);
-    const auto played = synthPerformance(c.rate, framesOf(kSweepSeconds, c.rate), dice);
-    synth->runFor(kSweepSeconds, c.block, played, &dice);
-    EXPECT_EQ(synth->audit.fault(), "");
-    EXPECT_GT(synth->audit.peak(), 0.0f);
-  }
-}
-
-// The generator with its transport rolling and stopping, automated in every block: silent
-// audio, well-formed notes, each ended by the time the transport has stopped.
-inline void sweepGeneratorRatesAndBlocks(const HostFactory& make) {
-  for (std::size_t i = 0; i < kSweepCases.size(); ++i) {
-    const SweepCase& c = kSweepCases[i];
-    SCOPED_TRACE(::testing::Message() << c);
-    const auto generator = make(c);
-    AutomationDice dice(std::uint32_t(i + 100), true);
-    generator->playing = true;
-    generator->runFor(kGeneratorSeconds, c.block, {}, &dice);
-    generator->playing = false;
-    generator->runFor(0.05, c.block);
-    EXPECT_EQ(generator->audit.fault(), "");
-    EXPECT_EQ(generator->audit.peak(), 0.0f);
-    EXPECT_GT(generator->sent.started(), 0);
-    EXPECT_EQ(generator->sent.problems(), "");
-    EXPECT_EQ(generator->sent.sounding(), "");
-  }
-}
-
-// Instance a is automated (no notes yet, so nothing of its history sounds), its state saved
-// with changes the host made after the last block where the host allows it; a fresh b restores
-// it, and both play the same notes from then on, with no automation that would overwrite what
-// was restored: sample for sample the same. The synthesiser's parameters that depend on history
-// stay at 0.
-inline void expectSynthStateRestoresMidStream(const HostFactory& make) {
-  // 44.1 kHz in blocks of 512, 96 kHz in blocks of 17, blocks longer than prepared.
-  for (const SweepCase& c : {kSweepCases[3], kSweepCases[8], kSweepCases[12]}) {
-    SCOPED_TRACE(::testing::Message() << c);
-    const auto first = make(c), second = make(c);
-    AutomationDice dice(7, true);
-    first->runFor(0.05, c.block, {}, &dice);
-    first->automate(dice, true);
-    first->deliverAutomation(c.block);
-    second->deliverAutomation(c.block);
-    second->restoreState(first->saveState());
-
-    AutomationDice notes(8, false);
-    const auto played = synthPerformance(c.rate, framesOf(kSweepSeconds, c.rate), notes);
-    first->recording = second->recording = true;
-    first->runFor(kSweepSeconds, c.block, delayed(played, first->now));
-    second->runFor(kSweepSeconds, c.block, delayed(played, second->now));
-    ASSERT_EQ(first->recorded.size(), second->recorded.size());
-    const auto differs =
-        std::mismatch(first->recorded.begin(), first->recorded.end(), second->recorded.begin());
-    EXPECT_EQ(differs.first, first->recorded.end())
-        << "first difference at sample " << (differs.first - first->recorded.begin());
-    EXPECT_GT(first->audit.peak(), 1e-3f);
-  }
-}
-
-// The generator saved while its transport stands (its random draws are no part of the state)
-// and restored in a fresh instance: from the start of the transport both send the same MIDI.
-inline void expectGeneratorStateRestoresMidStream(const HostFactory& make) {
-  // 44.1 kHz in blocks of 512, 48 kHz in blocks of 17.
-  for (const SweepCase& c : {kSweepCases[3], kSweepCases[4]}) {
-    SCOPED_TRACE(::testing::Message() << c);
-    const auto first = make(c), second = make(c);
-    AutomationDice dice(11, true);
-    first->runFor(0.05, c.block, {}, &dice);
-    first->automate(dice, true);
-    first->deliverAutomation(c.block);
-    second->restoreState(first->saveState());
-    second->runFor(0.05, c.block);
-    // No automation from here: it would overwrite what was restored.
-    const auto play = [&c](SweepHost& host) {
-      const std::int64_t start = host.now;
-      host.received.clear();
-      host.playing = true;
-      host.runFor(kGeneratorSeconds, c.block);
-      return delayed(host.received, -start);
-    };
-    const auto fromFirst = play(*first);
-    EXPECT_FALSE(fromFirst.empty());
-    EXPECT_EQ(fromFirst, play(*second));
-  }
-}
-
-// What a host does to a plug-in while notes sound.
-struct Interruption {
-  const char* name;
-  std::function<void(SweepHost&, int block)> apply;
+// Where hosts differ in what they can do to a plug-in.
+struct HostCan {
+  bool reset = false;      // reset without deactivating
+  bool changeRate = false; // prepare again at another rate, same instance
+  // Deactivating and activating again ends every sound (JUCE's LV2 client does nothing then).
+  bool silenceByReactivating = false;
 };
 
-// The key changes while the generator's notes sound, and changes back with a state saved before.
-inline const Interruption kKeyChangedAndStateRestored{"state restored",
-                                                      [](SweepHost& host, int block) {
-                                                        const std::string before = host.saveState();
-                                                        host.setParameter("rootNote", 0.5f);
-                                                        host.setParameter("mode", 1.0f); // minor
-                                                        host.run(block);
-                                                        host.restoreState(before);
-                                                      }};
+// One way of loading both plug-ins: what the sweeps run over.
+struct PluginHost {
+  std::string name; // a test name's suffix
+  HostFactory synth, generator;
+  HostCan can;
+};
 
-// The generator interrupted while its notes sound: every note it started is ended, by the time
-// the transport stops if not before.
-inline void expectGeneratorEndsEveryNote(const HostFactory& make,
-                                         const std::vector<Interruption>& interruptions) {
-  const SweepCase c{44100, 128, 128};
-  for (const auto& interruption : interruptions) {
-    SCOPED_TRACE(interruption.name);
-    const auto generator = make(c);
-    generator->playing = true;
-    for (int block = 0; block < 2000 && generator->sent.sounding().empty(); ++block)
-      generator->run(c.block);
-    ASSERT_NE(generator->sent.sounding(), "");
-    interruption.apply(*generator, c.block);
-    generator->runFor(1.0, c.block);
-    generator->playing = false;
-    generator->runFor(0.05, c.block);
-    EXPECT_EQ(generator->sent.problems(), "");
-    EXPECT_EQ(generator->sent.sounding(), "");
-  }
+inline std::ostream& operator<<(std::ostream& out, const PluginHost& host) {
+  return out << host.name;
 }

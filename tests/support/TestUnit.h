@@ -126,22 +126,3 @@ inline std::shared_ptr<TestUnit> allocatedUnit(std::shared_ptr<Probe> probe,
   unit->setMaximumFramesToRender(maximumFrames);
   return unit->allocateRenderResources() ? unit : nullptr;
 }
-
-// Calls a render block as a host does, with stereo buffers of its own.
-struct HostCall {
-  explicit HostCall(AURenderBlock block, AUAudioFrameCount capacity = 4096)
-      : block(std::move(block)), left(capacity), right(capacity) {}
-
-  OSStatus operator()(double sampleTime, AUAudioFrameCount frames,
-                      const AURenderEvent* events = nullptr) {
-    float* channels[2] = {left.data(), right.data()};
-    AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
-    const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(sampleTime);
-    AudioUnitRenderActionFlags flags = 0;
-    return block(&flags, &stamp, frames, 0, &list, events, noInput);
-  }
-
-  AURenderBlock block;
-  std::vector<float> left, right;
-  AURenderPullInputBlock noInput;
-};

@@ -32,15 +32,15 @@ void forceFamily(PallixAudioUnit& unit, const std::string& family) {
 
 std::shared_ptr<PallixAudioUnit> makeGenerator(const GeneratorOptions& options) {
   std::shared_ptr<const FactoryPresetCatalogue> presets;
-  std::shared_ptr<const CatalogIndex> catalog;
+  std::shared_ptr<const CatalogIndex> catalogue;
   if (options.resources) {
     const foundation::Bundle bundle = foundation::Bundle::withResourcesFolder(*options.resources);
     presets = std::make_shared<const FactoryPresetCatalogue>(bundle, "pallix-presets");
-    catalog = std::make_shared<const CatalogIndex>(
+    catalogue = std::make_shared<const CatalogIndex>(
         CatalogIndex::load(bundle, foundation::userCataloguesFolder()));
   }
   auto created =
-      AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, presets, catalog);
+      AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, presets, catalogue);
   if (!created)
     throw std::runtime_error("cannot create the generator: " +
                              created.error().localizedDescription());

@@ -75,8 +75,8 @@ Errors are reported on one line, with exit status 2; OUTPUT is replaced only by 
 complete render.
 
 Parameter identifiers:)";
-  for (const auto identifier : quorvane::dsp::kQuorvaneParameterIdentifiers)
-    text.append(1, ' ').append(identifier);
+  for (const auto& row : quorvane::dsp::kQuorvaneParameters)
+    text.append(1, ' ').append(row.identifier);
   return text + '\n';
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 // What a host in the meter hears in the first bars, the basic progression's unless asked
 // otherwise, with nothing dropped and no decoration.
-std::vector<SentMessage> heard(double numerator, long denominator, int bars,
-                               ParameterSettings settings = {}) {
+std::vector<TimedMidi> heard(double numerator, long denominator, int bars,
+                             ParameterSettings settings = {}) {
   settings.insert(settings.begin(), {{P::emotion, 1}, {P::etiquette, 0}, {P::embroidery, 0}});
   auto kernel = preparedKernel(settings);
   ScriptedHost host(48000.0, 120.0, numerator, denominator);
@@ -21,7 +21,7 @@ std::vector<SentMessage> heard(double numerator, long denominator, int bars,
 }
 
 // When offbeats (the notes from 48 up in C) start.
-std::vector<std::int64_t> offbeatTimes(const std::vector<SentMessage>& sent, std::int64_t from,
+std::vector<std::int64_t> offbeatTimes(const std::vector<TimedMidi>& sent, std::int64_t from,
                                        std::int64_t to) {
   std::vector<std::int64_t> times;
   for (const auto& m : sent)

@@ -1,5 +1,5 @@
 // Tests of catalogue loading (order, version check, bad files, log lines) and of the index.
-#include "PallixAU/engine/CatalogIndex.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include "platform/foundation/Log.h"
 #include "tests/support/TemporaryFolder.h"
@@ -27,7 +27,7 @@ struct Folders : TemporaryFolder {
 };
 
 // A catalogue of phraseCount phrases of the family, for every mode and tier.
-std::string catalogText(std::string_view family, int phraseCount = 1, int version = 4) {
+std::string catalogueText(std::string_view family, int phraseCount = 1, int version = 4) {
   const json phrase = {{"slot", "fillBar4"},
                        {"pulsesPerBar", 4},
                        {"suspends", json::array()},
@@ -45,15 +45,15 @@ std::vector<std::string> familiesInOrder(const engine::CatalogIndex& index) {
 
 } // namespace
 
-TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
+TEST(CatalogueLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   Folders folders;
-  writeFile(folders.bundleFile("b.json"), catalogText("lower b"));
-  writeFile(folders.bundleFile("B.json"), catalogText("capital B"));
-  writeFile(folders.bundleFile("a.JSON"), catalogText("shuffle"));
-  writeFile(folders.bundleFile("notes.txt"), catalogText("not a catalogue"));
-  writeFile(folders.bundleFile(".hidden.json"), catalogText("hidden"));
-  writeFile(folders.bundleFile("sub/inner.json"), catalogText("not descended into"));
-  writeFile(folders.user() / "0.json", catalogText("shuffle", 2));
+  writeFile(folders.bundleFile("b.json"), catalogueText("lower b"));
+  writeFile(folders.bundleFile("B.json"), catalogueText("capital B"));
+  writeFile(folders.bundleFile("a.JSON"), catalogueText("shuffle"));
+  writeFile(folders.bundleFile("notes.txt"), catalogueText("not a catalogue"));
+  writeFile(folders.bundleFile(".hidden.json"), catalogueText("hidden"));
+  writeFile(folders.bundleFile("sub/inner.json"), catalogueText("not descended into"));
+  writeFile(folders.user() / "0.json", catalogueText("shuffle", 2));
 
   foundation::ScopedLogCapture log;
   const engine::CatalogIndex index = folders.load();
@@ -75,19 +75,19 @@ TEST(CatalogLoading, ReadsTheBundleThenTheUserFolderInByteOrderOfNames) {
   }
 }
 
-TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
+TEST(CatalogueLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   Folders folders;
   const fs::path user = folders.user();
-  writeFile(user / "a-version3.json", catalogText("old", 2, 3));
+  writeFile(user / "a-version3.json", catalogueText("old", 2, 3));
   writeFile(user / "e-huge.json", R"({"version": 1e300, "phrases": []})"); // a decoding failure
-  json repeats = json::parse(catalogText("repeats"));
+  json repeats = json::parse(catalogueText("repeats"));
   repeats["phrases"][0]["modes"] = std::vector<std::string>(300, "minor");
   repeats["phrases"][0]["tiers"] = std::vector<std::string>(300, "jazz");
   writeFile(user / "f-repeats.json", repeats.dump()); // 90000 copies in the index
   fs::create_directories(user / "g-folder.json");
   fs::create_symlink(user / "missing", user / "h-link.json");
   ASSERT_EQ(::mkfifo((user / "i-fifo.json").c_str(), 0600), 0); // opening must not wait
-  writeFile(user / "z-good.json", catalogText("good"));
+  writeFile(user / "z-good.json", catalogueText("good"));
 
   foundation::ScopedLogCapture log;
   EXPECT_EQ(familiesInOrder(folders.load()), std::vector<std::string>{"good"});
@@ -110,7 +110,7 @@ TEST(CatalogLoading, SkipsEachBadFileWithItsReasonAndLoadsTheRest) {
   }
 }
 
-TEST(CatalogLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
+TEST(CatalogueLoading, AbsentPlacesAreSilentAndAnUnlistableOneIsLogged) {
   Folders folders;
   fs::create_directories(folders.bundleFile("")); // empty: not even a summary
   foundation::ScopedLogCapture log;

@@ -145,7 +145,7 @@ TEST(Fills, BassRunsWalkFromTheBarsOwnStepsOverTheQuickFourChord) {
   const std::int64_t bar12 = 11 * host.samplesPerBar();
   EXPECT_EQ(notesOn(host.sent, bar12 + 1, bar12 + 2), (std::multiset<int>{43, 47, 50}));
   EXPECT_EQ(notesOn(host.sent, bar12, bar12 + host.samplesPerBar()).size(), 2u + 4u);
-  EXPECT_TRUE(std::any_of(host.sent.begin(), host.sent.end(), [&](const SentMessage& m) {
+  EXPECT_TRUE(std::any_of(host.sent.begin(), host.sent.end(), [&](const TimedMidi& m) {
     return m.noteOn() && m.time == bar12 + 1 && m.note() == 43 && m.bytes[2] >= 120; // accented
   }));
   EXPECT_EQ(onTimes(host.sent, 43, true).back(), bar12 + 1 + 12000);

@@ -2,45 +2,14 @@
 // heard, and small catalogues built in code.
 #pragma once
 
-#include "PallixAU/engine/CatalogIndex.h"
 #include "PallixAU/engine/Kernel.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
+#include "tests/support/Heard.h"
 
-#include <array>
 #include <cmath>
 #include <memory>
-#include <set>
 #include <utility>
 #include <vector>
-
-struct SentMessage {
-  std::int64_t time = 0;
-  std::array<std::uint8_t, 3> bytes{};
-  bool noteOn() const { return (bytes[0] & 0xF0) == 0x90; }
-  bool noteOff() const { return (bytes[0] & 0xF0) == 0x80; }
-  int note() const { return bytes[1]; }
-  bool operator==(const SentMessage&) const = default;
-};
-
-// The sample times of the note's note-ons (or note-offs).
-inline std::vector<std::int64_t> onTimes(const std::vector<SentMessage>& sent, int note,
-                                         bool offs = false) {
-  std::vector<std::int64_t> times;
-  for (const auto& m : sent)
-    if ((offs ? m.noteOff() : m.noteOn()) && m.note() == note)
-      times.push_back(m.time);
-  return times;
-}
-
-// The notes started from sample time `from` up to `to`, and those from `lowest` up to `highest`
-// among them.
-inline std::multiset<int> notesOn(const std::vector<SentMessage>& sent, std::int64_t from,
-                                  std::int64_t to, int lowest = 0, int highest = 127) {
-  std::multiset<int> notes;
-  for (const auto& m : sent)
-    if (m.noteOn() && m.time >= from && m.time < to && m.note() >= lowest && m.note() <= highest)
-      notes.insert(m.note());
-  return notes;
-}
 
 // Answers as a host whose transport moves from sample time 0 at a steady tempo.
 class ScriptedHost {
@@ -49,38 +18,32 @@ public:
                         long denominator = 4)
       : sampleRate(sampleRate), tempo(tempo), numerator(numerator), denominator(denominator) {
     sent.reserve(1 << 16);
-    context.midiOut = [this](AUEventSampleTime time, std::uint8_t, int length,
-                             const std::uint8_t* bytes) {
-      if (length == 3)
-        sent.push_back({time, {bytes[0], bytes[1], bytes[2]}});
-      return 0;
-    };
-    context.musicalContext = [this](double* t, double* n, long* d, double* beat, long* toNext,
-                                    double* downbeat) {
-      const double spb = this->sampleRate * 60.0 / this->tempo;
-      const double b = now / spb + beatOffset;
-      const double quarters = this->numerator * 4.0 / static_cast<double>(this->denominator);
-      *t = this->tempo;
-      *n = this->numerator;
-      *d = this->denominator;
-      *beat = b + positionLead;
-      const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
-      *toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
-      *downbeat = quarters * std::floor(b / quarters);
-      return true;
-    };
-    context.transportState = [this](AUHostTransportStateFlags* flags, double*, double*, double*) {
-      *flags = moving ? AUHostTransportStateMoving : 0;
-      return true;
-    };
+  }
+
+  pallix::engine::HostPosition position() const {
+    const double spb = sampleRate * 60.0 / tempo;
+    const double b = now / spb + beatOffset;
+    const double quarters = numerator * 4.0 / static_cast<double>(denominator);
+    const auto toBeat = static_cast<long>(spb - spb * (b - std::floor(b)));
+    const long toNext = wholeBeatOnTheBeat ? toBeat : static_cast<long>(std::fmod(toBeat, spb));
+    const double beat = b + positionLead, downbeat = quarters * std::floor(b / quarters);
+    return {true, tempo, numerator, denominator, beat, toNext, downbeat, true, moving};
+  }
+
+  pallix::engine::MidiSink midi() {
+    return {[](void* self, std::int64_t time, const std::uint8_t* bytes, int length) noexcept {
+              if (length == 3)
+                static_cast<ScriptedHost*>(self)->sent.push_back(
+                    {time, {bytes[0], bytes[1], bytes[2]}});
+            },
+            this};
   }
 
   // Renders frames in calls of blockSize from the current sample time.
-  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512,
-            const AURenderEvent* events = nullptr) {
+  void play(pallix::engine::Kernel& kernel, std::int64_t frames, std::int64_t blockSize = 512) {
     for (std::int64_t done = 0; done < frames; done += blockSize) {
-      const auto n = static_cast<AUAudioFrameCount>(std::min(blockSize, frames - done));
-      kernel.render(AudioTimeStamp::withSampleTime(now), n, nullptr, events, context);
+      const auto n = static_cast<std::uint32_t>(std::min(blockSize, frames - done));
+      kernel.render(now, n, position(), midi());
       now += n;
     }
   }
@@ -98,11 +61,10 @@ public:
   double positionLead = 0.0;
   bool moving = true;
   bool wholeBeatOnTheBeat = false; // answer a whole beat to the next rather than 0
-  pallix::engine::ContextHolder context;
-  std::vector<SentMessage> sent;
+  std::vector<TimedMidi> sent;
 };
 
-using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, AUValue>>;
+using ParameterSettings = std::vector<std::pair<pallix::engine::PallixParameter, float>>;
 
 // A kernel at the sample rate with these parameters (set in order) and phrases and their
 // families, reset as an allocation leaves it.

@@ -62,14 +62,7 @@ TEST(PendingOffbeats, ClearedOnesNeverPlay) {
 }
 
 TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
-  std::tuple<double, double, long> answer;
-  engine::ContextHolder context;
-  context.musicalContext = [&answer](double* t, double* n, long* d, double* beat, long* next,
-                                     double* down) {
-    std::tie(*t, *n, *d) = answer;
-    *beat = *down = *next = 0;
-    return true;
-  };
+  engine::HostPosition answer{.hasMusicalContext = true};
   engine::TransportFollower follower;
   for (const auto& tempoAndMeter : {std::tuple{90.0, 3.0, 4L},
                                     {0.0, 3.0, 0L},
@@ -77,12 +70,12 @@ TEST(TransportFollower, KeepsTheLastUsableTempoMeterAndTime) {
                                     {2e5, 1.0, 1024L},
                                     {90.0, 0.5, 4L},
                                     {90.0, 9.2e18, std::numeric_limits<long>::max()}}) {
-    answer = tempoAndMeter;
-    follower.read(context);
+    std::tie(answer.tempo, answer.beatsPerBar, answer.beatUnit) = tempoAndMeter;
+    follower.read(answer);
     EXPECT_EQ(follower.samplesPerQuarter(48000.0), 32000.0);
     EXPECT_EQ(follower.geometry().quartersPerBar, 3.0);
   }
-  // A non-finite time stamp continues the previous buffer.
-  EXPECT_EQ(follower.bufferStartTime(AudioTimeStamp::withSampleTime(1000.0), 64), 1000);
-  EXPECT_EQ(follower.bufferStartTime(AudioTimeStamp::withSampleTime(NAN), 64), 1064);
+  // A non-finite sample time continues the previous buffer.
+  EXPECT_EQ(follower.bufferStartTime(1000.0, 64), 1000);
+  EXPECT_EQ(follower.bufferStartTime(NAN, 64), 1064);
 }

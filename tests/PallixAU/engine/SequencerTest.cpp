@@ -1,8 +1,6 @@
 // Tests of the sequencer as a host drives it: timing, transport edges, jumps, whole runs.
 #include "tests/PallixAU/engine/KernelTestSupport.h"
 
-#include "platform/audiounit/RenderEventList.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -33,7 +31,7 @@ std::vector<engine::Phrase> everySlot() {
 }
 
 // Note-ons minus note-offs, per note number.
-std::map<int, int> unmatched(const std::vector<SentMessage>& sent) {
+std::map<int, int> unmatched(const std::vector<TimedMidi>& sent) {
   std::map<int, int> open;
   for (const auto& m : sent)
     open[m.note()] += m.noteOn() ? 1 : (m.noteOff() ? -1 : 0);
@@ -44,7 +42,7 @@ std::map<int, int> unmatched(const std::vector<SentMessage>& sent) {
 } // namespace
 
 TEST(Sequencer, SameNotesForEveryBlockSizeAndEveryNoteEnds) {
-  std::vector<SentMessage> reference;
+  std::vector<TimedMidi> reference;
   for (const std::int64_t block : {512, 256, 17, 1}) {
     auto kernel = preparedKernel({{P::embroidery, 1}, {P::exotica, 0.7f}}, everySlot());
     ScriptedHost host;
@@ -140,7 +138,7 @@ TEST(Sequencer, AStartAnywherePlaysFromItsNextPulseOnTheHostsBeats) {
     EXPECT_EQ(host.sent.front().time, firstPulse);
     std::map<int, std::int64_t> lastOn;
     std::set<std::int64_t> pulses;
-    for (const SentMessage& m : host.sent) {
+    for (const TimedMidi& m : host.sent) {
       if (!m.noteOn())
         continue;
       EXPECT_FALSE(lastOn.contains(m.note()) && m.time - lastOn[m.note()] < 2000)
@@ -169,11 +167,11 @@ TEST(Sequencer, JumpsForwardWithinAndAcrossBars) {
   jumping.play(*kernel, 26400); // beat 1.1
   jumping.beatOffset = 0.5;
   jumping.play(*kernel, steady.samplesPerBar());
-  std::vector<SentMessage> expected, ons;
-  for (const SentMessage& m : steady.sent)
+  std::vector<TimedMidi> expected, ons;
+  for (const TimedMidi& m : steady.sent)
     if (m.noteOn() && m.time >= 26400 + 12000 && m.time < 26400 + 12000 + steady.samplesPerBar())
       expected.push_back({m.time - 12000, m.bytes});
-  for (const SentMessage& m : jumping.sent)
+  for (const TimedMidi& m : jumping.sent)
     if (m.noteOn() && m.time >= 26400)
       ons.push_back(m);
   EXPECT_EQ(ons, expected);
@@ -186,17 +184,6 @@ TEST(Sequencer, JumpsForwardWithinAndAcrossBars) {
   EXPECT_TRUE(notesOn(jumping.sent, t, t + 12000, 0, 47).empty()); // offbeats only
   EXPECT_EQ(onTimes(jumping.sent, 36).back(), t + 12000);
   EXPECT_EQ(onTimes(jumping.sent, 41).back(), t + 36000); // the IV chord of bar 5
-}
-
-TEST(Sequencer, ParameterEventsTakeEffectAtTheBufferStart) {
-  auto kernel = preparedKernel();
-  ScriptedHost host;
-  RenderEventList events(2);
-  events.addParameter(10, addressOf(P::rootNote), 7.9f);
-  events.addParameterRamp(300, addressOf(P::embroidery), 1.0f, 512);
-  host.play(*kernel, 512, 512, events.head());
-  EXPECT_EQ(kernel->parameterValue(P::embroidery), 1.0f);
-  EXPECT_EQ(kernel->parameterValue(P::rootNote), 7.0f);
 }
 
 TEST(Sequencer, LongPhrasesAreCutAndAFullNoteTableEndsTheNoteClosestToItsEnd) {
@@ -234,23 +221,19 @@ TEST(Sequencer, SurvivesAnyHostValuesAndParameters) {
   const auto pick = [&] { return evil[random() % std::size(evil)]; };
   auto kernel = preparedKernel({}, everySlot());
   ScriptedHost host;
-  host.context.musicalContext = [&](double* t, double* n, long* d, double* beat, long* next,
-                                    double* down) {
-    *t = random() % 2 ? 120.0 : pick();
-    *n = random() % 2 ? 4.0 : pick();
-    *d = static_cast<long>(random() % 9) - 1;
-    *beat = random() % 2 ? host.sent.size() * 0.01 : pick();
-    *next = static_cast<long>(random());
-    *down = pick();
-    return random() % 4 != 0;
-  };
-  RenderEventList events(1);
   for (int call = 0; call < 20000; ++call) {
     host.moving = random() % 64 != 0;
-    events.clear();
-    events.addParameter(0, random() % 10, static_cast<AUValue>(pick())); // beyond the eight too
+    kernel->setParameter(static_cast<P>(random() % 10), float(pick())); // beyond the eight too
     const double time = random() % 16 ? call * 64.0 : pick();
-    kernel->render(AudioTimeStamp::withSampleTime(time), 64, nullptr, events.head(), host.context);
+    auto answer = host.position();
+    answer.tempo = random() % 2 ? 120.0 : pick();
+    answer.beatsPerBar = random() % 2 ? 4.0 : pick();
+    answer.beatUnit = static_cast<long>(random() % 9) - 1;
+    answer.beatPosition = random() % 2 ? host.sent.size() * 0.01 : pick();
+    answer.samplesToNextBeat = static_cast<long>(random());
+    answer.downbeatPosition = pick();
+    answer.hasMusicalContext = random() % 4 != 0;
+    kernel->render(time, 64, answer, host.midi());
   }
   EXPECT_GT(host.sent.size(), 100u);
   for (const auto& m : host.sent)

@@ -1,6 +1,6 @@
 // The phrase catalogues we ship: every file loads, and together they cover every place a
 // phrase can be chosen, in every mode, tier and meter the generator offers phrases for.
-#include "PallixAU/engine/CatalogIndex.h"
+#include "PallixAU/engine/catalogue/CatalogIndex.h"
 
 #include "platform/foundation/Log.h"
 

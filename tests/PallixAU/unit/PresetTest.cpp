@@ -3,7 +3,7 @@
 #include "PallixTestSupport.h"
 
 TEST(PallixSavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsTheDefaults) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   EXPECT_TRUE(unit->factoryPresets().empty());
   EXPECT_EQ(values(*unit), kDefaults);
   const auto& parameters = unit->parameterTree()->allParameters();
@@ -19,7 +19,7 @@ TEST(PallixSavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsTheDefaults) {
 }
 
 TEST(PallixFactoryPresets, TheShippedOnesEachSetAllEightParametersInRange) {
-  auto unit = makeUnit(nullptr, true);
+  auto unit = makeGenerator(nullptr, true);
   const auto presets = unit->factoryPresets();
   ASSERT_EQ(presets.size(), 5u);
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Slow Burn"}));

@@ -1,12 +1,31 @@
-// The generator unit's render resources, host callbacks and family restriction.
+// The generator unit's render block, render resources, host callbacks and family restriction.
 #include "PallixTestSupport.h"
+
+#include "platform/audiounit/RenderEventList.h"
 
 #include <string>
 
 using P = pallix::engine::PallixParameter;
 
+TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence) {
+  auto unit = makeGenerator();
+  RenderEventList events(3);
+  events.addParameter(10, addressOf(P::rootNote), 7.9f);
+  events.addParameterRamp(300, addressOf(P::embroidery), 1.0f, 512);
+  events.addParameter(20, pallix::engine::kPallixParameterCount, 1.0f); // no parameter there
+  std::vector<float> samples(512, 1.0f);
+  float* channels[1] = {samples.data()};
+  AudioBufferList output = AudioBufferList::forChannels(channels, 1, 512);
+  const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(0);
+  const AUInternalRenderBlock render = unit->internalRenderBlock();
+  ASSERT_EQ(render(nullptr, &stamp, 512, 0, &output, events.head(), {}), noErr);
+  EXPECT_EQ(values(*unit), (std::vector<AUValue>{1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 7, 0}));
+  EXPECT_EQ(samples, std::vector<float>(512, 0.0f));
+  EXPECT_EQ(render(nullptr, nullptr, 512, 0, &output, nullptr, {}), kAudio_ParamError);
+}
+
 TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithoutATransport) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   ASSERT_TRUE(unit->outputBusses()[0].setFormat(AudioFormat::standard(48000, 2)).ok());
   unit->parameterTree()->parameterWithAddress(addressOf(P::emotion))->setValue(1.0f); // no drops
   std::vector<AUEventSampleTime> bass;                                                // C's
@@ -39,7 +58,7 @@ TEST(PallixRenderResources, EachAllocationRestartsTheFormPlayingAtOnceOnlyWithou
 }
 
 TEST(PallixRenderResources, ABlockFetchedBeforeAllocationUsesTheHostBlocksGivenSince) {
-  auto unit = makeUnit();
+  auto unit = makeGenerator();
   unit->parameterTree()->parameterWithAddress(addressOf(P::emotion))->setValue(1.0f); // no drops
   const AUInternalRenderBlock early = unit->internalRenderBlock();
   int sent = 0;
@@ -64,7 +83,7 @@ TEST(PallixForcedFamily, NamesOneOfTheFirst128FamiliesOrNone) {
   std::vector<std::string> many;
   for (int i = 0; i < 130; ++i)
     many.push_back("family " + std::to_string(1000 + i)); // already in sorted order
-  auto unit = makeUnit(catalogOf(many));
+  auto unit = makeGenerator(catalogueOf(many));
   ASSERT_EQ(unit->allFamilies(), many);
   // The kernel's index is a signed byte: names beyond position 127 cannot be forced.
   const std::pair<std::optional<std::string>, int> cases[] = {

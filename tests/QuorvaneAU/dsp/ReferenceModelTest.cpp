@@ -2,9 +2,9 @@
 // every vector width this processor runs: the results must agree bit for bit, over random
 // settings, stages and block sizes; and whole renders at four and eight lanes must match.
 #include "QuorvaneAU/dsp/OscillatorBank.h"
-#include "QuorvaneAU/dsp/VectorWidth.h"
 #include "QuorvaneAU/dsp/VelvetReverberator.h"
 #include "QuorvaneAU/dsp/VoiceRenderer.h"
+#include "QuorvaneAU/dsp/simd/VectorWidth.h"
 #include "SignalTools.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
 // The synthesiser editor over a real unit: building, layout, and keeping controls and
 // parameters in step both ways.
-#include "QuorvaneAU/editor/KnobTaper.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "tests/support/GuiTestSupport.h"
 
@@ -72,14 +71,15 @@ TEST_F(EditorSyncTest, OpensAt720By480InTheThirdArrangementWithTheUnitsValues) {
   for (const KnobEntry& entry : kKnobTable) {
     SCOPED_TRACE(entry.underlay);
     EXPECT_NEAR(editor.knob(entry.knob).value(),
-                positionOfValue(entry.address, parameter(entry.address).value()), 1e-6f);
-    EXPECT_EQ(editor.knob(entry.knob).resetValue, entry.resetPosition);
+                foundation::positionOfValue(rowOf(entry), parameter(entry.address).value()), 1e-6f);
+    EXPECT_EQ(editor.knob(entry.knob).resetValue, foundation::defaultPosition(rowOf(entry)));
   }
   // A unit at its defaults puts every knob at its reset position.
   QuorvaneAUViewControllerMac fresh;
   fresh.setAudioUnit(makeSynth(false));
   for (const KnobEntry& entry : kKnobTable)
-    EXPECT_NEAR(fresh.knob(entry.knob).value(), entry.resetPosition, 1e-6f) << entry.underlay;
+    EXPECT_NEAR(fresh.knob(entry.knob).value(), foundation::defaultPosition(rowOf(entry)), 1e-6f)
+        << entry.underlay;
   EXPECT_EQ(editor.waveform().shape, parameter(0).value());
   EXPECT_TRUE(radioShowsOn(static_cast<RadioLine>(parameter(15).value())));
 }
@@ -96,9 +96,11 @@ TEST_F(EditorSyncTest, AKnobTurnWritesItsParameterOnceAndIsNotEchoed) {
   EXPECT_EQ(spy.events[0].type, AUParameterAutomationEventType::touch);
   EXPECT_EQ(spy.events[1].type, AUParameterAutomationEventType::value);
   EXPECT_EQ(spy.events[1].address, 3u);
-  EXPECT_FLOAT_EQ(spy.events[1].value, valueOfPosition(3, position));
+  EXPECT_FLOAT_EQ(spy.events[1].value,
+                  foundation::valueAtPosition(rowOf(specOf(QuorvaneKnob::attack)), position));
   EXPECT_EQ(spy.events[2].type, AUParameterAutomationEventType::release);
-  EXPECT_FLOAT_EQ(parameter(3).value(), valueOfPosition(3, position));
+  EXPECT_FLOAT_EQ(parameter(3).value(),
+                  foundation::valueAtPosition(rowOf(specOf(QuorvaneKnob::attack)), position));
 
   // Its own token keeps a write away from it; anyone else's reaches it.
   const float sustain = editor.knob(QuorvaneKnob::sustain).value();
@@ -169,8 +171,8 @@ TEST_F(EditorSyncTest, APresetMovesEveryControl) {
     runPostedMessages();
     for (const KnobEntry& entry : kKnobTable) {
       SCOPED_TRACE(entry.underlay);
-      const float expected =
-          std::clamp(positionOfValue(entry.address, parameter(entry.address).value()), 0.0f, 1.0f);
+      const float expected = std::clamp(
+          foundation::positionOfValue(rowOf(entry), parameter(entry.address).value()), 0.0f, 1.0f);
       EXPECT_NEAR(editor.knob(entry.knob).value(), expected, 1e-5f);
     }
     EXPECT_EQ(editor.selectedFilterType(), static_cast<int>(parameter(15).value()));

@@ -34,7 +34,7 @@ TEST(FactoryPresets, OrderedNaturallyNamedWithoutTheNumberAndPresetZeroLoaded) {
   folder.writeXML("Bass-1.aupreset", stateWith(Dictionary{}));
   folder.write("readme.txt", "not a preset");
   folder.writeXML(".9-Hidden.aupreset", stateWith(Dictionary{}));
-  auto unit = makeUnit(folder.path);
+  auto unit = makeSynth(folder.path);
   EXPECT_EQ(unit->factoryPresets(),
             (std::vector<AUAudioUnitPreset>{{0, "Pad"}, {1, "Lead"}, {2, "Bass-1"}}));
   EXPECT_EQ(unit->currentPreset(), (AUAudioUnitPreset{0, "Pad"}));
@@ -61,7 +61,7 @@ TEST(FactoryPresets, OnlyADigitsPrefixIsHidden) {
                            "1a-Mixed.aupreset", "3-4-Five.aupreset"})
     folder.writeXML(name, stateWith(Dictionary{}));
   std::vector<std::string> names;
-  for (const auto& preset : makeUnit(folder.path)->factoryPresets())
+  for (const auto& preset : makeSynth(folder.path)->factoryPresets())
     names.push_back(preset.name);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{" Spaced", "-Odd", "1a-Mixed", "4-Five", "Warm Pad"}));
@@ -69,19 +69,19 @@ TEST(FactoryPresets, OnlyADigitsPrefixIsHidden) {
 
 TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   PresetFolder folder;
-  auto unit = makeUnit(folder.path / "nowhere");
+  auto unit = makeSynth(folder.path / "nowhere");
   EXPECT_TRUE(unit->factoryPresets().empty());
   const foundation::PropertyList state = *unit->fullState();
   EXPECT_EQ(state.find("subtype")->integer(), 0x51727649); // QrvI
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
   const foundation::PropertyList& params = *state.find("quorvaneParams");
   ASSERT_EQ(params.dictionary()->size(), 21u);
-  for (std::size_t i = 0; i < kIdentifiers.size(); ++i)
-    EXPECT_EQ(params.find(kIdentifiers[i])->real(), double(kInitialValues[i])) << kIdentifiers[i];
+  for (const auto& row : quorvane::dsp::kQuorvaneParameters)
+    EXPECT_EQ(params.find(row.identifier)->real(), double(row.defaultValue)) << row.identifier;
 }
 
 TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
-  auto unit = makeUnit();
+  auto unit = makeSynth();
   const auto& parameters = unit->parameterTree()->allParameters();
   for (std::size_t i = 0; i < parameters.size(); ++i)
     parameters[i]->setValue(parameters[i]->minValue() + 0.1234567f * float(i % 7 + 1));
@@ -97,7 +97,7 @@ TEST(SavedState, ARoundTripThroughXMLRestoresEveryValue) {
 }
 
 TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
-  auto unit = makeUnit();
+  auto unit = makeSynth();
   const struct {
     foundation::PropertyList state;
     std::vector<AUValue> expected;
@@ -140,7 +140,7 @@ TEST(SavedState, BadPresetFilesNeverCrashAndChangeNothingUnlessTheyAreDictionari
   };
   for (std::size_t i = 0; i < files.size(); ++i)
     folder.write(std::to_string(i) + "-" + files[i].first + ".aupreset", files[i].second);
-  auto unit = makeUnit(folder.path); // preset 0 is unreadable
+  auto unit = makeSynth(folder.path); // preset 0 is unreadable
   ASSERT_EQ(unit->factoryPresets().size(), files.size());
   EXPECT_EQ(values(*unit), kInitialValues);
   for (long n = 0; n < long(files.size()); ++n) {

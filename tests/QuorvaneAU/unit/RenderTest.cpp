@@ -1,40 +1,26 @@
 // The synthesiser unit's parameter table, its render block and how it decodes events.
 #include "UnitTestSupport.h"
+#include "tests/support/ParameterListing.h"
 
 #include <tuple>
 
 using P = quorvane::dsp::QuorvaneParameter;
 
 TEST(Parameters, AFreshUnitReportsTheTableAndInitialValues) {
-  auto unit = makeUnit();
+  auto unit = makeSynth();
   EXPECT_EQ(values(*unit), kInitialValues);
-  const auto& all = unit->parameterTree()->allParameters();
-  ASSERT_EQ(all.size(), 21u);
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    EXPECT_EQ(all[i]->address(), i);
-    EXPECT_EQ(all[i]->identifier(), kIdentifiers[i]);
-    EXPECT_EQ(unit->defaultParameterValues().at(kIdentifiers[i]), kInitialValues[i]);
-  }
-  const auto attributes = [](const AUParameter& p) {
-    return std::tuple(p.displayName(), p.unit(), p.flags(), p.minValue(), p.maxValue());
-  };
-  EXPECT_EQ(attributes(*all[address(P::attack)]),
-            std::tuple("Attack", kAudioUnitParameterUnit_Seconds, 0xC0400000u, 0.001f, 20.0f));
-  const auto& filterType = *all[address(P::filterType)];
-  EXPECT_EQ(attributes(filterType),
-            std::tuple("Filter Type", kAudioUnitParameterUnit_Indexed, 0xC0000000u, 0.0f, 2.0f));
-  EXPECT_EQ(filterType.valueStrings(), (std::vector<std::string>{"LP", "BP", "HP"}));
-  // Indexed parameters show numbers too, not their value strings.
-  EXPECT_EQ(filterType.stringFromValue(2.0f), "2.000");
-  EXPECT_EQ(all[address(P::shape)]->stringFromValue(), "0.500");
-
+  for (const auto& parameter : unit->parameterTree()->allParameters())
+    EXPECT_EQ(unit->defaultParameterValues().at(parameter->identifier()), parameter->value());
+  // Every attribute and display string as hosts see them, and the editor's tapers, as recorded.
+  EXPECT_EQ(parameterListing(*unit->parameterTree(), quorvane::dsp::kQuorvaneParameters),
+            fileText(ORRINBROOK_SOURCE_DIR "/tests/data/parameters/quorvane.txt"));
   EXPECT_EQ(unit->channelCapabilities(), (std::vector<int>{0, 2}));
 }
 
 // A unit, its render calls and the events for the next one.
 struct Player {
-  std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> unit = makeUnit();
-  HostRender render{*unit};
+  std::shared_ptr<quorvane::unit::QuorvaneAudioUnit> unit = makeSynth();
+  HostRig render{*unit};
   RenderEventList events{16};
   std::vector<float> heard; // the left channel of every call so far
 
@@ -178,13 +164,13 @@ TEST_F(RenderBlock, RendersWithDenormalsFlushedAndRestoresTheModeAfter) {
 // drops held notes, so the next buffer is silent.
 TEST_F(RenderBlock, HostBuffersOfEveryShapeAndReset) {
   synth.midi({0x90, 60, 127}).midi({0x90, 67, 100}).play();
-  HostRender& render = synth.render;
+  HostRig& render = synth.render;
   std::fill(render.left.begin(), render.left.end(), 1.0f);
   EXPECT_EQ(render(256, nullptr, 1), noErr);
   EXPECT_EQ(peak(render.left.data(), 256), 0.0f);
   AudioBufferList list;
   list.mNumberBuffers = 2;
-  ASSERT_EQ(render.call(256, list, nullptr), noErr);
+  ASSERT_EQ(render.into(list, 256), noErr);
   ASSERT_TRUE(list.channel(0) && list.channel(1));
   EXPECT_NE(list.channel(0), list.channel(1));
   EXPECT_GE(list.mBuffers[0].mDataByteSize, 256 * sizeof(float));

@@ -6,8 +6,8 @@
 #include <thread>
 
 TEST(Threads, ParametersChangeThroughTheTreeWhileRendering) {
-  auto unit = makeUnit();
-  HostRender render(*unit, 128);
+  auto unit = makeSynth();
+  HostRig render(*unit, 128);
   const auto shape = unit->parameterTree()->parameterWithIdentifier("shape");
   std::atomic<bool> done{false};
   std::thread renderer([&] {

@@ -1,5 +1,6 @@
 // Audits render calls: the wrapper, scheduled MIDI, observers, parameter changes and the
 // engine's pull must not allocate, free, lock, sleep or do I/O.
+#include "tests/support/HostRig.h"
 #include "tests/support/TestUnit.h"
 
 #include "platform/audiounit/AudioEngine.h"
@@ -56,10 +57,10 @@ TEST(RealtimeAudit, RenderCallsWithScheduledMIDIObserversAndParametersMakeNone) 
         ++observed;
       });
   RenderEventList hostEvents(64);
-  HostCall render(unit->renderBlock());
+  HostRig render(*unit, 4096, false);
   resetRealtimeCounts();
   gCounting = true;
-  render(0, 256); // the first call too
+  render.at(0, 256); // the first call too
   for (int n = 0; n < 200; ++n) {
     const double time = 256.0 * (n + 1);
     const std::uint8_t bend[3] = {0xE0, 0, std::uint8_t(n & 0x7F)};
@@ -70,9 +71,9 @@ TEST(RealtimeAudit, RenderCallsWithScheduledMIDIObserversAndParametersMakeNone) 
     hostEvents.addMIDI(AUEventSampleTime(time) + 9, 0, bend, 3);
     gain->setValue(float(n % 3));
     probe->events.clear();
-    render(time, AUAudioFrameCount(1 + n % 256), hostEvents.head());
+    render.at(time, AUAudioFrameCount(1 + n % 256), hostEvents.head());
   }
-  render(0, 257); // refused
+  render.at(0, 257); // refused
   gCounting = false;
   EXPECT_EQ(realtimeCounts(), RealtimeCounts{});
   EXPECT_EQ(observed, 2 * 201);

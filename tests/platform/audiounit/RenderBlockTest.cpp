@@ -1,5 +1,6 @@
 // The render-block wrapper (its order of work, refusals, scheduled MIDI and observers) and the
 // render-event list builder.
+#include "tests/support/HostRig.h"
 #include "tests/support/TestUnit.h"
 
 #include "platform/audiounit/RenderEventList.h"
@@ -23,7 +24,7 @@ std::vector<std::pair<AUEventSampleTime, AUValue>> contents(const AURenderEvent*
 struct RenderBlock : ::testing::Test {
   std::shared_ptr<Probe> probe = std::make_shared<Probe>();
   std::shared_ptr<TestUnit> unit = allocatedUnit(probe, 512);
-  HostCall render{unit->renderBlock()};
+  HostRig render{*unit, 4096, false};
   AUScheduleMIDIEventBlock schedule = unit->scheduleMIDIEventBlock();
 
   void note(AUEventSampleTime time, std::uint8_t key) {
@@ -57,13 +58,13 @@ TEST_F(RenderBlock, RunsPreObserversHandOverUnitAndPostObserversInOrder) {
   });
   probe->onRender = [&] { trace += "render "; };
 
-  ASSERT_EQ(render(1000, 256), noErr);
+  ASSERT_EQ(render.at(1000, 256), noErr);
   EXPECT_EQ(trace, "pre render post");
   EXPECT_EQ(received(), (Timeline{{1000, 60}}));
 
   // Post-render observers are told of the unit's error.
   probe->status = -99;
-  EXPECT_EQ(render(1000, 256), -99);
+  EXPECT_EQ(render.at(1000, 256), -99);
   EXPECT_EQ(
       flags,
       (std::vector<AudioUnitRenderActionFlags>{
@@ -74,21 +75,21 @@ TEST_F(RenderBlock, RefusesCallsItCannotServeWithoutRunningAnything) {
   unit->tokenByAddingRenderObserver([&](auto...) { ++observed; });
   note(AUEventSampleTimeImmediate, 60);
 
-  EXPECT_EQ(render(0, 513), kAudioUnitErr_TooManyFramesToProcess);
+  EXPECT_EQ(render.at(0, 513), kAudioUnitErr_TooManyFramesToProcess);
   EXPECT_EQ(observed, 0);
   EXPECT_TRUE(probe->callTimes.empty());
 
   // The refused call took nothing: the note arrives with the next call that runs.
-  EXPECT_EQ(render(0, 512), noErr);
+  EXPECT_EQ(render.at(0, 512), noErr);
   EXPECT_EQ(probe->events.size(), 1u);
 
   // A limit set while allocated waits for the next allocation.
   unit->setMaximumFramesToRender(1024);
-  EXPECT_EQ(render(0, 1024), kAudioUnitErr_TooManyFramesToProcess);
+  EXPECT_EQ(render.at(0, 1024), kAudioUnitErr_TooManyFramesToProcess);
   unit->deallocateRenderResources();
-  EXPECT_EQ(render(0, 16), kAudioUnitErr_Uninitialized);
+  EXPECT_EQ(render.at(0, 16), kAudioUnitErr_Uninitialized);
   ASSERT_TRUE(unit->allocateRenderResources());
-  EXPECT_EQ(render(0, 1024), noErr);
+  EXPECT_EQ(render.at(0, 1024), noErr);
 
   AudioUnitRenderActionFlags flags = 0;
   EXPECT_EQ(render.block(&flags, nullptr, 16, 0, nullptr, nullptr, render.noInput),
@@ -96,7 +97,7 @@ TEST_F(RenderBlock, RefusesCallsItCannotServeWithoutRunningAnything) {
 
   // A block the host still holds refuses once the unit is gone.
   unit.reset();
-  EXPECT_EQ(render(0, 16), kAudioUnitErr_Uninitialized);
+  EXPECT_EQ(render.at(0, 16), kAudioUnitErr_Uninitialized);
   EXPECT_EQ(observed, 4); // before and after each of the two calls that ran
 }
 
@@ -105,12 +106,12 @@ TEST_F(RenderBlock, ScheduledEventsWaitForTheCallThatContainsThem) {
   note(100, 1);                              // first call
   note(AUEventSampleTimeImmediate + 700, 3); // 700 after the next call's start: second call
   note(1030, 4);                             // third call
-  ASSERT_EQ(render(0, 512), noErr);
+  ASSERT_EQ(render.at(0, 512), noErr);
   EXPECT_EQ(received(), (Timeline{{100, 1}}));
   note(5, 5); // already past: stamped with the call's first sample
-  ASSERT_EQ(render(512, 512), noErr);
+  ASSERT_EQ(render.at(512, 512), noErr);
   EXPECT_EQ(probe->events.size(), 4u);
-  ASSERT_EQ(render(1024, 512), noErr);
+  ASSERT_EQ(render.at(1024, 512), noErr);
   EXPECT_EQ(received(), (Timeline{{100, 1}, {512, 5}, {600, 2}, {700, 3}, {1030, 4}}));
 }
 
@@ -123,7 +124,7 @@ TEST_F(RenderBlock, ScheduledEventsMergeIntoTheHostsListInTimeOrder) {
   note(110, 11); // tie with a host event: after it
   note(115, 12);
   note(AUEventSampleTimeImmediate, 13); // the call's first sample
-  ASSERT_EQ(render(100, 64, host.head()), noErr);
+  ASSERT_EQ(render.at(100, 64, host.head()), noErr);
 
   EXPECT_EQ(received(),
             (Timeline{{100, -3}, {100, 13}, {110, 70}, {110, 11}, {115, 12}, {120, 70}}));
@@ -139,7 +140,7 @@ TEST_F(RenderBlock, AFullQueueDropsAndCountsWhatDoesNotFit) {
   schedule(0, 0, 0, nullptr); // nothing
   EXPECT_EQ(unit->droppedMIDIEventCount(), 3u);
 
-  ASSERT_EQ(render(0, 64), noErr);
+  ASSERT_EQ(render.at(0, 64), noErr);
   ASSERT_EQ(probe->events.size(), 1024u);
   for (int i = 0; i < 1024; ++i)
     ASSERT_EQ(probe->events[std::size_t(i)].bytes[1], i & 0x7F);
@@ -151,14 +152,14 @@ TEST_F(RenderBlock, RemovedRenderObserversStopAndTokensStayUnique) {
   int a = 0, b = 0;
   const AUObserverToken tokenA = unit->tokenByAddingRenderObserver([&](auto...) { ++a; });
   unit->tokenByAddingRenderObserver([&](auto...) { ++b; });
-  render(0, 16);
+  render.at(0, 16);
   unit->removeRenderObserver(tokenA);
   unit->removeRenderObserver(tokenA); // a second removal does nothing
   // The freed slot gets a new token; the old one cannot remove the new observer.
   const AUObserverToken tokenC = unit->tokenByAddingRenderObserver([&](auto...) { a += 10; });
   EXPECT_NE(tokenC, tokenA);
   unit->removeRenderObserver(tokenA);
-  render(16, 16);
+  render.at(16, 16);
   EXPECT_EQ(a, 22);
   EXPECT_EQ(b, 4);
 }

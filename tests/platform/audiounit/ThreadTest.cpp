@@ -1,5 +1,6 @@
 // Cross-thread use: producers scheduling MIDI while a thread renders; parameters set, and
 // observers added and removed, while a thread renders. Run under ThreadSanitizer too.
+#include "tests/support/HostRig.h"
 #include "tests/support/TestUnit.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,10 @@ namespace {
 constexpr int kPerProducer = 20000;
 
 // Renders 64-frame calls until stop; publishes the start of the current call.
-void renderUntil(const std::atomic<bool>& stop, AURenderBlock block,
-                 std::atomic<std::int64_t>& now) {
-  HostCall call(std::move(block));
+void renderUntil(const std::atomic<bool>& stop, HostRig& host, std::atomic<std::int64_t>& now) {
   for (std::int64_t time = 0; !stop.load(); time += 64) {
     now.store(time);
-    call(double(time), 64);
+    host.at(double(time), 64);
   }
 }
 } // namespace
@@ -43,7 +42,8 @@ TEST(Threads, TwoProducersAndARendererDeliverEveryEventOnceInOrder) {
       schedule(id == 0 ? AUEventSampleTimeImmediate : now.load(), 0, 3, bytes);
     }
   };
-  std::thread renderer(renderUntil, std::cref(stop), unit->renderBlock(), std::ref(now));
+  HostRig host(*unit, 64, false);
+  std::thread renderer(renderUntil, std::cref(stop), std::ref(host), std::ref(now));
   std::thread first(produce, 0), second(produce, 1);
   first.join();
   second.join();
@@ -71,7 +71,8 @@ TEST(Threads, ParametersAndObserversChangeWhileRendering) {
   auto gain = tree->parameterWithAddress(0);
   std::atomic<bool> stop{false};
   std::atomic<std::int64_t> now{0};
-  std::thread renderer(renderUntil, std::cref(stop), unit->renderBlock(), std::ref(now));
+  HostRig host(*unit, 64, false);
+  std::thread renderer(renderUntil, std::cref(stop), std::ref(host), std::ref(now));
   std::thread setter([&] {
     const auto own = tree->tokenByAddingParameterObserver([](auto...) { FAIL(); });
     for (int n = 0; !stop.load(); ++n)

@@ -1,0 +1,270 @@
+// The preset menu's model over a real synthesiser: contents and order, loading, Save enabling,
+// Save and Save As, and files that are not presets.
+#include "app/host/PresetManager.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "platform/foundation/Files.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using app::CurrentPresetID;
+using app::PresetManager;
+using foundation::PropertyList;
+using quorvane::unit::QuorvaneAudioUnit;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string presetXML(std::string_view name, float attack) {
+  PropertyList::Dictionary params{{"attack", PropertyList(attack)}};
+  return PropertyList(PropertyList::Dictionary{{"name", PropertyList(name)},
+                                               {"quorvaneParams", PropertyList(params)}})
+      .toXML();
+}
+
+std::optional<PropertyList> readPlist(const fs::path& file) {
+  auto bytes = foundation::readWholeFile(file, 1 << 20);
+  if (!bytes)
+    return std::nullopt;
+  return PropertyList::read(*bytes).value;
+}
+
+// A synthesiser with two factory presets, a user folder that does not exist yet, and a main
+// thread whose posted tasks run when the test says so.
+class PresetManagerTest : public testing::Test {
+protected:
+  PresetManagerTest() {
+    writeFile(folder.path / "resources/presets/01-Blues Organ.aupreset",
+              presetXML("Blues Organ", 0.5f));
+    writeFile(folder.path / "resources/presets/02-Warm Pad.aupreset", presetXML("Warm Pad", 1.2f));
+    auto catalogue = std::make_shared<const FactoryPresetCatalogue>(
+        foundation::Bundle::withResourcesFolder(folder.path / "resources"), "presets");
+    unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0, catalogue)
+               .value();
+    manager = PresetManager::create(
+        userFolder, [this](std::function<void()> task) { posted.push_back(std::move(task)); });
+    manager->onChange = [this] { ++changes; };
+    manager->requestName = [this](const std::string& suggested, auto answer) {
+      suggestions.push_back(suggested);
+      answer(nextName);
+    };
+  }
+  void runPosted() {
+    for (auto tasks = std::exchange(posted, {}); auto& task : tasks)
+      task();
+  }
+  AUParameter& attack() { return *unit->parameterTree()->parameterWithIdentifier("attack"); }
+  std::vector<std::string> titles() const {
+    std::vector<std::string> out;
+    for (const auto& item : manager->items())
+      out.push_back(item.isSeparator ? "---" : item.title);
+    return out;
+  }
+  std::size_t indexOf(std::string_view title) const {
+    const auto& items = manager->items();
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (!items[i].isSeparator && items[i].title == title)
+        return i;
+    ADD_FAILURE() << "no item " << title;
+    return items.size();
+  }
+  std::string selectedTitle() const {
+    const auto index = manager->selectedIndex();
+    return index ? manager->items()[*index].title : "(none)";
+  }
+  void saveAs(std::optional<std::string> name) {
+    nextName = std::move(name);
+    manager->choose(indexOf("Save As\u2026"));
+  }
+  void writeUser(const std::string& file, std::string_view content) {
+    writeFile(userFolder / file, content);
+  }
+
+  TemporaryFolder folder{"presets"};
+  fs::path userFolder = folder.path / "data/Orrinbrook/Quorvane/Presets";
+  std::shared_ptr<QuorvaneAudioUnit> unit;
+  std::shared_ptr<PresetManager> manager;
+  std::vector<std::function<void()>> posted;
+  std::vector<std::string> suggestions;
+  std::optional<std::string> nextName;
+  int changes = 0;
+};
+
+using Titles = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(PresetManagerTest, BeforeTheSynthesiserOnlyAPlaceholder) {
+  EXPECT_EQ(titles(), (Titles{"Presets"}));
+  EXPECT_FALSE(manager->isEnabled());
+  EXPECT_FALSE(manager->saveEnabled());
+  manager->rebuildMenu(); // still no synthesiser: nothing
+  EXPECT_EQ(titles(), (Titles{"Presets"}));
+}
+
+TEST_F(PresetManagerTest, AFreshInstallationListsTheFactoryPresetsAndTheCommands) {
+  attack().setValue(3.0f); // the unit's own state is not touched at start-up
+  manager->synthesiserDidLoad(unit);
+  EXPECT_EQ(titles(), (Titles{"Blues Organ", "Warm Pad", "---", "Save", "Save As\u2026"}));
+  EXPECT_TRUE(manager->isEnabled());
+  EXPECT_FALSE(manager->saveEnabled());
+  EXPECT_EQ(selectedTitle(), "Blues Organ");
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::factory(0));
+  EXPECT_EQ(attack().value(), 3.0f);
+  EXPECT_EQ(manager->loadedStateSnapshot().at("attack"), 3.0f);
+  EXPECT_EQ(manager->loadedStateSnapshot().size(), unit->parameterTree()->allParameters().size());
+  EXPECT_FALSE(fs::exists(userFolder)); // made only by Save As
+}
+
+TEST_F(PresetManagerTest, UserPresetsFollowInNaturalOrder) {
+  writeUser("10 Lead.aupreset", presetXML("10 Lead", 1));
+  writeUser("2 Pad.aupreset", presetXML("2 Pad", 1));
+  writeUser("Bass.AUPRESET", presetXML("Bass", 1));
+  writeUser("notes.txt", "not a preset");
+  writeUser(".hidden.aupreset", presetXML("hidden", 1));
+  writeUser("aupreset", "no extension");
+  manager->synthesiserDidLoad(unit);
+  EXPECT_EQ(titles(), (Titles{"Blues Organ", "Warm Pad", "---", "2 Pad", "10 Lead", "Bass", "---",
+                              "Save", "Save As\u2026"}));
+  EXPECT_EQ(std::get<fs::path>(manager->items()[5].represented), userFolder / "Bass.AUPRESET");
+}
+
+TEST_F(PresetManagerTest, SaveIsEnabledOnlyForAChangedUserPreset) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  manager->synthesiserDidLoad(unit);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool saveEnabled;
+  };
+  const Step steps[] = {
+      {"load a factory preset", [&] { manager->choose(indexOf("Warm Pad")); }, false},
+      {"turn a knob on it", [&] { attack().setValue(5.0f); }, false},
+      {"load the user preset", [&] { manager->choose(indexOf("Mine")); }, false},
+      {"turn a knob", [&] { attack().setValue(2.5f); }, true},
+      {"back to exactly the loaded value", [&] { attack().setValue(2.0f); }, false},
+      {"a change smaller than any display shows", [&] { attack().setValue(2.0000002f); }, true},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    runPosted(); // the observer's hop to the main thread
+    EXPECT_EQ(manager->saveEnabled(), step.saveEnabled) << step.what;
+  }
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Mine.aupreset"));
+}
+
+TEST_F(PresetManagerTest, SaveWritesTheLoadedFileAndTheCommandNeverStaysSelected) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  manager->synthesiserDidLoad(unit);
+  manager->choose(indexOf("Mine"));
+  EXPECT_EQ(attack().value(), 2.0f);
+  attack().setValue(7.0f);
+  runPosted();
+  manager->choose(indexOf("Save"));
+  EXPECT_EQ(selectedTitle(), "Mine");
+  EXPECT_FALSE(manager->saveEnabled());
+  const auto saved = readPlist(userFolder / "Mine.aupreset");
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(*saved->find("name"), PropertyList("Mine"));
+  EXPECT_EQ(saved->find("quorvaneParams")->find("attack")->real(), 7.0);
+  EXPECT_EQ(saved->dictionary()->size(), 2u);
+  EXPECT_EQ(saved->find("quorvaneParams")->dictionary()->size(),
+            unit->parameterTree()->allParameters().size());
+
+  // Save on a factory preset, or with nothing changed, writes nothing.
+  fs::remove(userFolder / "Mine.aupreset");
+  manager->choose(indexOf("Save"));
+  manager->choose(indexOf("Blues Organ"));
+  attack().setValue(9.0f);
+  manager->choose(indexOf("Save"));
+  EXPECT_EQ(selectedTitle(), "Blues Organ");
+  EXPECT_FALSE(fs::exists(userFolder / "Mine.aupreset"));
+}
+
+TEST_F(PresetManagerTest, SaveAsTrimsTheNameAndSelectsTheNewPreset) {
+  manager->synthesiserDidLoad(unit);
+  manager->choose(indexOf("Warm Pad"));
+  attack().setValue(4.0f);
+  saveAs("  \t Warm Pad \n");
+  EXPECT_EQ(suggestions, (std::vector<std::string>{"My Warm Pad"}));
+  const fs::path file = userFolder / "Warm Pad.aupreset";
+  const auto saved = readPlist(file);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(*saved->find("name"), PropertyList("Warm Pad"));
+  EXPECT_EQ(saved->find("quorvaneParams")->find("attack")->real(), 4.0);
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(file));
+  EXPECT_EQ(selectedTitle(), "Warm Pad");
+  EXPECT_EQ(manager->selectedIndex(), 3u); // the user section's, not the factory item
+  EXPECT_FALSE(manager->saveEnabled());
+
+  // The next Save As suggests the user preset's own name; the same name overwrites it.
+  attack().setValue(6.0f);
+  saveAs("Warm Pad");
+  EXPECT_EQ(suggestions.back(), "Warm Pad");
+  EXPECT_EQ(titles(),
+            (Titles{"Blues Organ", "Warm Pad", "---", "Warm Pad", "---", "Save", "Save As\u2026"}));
+  EXPECT_EQ(readPlist(file)->find("quorvaneParams")->find("attack")->real(), 6.0);
+}
+
+TEST_F(PresetManagerTest, SaveAsRefusesNamesThatAreEmptyOrLeaveTheFolder) {
+  manager->synthesiserDidLoad(unit);
+  const std::optional<std::string> refused[] = {std::nullopt, "",      "   \n",
+                                                "../../x",    "sub/x", "/tmp/x"};
+  for (const auto& name : refused) {
+    saveAs(name);
+    EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::factory(0)) << name.value_or("cancel");
+    EXPECT_EQ(selectedTitle(), "Blues Organ");
+  }
+  EXPECT_FALSE(fs::exists(userFolder));
+  EXPECT_FALSE(fs::exists(folder.path / "data/Orrinbrook/x.aupreset"));
+
+  const std::pair<std::string_view, std::optional<std::string>> names[] = {
+      {" a ", "a"}, {"\r\n\tb c\t", "b c"}, {"a/b", std::nullopt}, {" ", std::nullopt}};
+  for (const auto& [entered, expected] : names)
+    EXPECT_EQ(PresetManager::presetName(entered), expected) << entered;
+}
+
+TEST_F(PresetManagerTest, SuggestedNames) {
+  EXPECT_EQ(manager->suggestedName(), "My Preset"); // nothing loaded
+  manager->synthesiserDidLoad(unit);
+  EXPECT_EQ(manager->suggestedName(), "My Blues Organ");
+  manager->loadFactoryPreset({7, "Gone"}); // a number the unit does not have
+  EXPECT_EQ(manager->suggestedName(), "My Preset");
+}
+
+TEST_F(PresetManagerTest, FilesThatAreNotPresetDictionaries) {
+  writeUser("Array.aupreset", PropertyList(PropertyList::Array{PropertyList(1)}).toXML());
+  writeUser("Broken.aupreset", "<plist><dict><key>name");
+  writeUser("Bare.aupreset", PropertyList(PropertyList::Dictionary{}).toXML());
+  manager->synthesiserDidLoad(unit);
+  manager->choose(indexOf("Warm Pad"));
+  for (const char* title : {"Array", "Broken"}) {
+    manager->choose(indexOf(title));
+    EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::factory(1)) << title;
+    EXPECT_EQ(attack().value(), 1.2f) << title;
+    EXPECT_EQ(selectedTitle(), title); // the pop-up shows the choice all the same
+  }
+  fs::remove(userFolder / "Array.aupreset");
+  manager->choose(indexOf("Array")); // gone since the menu was built
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::factory(1));
+
+  // A dictionary without parameters still loads: every parameter returns to its default.
+  manager->choose(indexOf("Bare"));
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Bare.aupreset"));
+  EXPECT_NE(attack().value(), 1.2f);
+  EXPECT_FALSE(unit->currentPreset());
+}
+
+TEST_F(PresetManagerTest, TheObserverHoldsTheManagerWeaklyAndIsRemovedWithIt) {
+  manager->synthesiserDidLoad(unit);
+  attack().setValue(1.0f);
+  EXPECT_EQ(posted.size(), 1u);
+  manager.reset();
+  runPosted(); // the manager is gone: nothing happens
+  attack().setValue(2.0f);
+  EXPECT_TRUE(posted.empty());
+}

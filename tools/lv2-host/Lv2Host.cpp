@@ -1,0 +1,292 @@
+// The LV2 test host: lilv world, URID map, features, ports, atom sequences and state.
+#include "tools/lv2-host/Lv2Host.h"
+
+#include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/midi/midi.h>
+#include <lv2/parameters/parameters.h>
+#include <lv2/patch/patch.h>
+#include <lv2/state/state.h>
+#include <lv2/time/time.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+constexpr std::size_t kAtomBytes = 1 << 16;
+
+LilvNode* uriNode(LilvWorld* world, const std::string& uri) {
+  return lilv_new_uri(world, uri.c_str());
+}
+
+} // namespace
+
+Lv2World::Lv2World(const std::vector<std::string>& bundleFolders) : world_(lilv_world_new()) {
+  map_ = {this, [](LV2_URID_Map_Handle self, const char* uri) {
+            return static_cast<Lv2World*>(self)->map(uri);
+          }};
+  unmap_ = {this, [](LV2_URID_Unmap_Handle self, LV2_URID urid) {
+              return static_cast<Lv2World*>(self)->unmap(urid);
+            }};
+  for (const auto& folder : bundleFolders) {
+    const std::string uri = "file://" + folder + "/";
+    LilvNode* bundle = uriNode(world_, uri);
+    lilv_world_load_bundle(world_, bundle);
+    lilv_node_free(bundle);
+  }
+}
+
+Lv2World::~Lv2World() { lilv_world_free(world_); }
+
+const LilvPlugin* Lv2World::plugin(const std::string& uri) const {
+  LilvNode* node = uriNode(world_, uri);
+  const LilvPlugin* found = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), node);
+  lilv_node_free(node);
+  return found;
+}
+
+std::vector<Lv2Parameter> Lv2World::parameters(const std::string& uri) const {
+  const LilvPlugin* found = plugin(uri);
+  if (!found)
+    return {};
+  lilv_plugin_get_num_ports(found); // lilv reads the description on first use
+  LilvNode* subject = uriNode(world_, uri);
+  LilvNode* writable = uriNode(world_, LV2_PATCH__writable);
+  LilvNode* minimum = uriNode(world_, LV2_CORE__minimum);
+  LilvNode* maximum = uriNode(world_, LV2_CORE__maximum);
+  LilvNodes* nodes = lilv_world_find_nodes(world_, subject, writable, nullptr);
+  std::vector<Lv2Parameter> result;
+  LILV_FOREACH(nodes, i, nodes) {
+    const LilvNode* parameter = lilv_nodes_get(nodes, i);
+    LilvNode* low = lilv_world_get(world_, parameter, minimum, nullptr);
+    LilvNode* high = lilv_world_get(world_, parameter, maximum, nullptr);
+    const std::string name = lilv_node_as_uri(parameter);
+    if (low && high && name.starts_with(uri + ":"))
+      result.push_back(
+          {name.substr(uri.size() + 1), lilv_node_as_float(low), lilv_node_as_float(high)});
+    lilv_node_free(low);
+    lilv_node_free(high);
+  }
+  lilv_nodes_free(nodes);
+  for (LilvNode* node : {subject, writable, minimum, maximum})
+    lilv_node_free(node);
+  std::sort(result.begin(), result.end(),
+            [](const auto& a, const auto& b) { return a.identifier < b.identifier; });
+  return result;
+}
+
+LV2_URID Lv2World::map(const char* uri) {
+  for (std::size_t i = 0; i < uris_.size(); ++i)
+    if (uris_[i] == uri)
+      return static_cast<LV2_URID>(i + 1);
+  uris_.emplace_back(uri);
+  return static_cast<LV2_URID>(uris_.size());
+}
+
+const char* Lv2World::unmap(LV2_URID urid) const {
+  return urid >= 1 && urid <= uris_.size() ? uris_[urid - 1].c_str() : nullptr;
+}
+
+Lv2Instance::Lv2Instance(Lv2World& world, const std::string& uri, double sampleRate,
+                         std::uint32_t maxBlock)
+    : world_(world), plugin_(world.plugin(uri)), uri_(uri), maxBlock_(maxBlock),
+      atomIn_(kAtomBytes / 8), atomOut_(kAtomBytes / 8),
+      sampleRateOption_(static_cast<float>(sampleRate)), blockOptions_{
+                                                             1, static_cast<std::int32_t>(maxBlock),
+                                                             static_cast<std::int32_t>(maxBlock)} {
+  if (!plugin_)
+    throw std::runtime_error("no LV2 plug-in " + uri);
+  const LV2_URID floatType = world.map(LV2_ATOM__Float), intType = world.map(LV2_ATOM__Int);
+  const auto option = [](LV2_URID key, LV2_URID type, std::uint32_t size, const void* value) {
+    return LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, key, size, type, value};
+  };
+  options_ = {option(world.map(LV2_PARAMETERS__sampleRate), floatType, 4, &sampleRateOption_),
+              option(world.map(LV2_BUF_SIZE__minBlockLength), intType, 4, &blockOptions_[0]),
+              option(world.map(LV2_BUF_SIZE__maxBlockLength), intType, 4, &blockOptions_[1]),
+              option(world.map(LV2_BUF_SIZE__nominalBlockLength), intType, 4, &blockOptions_[2]),
+              LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  features_ = {{LV2_URID__map, world.mapFeature()},
+               {LV2_URID__unmap, world.unmapFeature()},
+               {LV2_OPTIONS__options, options_.data()},
+               {LV2_BUF_SIZE__boundedBlockLength, nullptr}};
+  for (const auto& feature : features_)
+    featureList_.push_back(&feature);
+  featureList_.push_back(nullptr);
+  instance_ = lilv_plugin_instantiate(plugin_, sampleRate, featureList_.data());
+  if (!instance_)
+    throw std::runtime_error("cannot instantiate " + uri);
+  lv2_atom_forge_init(&forge_, world.mapFeature());
+  connectPorts();
+  lilv_instance_activate(instance_);
+  beginSequence();
+}
+
+Lv2Instance::~Lv2Instance() {
+  lilv_instance_deactivate(instance_);
+  lilv_instance_free(instance_);
+}
+
+void Lv2Instance::connectPorts() {
+  LilvWorld* w = world_.world();
+  LilvNode* audio = lilv_new_uri(w, LILV_URI_AUDIO_PORT);
+  LilvNode* control = lilv_new_uri(w, LILV_URI_CONTROL_PORT);
+  LilvNode* atom = lilv_new_uri(w, LILV_URI_ATOM_PORT);
+  LilvNode* input = lilv_new_uri(w, LILV_URI_INPUT_PORT);
+  const std::uint32_t count = lilv_plugin_get_num_ports(plugin_);
+  std::vector<float> defaults(count);
+  lilv_plugin_get_port_ranges_float(plugin_, nullptr, nullptr, defaults.data());
+  controls_.assign(count, 0.0f);
+  audio_.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const LilvPort* port = lilv_plugin_get_port_by_index(plugin_, i);
+    const bool isInput = lilv_port_is_a(plugin_, port, input);
+    if (lilv_port_is_a(plugin_, port, audio)) {
+      audio_.emplace_back(kMaxBlock, 0.0f);
+      lilv_instance_connect_port(instance_, i, audio_.back().data());
+    } else if (lilv_port_is_a(plugin_, port, control)) {
+      controls_[i] = std::isnan(defaults[i]) ? 0.0f : defaults[i];
+      lilv_instance_connect_port(instance_, i, &controls_[i]);
+    } else if (lilv_port_is_a(plugin_, port, atom)) {
+      lilv_instance_connect_port(instance_, i, isInput ? atomIn_.data() : atomOut_.data());
+    }
+  }
+  for (LilvNode* node : {audio, control, atom, input})
+    lilv_node_free(node);
+}
+
+void Lv2Instance::beginSequence() {
+  lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(atomIn_.data()), kAtomBytes);
+  lv2_atom_forge_sequence_head(&forge_, &sequence_, 0);
+}
+
+void Lv2Instance::addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes,
+                          std::uint32_t size) {
+  size = std::min<std::uint32_t>(size, 3);
+  lv2_atom_forge_frame_time(&forge_, frame);
+  lv2_atom_forge_atom(&forge_, size, world_.map(LV2_MIDI__MidiEvent));
+  lv2_atom_forge_write(&forge_, bytes.data(), size);
+}
+
+void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
+                              int beatsPerBar, int beatUnit, bool withBeat) {
+  LV2_Atom_Forge_Frame object;
+  lv2_atom_forge_frame_time(&forge_, frame);
+  lv2_atom_forge_object(&forge_, &object, 0, world_.map(LV2_TIME__Position));
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__frame));
+  lv2_atom_forge_long(&forge_, sampleTime_ + frame);
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__speed));
+  lv2_atom_forge_float(&forge_, rolling ? 1.0f : 0.0f);
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__bar));
+  lv2_atom_forge_long(&forge_, static_cast<std::int64_t>(beat / beatsPerBar));
+  if (withBeat) {
+    lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beat));
+    lv2_atom_forge_double(&forge_, beat);
+  } else {
+    lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__barBeat));
+    lv2_atom_forge_float(&forge_, static_cast<float>(std::fmod(beat, beatsPerBar)));
+  }
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beatUnit));
+  lv2_atom_forge_int(&forge_, beatUnit);
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beatsPerBar));
+  lv2_atom_forge_float(&forge_, static_cast<float>(beatsPerBar));
+  lv2_atom_forge_key(&forge_, world_.map(LV2_TIME__beatsPerMinute));
+  lv2_atom_forge_float(&forge_, static_cast<float>(beatsPerMinute));
+  lv2_atom_forge_pop(&forge_, &object);
+}
+
+void Lv2Instance::addParameter(std::uint32_t frame, const std::string& identifier, float value) {
+  LV2_Atom_Forge_Frame object;
+  lv2_atom_forge_frame_time(&forge_, frame);
+  lv2_atom_forge_object(&forge_, &object, 0, world_.map(LV2_PATCH__Set));
+  lv2_atom_forge_key(&forge_, world_.map(LV2_PATCH__property));
+  lv2_atom_forge_urid(&forge_, world_.map((uri_ + ":" + identifier).c_str()));
+  lv2_atom_forge_key(&forge_, world_.map(LV2_PATCH__value));
+  lv2_atom_forge_float(&forge_, value);
+  lv2_atom_forge_pop(&forge_, &object);
+}
+
+std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
+  lv2_atom_forge_pop(&forge_, &sequence_);
+  auto* out = reinterpret_cast<LV2_Atom_Sequence*>(atomOut_.data());
+  out->atom.type = world_.map(LV2_ATOM__Chunk);
+  out->atom.size = kAtomBytes - sizeof(LV2_Atom);
+  lilv_instance_run(instance_, frames);
+  std::vector<Lv2MidiMessage> sent;
+  const LV2_URID midiType = world_.map(LV2_MIDI__MidiEvent);
+  const std::string prefix = uri_ + ":";
+  LV2_ATOM_SEQUENCE_FOREACH(out, event) {
+    if (lv2_atom_forge_is_object_type(&forge_, event->body.type)) {
+      const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+      const LV2_Atom* property = nullptr;
+      const LV2_Atom* value = nullptr;
+      lv2_atom_object_get(object, world_.map(LV2_PATCH__property), &property,
+                          world_.map(LV2_PATCH__value), &value, 0);
+      if (object->body.otype == world_.map(LV2_PATCH__Set) && property && value &&
+          property->type == forge_.URID && value->type == forge_.Float) {
+        const char* name = world_.unmap(reinterpret_cast<const LV2_Atom_URID*>(property)->body);
+        if (name && std::string_view(name).starts_with(prefix))
+          reported_[name + prefix.size()] = reinterpret_cast<const LV2_Atom_Float*>(value)->body;
+      }
+      continue;
+    }
+    if (event->body.type != midiType || event->body.size < 1)
+      continue;
+    Lv2MidiMessage message{sampleTime_ + event->time.frames, {}};
+    std::memcpy(message.bytes.data(), LV2_ATOM_BODY_CONST(&event->body),
+                std::min<std::size_t>(event->body.size, 3));
+    sent.push_back(message);
+  }
+  sampleTime_ += frames;
+  lastFrames_ = frames;
+  beginSequence();
+  return sent;
+}
+
+void Lv2Instance::reactivate() {
+  lilv_instance_deactivate(instance_);
+  lilv_instance_activate(instance_);
+}
+
+std::map<std::string, float> Lv2Instance::takeReported() { return std::exchange(reported_, {}); }
+
+std::string Lv2Instance::saveState() {
+  LilvState* state = lilv_state_new_from_instance(
+      plugin_, instance_, world_.mapFeature(), nullptr, nullptr, nullptr, nullptr,
+      [](const char*, void*, std::uint32_t* size, std::uint32_t* type) -> const void* {
+        *size = 0;
+        *type = 0;
+        return nullptr;
+      },
+      nullptr, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
+  char* text = lilv_state_to_string(world_.world(), world_.mapFeature(), world_.unmapFeature(),
+                                    state, "urn:orrinbrook:test-state", nullptr);
+  std::string result = text ? text : "";
+  lilv_free(text);
+  lilv_state_free(state);
+  return result;
+}
+
+void Lv2Instance::restoreState(const std::string& turtle) {
+  LilvState* state =
+      lilv_state_new_from_string(world_.world(), world_.mapFeature(), turtle.c_str());
+  if (!state)
+    throw std::runtime_error("unreadable state");
+  lilv_state_restore(state, instance_, nullptr, nullptr, 0, featureList_.data());
+  lilv_state_free(state);
+}
+
+void Lv2Instance::loadPreset(const std::string& uri) {
+  LilvNode* node = uriNode(world_.world(), uri);
+  lilv_world_load_resource(world_.world(), node);
+  LilvState* state = lilv_state_new_from_world(world_.world(), world_.mapFeature(), node);
+  lilv_node_free(node);
+  if (!state)
+    throw std::runtime_error("no preset " + uri);
+  lilv_state_restore(state, instance_, nullptr, nullptr, 0, featureList_.data());
+  lilv_state_free(state);
+}
