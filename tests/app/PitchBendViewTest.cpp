@@ -1,103 +1,61 @@
-// The pitch-bend strip: bend values, repeats suppressed, the spring-back series and layout.
+// The pitch-bend strip: bend values, repeats suppressed, the spring-back series and layout, as
+// tests/data/views/layouts.txt records them.
 #include "app/window/PitchBendView.h"
+#include "tests/support/GoldenFile.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
+#include <string>
 #include <vector>
 
 using app::PitchBendView;
 
-namespace {
-
-struct RecordedStrip {
-  RecordedStrip() {
+// Steps on a strip 26 x 200: "pY" presses at y = Y, "dY" drags there, "r" releases, "tN" runs
+// N ticks of the spring-back, "hH" makes the strip H high. Each step shows the divider and
+// whether it is springing back or held; then the bends sent. Rewritten with
+// ORRINBROOK_UPDATE_GOLDEN=1 (tests/support/GoldenFile.h) after a change made on purpose.
+TEST(PitchBend, GesturesAsRecorded) {
+  const char* scripts[] = {
+      // Each new value once: less than a step, and past either end, send nothing more.
+      "p100 d99.995 d-50 d-500 d1000 d201",
+      // A release from above the top springs back to the middle, a press during it stops it.
+      "p-20 r t27 t1 t1", "p0 r t1 p150 r r",
+      // Resizing centres the divider only at rest; a drag after the release does nothing.
+      "h300 p40 h320 r h340 d10",
+      // Nothing without a height.
+      "h0 p10 r t40"};
+  std::ostringstream out;
+  for (const char* script : scripts) {
+    PitchBendView strip;
     strip.setSize(26, 200);
-    strip.onPitchBend = [this](int bend) { sent.push_back(bend); };
+    std::vector<int> sent;
+    strip.onPitchBend = [&](int bend) { sent.push_back(bend); };
+    out << script << ": from " << strip.dividerY() << ",";
+    std::istringstream steps(script);
+    for (std::string step; steps >> step;) {
+      const double n = std::atof(step.c_str() + 1);
+      if (step == "r")
+        strip.release();
+      else if (step[0] == 'p')
+        strip.pressAt(n);
+      else if (step[0] == 'd')
+        strip.dragTo(n);
+      else if (step[0] == 'h')
+        strip.setSize(26, static_cast<int>(n));
+      else
+        for (int i = 0; i < n; ++i)
+          strip.tick();
+      out << " " << strip.dividerY() << (strip.isSpringingBack() ? " springing" : "")
+          << (strip.isInteracting() ? " held" : "") << ",";
+    }
+    out << " sent";
+    for (int bend : sent)
+      out << " " << bend;
+    out << "\n";
   }
-  std::vector<int> take() { return std::exchange(sent, {}); }
-  PitchBendView strip;
-  std::vector<int> sent;
-};
-
-} // namespace
-
-TEST(PitchBend, ValuesOfDividerPositions) {
-  const std::pair<double, int> cases[] = {{100, 8192}, {0, 16383},  {200, 0},    {-5, 16383},
-                                          {250, 0},    {18, 14909}, {150, 4096}, {199.99, 1}};
-  for (const auto& [y, bend] : cases)
-    EXPECT_EQ(PitchBendView::bendValue(y, 200), bend) << y;
-}
-
-TEST(PitchBend, DragsSendEachNewValueOnce) {
-  RecordedStrip s;
-  s.strip.pressAt(100);
-  s.strip.dragTo(99.995); // less than one step
-  s.strip.dragTo(-50);
-  s.strip.dragTo(-500); // above the top: still 16383, not sent again
-  s.strip.dragTo(1000);
-  s.strip.dragTo(201);
-  EXPECT_EQ(s.take(), (std::vector<int>{8192, 16383, 0}));
-  EXPECT_EQ(s.strip.dividerY(), 200);
-}
-
-TEST(PitchBend, ReleaseSpringsBackToTheMiddleIn28Ticks) {
-  RecordedStrip s;
-  s.strip.pressAt(-20);
-  s.strip.release();
-  EXPECT_TRUE(s.strip.isSpringingBack());
-  EXPECT_EQ(s.take(), (std::vector<int>{16383}));
-  int ticks = 0;
-  while (s.strip.isSpringingBack() && ticks < 100) {
-    s.strip.tick();
-    ++ticks;
-  }
-  EXPECT_EQ(ticks, 28);
-  ASSERT_GE(s.sent.size(), 4u);
-  EXPECT_EQ((std::vector<int>(s.sent.begin(), s.sent.begin() + 3)),
-            (std::vector<int>{14909, 13699, 12708}));
-  EXPECT_EQ(s.sent.back(), 8192);
-  for (std::size_t i = 1; i < s.sent.size(); ++i)
-    EXPECT_LT(s.sent[i], s.sent[i - 1]);
-  EXPECT_EQ(s.strip.dividerY(), 100);
-}
-
-TEST(PitchBend, APressDuringTheSpringBackStopsIt) {
-  RecordedStrip s;
-  s.strip.pressAt(0);
-  s.strip.release();
-  s.strip.tick();
-  s.strip.pressAt(150);
-  EXPECT_FALSE(s.strip.isSpringingBack());
-  EXPECT_TRUE(s.strip.isInteracting());
-  EXPECT_EQ(s.take(), (std::vector<int>{16383, 14909, 4096}));
-  s.strip.release();
-  s.strip.release(); // not interacting: nothing
-  EXPECT_FALSE(s.strip.isInteracting());
-}
-
-TEST(PitchBend, LayoutCentresTheDividerOnlyAtRest) {
-  RecordedStrip s;
-  EXPECT_EQ(s.strip.dividerY(), 100);
-  s.strip.setSize(26, 300); // resting: re-centred, nothing sent
-  EXPECT_EQ(s.strip.dividerY(), 150);
-  s.strip.pressAt(40);
-  s.strip.setSize(26, 320); // dragging: stays
-  EXPECT_EQ(s.strip.dividerY(), 40);
-  s.strip.release();
-  s.strip.setSize(26, 340); // springing back: stays
-  EXPECT_EQ(s.strip.dividerY(), 40);
-  EXPECT_EQ(s.take().size(), 1u);
-  s.strip.dragTo(10); // no longer interacting: nothing
-  EXPECT_TRUE(s.take().empty());
-}
-
-TEST(PitchBend, AnEmptyStripSendsNothing) {
-  PitchBendView strip;
-  int calls = 0;
-  strip.onPitchBend = [&](int) { ++calls; };
-  strip.pressAt(10);
-  strip.release();
-  for (int i = 0; i < 40; ++i)
-    strip.tick();
-  EXPECT_EQ(calls, 0);
+  for (double y : {-5.0, 0.0, 18.0, 99.99, 100.0, 100.01, 150.0, 199.99, 200.0, 250.0})
+    out << "divider " << y << " of 200: " << PitchBendView::bendValue(y, 200) << "\n";
+  golden::expectSection("pitch-bend", out.str());
 }

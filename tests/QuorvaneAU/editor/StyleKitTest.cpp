@@ -42,12 +42,6 @@ TEST_F(StyleKitTest, UnderlaysFillTheControlLabelsFit) {
   const auto label = KnobsStyleKit::imageOfLpLabel({0, 0, 100, 20});
   EXPECT_EQ(firstOpaqueColumn(label, 10), 30);
   EXPECT_EQ(label.getPixelAt(70, 10).getAlpha(), 0);
-  // Names not in the bundle: transparent, at the size asked.
-  for (const auto& image : {KnobsStyleKit::imageOfKnobOverlay({0, 0, 33, 44}),
-                            KnobsStyleKit::imageOfSlope24Label({0, 0, 33, 44})}) {
-    EXPECT_EQ(image.getBounds(), juce::Rectangle<int>(0, 0, 33, 44));
-    EXPECT_TRUE(isFullyTransparent(image));
-  }
 }
 
 TEST_F(StyleKitTest, RadioImagesAreARingAndADot) {

@@ -1,17 +1,18 @@
 // The rotary control: its value, pointer angle, drag rule, cancel, reset and images.
 #include "platform/toolkit/AURotaryControl.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using toolkit::AURotaryControl;
 
 namespace {
-
-constexpr float kQuarterTurnDegrees = 0.7071067811865476f * 180.0f / 3.14159265358979f; // 40.51
 
 // A control of 100 × 100 that counts its callbacks.
 struct CountedControl {
@@ -36,29 +37,6 @@ bool whiteNear(const juce::Image& image, juce::Point<int> p) {
 
 } // namespace
 
-TEST(RotaryControl, SettingClampsAndANoOpCallsNothing) {
-  CountedControl c;
-  struct Case {
-    float set;
-    float stored;
-    int changes; // callbacks so far
-  };
-  const Case cases[] = {
-      {0.25f, 0.25f, 1},
-      {0.25f, 0.25f, 1}, // the same value again: nothing
-      {7.0f, 1.0f, 2},
-      {1.5f, 1.0f, 2}, // above the range: the upper bound, once
-      {-2.0f, 0.0f, 3},
-      {std::numeric_limits<float>::quiet_NaN(), 0.0f, 3},
-      {std::numeric_limits<float>::infinity(), 0.0f, 3}, // not finite: ignored
-  };
-  for (const Case& step : cases) {
-    c.control.setValue(step.set);
-    EXPECT_EQ(c.control.value(), step.stored) << "after setting " << step.set;
-    EXPECT_EQ(c.changes, step.changes) << "after setting " << step.set;
-  }
-}
-
 // The angles of values inside the range are drawn: the default pointer's test below.
 TEST(RotaryControl, AnglesFollowTheBounds) {
   AURotaryControl control;
@@ -68,102 +46,61 @@ TEST(RotaryControl, AnglesFollowTheBounds) {
   EXPECT_FLOAT_EQ(control.valueAtAngle(160.0f), 20.0f);
 }
 
-TEST(RotaryControl, DragsTurnFromWhereTheDragBegan) {
-  struct Case {
-    const char* name;
-    float tx, ty;
-    float degrees; // the turn from 0.5
-  };
-  const Case cases[] = {
-      {"a quarter of the width right", 25, 0, kQuarterTurnDegrees},
-      {"a quarter of the width down", 0, 25, -kQuarterTurnDegrees},
-      {"diagonally up and right", 25, -25, 2.0f * kQuarterTurnDegrees},
-  };
-  for (const Case& drag : cases) {
-    SCOPED_TRACE(drag.name);
-    AURotaryControl control;
-    control.setSize(100, 100);
-    control.setValue(0.5f);
-    control.dragBegan();
-    control.dragChanged(drag.tx / 2.0f, drag.ty / 2.0f); // an intermediate position
-    control.dragChanged(drag.tx, drag.ty);
-    EXPECT_NEAR(control.pointerAngle(), drag.degrees, 1e-3);
-    control.dragEnded();
-  }
-}
-
-TEST(RotaryControl, ADragStopsAtTheEndAndRespondsAtOnceOnTheWayBack) {
-  CountedControl c;
-  c.control.setValue(0.9f);
-  c.control.dragBegan();
-  c.control.dragChanged(500, 0);
-  EXPECT_EQ(c.control.value(), 1.0f);
-  const int changesAtStop = c.changes;
-  c.control.dragChanged(900, 0); // further past the stop: nothing changes
-  EXPECT_EQ(c.changes, changesAtStop);
-  c.control.dragChanged(-1, 0); // just left of the start: below the start value
-  EXPECT_LT(c.control.value(), 0.9f);
-  c.control.dragEnded();
-  EXPECT_EQ(c.began, 1);
-  EXPECT_EQ(c.ended, 1);
-}
-
-TEST(RotaryControl, CancellingRestoresTheValueOnce) {
-  struct Case {
-    const char* name;
-    void (*cancel)(AURotaryControl&);
-  };
-  const Case cases[] = {
-      {"cancel", [](AURotaryControl& k) { k.dragCancelled(); }},
-      {"escape",
-       [](AURotaryControl& k) {
-         EXPECT_TRUE(k.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)));
-       }},
-      {"focus lost",
-       [](AURotaryControl& k) { k.focusLost(juce::Component::focusChangedDirectly); }},
-  };
-  for (const Case& way : cases) {
-    SCOPED_TRACE(way.name);
+// Steps on a control of 100 x 100: "sV" sets V, "rV" makes V the reset value, "b" begins a
+// drag, "dX,Y" drags that far from its start, "e" ends it, "c", "esc" and "blur" cancel it (by
+// call, Escape key, focus lost), "2x" is a double click, "up", "left" and "a" keys. After each,
+// the value, the callbacks so far (changes, drags begun, drags ended) and "dragging" during one.
+// Rewritten with ORRINBROOK_UPDATE_GOLDEN=1 (tests/support/GoldenFile.h) after a change made on
+// purpose.
+TEST(RotaryControl, GesturesAsRecorded) {
+  const char* scripts[] = {
+      // Set values clamp, an unchanged or not finite one calls nothing.
+      "s0.25 s0.25 s7 s1.5 s-2 snan sinf",
+      // A drag turns from where it began: right and up turn up, down turns down, past the stop
+      // nothing more, and back at once.
+      "s0.3 b d12.5,0 d25,0 e", "s0.3 b d0,12.5 d0,25 e", "s0.3 b d12.5,-12.5 d25,-25 e",
+      "s0.9 b d500,0 d900,0 d-1,0 e",
+      // Cancelling restores the value once and ends the drag; its button's release ends nothing.
+      "s0.3 b d40,-10 c e", "s0.3 b d40,-10 esc e", "s0.3 b d40,-10 blur e",
+      // A double click resets unless already there; arrow keys step as gestures.
+      "r0.5 s0.1 2x 2x", "s0.5 up left a"};
+  std::ostringstream out;
+  for (const char* script : scripts) {
     CountedControl c;
-    c.control.setValue(0.3f);
-    c.changes = 0;
-    c.control.dragBegan();
-    c.control.dragChanged(40, -10);
-    ASSERT_NE(c.control.value(), 0.3f);
-    const int beforeCancel = c.changes;
-    way.cancel(c.control);
-    EXPECT_FLOAT_EQ(c.control.value(), 0.3f);
-    EXPECT_EQ(c.changes, beforeCancel + 1);
-    EXPECT_EQ(c.ended, 1);
-    EXPECT_FALSE(c.control.isDragging());
-    c.control.dragEnded(); // the button's release after a cancel ends nothing more
-    EXPECT_EQ(c.ended, 1);
+    auto& k = c.control;
+    out << script << ":";
+    std::istringstream steps(script);
+    for (std::string step; steps >> step;) {
+      const float n = std::strtof(step.c_str() + 1, nullptr);
+      bool handled = true;
+      if (step == "esc")
+        handled = k.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey));
+      else if (step == "up" || step == "left" || step == "a")
+        handled = k.keyPressed(juce::KeyPress(step == "up"     ? juce::KeyPress::upKey
+                                              : step == "left" ? juce::KeyPress::leftKey
+                                                               : 'a'));
+      else if (step == "blur")
+        k.focusLost(juce::Component::focusChangedDirectly);
+      else if (step == "2x")
+        k.doubleClicked();
+      else if (step[0] == 's')
+        k.setValue(n);
+      else if (step[0] == 'r')
+        k.resetValue = n;
+      else if (step == "b")
+        k.dragBegan();
+      else if (step == "e")
+        k.dragEnded();
+      else if (step == "c")
+        k.dragCancelled();
+      else if (step[0] == 'd')
+        k.dragChanged(n, std::strtof(step.c_str() + step.find(',') + 1, nullptr));
+      out << " " << golden::number(k.value(), true) << " (" << c.changes << " " << c.began << " "
+          << c.ended << (k.isDragging() ? ", dragging" : "") << (handled ? ")" : ", ignored)");
+    }
+    out << "\n";
   }
-}
-
-TEST(RotaryControl, DoubleClickResetsUnlessAlreadyThere) {
-  CountedControl c;
-  c.control.resetValue = 0.5f;
-  c.control.setValue(0.1f);
-  c.changes = 0;
-  c.control.doubleClicked();
-  EXPECT_EQ(c.control.value(), 0.5f);
-  EXPECT_EQ(c.changes, 1);
-  c.control.doubleClicked();
-  EXPECT_EQ(c.changes, 1);
-  EXPECT_EQ(c.began + c.ended, 0);
-}
-
-TEST(RotaryControl, KeysAndWheelStepAsGestures) {
-  CountedControl c;
-  c.control.setValue(0.5f);
-  EXPECT_TRUE(c.control.keyPressed(juce::KeyPress(juce::KeyPress::upKey)));
-  EXPECT_FLOAT_EQ(c.control.value(), 0.51f);
-  EXPECT_TRUE(c.control.keyPressed(juce::KeyPress(juce::KeyPress::leftKey)));
-  EXPECT_FLOAT_EQ(c.control.value(), 0.5f);
-  EXPECT_EQ(c.began, 2);
-  EXPECT_EQ(c.ended, 2);
-  EXPECT_FALSE(c.control.keyPressed(juce::KeyPress('a')));
+  golden::expectSection("rotary-control", out.str());
 }
 
 TEST(RotaryControl, ImagesComeFromTheProvidersAtThePixelSize) {
