@@ -18,6 +18,12 @@ template <typename Number> std::optional<Number> parseWhole(std::string_view tex
   return result;
 }
 
+// "-3", "-.5": a negative number, which an option may take as its value.
+bool looksNumeric(std::string_view argument) noexcept {
+  return argument.size() > 1 && argument[0] == '-' &&
+         ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
+}
+
 } // namespace
 
 std::optional<double> parseFiniteNumber(std::string_view text) noexcept {
@@ -84,7 +90,12 @@ std::string_view ArgumentReader::value(std::string_view option) {
   }
   if (done())
     throw UsageError(std::string(option) + " needs a value");
-  return arguments[index++];
+  // "--render --demo" names no file called "--demo"; "--name=--demo" still can.
+  const std::string_view argument = arguments[index];
+  if (isOption(argument) && !looksNumeric(argument))
+    throw UsageError(std::string(option) + " needs a value, not the option " + inQuotes(argument));
+  ++index;
+  return argument;
 }
 
 bool ArgumentReader::isOption(std::string_view argument) noexcept {

@@ -40,7 +40,8 @@ public:
   bool done() const noexcept { return index >= count; }
   // The next argument, or for "--name=value" its name; the value waits for value().
   std::string_view next();
-  // The value of the option just returned by next(). Throws UsageError when there is none.
+  // The value of the option just returned by next(). Throws UsageError when there is none, or
+  // when the next argument is another option (a negative number is a value).
   std::string_view value(std::string_view option);
   // True for "--name" and "-x"; a lone "-" is an ordinary argument.
   static bool isOption(std::string_view argument) noexcept;

@@ -3,7 +3,8 @@
 
 namespace hosting {
 
-// Installs the handlers for SIGINT, SIGTERM and SIGHUP. Call once, early in main.
+// Installs the handlers for SIGINT, SIGTERM and SIGHUP (a second signal ends the program at
+// once) and makes writes past a file-size limit fail instead of killing. Call once, early in main.
 void watchForInterruption() noexcept;
 // True once an interruption was requested.
 bool interruptionRequested() noexcept;

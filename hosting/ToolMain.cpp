@@ -10,12 +10,23 @@
 
 namespace hosting {
 
+namespace {
+std::string_view runningTool = "note";
+} // namespace
+
 int reportError(std::string_view tool, std::string_view message, int status) {
   // Errors quoted from libraries may span lines; the report stays one.
   std::string line(message);
   std::replace(line.begin(), line.end(), '\n', ' ');
   std::cerr << tool << ": " << line << '\n';
   return status;
+}
+
+void reportNote(std::string_view message) { reportError(runningTool, message, 0); }
+
+int reportWriteFailure(std::string_view tool, std::string_view destination, std::string_view why) {
+  return reportError(tool, "cannot write " + inQuotes(destination) + ": " + std::string(why),
+                     kUsageStatus);
 }
 
 int runTool(std::string_view tool, const std::function<int()>& body) {
@@ -25,6 +36,7 @@ int runTool(std::string_view tool, const std::function<int()>& body) {
     if (record.level == foundation::LogLevel::error)
       foundation::Log::writeToStandardError(record);
   });
+  runningTool = tool;
   try {
     return body();
   } catch (const UsageError& error) {

@@ -58,7 +58,7 @@ void PallixAudioUnit::buildParameterTree() {
   tree->setImplementorValueObserver([kernelOf](AUParameter& parameter, AUValue value) {
     const auto which = engine::pallixParameterAt(parameter.address());
     if (auto kernel = kernelOf(); kernel && which)
-      kernel->setParameter(*which, value);
+      kernel->setParameter(*which, foundation::withinRange(engine::rowOf(*which), value));
   });
   tree->setImplementorValueProvider([kernelOf](const AUParameter& parameter) {
     const auto which = engine::pallixParameterAt(parameter.address());

@@ -45,7 +45,8 @@ void applyParameterEvents(Kernel& kernel, const AURenderEvent* events) noexcept 
     if (e->head.eventType == AURenderEventParameter ||
         e->head.eventType == AURenderEventParameterRamp)
       if (const auto parameter = engine::pallixParameterAt(e->parameter.parameterAddress))
-        kernel.setParameter(*parameter, e->parameter.value);
+        kernel.setParameter(*parameter,
+                            foundation::withinRange(engine::rowOf(*parameter), e->parameter.value));
 }
 
 // Without an output block the kernel's notes go nowhere.

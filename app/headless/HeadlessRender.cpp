@@ -5,6 +5,7 @@
 #include "app/host/MainThreadQueue.h"
 #include "hosting/CommandLine.h"
 #include "hosting/Interruption.h"
+#include "hosting/OutputDestination.h"
 #include "hosting/Seeds.h"
 #include "hosting/TerminalProgress.h"
 #include "hosting/ToolMain.h"
@@ -35,7 +36,7 @@ int renderHeadless(const AppOptions& options, std::string_view tool) {
   MainThreadQueue mainThread;
   const auto controller = HostController::create(
       output, [&mainThread](std::function<void()> task) { mainThread.post(std::move(task)); },
-      std::cout);
+      destination == hosting::kStandardOutput ? std::cerr : std::cout); // the WAV may be piped
   InProcessUnitOptions units;
   units.userCatalogues = false;
   if (options.seed) {
@@ -67,8 +68,7 @@ int renderHeadless(const AppOptions& options, std::string_view tool) {
                                       "; " + hosting::inQuotes(destination) + " left as it was",
                                   hosting::kFailureStatus);
     if (!wav.write(left.data(), right.data(), frames))
-      return hosting::reportError(tool, "cannot write " + hosting::inQuotes(destination),
-                                  hosting::kFailureStatus);
+      return hosting::reportWriteFailure(tool, destination, wav.failure());
     done += frames;
     progress.update(done, totalFrames);
   }
@@ -79,8 +79,7 @@ int renderHeadless(const AppOptions& options, std::string_view tool) {
         tool, "interrupted; " + hosting::inQuotes(destination) + " left as it was",
         hosting::kInterruptedStatus);
   if (!wav.commit())
-    return hosting::reportError(tool, "cannot write " + hosting::inQuotes(destination),
-                                hosting::kFailureStatus);
+    return hosting::reportWriteFailure(tool, destination, wav.failure());
   return 0;
 }
 

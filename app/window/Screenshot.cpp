@@ -63,9 +63,10 @@ int writeScreenshot(const AppOptions& options, std::string_view tool) {
 
   const juce::Image image = options.helpPage ? drawHelpPage(options) : drawMainWindow(options);
   juce::PNGImageFormat png;
-  if (!png.writeImageToStream(image, output.stream()) || !output.commit())
-    return hosting::reportError(tool, "cannot write " + hosting::inQuotes(*options.screenshot),
-                                hosting::kFailureStatus);
+  if (!png.writeImageToStream(image, output.stream()))
+    output.failWrite(&output.stream());
+  if (!output.commit())
+    return hosting::reportWriteFailure(tool, *options.screenshot, output.failure());
   return 0;
 }
 

@@ -13,12 +13,12 @@ constexpr int kBitsPerSample = 32; // JUCE writes 32-bit WAV data as IEEE float
 } // namespace
 
 WavOutputFile::WavOutputFile(const std::string& path, int sampleRate) : file(path) {
-  std::unique_ptr<juce::FileOutputStream> stream = file.takeStream();
+  std::unique_ptr<juce::FileOutputStream> owned = file.takeStream();
   juce::WavAudioFormat wav;
-  writer.reset(wav.createWriterFor(stream.get(), sampleRate, kChannels, kBitsPerSample, {}, 0));
+  writer.reset(wav.createWriterFor(owned.get(), sampleRate, kChannels, kBitsPerSample, {}, 0));
   if (writer == nullptr)
     throw UsageError("cannot write " + inQuotes(path) + ": no WAV writer for this format");
-  stream.release(); // the writer owns it now
+  stream = owned.release(); // the writer owns it now
 }
 
 WavOutputFile::~WavOutputFile() {
@@ -28,20 +28,34 @@ WavOutputFile::~WavOutputFile() {
 
 bool WavOutputFile::write(const float* left, const float* right, int frames) {
   const float* channels[kChannels] = {left, right};
-  if (!writer->writeFromFloatArrays(channels, kChannels, frames))
-    failed = true;
+  if (!failed && !writer->writeFromFloatArrays(channels, kChannels, frames))
+    recordFailure();
   framesWritten += frames;
   return !failed;
+}
+
+void WavOutputFile::recordFailure() {
+  failed = true;
+  file.failWrite(stream);
 }
 
 bool WavOutputFile::commit() {
   if (failed)
     return false;
+  // Buffered samples fail here, while the stream can still say why.
+  stream->flush();
+  if (stream->getStatus().failed()) {
+    recordFailure();
+    return false;
+  }
   // Closing writes the final header; a short file afterwards means the disk ran out.
   writer.reset();
+  stream = nullptr;
   if (file.temporaryFile().getSize() <
-      framesWritten * kChannels * static_cast<long long>(sizeof(float)))
+      framesWritten * kChannels * static_cast<long long>(sizeof(float))) {
+    file.failWrite(nullptr);
     return false;
+  }
   return file.commit();
 }
 

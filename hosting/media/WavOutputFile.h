@@ -8,6 +8,7 @@
 
 namespace juce {
 class AudioFormatWriter;
+class FileOutputStream;
 } // namespace juce
 
 namespace hosting {
@@ -23,14 +24,19 @@ public:
   WavOutputFile& operator=(const WavOutputFile&) = delete;
 
   bool write(const float* left, const float* right, int frames);
-  // Completes the file and renames it over the destination; false when any write failed.
+  // Completes the file and renames it over the destination; false when any write failed, with
+  // failure() saying why.
   bool commit();
+  const std::string& failure() const noexcept { return file.failure(); }
 
 private:
   ReplacingOutputFile file;
   std::unique_ptr<juce::AudioFormatWriter> writer;
+  juce::FileOutputStream* stream = nullptr; // the writer's, for why a write failed
   long long framesWritten = 0;
   bool failed = false;
+
+  void recordFailure();
 };
 
 } // namespace hosting

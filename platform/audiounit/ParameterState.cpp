@@ -35,6 +35,44 @@ void ParameterState::store(foundation::PropertyList& state, const AUParameterTre
   (*state.dictionary())[key_] = foundation::PropertyList(std::move(values));
 }
 
+namespace {
+
+const char* kindName(foundation::PropertyList::Kind kind) noexcept {
+  using Kind = foundation::PropertyList::Kind;
+  switch (kind) {
+  case Kind::dictionary:
+    return "a dictionary";
+  case Kind::array:
+    return "an array";
+  case Kind::string:
+    return "a string";
+  case Kind::boolean:
+    return "a boolean";
+  case Kind::data:
+    return "data";
+  case Kind::date:
+    return "a date";
+  case Kind::integer:
+  case Kind::real:
+    break;
+  }
+  return "a number";
+}
+
+} // namespace
+
+std::optional<std::string>
+ParameterState::problemWith(const foundation::PropertyList& state) const {
+  const foundation::PropertyList* found = state.dictionary() ? state.find(key_) : nullptr;
+  if (!found || !found->dictionary())
+    return "not this unit's state: it holds no '" + key_ + "' dictionary";
+  for (const auto& [identifier, value] : *found->dictionary())
+    if (!value.number())
+      return "'" + key_ + "' holds " + kindName(value.kind()) + " for '" + identifier +
+             "', not a number";
+  return std::nullopt;
+}
+
 void ParameterState::apply(const AUParameterTree* tree,
                            const std::optional<foundation::PropertyList>& state) const {
   if (!tree || !state || !state->dictionary())

@@ -46,6 +46,11 @@ public:
   void apply(const AUParameterTree* tree,
              const std::optional<foundation::PropertyList>& state) const;
 
+  // Why apply would not take state's values as they stand, for tools that refuse such a file
+  // where a host falls back to the defaults: no dictionary under the unit's key (another unit's
+  // state), or the first value that is not a number. Nothing when apply would take them.
+  std::optional<std::string> problemWith(const foundation::PropertyList& state) const;
+
 private:
   std::shared_ptr<const FactoryPresetCatalogue> presets_;
   std::string key_;

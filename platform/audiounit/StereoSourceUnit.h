@@ -27,6 +27,10 @@ public:
 
   // Each parameter's value right after the tree was built, by identifier.
   const ParameterDefaults& defaultParameterValues() const noexcept { return state_.defaults(); }
+  // Why a saved state would not set the parameters as it says (ParameterState::problemWith).
+  std::optional<std::string> stateProblem(const foundation::PropertyList& state) const {
+    return state_.problemWith(state);
+  }
 
 protected:
   // stateKey: the key of the parameter dictionary in saved states and preset files.

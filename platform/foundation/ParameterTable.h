@@ -59,6 +59,12 @@ inline float positionOfValue(const ParameterRow& row, float p) noexcept {
 }
 
 // Where a control returns to when reset: its parameter's default.
+// A value held to the row's range, as a host's control holds it; NaN passes through, for the
+// reader to refuse as it does.
+constexpr float withinRange(const ParameterRow& row, float value) noexcept {
+  return value < row.min ? row.min : value > row.max ? row.max : value;
+}
+
 inline float defaultPosition(const ParameterRow& row) noexcept {
   return positionOfValue(row, row.defaultValue);
 }

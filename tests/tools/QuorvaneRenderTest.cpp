@@ -60,18 +60,49 @@ TEST_F(QuorvaneRenderTest, BadArgumentsAndInputsGiveOneLineStatusTwoAndTouchNoFi
   std::ofstream(path("notes.txt")) << "hello";
   std::ofstream(path("list.plist"))
       << foundation::PropertyList(foundation::PropertyList::Array{}).toXML();
+  // Another unit's state, and ours with one value of the wrong type.
+  std::ofstream(path("other.plist"))
+      << "<plist><dict><key>pallixParams</key><dict/></dict></plist>";
+  std::ofstream(path("typed.plist"))
+      << "<plist><dict><key>quorvaneParams</key><dict><key>space</key><string>0.5</string>"
+         "</dict></dict></plist>";
+  ::mkfifo(path("fifo").c_str(), 0644);
+  std::filesystem::create_symlink("in.mid", path("link.mid"));
   // clang-format off
   const char* cases[] = {
       "", "* extra", "--volume 3 *", "--print-state @in.mid", "--preset 99 *", "--preset Nope *",
       "--state @state.plist *", "--state @notes.txt *", "--state @list.plist *",
+      "--state @other.plist *", "--state @typed.plist *", "--state @fifo *",
       "--sample-rate 7999 *", "--sample-rate 44.1k *", "--block-size 16385 *", "--seconds -1 *",
-      "--seconds nan *", "--seconds", "--set loudness=1 *", "--set shape=half *", "--set shape *",
-      "--set=space=nan *", "--seed -1 *", "@missing.mid @out.wav", "@ @out.wav",
-      "@garbage.mid @out.wav", "@in.mid @no-such-folder/out.wav", "@in.mid @"};
+      "--seconds nan *", "--seconds", "--set loudness=1 *", "--set shape=half *",
+      "--set shape *", "--set=space=nan *", "--seed -1 *",
+      "@missing.mid @out.wav", "@ @out.wav", "@garbage.mid @out.wav", "@fifo @out.wav",
+      "@in.mid @no-such-folder/out.wav", "@in.mid @", "@in.mid @fifo", "@in.mid @in.mid",
+      "@in.mid @link.mid"};
   // clang-format on
   for (const char* c : cases)
     expectRefused(QUORVANE_RENDER_PATH, c, "@in.mid @out.wav", {output});
-  EXPECT_EQ(entries(), (std::set<std::string>{"garbage.mid", "in.mid", "list.plist", "notes.txt"}));
+  // What a sloppy file holds is refused with where and why.
+  const std::string files = ORRINBROOK_SOURCE_DIR "/tests/data/fuzz/midi-file/";
+  for (const auto& [file, why] :
+       {std::pair{"meta-length-past-track.mid", "track 1 at byte 23: a meta event of 40 bytes"},
+        {"one-byte-tempo.mid", "track 1 at byte 23: a tempo event whose length is 1"},
+        {"bare-status-byte.mid", "track 1 at byte 39: a channel message without its data"}}) {
+    expectRefused(QUORVANE_RENDER_PATH, files + file + " @out.wav", "", {output});
+    EXPECT_NE(run({files + file, output}).err.find(why), std::string::npos) << file;
+  }
+  // A chunk of an unknown type is skipped: the file plays as it would without it.
+  std::string bytes = readText(files + "unknown-chunk-between-tracks.mid");
+  std::ofstream(path("plain.mid"), std::ios::binary) << bytes.erase(bytes.find("XFIH"), 11);
+  const auto audio =
+      render({"--seed", "1", "--seconds", "1", files + "unknown-chunk-between-tracks.mid", output});
+  EXPECT_GT(audio.getMagnitude(0, audio.getNumSamples()), 0.01f);
+  render({"--seed", "1", "--seconds", "1", path("plain.mid"), path("plain.wav")});
+  EXPECT_EQ(readText(output), readText(path("plain.wav")));
+  EXPECT_EQ(entries(), (std::set<std::string>{"fifo", "garbage.mid", "in.mid", "link.mid",
+                                              "list.plist", "notes.txt", "other.plist", "out.wav",
+                                              "plain.mid", "plain.wav", "typed.plist"}));
+  EXPECT_EQ(readText(input).substr(0, 4), "MThd");
 }
 
 // 0.01235 s × 44100 = 544.6: rounded, not truncated. 0.25 s × 8000 ends on a block boundary.
@@ -145,4 +176,38 @@ TEST_F(QuorvaneRenderTest, PresetsAndStateGoThroughTheUnit) {
   EXPECT_EQ(params->find("decay")->number(), 4.0); // from the bell, not the default 0.08
   // Applying a state sets values only: the current preset is still the one a new unit loads.
   EXPECT_EQ(*parsed.value->find("name")->string(), "Blues Organ");
+}
+
+// A link keeps being a link to the new file, a replaced file keeps its mode, "-" is standard
+// output, and a write that fails says why.
+TEST_F(QuorvaneRenderTest, OutputsGoThroughLinksKeepTheirModeOrGoToStandardOutput) {
+  const std::vector<std::string> settings = {"--seed", "3", "--seconds", "0.2", input};
+  const auto arguments = [&](const std::string& out) {
+    auto all = settings;
+    all.push_back(out);
+    return all;
+  };
+  render(arguments(output));
+  const std::string expected = readText(output);
+  std::ofstream(path("target.wav")) << "keep";
+  ::chmod(path("target.wav").c_str(), 0604);
+  std::filesystem::create_symlink("target.wav", path("link.wav"));
+  render(arguments(path("link.wav")));
+  EXPECT_TRUE(std::filesystem::is_symlink(path("link.wav")));
+  EXPECT_EQ(readText(path("target.wav")), expected);
+  EXPECT_EQ(std::filesystem::status(path("target.wav")).permissions(),
+            std::filesystem::perms(0604));
+
+  const ToolResult piped = run(arguments("-"));
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(piped.out, expected);
+
+  // Past a file-size limit of 8 KiB the write fails, as on a full disk: status 2 and the reason.
+  const ToolResult limited =
+      runTool("/bin/sh", {"-c", "ulimit -f 16; exec '" QUORVANE_RENDER_PATH "' \"$@\"", "sh",
+                          "--seconds", "1", input, path("big.wav")});
+  EXPECT_EQ(limited.status, 2);
+  EXPECT_EQ(limited.err,
+            "quorvane-render: cannot write '" + path("big.wav") + "': File too large\n");
+  EXPECT_FALSE(std::filesystem::exists(path("big.wav")));
 }

@@ -1,10 +1,15 @@
 // What a tool does to a unit before rendering, as a host would.
 #include "tools/common/UnitSetup.h"
 
+#include "hosting/OutputDestination.h"
+#include "hosting/ToolMain.h"
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/AudioFormat.h"
+#include "platform/audiounit/StereoSourceUnit.h"
 #include "platform/foundation/Files.h"
 
+#include <algorithm>
+#include <sstream>
 #include <stdexcept>
 
 namespace tools {
@@ -25,7 +30,7 @@ AUAudioUnitPreset findPreset(const AUAudioUnit& unit, const std::string& wanted)
                             "; see --list-presets)");
 }
 
-foundation::PropertyList readState(const std::string& path) {
+foundation::PropertyList readState(const AUAudioUnit& unit, const std::string& path) {
   std::string why;
   const auto bytes = foundation::readWholeFile(path, kMaxStateBytes, &why);
   if (!bytes)
@@ -37,6 +42,10 @@ foundation::PropertyList readState(const std::string& path) {
   if (!parsed.value->dictionary())
     throw hosting::UsageError("--state: " + hosting::inQuotes(path) +
                               " does not hold a dictionary");
+  // A host falls back to the defaults for such a state; a tool would render the wrong sound.
+  if (const auto* ours = dynamic_cast<const StereoSourceUnit*>(&unit))
+    if (const auto problem = ours->stateProblem(*parsed.value))
+      throw hosting::UsageError("--state: " + hosting::inQuotes(path) + ": " + *problem);
   return std::move(*parsed.value);
 }
 
@@ -53,7 +62,7 @@ void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
   if (options.preset)
     unit.setCurrentPreset(findPreset(unit, *options.preset));
   if (options.state)
-    unit.setFullState(readState(*options.state));
+    unit.setFullState(readState(unit, *options.state));
   const auto tree = unit.parameterTree();
   for (const ParameterSetting& setting : options.settings) {
     const auto parameter = tree ? tree->parameterWithIdentifier(setting.identifier) : nullptr;
@@ -63,7 +72,16 @@ void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
       throw hosting::UsageError("--set: unknown parameter " +
                                 hosting::inQuotes(setting.identifier) +
                                 " (known: " + hosting::listOf(parameterIdentifiers(*tree)) + ")");
-    parameter->setValue(setting.value);
+    // Kept to the range, as a host's control would; said, since the file plays something else.
+    const AUValue value = std::clamp(setting.value, parameter->minValue(), parameter->maxValue());
+    if (value != setting.value) {
+      std::ostringstream note;
+      note << "--set " << setting.identifier << ": " << setting.value << " is outside "
+           << parameter->minValue() << " ... " << parameter->maxValue() << "; " << value
+           << " is used";
+      hosting::reportNote(note.str());
+    }
+    parameter->setValue(value);
   }
 }
 
@@ -85,6 +103,11 @@ void allocateUnit(AUAudioUnit& unit, const UnitOptions& options, std::string_vie
   if (auto result = unit.allocateRenderResources(); !result)
     throw std::runtime_error("cannot start the " + std::string(unitName) + ": " +
                              result.error().localizedDescription());
+}
+
+void refuseOutputOverState(std::string_view output, const UnitOptions& options) {
+  if (options.state)
+    hosting::refuseOutputOverInput(output, *options.state, "the --state file");
 }
 
 } // namespace tools

@@ -30,4 +30,7 @@ void printUnitListings(const AUAudioUnit& unit, const UnitOptions& options, std:
 // std::runtime_error naming the unit when it refuses.
 void allocateUnit(AUAudioUnit& unit, const UnitOptions& options, std::string_view unitName);
 
+// Throws UsageError when output is the --state file.
+void refuseOutputOverState(std::string_view output, const UnitOptions& options);
+
 } // namespace tools

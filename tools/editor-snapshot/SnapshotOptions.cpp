@@ -64,7 +64,7 @@ const char* snapshotUsage() noexcept {
   return "usage: editor-snapshot quorvane|pallix [options] OUTPUT.png\n"
          "Draws the unit's editor, showing a unit in the state the options give, into a PNG.\n"
          "  --size WxH         the editor's size in points (720x480 and 480x320 by default)\n"
-         "  --scale S          pixels per point, 0.25 ... 8 (1)\n"
+         "  --scale S          pixels per point, 0.25 ... 8 (1); at most 8192x8192 pixels\n"
          "  --preset P         a factory preset by number or name (default: what a new unit "
          "loads)\n"
          "  --state FILE       a saved state or preset file, after the preset\n"

@@ -13,6 +13,8 @@ enum class SnapshotUnit { quorvane, pallix };
 struct SnapshotOptions : UnitOptions {
   static constexpr int kMinimumSide = 33;
   static constexpr int kMaximumSide = 8192;
+  // The most pixels a picture may have (size times scale, squared): 256 MB of ARGB.
+  static constexpr double kMaximumPixels = 8192.0 * 8192.0;
 
   SnapshotUnit unit = SnapshotUnit::quorvane;
   std::optional<int> width, height; // the editor's own default size otherwise

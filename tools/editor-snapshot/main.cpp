@@ -35,6 +35,31 @@ std::shared_ptr<Unit> makeUnit(const SnapshotOptions& options, const char* prese
   return unit;
 }
 
+// As Component::createComponentSnapshot draws, but an image that cannot be allocated, or that
+// exceeds the bound, is an error rather than a null pixel buffer painted into.
+juce::Image snapshotOf(juce::Component& component, double scale) {
+  const auto points = [&](int side) {
+    return static_cast<float>(scale) * static_cast<float>(side);
+  };
+  const int width = juce::roundToInt(points(component.getWidth()));
+  const int height = juce::roundToInt(points(component.getHeight()));
+  if (static_cast<double>(width) * height > SnapshotOptions::kMaximumPixels)
+    throw hosting::UsageError("a " + std::to_string(width) + "x" + std::to_string(height) +
+                              " picture has more pixels than 8192x8192; lower --size or --scale");
+  juce::Image image(component.isOpaque() ? juce::Image::RGB : juce::Image::ARGB, width, height,
+                    true);
+  if (juce::Image::BitmapData(image, juce::Image::BitmapData::readOnly).data == nullptr)
+    throw std::runtime_error("not enough memory for a " + std::to_string(width) + "x" +
+                             std::to_string(height) + " picture");
+  juce::Graphics g(image);
+  if (width != component.getWidth() || height != component.getHeight())
+    g.addTransform(juce::AffineTransform::scale(
+        static_cast<float>(width) / static_cast<float>(component.getWidth()),
+        static_cast<float>(height) / static_cast<float>(component.getHeight())));
+  component.paintEntireComponent(g, true);
+  return image;
+}
+
 template <class Editor>
 std::unique_ptr<juce::Component> makeEditor(std::shared_ptr<AUAudioUnit> unit) {
   auto editor = std::make_unique<Editor>();
@@ -66,13 +91,13 @@ int run(int argc, const char* const* argv) {
   if (options.width)
     editor->setSize(*options.width, *options.height);
 
-  const juce::Image image = editor->createComponentSnapshot(editor->getLocalBounds(), true,
-                                                            static_cast<float>(options.scale));
+  const juce::Image image = snapshotOf(*editor, options.scale);
   editor.reset();
   juce::PNGImageFormat png;
-  if (!png.writeImageToStream(image, output.stream()) || !output.commit())
-    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(options.output),
-                                hosting::kFailureStatus);
+  if (!png.writeImageToStream(image, output.stream()))
+    output.failWrite(&output.stream());
+  if (!output.commit())
+    return hosting::reportWriteFailure(kTool, options.output, output.failure());
   return 0;
 }
 

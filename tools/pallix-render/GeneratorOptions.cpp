@@ -26,6 +26,12 @@ hosting::Meter parseMeter(std::string_view text) {
         "--meter: " + hosting::inQuotes(text) + " is not N/D with N from 1 to " +
         std::to_string(GeneratorOptions::kMaxNumerator) + " and D from 1 to " +
         std::to_string(GeneratorOptions::kMaxDenominator));
+  // A MIDI file's time signature stores the denominator as a power of two; any other would
+  // leave the file's bars out of step with what was played.
+  if ((*denominator & (*denominator - 1)) != 0)
+    throw hosting::UsageError("--meter: " + hosting::inQuotes(text) +
+                              ": a MIDI file's time signature takes a power of two below the "
+                              "line (1, 2, 4, 8, ... 256)");
   return {static_cast<int>(*numerator), static_cast<int>(*denominator)};
 }
 
@@ -128,7 +134,7 @@ render call, and writes the notes it plays to a standard MIDI file (960 ticks a 
   text += R"(  --resources DIR    takes the factory presets from DIR/pallix-presets and the phrase
                      catalogues from DIR/Catalogues instead of the bundle's
   --tempo BPM        quarter notes a minute, 4 ... 1000 (120)
-  --meter N/D        time signature (4/4); the MIDI file stores D as a power of two
+  --meter N/D        time signature (4/4); D a power of two, as MIDI files store it
   --bars K           length in bars (24)
   --seconds S        length: exactly round(S x HZ) frames, instead of --bars
   --start-sample T   sample time of the first render call (0)

@@ -33,21 +33,32 @@ int printListings(const GeneratorOptions& options) {
 }
 
 // Both files are complete in their temporary places before either replaces its destination.
-// Returns the file that could not be written, or nothing.
-std::optional<std::string> writeOutputs(const GeneratorOptions& options, const MidiCapture& capture,
-                                        const hosting::HostTimeline& timeline,
-                                        hosting::ReplacingOutputFile& midi,
-                                        hosting::ReplacingOutputFile* events) {
+// Returns the output that could not be written, or null.
+hosting::ReplacingOutputFile* writeOutputs(const GeneratorOptions& options,
+                                           const MidiCapture& capture,
+                                           const hosting::HostTimeline& timeline,
+                                           hosting::ReplacingOutputFile& midi,
+                                           hosting::ReplacingOutputFile* events) {
   const std::int64_t end = options.startSample + generatorFrameCount(options);
   if (!recordingAsMidiFile(capture.messages(), timeline, end).writeTo(midi.stream(), 1))
-    return options.output;
+    midi.failWrite(&midi.stream());
   if (events && !writeEventList(capture.messages(), events->stream()))
-    return options.events;
+    events->failWrite(&events->stream());
   if (!midi.commit())
-    return options.output;
+    return &midi;
   if (events && !events->commit())
-    return options.events;
-  return std::nullopt;
+    return events;
+  return nullptr;
+}
+
+// Two outputs in one file, or one over the --state file, would lose one of them.
+void refuseClashingOutputs(const GeneratorOptions& options) {
+  refuseOutputOverState(options.output, options);
+  if (!options.events)
+    return;
+  refuseOutputOverState(*options.events, options);
+  // The same path is refused with the options; this finds one file under two names.
+  hosting::refuseOutputOverInput(*options.events, options.output, "the MIDI output");
 }
 
 int run(int argc, const char* const* argv) {
@@ -60,6 +71,7 @@ int run(int argc, const char* const* argv) {
   if (options.listPresets || options.printState || options.listFamilies)
     return printListings(options);
 
+  refuseClashingOutputs(options);
   const std::int64_t totalFrames = generatorFrameCount(options);
   const auto generator = makeGenerator(options);
   hosting::ReplacingOutputFile midi(options.output);
@@ -95,10 +107,10 @@ int run(int argc, const char* const* argv) {
     return hosting::reportError(
         kTool, "the generator stopped with status " + std::to_string(status) + untouched,
         hosting::kFailureStatus);
-  if (const auto failed =
+  if (const auto* failed =
           writeOutputs(options, *capture, *timeline, midi, events ? &*events : nullptr))
-    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(*failed),
-                                hosting::kFailureStatus);
+    return hosting::reportWriteFailure(kTool, failed == &midi ? options.output : *options.events,
+                                       failed->failure());
   return 0;
 }
 

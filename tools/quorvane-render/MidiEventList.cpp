@@ -2,6 +2,8 @@
 #include "tools/quorvane-render/MidiEventList.h"
 
 #include "hosting/CommandLine.h"
+#include "platform/foundation/Files.h"
+#include "tools/quorvane-render/MidiFileCheck.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -13,8 +15,13 @@ namespace tools {
 
 namespace {
 
+// Far beyond any performance: a whole opera is a few megabytes.
+constexpr std::size_t kMaxMidiFileBytes = 64 * 1024 * 1024;
+
 // name is what errors call the file.
-juce::MidiFile parseMidiFile(juce::InputStream& stream, const std::string& name) {
+juce::MidiFile parseMidiFile(std::span<const std::uint8_t> bytes, const std::string& name) {
+  const std::vector<std::uint8_t> checked = checkedMidiFile(bytes, name);
+  juce::MemoryInputStream stream(checked.data(), checked.size(), false);
   juce::MidiFile midi;
   // No invented note-offs: the file plays exactly as written.
   if (!midi.readFrom(stream, false))
@@ -28,19 +35,6 @@ juce::MidiFile parseMidiFile(juce::InputStream& stream, const std::string& name)
                               std::to_string(division) + ")");
   midi.convertTimestampTicksToSeconds();
   return midi;
-}
-
-juce::MidiFile readMidiFile(const std::string& path) {
-  const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(path);
-  if (file.isDirectory())
-    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": it is a folder");
-  if (!file.existsAsFile())
-    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": no such file");
-  juce::FileInputStream stream(file);
-  if (stream.failedToOpen())
-    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": " +
-                              stream.getStatus().getErrorMessage().toStdString());
-  return parseMidiFile(stream, path);
 }
 
 MidiEventList eventsOf(const juce::MidiFile& midi, double sampleRate) {
@@ -77,13 +71,17 @@ std::int64_t sampleTimeOf(double seconds, double sampleRate) noexcept {
 }
 
 MidiEventList loadMidiEvents(const std::string& path, double sampleRate) {
-  return eventsOf(readMidiFile(path), sampleRate);
+  // Whole and up front: a FIFO or device is refused rather than waited on.
+  std::string why;
+  const auto bytes = foundation::readWholeFile(path, kMaxMidiFileBytes, &why);
+  if (!bytes)
+    throw hosting::UsageError("cannot read " + hosting::inQuotes(path) + ": " + why);
+  return midiEventsFromBytes(*bytes, sampleRate, path);
 }
 
 MidiEventList midiEventsFromBytes(std::span<const std::uint8_t> bytes, double sampleRate,
                                   const std::string& name) {
-  juce::MemoryInputStream stream(bytes.data(), bytes.size(), false);
-  return eventsOf(parseMidiFile(stream, name), sampleRate);
+  return eventsOf(parseMidiFile(bytes, name), sampleRate);
 }
 
 } // namespace tools

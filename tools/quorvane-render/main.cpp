@@ -29,6 +29,8 @@ int run(int argc, const char* const* argv) {
     return 0;
   }
 
+  hosting::refuseOutputOverInput(options.output, options.input, "the MIDI file");
+  refuseOutputOverState(options.output, options);
   const MidiEventList midi = loadMidiEvents(options.input, options.sampleRate);
   const std::int64_t totalFrames = renderFrameCount(options, midi.lastEventSeconds);
   const auto synth = makeSynth(options);
@@ -58,8 +60,7 @@ int run(int argc, const char* const* argv) {
                                     "; " + hosting::inQuotes(options.output) + " left as it was",
                                 hosting::kFailureStatus);
   if (!written || !output.commit())
-    return hosting::reportError(kTool, "cannot write " + hosting::inQuotes(options.output),
-                                hosting::kFailureStatus);
+    return hosting::reportWriteFailure(kTool, options.output, output.failure());
   return 0;
 }
 
