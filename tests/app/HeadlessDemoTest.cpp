@@ -121,7 +121,7 @@ TEST_F(HeadlessDemoTest, TempoReachesTheDemoRoundedAndLimited) {
 TEST_F(HeadlessDemoTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   for (const char* text :
        {"--demo", "--render", "* extra", "* --volume 3", "* --seconds 86401", "* --tempo inf",
-        "* --seed -3", "--demo=yes *", "--render @missing/out.wav"})
+        "* --seed -3", "--demo=yes *", "--render @missing/out.wav", "--render --demo --seconds 1"})
     expectRefused(QUORVANE_APP_PATH, text, "--render @out.wav", {path("out.wav")});
   // The other modes and the window's own options.
   for (const char* text :

@@ -4,6 +4,7 @@
 #include "platform/audiounit/AUParameterTree.h"
 #include "tests/fuzz/FuzzUnits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -76,8 +77,8 @@ Verdict allocate(AUAudioUnit& unit, double sampleRate, AUAudioFrameCount maximum
   return {};
 }
 
-Verdict allocate(AUAudioUnit& unit, FuzzInput& in) {
-  const double rate = readSampleRate(in); // read before the maximum
+Verdict allocate(AUAudioUnit& unit, FuzzInput& in, double mostRate) {
+  const double rate = std::min(readSampleRate(in), mostRate); // read before the maximum
   return allocate(unit, rate, static_cast<AUAudioFrameCount>(in.inRange(1, kLargestMaximum)));
 }
 
@@ -236,7 +237,7 @@ Verdict HostSession::run(AUAudioUnit& unit, HostRenderer& host, FuzzInput& in) {
       if (in.flag()) {
         if (beforeAllocating)
           beforeAllocating();
-        if (Verdict fault = allocate(unit, in); !fault.empty())
+        if (Verdict fault = allocate(unit, in, mostRate); !fault.empty())
           return fault;
       }
       if (reallocated)

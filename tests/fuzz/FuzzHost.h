@@ -15,8 +15,10 @@ namespace fuzz {
 
 // Sets the rate (a refused one leaves the unit's) and the maximum, then allocates.
 Verdict allocate(AUAudioUnit& unit, double sampleRate, AUAudioFrameCount maximumFrames);
-// The same with a rate read from the bytes (mostly a usual one) and a maximum of 1 ... 4096.
-Verdict allocate(AUAudioUnit& unit, FuzzInput& in);
+inline constexpr double kAnyRate = 1.0e6;
+// The same with a rate read from the bytes (mostly a usual one), held to mostRate, and a maximum
+// of 1 ... 4096.
+Verdict allocate(AUAudioUnit& unit, FuzzInput& in, double mostRate = kAnyRate);
 
 // One render call's events, linked in the order read (not always time order): parameter
 // changes and ramps at any address with any value, MIDI of any bytes and length field, system
@@ -85,6 +87,7 @@ struct HostSession {
   std::function<void()> beforeAllocating; // may read bytes of its own first
   std::function<void()> reallocated;
   std::function<Verdict()> check; // after every operation
+  double mostRate = kAnyRate;     // for reallocations, as allocate()
   bool scheduled = false;         // whether any message was scheduled
 
   Verdict run(AUAudioUnit& unit, HostRenderer& host, FuzzInput& in);

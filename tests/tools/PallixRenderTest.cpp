@@ -173,7 +173,7 @@ TEST_F(PallixRenderTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   // clang-format off
   const char* cases[] = {
       "", "* extra", "--bogus *", "--meter 4/0 *", "--meter 0/4 *", "--meter 4 *",
-      "--meter 4/4/4 *", "--tempo -1 *", "--bars -2 *", "--bars 1 --seconds 1 *",
+      "--meter 4/4/4 *", "--meter 4/3 *", "--tempo -1 *", "--bars -2 *", "--bars 1 --seconds 1 *",
       "--start-sample -1 *", "--start-quarter -1 *", "--family nope *", "--set nope=1 *",
       "--preset 99 *", "--list-families @out.mid", "--events @out.mid @out.mid",
       "--events @no/x.txt @out.mid", "@no-such-folder/out.mid"};
@@ -181,6 +181,17 @@ TEST_F(PallixRenderTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {
   for (const char* c : cases)
     expectRefused(PALLIX_RENDER_PATH, c, "--events @events.txt @out.mid", {output, events});
   EXPECT_TRUE(entries().empty());
+}
+
+// As a host's control would, the parameter keeps to its range; the tool says so.
+TEST_F(PallixRenderTest, SettingsOutsideTheirRangeAreHeldToItAndSaid) {
+  const ToolResult r =
+      run({"--set", "rootNote=1e10", "--set", "embroidery=-1000", "--print-state"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "pallix-render: --set rootNote: 1e+10 is outside 0 ... 11; 11 is used\n"
+                   "pallix-render: --set embroidery: -1000 is outside 0 ... 1; 0 is used\n");
+  EXPECT_NE(r.out.find("<key>rootNote</key>\n\t\t<real>11</real>"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("<key>embroidery</key>\n\t\t<real>0</real>"), std::string::npos);
 }
 
 } // namespace
