@@ -2,6 +2,7 @@
 #include "hosting/ToolMain.h"
 
 #include "hosting/CommandLine.h"
+#include "hosting/Interruption.h"
 #include "platform/foundation/Log.h"
 
 #include <algorithm>
@@ -25,6 +26,10 @@ int reportError(std::string_view tool, std::string_view message, int status) {
 void reportNote(std::string_view message) { reportError(runningTool, message, 0); }
 
 int reportWriteFailure(std::string_view tool, std::string_view destination, std::string_view why) {
+  // A signal ends a write into a stalled pipe: that is the interruption, not the pipe's fault.
+  if (interruptionRequested())
+    return reportError(tool, "interrupted; " + inQuotes(destination) + " left as it was",
+                       kInterruptedStatus);
   return reportError(tool, "cannot write " + inQuotes(destination) + ": " + std::string(why),
                      kUsageStatus);
 }

@@ -18,7 +18,8 @@ int reportError(std::string_view tool, std::string_view message, int status);
 void reportNote(std::string_view message);
 
 // "TOOL: cannot write 'DESTINATION': WHY" with status 2: what stops an output (a full disk, a
-// read-only folder) is the user's to mend, as a bad option is.
+// read-only folder) is the user's to mend, as a bad option is. After an interruption, which also
+// ends a write, the interruption's report and status instead.
 int reportWriteFailure(std::string_view tool, std::string_view destination, std::string_view why);
 
 // The body's status; a UsageError it throws gives status 2, any other exception status 1, each

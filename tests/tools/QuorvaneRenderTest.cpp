@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <tuple>
 
 using namespace std::string_literals;
@@ -210,4 +215,33 @@ TEST_F(QuorvaneRenderTest, OutputsGoThroughLinksKeepTheirModeOrGoToStandardOutpu
   EXPECT_EQ(limited.err,
             "quorvane-render: cannot write '" + path("big.wav") + "': File too large\n");
   EXPECT_FALSE(std::filesystem::exists(path("big.wav")));
+}
+
+// SIGTERM while rendering, and while blocked writing into a pipe nobody reads: status 130 and
+// the output left as it was, every time.
+TEST_F(QuorvaneRenderTest, AnInterruptionEndsTheRenderWithStatus130) {
+  for (const std::string& out : {output, "-"s}) {
+    SCOPED_TRACE(out);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const std::string seconds = out == "-" ? "20" : "36000";
+    const char* argv[] = {QUORVANE_RENDER_PATH, "--seconds", seconds.c_str(),
+                          input.c_str(),        out.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ),
+              0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    ::usleep(1500 * 1000);
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(pipeEnds[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    EXPECT_FALSE(std::filesystem::exists(output));
+  }
 }
