@@ -72,7 +72,8 @@ void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
       throw hosting::UsageError("--set: unknown parameter " +
                                 hosting::inQuotes(setting.identifier) +
                                 " (known: " + hosting::listOf(parameterIdentifiers(*tree)) + ")");
-    // Kept to the range, as a host's control would; said, since the file plays something else.
+    // The unit keeps the value to its range, as a host's control would; said, since the render
+    // then plays something other than what was asked.
     const AUValue value = std::clamp(setting.value, parameter->minValue(), parameter->maxValue());
     if (value != setting.value) {
       std::ostringstream note;
@@ -81,7 +82,7 @@ void applyUnitOptions(AUAudioUnit& unit, const UnitOptions& options) {
            << " is used";
       hosting::reportNote(note.str());
     }
-    parameter->setValue(value);
+    parameter->setValue(setting.value);
   }
 }
 

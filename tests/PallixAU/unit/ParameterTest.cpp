@@ -18,6 +18,11 @@ TEST(PallixParameters, EachAddressReachesItsOwnKernelValueAndReadsBackFromIt) {
   EXPECT_EQ(values(*unit), (std::vector<AUValue>{0.1f, 0.2f, 0.3f, 0.4f, 0.6f, 0.7f, 3, 0}));
   EXPECT_EQ(parameters[6]->stringFromValue(), "D#");
   EXPECT_EQ(parameters[4]->stringFromValue(), "0.600");
+  // Held to the range on the way in: a root of 1e10 is B, not every note at 127.
+  parameters[6]->setValue(1e10f);
+  parameters[0]->setValue(-5.0f);
+  EXPECT_EQ(values(*unit)[6], 11);
+  EXPECT_EQ(values(*unit)[0], 0);
 }
 
 TEST(PallixParameters, AfterTheUnitIsGoneWritesDoNothingAndReadsGiveZero) {

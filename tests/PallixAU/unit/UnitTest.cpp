@@ -9,8 +9,9 @@ using P = pallix::engine::PallixParameter;
 
 TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence) {
   auto unit = makeGenerator();
-  RenderEventList events(3);
+  RenderEventList events(4);
   events.addParameter(10, addressOf(P::rootNote), 7.9f);
+  events.addParameter(10, addressOf(P::mode), 5.0f); // held to the range: Minor
   events.addParameterRamp(300, addressOf(P::embroidery), 1.0f, 512);
   events.addParameter(20, pallix::engine::kPallixParameterCount, 1.0f); // no parameter there
   std::vector<float> samples(512, 1.0f);
@@ -19,7 +20,7 @@ TEST(PallixRenderBlock, AppliesParameterEventsAtTheBufferStartAndRendersSilence)
   const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(0);
   const AUInternalRenderBlock render = unit->internalRenderBlock();
   ASSERT_EQ(render(nullptr, &stamp, 512, 0, &output, events.head(), {}), noErr);
-  EXPECT_EQ(values(*unit), (std::vector<AUValue>{1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 7, 0}));
+  EXPECT_EQ(values(*unit), (std::vector<AUValue>{1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 7, 1}));
   EXPECT_EQ(samples, std::vector<float>(512, 0.0f));
   EXPECT_EQ(render(nullptr, nullptr, 512, 0, &output, nullptr, {}), kAudio_ParamError);
 }
