@@ -1,4 +1,4 @@
-// Tests of the 12-bar harmony, the random source and the bar geometry of every meter.
+// Tests of the 12-bar harmony and the bar geometry of every meter.
 #include "PallixAU/engine/Harmony.h"
 #include "PallixAU/engine/BarGeometry.h"
 
@@ -66,13 +66,6 @@ TEST(Harmony, InBetweenEtiquetteMixesNeighbouringTiersPerHalfBar) {
   EXPECT_EQ(engine::chooseHalfBarChord(std::nanf(""), 0, 99, r),
             engine::progressionChord(0, 0, 23));
   EXPECT_EQ(engine::progressionChord(7, 3, -4), engine::progressionChord(2, 1, 0));
-}
-
-TEST(Random, XorShiftStepsFromTheFixedSeed) {
-  engine::XorShiftRandom random;
-  EXPECT_EQ(random.step(), 3363696879u);
-  EXPECT_EQ(random.modulo(1000), 3127201855u % 1000);
-  EXPECT_EQ(random.uniform(), 473283022 / 4294967295.0);
 }
 
 TEST(BarGeometry, PulsesAndHalvesOfEveryMeter) {
