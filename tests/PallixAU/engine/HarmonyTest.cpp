@@ -1,4 +1,5 @@
-// Tests of the 12-bar harmony and the bar geometry of every meter.
+// Tests of the 12-bar harmony, the random source's uniform draws and the bar geometry of every
+// meter.
 #include "PallixAU/engine/Harmony.h"
 #include "PallixAU/engine/BarGeometry.h"
 
@@ -66,6 +67,13 @@ TEST(Harmony, InBetweenEtiquetteMixesNeighbouringTiersPerHalfBar) {
   EXPECT_EQ(engine::chooseHalfBarChord(std::nanf(""), 0, 99, r),
             engine::progressionChord(0, 0, 23));
   EXPECT_EQ(engine::progressionChord(7, 3, -4), engine::progressionChord(2, 1, 0));
+}
+
+// 1 is reachable: a divisor of 2^32 changes too few draws for the render fingerprints to show.
+TEST(Random, UniformDrawsReachOne) {
+  engine::XorShiftRandom random;
+  random.step(), random.step();
+  EXPECT_EQ(random.uniform(), 473283022 / 4294967295.0);
 }
 
 TEST(BarGeometry, PulsesAndHalvesOfEveryMeter) {
