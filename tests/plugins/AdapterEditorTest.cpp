@@ -1,5 +1,4 @@
 // The units' own editors in a host's window, through the plug-in adapter.
-#include "PallixAU/editor/PallixAUViewControllerMac.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "plugins/adapter/UnitEditor.h"
 #include "plugins/adapter/UnitPlugin.h"
@@ -166,20 +165,4 @@ TEST(AdapterEditor, SeveralInstancesWithEditorsOpenAtOnceStayApart) {
   again.synth().knob(QuorvaneKnob::shape).setValue(0.2f);
   runPostedMessages();
   EXPECT_FLOAT_EQ(a.synth().knob(QuorvaneKnob::shape).value(), 0.2f);
-}
-
-TEST(AdapterEditor, TheGeneratorsEditorToo) {
-  UnitEditorOptions sizes;
-  sizes.defaultWidth = 480;
-  sizes.defaultHeight = 320;
-  std::unique_ptr<UnitProcessor> processor(
-      static_cast<UnitProcessor*>(makeUnitProcessor<pallix::unit::PallixAudioUnit>(
-          "Pallix", unitEditor<pallix::editor::PallixAUViewControllerMac>(sizes))));
-  std::unique_ptr<UnitEditor> editor(dynamic_cast<UnitEditor*>(processor->createEditor()));
-  ASSERT_NE(editor, nullptr);
-  auto& pallix = dynamic_cast<pallix::editor::PallixAUViewControllerMac&>(editor->content());
-  editor->setSize(240, 500);
-  EXPECT_FALSE(pallix.isWideArrangement());
-  pallix.modePopupButton().setSelectedItemIndex(1, juce::sendNotificationSync);
-  EXPECT_FLOAT_EQ(processor->getParameters()[7]->getValue(), 1.0f); // mode, last in tree order
 }

@@ -173,13 +173,18 @@ private:
   bool nonFinite_;
 };
 
-// The synthesiser's parameters whose effect depends on more than the state: the drift walk and
-// the reverb patterns are drawn per instance, the LFO runs from its own phase, the echo glides
-// from the time it had to the time set. At 0 they have no effect. Takes an identifier or a
-// display name.
-inline bool dependsOnHistory(std::string name) {
+// An identifier or a display name, lower case without spaces: "Space Time" is "spacetime".
+inline std::string squeezed(std::string name) {
+  std::erase(name, ' ');
   for (char& c : name)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// The synthesiser's parameters whose effect depends on more than the state: the drift walk and
+// the reverb patterns are drawn per instance, the LFO runs from its own phase, the echo glides
+// from the time it had to the time set. At 0 they have no effect. Takes a squeezed name.
+inline bool dependsOnHistory(const std::string& name) {
   return name == "drift" || name == "space" || name == "motion" || name == "spacetime" ||
          name == "echo";
 }
@@ -333,14 +338,6 @@ protected:
   void emitted(std::int64_t time, std::array<std::uint8_t, 3> bytes) {
     sent.add(time, bytes[0], bytes[1], bytes[2]);
     received.push_back({time, bytes});
-  }
-
-private:
-  static std::string squeezed(std::string name) {
-    std::erase(name, ' ');
-    for (char& c : name)
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
   }
 };
 

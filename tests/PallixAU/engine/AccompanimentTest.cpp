@@ -32,28 +32,6 @@ std::vector<std::int64_t> offbeatTimes(const std::vector<TimedMidi>& sent, std::
 
 } // namespace
 
-TEST(Accompaniment, AfterTheWarmupChordPulsesStabTheChordAndOtherPulsesPlayBass) {
-  // Bar 2: C. The stab strums within a sixteenth of a quarter and holds for 2 to 3.75 quarters.
-  const auto sent = heard(4, 4, 3);
-  // The first downbeat fell due in the 1024 silent frames after the start; the rest on time.
-  const auto bass = onTimes(sent, 36);
-  EXPECT_EQ(std::vector(bass.begin(), bass.begin() + 6),
-            (std::vector<std::int64_t>{1024, 24000, 48000, 72000, 96000, 120000}));
-  EXPECT_EQ(notesOn(sent, 96000, 96000 + 1500), (std::multiset<int>{36, 40, 43}));
-  EXPECT_EQ(onTimes(sent, 36, true)[4], 96000 + 12000);
-  for (const int tone : {40, 43}) {
-    const std::int64_t length = onTimes(sent, tone, true)[1] - onTimes(sent, tone)[1];
-    EXPECT_TRUE(length >= 48000 && length <= 90000) << tone << ": " << length;
-  }
-  EXPECT_EQ(notesOn(sent, 120000, 120000 + 1500), (std::multiset<int>{36}));
-  // Easiness 0.5 swings the offbeat to a third of the way past the half beat.
-  EXPECT_EQ(offbeatTimes(sent, 96000, 120000), std::vector<std::int64_t>{96000 + 16000});
-
-  // Quick-four bar 12 changes to the V at its middle: pulse 2 stabs G major.
-  const auto quickFour = heard(4, 4, 12, {{P::etiquette, 0.5f}});
-  EXPECT_EQ(notesOn(quickFour, 46 * 24000, 46 * 24000 + 1500), (std::multiset<int>{43, 47, 50}));
-}
-
 TEST(Accompaniment, APhraseSilencesThePartsItSuspendsWhileItPlays) {
   auto kernel = preparedKernel(
       {{P::emotion, 1}, {P::etiquette, 0}, {P::embroidery, 1}, {P::exotica, 0}},

@@ -1,4 +1,5 @@
-// Tests of the 12-bar harmony, the random source and the bar geometry of every meter.
+// Tests of the 12-bar harmony, the random source's uniform draws and the bar geometry of every
+// meter.
 #include "PallixAU/engine/Harmony.h"
 #include "PallixAU/engine/BarGeometry.h"
 
@@ -9,43 +10,16 @@
 
 namespace engine = pallix::engine;
 
-namespace {
-
-// Both halves of a bar (1-based, as musicians count) at one Etiquette.
-std::pair<engine::HalfBarChord, engine::HalfBarChord> bar(int number, float etiquette, int mode) {
+// The progressions are otherwise pinned by the render fingerprints, which never reach this
+// chord: bar 12 of jazz in A minor is a half-diminished B, then a dominant E.
+TEST(Harmony, JazzMinorEndsOnAHalfDiminishedTwo) {
   engine::XorShiftRandom random;
-  const int h = 2 * (number - 1);
-  return {engine::chooseHalfBarChord(etiquette, mode, h, random),
-          engine::chooseHalfBarChord(etiquette, mode, h + 1, random)};
-}
-
-} // namespace
-
-TEST(Harmony, EtiquetteEndsPickOneProgression) {
-  // Basic, major, in C: bar 9 is G in both halves, bar 12 is C twice.
-  auto [a, b] = bar(9, 0.0f, 0);
-  EXPECT_EQ(engine::chordRootNote(0, a.rootOffset), 43);
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(a.type, engine::ChordType::majorTriad);
-  auto [c, d] = bar(12, 0.0f, 0);
-  EXPECT_EQ(engine::chordRootNote(0, c.rootOffset), 36);
-  EXPECT_EQ(engine::chordRootNote(0, d.rootOffset), 36);
-
-  // Jazz, minor, in A: bar 12 is a half-diminished B, then a dominant E.
-  auto [e, f] = bar(12, 1.0f, 1);
-  EXPECT_EQ(e.type, engine::ChordType::halfDiminished7);
-  EXPECT_EQ(engine::chordRootNote(9, e.rootOffset), 47);
-  EXPECT_EQ(f.type, engine::ChordType::dominant7);
-  EXPECT_EQ(engine::chordRootNote(9, f.rootOffset), 52);
-
-  // Quick-four at 0.5 whatever the draws; minor keeps the roots and plays minor sevenths.
-  for (int h = 0; h < 24; ++h) {
-    engine::XorShiftRandom random;
-    random.state = 0x9E3779B9u * static_cast<std::uint32_t>(h + 1);
-    const engine::HalfBarChord chord = engine::chooseHalfBarChord(0.5f, 1, h, random);
-    EXPECT_EQ(chord.rootOffset, engine::progressionChord(1, 0, h).rootOffset);
-    EXPECT_EQ(chord.type, engine::ChordType::minor7);
-  }
+  const auto first = engine::chooseHalfBarChord(1.0f, 1, 22, random);
+  const auto second = engine::chooseHalfBarChord(1.0f, 1, 23, random);
+  EXPECT_EQ(first.type, engine::ChordType::halfDiminished7);
+  EXPECT_EQ(engine::chordRootNote(9, first.rootOffset), 47);
+  EXPECT_EQ(second.type, engine::ChordType::dominant7);
+  EXPECT_EQ(engine::chordRootNote(9, second.rootOffset), 52);
 }
 
 TEST(Harmony, InBetweenEtiquetteMixesNeighbouringTiersPerHalfBar) {
@@ -68,10 +42,10 @@ TEST(Harmony, InBetweenEtiquetteMixesNeighbouringTiersPerHalfBar) {
   EXPECT_EQ(engine::progressionChord(7, 3, -4), engine::progressionChord(2, 1, 0));
 }
 
-TEST(Random, XorShiftStepsFromTheFixedSeed) {
+// 1 is reachable: a divisor of 2^32 changes too few draws for the render fingerprints to show.
+TEST(Random, UniformDrawsReachOne) {
   engine::XorShiftRandom random;
-  EXPECT_EQ(random.step(), 3363696879u);
-  EXPECT_EQ(random.modulo(1000), 3127201855u % 1000);
+  random.step(), random.step();
   EXPECT_EQ(random.uniform(), 473283022 / 4294967295.0);
 }
 
