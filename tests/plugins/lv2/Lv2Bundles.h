@@ -6,6 +6,7 @@
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "tools/lv2-host/Lv2Host.h"
 
+#include <ostream>
 #include <span>
 #include <string>
 
@@ -24,6 +25,9 @@ struct OwnPlugin {
   const char* resources; // the unit's resources in the source tree
   const char* presetFolder;
 };
+
+// Test names and messages show the URI.
+inline void PrintTo(const OwnPlugin& plugin, std::ostream* out) { *out << plugin.uri; }
 
 inline const OwnPlugin kOwnPlugins[] = {
     {kQuorvaneUri, quorvane::dsp::kQuorvaneParameters, QUORVANE_RESOURCES, "presets"},
