@@ -1,5 +1,6 @@
 // Every render path under the real-time audit: both units' render blocks, the adapter's
-// processBlock over each unit and the app's demo graph never allocate, free, lock, sleep or do
+// processBlock over each unit, our own LV2 client's run over each and the app's demo graph
+// never allocate, free, lock, sleep or do
 // I/O while they render with events, scheduled MIDI, automation and a transport.
 #include "PallixAU/unit/PallixAudioUnit.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
@@ -13,6 +14,10 @@
 #include "platform/audiounit/OfflineAudioOutput.h"
 #include "plugins/adapter/UnitProcessor.h"
 #include "tests/support/TestUnit.h"
+#endif
+
+#ifdef AUDIT_LV2_PATHS
+#include "tools/lv2-host/Lv2Host.h"
 #endif
 
 #include <gtest/gtest.h>
@@ -210,6 +215,44 @@ double demoGraph() {
 
 #endif
 
+#ifdef AUDIT_LV2_PATHS
+
+// Our own LV2 client in lilv: MIDI, a position now and then, control changes and bad values,
+// every run length up to the announced maximum and beyond it; only the plug-in's run is counted.
+// Answers the loudest sample, or for the generator the messages it sends afterwards.
+double ownLv2(const std::string& bundle, const std::string& uri, bool generator) {
+  constexpr std::uint32_t kMax = 512;
+  Lv2World world({bundle});
+  Lv2Instance instance(world, uri, 48000, kMax);
+  float loudest = 0;
+  for (std::uint32_t frames = 1; frames <= kMax + 700; frames += 7) {
+    const auto note = std::uint8_t(40 + frames % 40);
+    instance.addMidi(0, {0x90, note, 100});
+    instance.addMidi(frames / 2, {0x80, std::uint8_t(note - 5), 0});
+    if (frames % 5 == 0)
+      instance.addPosition(frames / 3, double(frames) / 10.0, 180.0, true);
+    instance.setControl(generator ? "embroidery" : "frequency",
+                        frames % 3 == 0 ? std::nanf("") : float(frames % 11) / 7.0f);
+    counted([&] { instance.runOnly(frames); });
+    if (!generator)
+      loudest = std::max({loudest, peak(instance.output(0).data(), frames),
+                          peak(instance.output(1).data(), frames)});
+  }
+  if (!generator)
+    return loudest;
+  double sent = 0;
+  for (int block = 0; block < 400; ++block) {
+    instance.addPosition(0, double(block) * 0.032, 180.0, true);
+    sent += double(instance.run(kMax).size());
+  }
+  return sent;
+}
+
+double ownLv2Synthesiser() { return ownLv2(OWN_QUORVANE_LV2_BUNDLE, OWN_QUORVANE_LV2_URI, false); }
+double ownLv2Generator() { return ownLv2(OWN_PALLIX_LV2_BUNDLE, OWN_PALLIX_LV2_URI, true); }
+
+#endif
+
 // A path renders what it measures (sound or messages) beyond least, or an idle path would pass.
 struct RenderPath {
   std::string name;
@@ -224,6 +267,10 @@ const RenderPath kPaths[] = {
     {"AdapterSynthesiser", adapted<quorvane::unit::QuorvaneAudioUnit>, 0},
     {"AdapterGenerator", adapted<pallix::unit::PallixAudioUnit>, 10},
     {"AppDemoGraph", demoGraph, 20},
+#endif
+#ifdef AUDIT_LV2_PATHS
+    {"OwnLv2Synthesiser", ownLv2Synthesiser, 0},
+    {"OwnLv2Generator", ownLv2Generator, 10},
 #endif
 };
 

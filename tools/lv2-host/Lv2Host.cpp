@@ -150,6 +150,8 @@ void Lv2Instance::connectPorts() {
       lilv_instance_connect_port(instance_, i, audio_.back().data());
     } else if (lilv_port_is_a(plugin_, port, control)) {
       controls_[i] = std::isnan(defaults[i]) ? 0.0f : defaults[i];
+      if (isInput)
+        controlIndex_[lilv_node_as_string(lilv_port_get_symbol(plugin_, port))] = i;
       lilv_instance_connect_port(instance_, i, &controls_[i]);
     } else if (lilv_port_is_a(plugin_, port, atom)) {
       lilv_instance_connect_port(instance_, i, isInput ? atomIn_.data() : atomOut_.data());
@@ -247,6 +249,30 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   return sent;
 }
 
+void Lv2Instance::runOnly(std::uint32_t frames) {
+  lv2_atom_forge_pop(&forge_, &sequence_);
+  auto* out = reinterpret_cast<LV2_Atom_Sequence*>(atomOut_.data());
+  out->atom.type = 0;
+  out->atom.size = kAtomBytes - sizeof(LV2_Atom);
+  lilv_instance_run(instance_, frames);
+  sampleTime_ += frames;
+  lastFrames_ = frames;
+  beginSequence();
+}
+
+bool Lv2Instance::setControl(const std::string& symbol, float value) {
+  const auto found = controlIndex_.find(symbol);
+  if (found == controlIndex_.end())
+    return false;
+  controls_[found->second] = value;
+  return true;
+}
+
+float Lv2Instance::control(const std::string& symbol) const {
+  const auto found = controlIndex_.find(symbol);
+  return found == controlIndex_.end() ? std::nanf("") : controls_[found->second];
+}
+
 void Lv2Instance::reactivate() {
   lilv_instance_deactivate(instance_);
   lilv_instance_activate(instance_);
@@ -280,6 +306,31 @@ void Lv2Instance::restoreState(const std::string& turtle) {
   lilv_state_free(state);
 }
 
+int Lv2Instance::restoreProperty(const std::string& key, const std::string& type, const void* data,
+                                 std::size_t size) {
+  const auto* state = static_cast<const LV2_State_Interface*>(
+      lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
+  if (!state || !state->restore)
+    throw std::runtime_error("no state interface");
+  struct Property {
+    LV2_URID key, type;
+    const void* data;
+    std::size_t size;
+  } property{world_.map(key.c_str()), world_.map(type.c_str()), data, size};
+  const auto retrieve = [](LV2_State_Handle handle, std::uint32_t key, std::size_t* size,
+                           std::uint32_t* type, std::uint32_t* flags) -> const void* {
+    const auto& p = *static_cast<const Property*>(handle);
+    if (key != p.key)
+      return nullptr;
+    *size = p.size;
+    *type = p.type;
+    *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+    return p.data;
+  };
+  return state->restore(lilv_instance_get_handle(instance_), retrieve, &property, 0,
+                        featureList_.data());
+}
+
 void Lv2Instance::loadPreset(const std::string& uri) {
   LilvNode* node = uriNode(world_.world(), uri);
   lilv_world_load_resource(world_.world(), node);
@@ -287,6 +338,14 @@ void Lv2Instance::loadPreset(const std::string& uri) {
   lilv_node_free(node);
   if (!state)
     throw std::runtime_error("no preset " + uri);
-  lilv_state_restore(state, instance_, nullptr, nullptr, 0, featureList_.data());
+  lilv_state_restore(
+      state, instance_,
+      [](const char* symbol, void* self, const void* value, std::uint32_t size,
+         std::uint32_t type) {
+        auto& instance = *static_cast<Lv2Instance*>(self);
+        if (size == sizeof(float) && type == instance.world_.map(LV2_ATOM__Float))
+          instance.setControl(symbol, *static_cast<const float*>(value));
+      },
+      this, 0, featureList_.data());
   lilv_state_free(state);
 }

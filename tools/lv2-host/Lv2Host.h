@@ -8,6 +8,7 @@
 #include <lv2/urid/urid.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -79,6 +80,12 @@ public:
   // Every parameter value the plug-in reported (patch:Set) since construction or the last
   // call, the latest of each, by identifier: all a host knows of the values.
   std::map<std::string, float> takeReported();
+  // Runs frames as run() does, without reading what the plug-in sent: nothing here allocates,
+  // so the real-time audit can count the plug-in's run alone.
+  void runOnly(std::uint32_t frames);
+  // A control input by its symbol, as a host's slider sets it; false when there is none.
+  bool setControl(const std::string& symbol, float value);
+  float control(const std::string& symbol) const; // NaN when there is none
   // What the last run wrote to an audio output.
   std::vector<float> output(int channel) const {
     return {audio_[channel].begin(), audio_[channel].begin() + lastFrames_};
@@ -89,8 +96,12 @@ public:
 
   std::string saveState();
   void restoreState(const std::string& turtle);
-  // JUCE writes the factory programs as LV2 presets.
+  // JUCE writes the factory programs as LV2 presets; a preset's port values set the controls.
   void loadPreset(const std::string& uri);
+  // The plug-in's own state interface, with one property of any type and bytes, as a host
+  // hands back what it stored (or something corrupt); answers the plug-in's status.
+  int restoreProperty(const std::string& key, const std::string& type, const void* data,
+                      std::size_t size);
 
 private:
   void connectPorts();
@@ -106,7 +117,8 @@ private:
   std::map<std::string, float> reported_;
   std::vector<std::vector<float>> audio_;
   std::vector<float> controls_;
-  std::vector<std::uint64_t> atomIn_, atomOut_; // 8-byte aligned atom storage
+  std::map<std::string, std::uint32_t> controlIndex_; // control inputs by symbol
+  std::vector<std::uint64_t> atomIn_, atomOut_;       // 8-byte aligned atom storage
   LV2_Atom_Forge forge_;
   LV2_Atom_Forge_Frame sequence_;
   float sampleRateOption_;

@@ -1,0 +1,41 @@
+// Control values into parameter events, only when they change and only when they are numbers.
+#include "plugins/lv2/ControlPorts.h"
+
+#include <cmath>
+#include <limits>
+
+namespace plugins::lv2 {
+
+ControlPorts::ControlPorts(const PluginDefinition& definition)
+    : rows_(definition.parameters.size()), ports_(rows_.size(), nullptr),
+      sent_(rows_.size(), std::numeric_limits<float>::quiet_NaN()) {
+  for (std::size_t address = 0; address < rows_.size(); ++address)
+    rows_[address] = definition.row(address);
+}
+
+void ControlPorts::connect(std::uint32_t address, const float* port) noexcept {
+  if (address < ports_.size())
+    ports_[address] = port;
+}
+
+void ControlPorts::forget() noexcept {
+  for (float& value : sent_)
+    value = std::numeric_limits<float>::quiet_NaN();
+}
+
+void ControlPorts::addChanges(RenderEventList& events, AUEventSampleTime sampleTime) noexcept {
+  for (std::size_t address = 0; address < ports_.size(); ++address) {
+    if (!ports_[address] || !rows_[address])
+      continue;
+    const float value = *ports_[address];
+    if (!std::isfinite(value))
+      continue;
+    const float held = foundation::withinRange(*rows_[address], value);
+    if (held == sent_[address])
+      continue;
+    if (events.addParameter(sampleTime, address, held))
+      sent_[address] = held;
+  }
+}
+
+} // namespace plugins::lv2

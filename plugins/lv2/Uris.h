@@ -1,0 +1,20 @@
+// The URIs the plug-in reads and writes, mapped once when it is made.
+#pragma once
+
+#include <lv2/urid/urid.h>
+
+namespace plugins::lv2 {
+
+struct Uris {
+  // Maps every URI with the host's map. Control thread.
+  explicit Uris(const LV2_URID_Map& map);
+
+  LV2_URID atomBlank, atomObject, atomSequence, atomString;
+  LV2_URID atomFloat, atomDouble, atomInt, atomLong;
+  LV2_URID midiEvent;
+  LV2_URID timePosition, timeSpeed, timeBar, timeBarBeat, timeBeat, timeBeatUnit, timeBeatsPerBar,
+      timeBeatsPerMinute, timeFrame;
+  LV2_URID maxBlockLength, nominalBlockLength;
+};
+
+} // namespace plugins::lv2

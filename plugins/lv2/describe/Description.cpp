@@ -1,0 +1,155 @@
+// Ports from the parameter table: range, default, unit, steps and taper, in address order.
+#include "plugins/lv2/describe/Description.h"
+
+#include "plugins/lv2/describe/Turtle.h"
+
+#include <sstream>
+
+namespace plugins::lv2 {
+
+namespace {
+
+constexpr const char* kPrefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext/atom#> .
+@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .
+@prefix doap: <http://usefulinc.com/ns/doap#> .
+@prefix foaf: <http://xmlns.com/foaf/0.1/> .
+@prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix midi: <http://lv2plug.in/ns/ext/midi#> .
+@prefix opts: <http://lv2plug.in/ns/ext/options#> .
+@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .
+@prefix pset: <http://lv2plug.in/ns/ext/presets#> .
+@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
+@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix state: <http://lv2plug.in/ns/ext/state#> .
+@prefix time: <http://lv2plug.in/ns/ext/time#> .
+@prefix units: <http://lv2plug.in/ns/extensions/units#> .
+@prefix urid: <http://lv2plug.in/ns/ext/urid#> .
+
+)";
+
+const char* unitOf(foundation::ParameterUnit unit) {
+  switch (unit) {
+  case foundation::ParameterUnit::seconds:
+    return "units:s";
+  case foundation::ParameterUnit::hertz:
+    return "units:hz";
+  default:
+    return nullptr;
+  }
+}
+
+void controlPort(std::ostream& out, const foundation::ParameterRow& row, float defaultValue) {
+  out << "    a lv2:InputPort, lv2:ControlPort ;\n"
+      << "    lv2:index " << row.address << " ;\n"
+      << "    lv2:symbol " << quoted(row.identifier) << " ;\n"
+      << "    lv2:name " << quoted(row.name) << " ;\n"
+      << "    lv2:default " << decimal(defaultValue) << " ;\n"
+      << "    lv2:minimum " << decimal(row.min) << " ;\n"
+      << "    lv2:maximum " << decimal(row.max) << " ;\n";
+  if (const char* unit = unitOf(row.unit))
+    out << "    units:unit " << unit << " ;\n";
+  if (row.taper == foundation::ParameterTaper::logarithmic)
+    out << "    lv2:portProperty pprops:logarithmic ;\n";
+  if (!row.valueNames.empty()) {
+    out << "    lv2:portProperty lv2:integer, lv2:enumeration ;\n    lv2:scalePoint ";
+    for (std::size_t i = 0; i < row.valueNames.size(); ++i)
+      out << (i ? " ,\n      " : "") << "[ rdfs:label " << quoted(row.valueNames[i])
+          << " ; rdf:value " << decimal(row.min + float(i)) << " ]";
+    out << " ;\n";
+  }
+}
+
+void atomPort(std::ostream& out, bool input, std::uint32_t index, const char* symbol,
+              const char* name) {
+  out << "    a lv2:" << (input ? "InputPort" : "OutputPort") << ", atom:AtomPort ;\n"
+      << "    atom:bufferType atom:Sequence ;\n"
+      << "    atom:supports midi:MidiEvent" << (input ? ", time:Position" : "") << " ;\n";
+  if (input)
+    out << "    lv2:designation lv2:control ;\n";
+  out << "    lv2:index " << index << " ;\n"
+      << "    lv2:symbol " << quoted(symbol) << " ;\n"
+      << "    lv2:name " << quoted(name) << " ;\n";
+}
+
+void audioPort(std::ostream& out, std::uint32_t index, const char* symbol, const char* name) {
+  out << "    a lv2:OutputPort, lv2:AudioPort ;\n"
+      << "    lv2:index " << index << " ;\n"
+      << "    lv2:symbol " << quoted(symbol) << " ;\n"
+      << "    lv2:name " << quoted(name) << " ;\n";
+}
+
+} // namespace
+
+std::string presetUri(const PluginDefinition& definition, std::size_t number) {
+  return std::string(definition.uri) + ":preset" + std::to_string(number + 1);
+}
+
+std::string manifestTurtle(const PluginDefinition& definition, const std::string& binary,
+                           const std::string& pluginFile,
+                           const std::vector<DescribedPreset>& presets,
+                           const std::string& presetsFile) {
+  std::ostringstream out;
+  out << kPrefixes << "<" << definition.uri << ">\n"
+      << "  a lv2:Plugin, lv2:" << definition.lv2Class << " ;\n"
+      << "  lv2:binary <" << binary << "> ;\n"
+      << "  rdfs:seeAlso <" << pluginFile << "> .\n";
+  for (std::size_t i = 0; i < presets.size(); ++i)
+    out << "\n<" << presetUri(definition, i) << ">\n"
+        << "  a pset:Preset ;\n"
+        << "  lv2:appliesTo <" << definition.uri << "> ;\n"
+        << "  rdfs:label " << quoted(presets[i].name) << " ;\n"
+        << "  rdfs:seeAlso <" << presetsFile << "> .\n";
+  return out.str();
+}
+
+std::string pluginTurtle(const PluginDefinition& definition, const std::vector<float>& defaults) {
+  const PortLayout ports = definition.ports();
+  std::ostringstream out;
+  out << kPrefixes << "<" << definition.uri << ">\n"
+      << "  a lv2:Plugin, lv2:" << definition.lv2Class << " ;\n"
+      << "  doap:name " << quoted(definition.name) << " ;\n"
+      << "  doap:license <https://www.gnu.org/licenses/agpl-3.0.html> ;\n"
+      << "  lv2:minorVersion 0 ;\n  lv2:microVersion 0 ;\n"
+      << "  lv2:requiredFeature urid:map ;\n"
+      << "  lv2:optionalFeature lv2:hardRTCapable, opts:options ;\n"
+      << "  opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
+      << "  lv2:extensionData state:interface ;\n"
+      << "  lv2:port [\n";
+  for (std::uint32_t address = 0; address < ports.parameters; ++address) {
+    controlPort(out, *definition.row(address), defaults.at(address));
+    out << "  ] , [\n";
+  }
+  atomPort(out, true, ports.eventsIn(), "events_in", "Events In");
+  if (ports.audioOutput) {
+    out << "  ] , [\n";
+    audioPort(out, ports.left(), "out_left", "Left");
+    out << "  ] , [\n";
+    audioPort(out, ports.right(), "out_right", "Right");
+  } else {
+    out << "  ] , [\n";
+    atomPort(out, false, ports.eventsOut(), "midi_out", "MIDI Out");
+  }
+  out << "  ] .\n";
+  return out.str();
+}
+
+std::string presetsTurtle(const PluginDefinition& definition,
+                          const std::vector<DescribedPreset>& presets) {
+  std::ostringstream out;
+  out << kPrefixes;
+  for (std::size_t i = 0; i < presets.size(); ++i) {
+    out << "<" << presetUri(definition, i) << ">\n"
+        << "  a pset:Preset ;\n"
+        << "  lv2:appliesTo <" << definition.uri << "> ;\n"
+        << "  rdfs:label " << quoted(presets[i].name) << " ;\n"
+        << "  lv2:port";
+    for (std::uint32_t address = 0; address < presets[i].values.size(); ++address)
+      out << (address ? " ,\n    " : " ") << "[ lv2:symbol "
+          << quoted(definition.row(address)->identifier) << " ; pset:value "
+          << decimal(presets[i].values[address]) << " ]";
+    out << " .\n\n";
+  }
+  return out.str();
+}
+
+} // namespace plugins::lv2

@@ -1,0 +1,124 @@
+// The LV2 client's transport: answers between positions are those a position at that moment
+// would have given.
+#include "plugins/lv2/TransportFollower.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+using plugins::lv2::TransportFollower;
+using plugins::lv2::TransportPosition;
+
+constexpr double kRate = 48000;
+
+struct Answers {
+  bool known;
+  double tempo, numerator, beat, downbeat, samplePosition;
+  long denominator, toNextBeat;
+  AUHostTransportStateFlags flags;
+};
+
+Answers answersOf(const TransportFollower& follower) {
+  Answers a{};
+  a.known = follower.musicalContext(&a.tempo, &a.numerator, &a.denominator, &a.beat, &a.toNextBeat,
+                                    &a.downbeat);
+  double start = 0, end = 0;
+  EXPECT_EQ(follower.transportState(&a.flags, &a.samplePosition, &start, &end), a.known);
+  return a;
+}
+
+// What a host rolling at bpm beatUnit notes a minute in beatsPerBar/beatUnit says at frame.
+TransportPosition rolling(std::int64_t frame, double bpm, double beatsPerBar, int beatUnit) {
+  const double beat = double(frame) * bpm / 60.0 / kRate;
+  const auto bar = static_cast<std::int64_t>(std::floor(beat / beatsPerBar));
+  return {1.0, bar, beat - double(bar) * beatsPerBar, beat, beatUnit, beatsPerBar, bpm, frame};
+}
+
+TEST(TransportFollower, KnowsNothingBeforeAPosition) {
+  TransportFollower follower;
+  follower.prepare(kRate);
+  EXPECT_FALSE(answersOf(follower).known);
+}
+
+// The oracle: a fresh follower told the host's position at each block's start.
+TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  for (const auto& [bpm, beatsPerBar, beatUnit] :
+       {std::tuple{120.0, 4.0, 4}, {90.0, 6.0, 8}, {151.5, 3.0, 4}, {60.0, 7.0, 8}}) {
+    TransportFollower follower;
+    follower.prepare(kRate);
+    follower.take(rolling(0, bpm, beatsPerBar, beatUnit));
+    std::int64_t frame = 0;
+    for (int block = 0; block < 200; ++block) {
+      const int frames = std::uniform_int_distribution<int>(1, 4096)(random);
+      follower.advance(frames); // a block without a position
+      frame += frames;
+      TransportFollower told;
+      told.prepare(kRate);
+      told.take(rolling(frame, bpm, beatsPerBar, beatUnit));
+      const Answers a = answersOf(follower), b = answersOf(told);
+      ASSERT_TRUE(a.known);
+      EXPECT_DOUBLE_EQ(a.tempo, bpm * 4.0 / beatUnit);
+      EXPECT_EQ(a.numerator, beatsPerBar);
+      EXPECT_EQ(a.denominator, beatUnit);
+      EXPECT_NEAR(a.beat, b.beat, 1e-9) << "frame " << frame;
+      EXPECT_NEAR(a.downbeat, b.downbeat, 1e-9) << "frame " << frame;
+      EXPECT_LE(std::abs(a.toNextBeat - b.toNextBeat), 1) << "frame " << frame;
+      EXPECT_EQ(a.samplePosition, double(frame));
+      EXPECT_EQ(a.flags, AUHostTransportStateMoving);
+    }
+  }
+}
+
+TEST(TransportFollower, AStoppedTransportStaysWhereItStopped) {
+  TransportFollower follower;
+  follower.prepare(kRate);
+  follower.take(rolling(96000, 120, 4, 4));
+  follower.advance(24000);
+  TransportPosition stop;
+  stop.speed = 0.0; // a host that tells only the change
+  follower.take(stop);
+  follower.advance(480000);
+  const Answers a = answersOf(follower);
+  EXPECT_DOUBLE_EQ(a.beat, 5.0);
+  EXPECT_EQ(a.samplePosition, 120000.0);
+  EXPECT_EQ(a.flags, 0u);
+}
+
+// jalv gives the bar and the beat within it, and no beat since the start.
+TEST(TransportFollower, BarAndBarBeatGiveThePosition) {
+  TransportFollower follower;
+  follower.prepare(kRate);
+  TransportPosition position = rolling(0, 120, 3, 4);
+  position.beat.reset();
+  position.bar = 5;
+  position.barBeat = 1.5;
+  follower.take(position);
+  const Answers a = answersOf(follower);
+  EXPECT_DOUBLE_EQ(a.beat, 16.5);
+  EXPECT_DOUBLE_EQ(a.downbeat, 15.0);
+}
+
+TEST(TransportFollower, NonsenseFieldsAreIgnored) {
+  TransportFollower follower;
+  follower.prepare(kRate);
+  follower.take(rolling(0, 120, 4, 4));
+  TransportPosition nonsense;
+  nonsense.beatsPerMinute = std::nan("");
+  nonsense.beatsPerBar = -3;
+  nonsense.beatUnit = 0;
+  nonsense.beat = INFINITY;
+  follower.take(nonsense);
+  const Answers a = answersOf(follower);
+  EXPECT_EQ(a.tempo, 120.0);
+  EXPECT_EQ(a.numerator, 4.0);
+  EXPECT_EQ(a.denominator, 4);
+  EXPECT_EQ(a.beat, 0.0);
+}
+
+} // namespace
