@@ -45,7 +45,7 @@ TEST(TransportFollower, KnowsNothingBeforeAPosition) {
 
 // The oracle: a fresh follower told the host's position at each block's start.
 TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
-  const unsigned seed = std::random_device{}();
+  const unsigned seed = 1;
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   for (const auto& [bpm, beatsPerBar, beatUnit] :
