@@ -17,16 +17,6 @@ using app::LayoutRect;
 constexpr double kTolerance = 1e-9;
 constexpr double kLabelHeight = 15; // the BPM label's natural height in these cases
 
-TEST(HostLayoutTest, EveryHeightGoesToTheEditorAndTheBarsKeepTheirs) {
-  for (double height : {492.0, 612.0, 1000.0}) {
-    const HostLayout layout = app::layoutHost(720, height, kLabelHeight);
-    EXPECT_DOUBLE_EQ(layout.topPanel.height + layout.auContainerView.height +
-                         layout.keyboardView.height,
-                     height);
-    EXPECT_DOUBLE_EQ(layout.keyboardView.y, height - 96);
-  }
-}
-
 TEST(HostLayoutTest, GroupsAreCentredWhereTheyStand) {
   for (double width : {480.0, 600.0, 720.0, 1000.0, 1600.0}) {
     SCOPED_TRACE(width);
