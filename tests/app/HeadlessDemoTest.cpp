@@ -7,7 +7,6 @@
 #include <juce_graphics/juce_graphics.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -34,8 +33,9 @@ protected:
   }
 };
 
-// That the same seed gives the same file is the render fingerprints' business.
-TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
+// That the same seed gives the same file (the demo's key and tempo with it) is the render
+// fingerprints' business; the tempo's rounding and limits are the host controller's.
+TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoSoundWhereTheGeneratorsNotesStart) {
   const ToolResult first = run({"--render", path("a.wav"), "--demo", "--seed", "7"});
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.err, "");
@@ -47,9 +47,6 @@ TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
   const Wav wav = readWav(path("a.wav"));
   EXPECT_EQ(wav.format, "2 channels of 32-bit float at 44100");
   ASSERT_EQ(wav.audio.getNumSamples(), 30 * 44100);
-  for (int c = 0; c < 2; ++c)
-    for (int i = 0; i < wav.audio.getNumSamples(); ++i)
-      ASSERT_TRUE(std::isfinite(wav.audio.getSample(c, i))) << c << ", " << i;
   EXPECT_GT(wav.audio.getRMSLevel(0, 0, wav.audio.getNumSamples()), 0.02f);
 
   // What the generator played into the synthesiser: the same graph in this process, with an
@@ -60,16 +57,6 @@ TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
   rig.render(30.0);
   const auto notes = noteOns(rig.midi());
   ASSERT_GT(notes.size(), 100u);
-
-  // Mostly the E natural minor scale, E the commonest pitch class.
-  std::array<int, 12> pitchClasses{};
-  for (const TimedMidi& n : notes)
-    ++pitchClasses[n.bytes[1] % 12];
-  int inScale = 0;
-  for (int pc : {4, 6, 7, 9, 11, 0, 2})
-    inScale += pitchClasses[std::size_t(pc)];
-  EXPECT_GT(inScale, int(notes.size()) * 8 / 10);
-  EXPECT_EQ(std::max_element(pitchClasses.begin(), pitchClasses.end()) - pitchClasses.begin(), 4);
 
   // The synthesiser is silent until the cycle of the first note, and sounds from it on.
   const auto energy = cycleEnergy(wav.audio);
@@ -90,32 +77,6 @@ TEST_F(HeadlessDemoTest, ThirtySecondsOfTheDemoAreTheGeneratorsBluesInEMinor) {
   }
   EXPECT_GT(rise[1] / cycles[1], 0.3);
   EXPECT_LT(rise[0] / cycles[0], 0.1);
-}
-
-// The demo's first downbeat sounds when the generator's warm-up ends, at any tempo; the tempo
-// reaches it rounded and limited, so 59.5 plays as 60 and 12 as 40, byte for byte.
-TEST_F(HeadlessDemoTest, TempoReachesTheDemoRoundedAndLimited) {
-  const auto render = [&](std::vector<std::string> options) {
-    std::vector<std::string> arguments = {"--render", path("t.wav"), "--seconds",
-                                          "2",        "--seed",      "1"};
-    arguments.insert(arguments.end(), options.begin(), options.end());
-    EXPECT_EQ(run(arguments).status, 0);
-    const auto energy = cycleEnergy(readWav(path("t.wav")).audio);
-    const auto sounding =
-        std::find_if(energy.begin(), energy.end(), [](double e) { return e > 0; });
-    return std::pair{sounding == energy.end() ? -1L : long(sounding - energy.begin()),
-                     readText(path("t.wav"))};
-  };
-  EXPECT_EQ(render({}).first, -1); // no demo: silence
-  const auto at120 = render({"--demo"});
-  EXPECT_EQ(at120.first, 1024 / kCycle);
-  const auto at60 = render({"--demo", "--tempo", "60"});
-  EXPECT_EQ(at60.first, 1024 / kCycle);
-  EXPECT_NE(at60.second, at120.second);
-  EXPECT_EQ(render({"--demo", "--tempo", "59.5"}).second, at60.second);
-  const auto at40 = render({"--demo", "--tempo", "40"});
-  EXPECT_NE(at40.second, at60.second);
-  EXPECT_EQ(render({"--demo", "--tempo=12"}).second, at40.second);
 }
 
 TEST_F(HeadlessDemoTest, BadArgumentsGiveOneLineStatusTwoAndTouchNoFile) {

@@ -88,9 +88,11 @@ TEST(HostController, PlayAndTempoBeforeTheGeneratorLeaveANewDriverStoppedAt120) 
   EXPECT_FALSE(rig.controller->isPlaying());
   rig.render(0.1);
   EXPECT_TRUE(rig.midi().empty());
-  // From the next tempo change on the driver follows.
+  // From the next tempo change on the driver follows, rounded and limited at either end.
   rig.controller->setTempo(300);
   EXPECT_EQ(rig.state().tempo, 240.0);
+  rig.controller->setTempo(12);
+  EXPECT_EQ(rig.state().tempo, 40.0);
 }
 
 TEST(HostController, ARestartAtAnotherRateRebuildsTheDemoAtThatRateStillPlaying) {

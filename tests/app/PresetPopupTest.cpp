@@ -30,10 +30,7 @@ struct Rig {
     manager = PresetManager::create(folder.path / "user", [](std::function<void()> task) {
       juce::MessageManager::callAsync(std::move(task));
     });
-    manager->requestName = [this](const std::string& suggested, auto answer) {
-      suggestions.push_back(suggested);
-      answer(nextName);
-    };
+    manager->requestName = [this](const std::string&, auto answer) { answer(nextName); };
     popup = std::make_unique<PresetPopup>(manager);
   }
   // The id of the item with that text (ids are 1-based indices into the manager's items).
@@ -51,14 +48,15 @@ struct Rig {
   TemporaryFolder folder{"popup"};
   std::shared_ptr<QuorvaneAudioUnit> unit;
   std::shared_ptr<PresetManager> manager;
-  std::vector<std::string> suggestions;
   std::optional<std::string> nextName;
   std::unique_ptr<PresetPopup> popup; // made last: it takes the manager over
 };
 
 } // namespace
 
-TEST(PresetPopup, ShowsThePlaceholderDisabledUntilTheSynthesiserIsReady) {
+// What the manager's choices do (files written, names suggested and trimmed) is the manager's
+// test; here, that the pop-up shows its items and enabling, and hands choices back.
+TEST(PresetPopup, ShowsTheManagersMenuAndCommandsFallBackToTheCurrentPreset) {
   Rig rig;
   EXPECT_EQ(rig.popup->getNumItems(), 1);
   EXPECT_EQ(rig.popup->getText(), "Presets");
@@ -73,28 +71,20 @@ TEST(PresetPopup, ShowsThePlaceholderDisabledUntilTheSynthesiserIsReady) {
   EXPECT_EQ(rig.popup->getText(), "Organ");
   EXPECT_FALSE(rig.popup->isItemEnabled(rig.idOf("Save")));
   EXPECT_TRUE(rig.popup->isItemEnabled(rig.idOf(juce::String::fromUTF8("Save As\u2026"))));
-}
 
-TEST(PresetPopup, ChoicesReachTheManagerAndCommandsFallBackToTheCurrentPreset) {
-  Rig rig;
-  rig.manager->synthesiserDidLoad(rig.unit);
   rig.pick("Mine");
   EXPECT_EQ(rig.manager->currentPresetID().kind, app::CurrentPresetID::Kind::user);
   rig.unit->parameterTree()->allParameters().front()->setValue(0.123f);
   runPostedMessages(); // the observer's hop
   EXPECT_TRUE(rig.popup->isItemEnabled(rig.idOf("Save")));
-
   rig.pick("Save");
   EXPECT_EQ(rig.popup->getText(), "Mine");
   EXPECT_FALSE(rig.popup->isItemEnabled(rig.idOf("Save")));
 
-  rig.nextName = " Second ";
+  rig.nextName = "Second";
   rig.pick(juce::String::fromUTF8("Save As\u2026"));
-  EXPECT_EQ(rig.suggestions, (std::vector<std::string>{"Mine"}));
-  EXPECT_EQ(rig.popup->getText(), "Second");
-  EXPECT_TRUE(std::filesystem::exists(rig.folder.path / "user/Second.aupreset"));
-
-  rig.nextName.reset(); // cancelled
+  EXPECT_EQ(rig.popup->getText(), "Second"); // the menu rebuilt with the new preset chosen
+  rig.nextName.reset();                      // cancelled
   rig.pick(juce::String::fromUTF8("Save As\u2026"));
   EXPECT_EQ(rig.popup->getText(), "Second");
 }

@@ -1,5 +1,6 @@
-// Tests of pallix-render run as a user runs it: the MIDI file against the messages sent, repeats,
-// block sizes, meters and lengths, listings, and bad arguments.
+// Tests of pallix-render run as a user runs it: the MIDI file against the messages sent, block
+// sizes and start samples, listings, and bad arguments. Meters, lengths and start positions are
+// the render fingerprints' runs (tests/tools/render-fingerprints.txt), byte for byte.
 #include "tests/support/ToolRun.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <tuple>
 
 namespace {
 
@@ -45,9 +45,9 @@ protected:
     return list;
   }
 
-  // The only track of the output, after checking its header: 960 ticks a quarter, then tempo
-  // and time signature at tick 0.
-  juce::MidiMessageSequence track(double secondsPerQuarter, int numerator, int denominator) const {
+  // The only track of the output, after checking its header: 960 ticks a quarter, then 120 bpm
+  // and 4/4 at tick 0.
+  juce::MidiMessageSequence track() const {
     juce::MidiFile file;
     juce::FileInputStream stream{juce::File(output)};
     EXPECT_TRUE(stream.openedOk() && file.readFrom(stream, false));
@@ -62,9 +62,9 @@ protected:
     int n = 0, d = 0;
     meter.getTimeSignatureInfo(n, d);
     EXPECT_TRUE(tempo.isTempoMetaEvent() && tempo.getTimeStamp() == 0);
-    EXPECT_NEAR(tempo.getTempoSecondsPerQuarterNote(), secondsPerQuarter, 1e-6);
+    EXPECT_NEAR(tempo.getTempoSecondsPerQuarterNote(), 0.5, 1e-6);
     EXPECT_TRUE(meter.isTimeSignatureMetaEvent() && meter.getTimeStamp() == 0);
-    EXPECT_EQ(std::pair(n, d), std::pair(numerator, denominator));
+    EXPECT_EQ(std::pair(n, d), std::pair(4, 4));
     return result;
   }
 
@@ -93,7 +93,7 @@ void expectEveryNoteEnds(const std::vector<Message>& notes) {
 
 TEST_F(PallixRenderTest, MidiFileHoldsTheNotesSentAtTheirTicks) {
   const auto sent = render({"--bars", "24", output});
-  const auto file = track(0.5, 4, 4);
+  const auto file = track();
   const double endTick = file.getEndTime();
   EXPECT_EQ(endTick, 24 * 4 * 960);
 
@@ -130,32 +130,6 @@ TEST_F(PallixRenderTest, BlockSizeAndStartSampleMoveNothing) {
   for (Message& m : later)
     m.time -= 1000;
   EXPECT_EQ(later, reference);
-}
-
-// Lengths in bars of the meter or in seconds: 2 bars of 12/8 are 12 quarters, 1.5 s at 90 bpm
-// are 2.25. Each run ends with notes sounding, which the file ends.
-TEST_F(PallixRenderTest, MeterTempoAndLengthReachTheFile) {
-  for (auto [arguments, secondsPerQuarter, n, d, endTick] :
-       {std::tuple{"--meter 12/8 --bars 2", 0.5, 12, 8, 12 * 960},
-        {"--meter 3/4 --bars 3 --tempo 90", 60.0 / 90, 3, 4, 9 * 960},
-        {"--seconds 1.5 --tempo 90", 60.0 / 90, 4, 4, 2160}}) {
-    SCOPED_TRACE(arguments);
-    render(words(std::string(arguments) + " @out.mid", ""));
-    const auto file = track(secondsPerQuarter, n, d);
-    EXPECT_EQ(file.getEndTime(), endTick);
-    expectEveryNoteEnds(notesOf(file));
-  }
-}
-
-// From quarter 2.2 at 120 bpm the first pulse is quarter 3, 0.8 x 22050 samples on; the file
-// keeps the song's quarters and ends 16 quarters after the start.
-TEST_F(PallixRenderTest, AStartQuarterPlacesTheRunInTheSong) {
-  const auto sent = render({"--start-quarter", "2.2", "--bars", "4", output});
-  ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.front().time, 17640);
-  const auto file = track(0.5, 4, 4);
-  EXPECT_EQ(notesOf(file).front().time, 3 * 960);
-  EXPECT_EQ(file.getEndTime(), 17472);
 }
 
 TEST_F(PallixRenderTest, ListsTheShippedFamiliesAndForcesOne) {

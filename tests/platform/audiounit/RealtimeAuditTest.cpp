@@ -1,10 +1,9 @@
-// Audits render calls: the wrapper, scheduled MIDI, observers, parameter changes and the
-// engine's pull must not allocate, free, lock, sleep or do I/O.
+// Audits render calls: the wrapper, scheduled MIDI, observers and parameter changes must not
+// allocate, free, lock, sleep or do I/O. The engine's pull is audited where the app's graph is
+// (tests/support/RenderPathAuditTest.cpp), the only place it runs.
 #include "tests/support/HostRig.h"
 #include "tests/support/TestUnit.h"
 
-#include "platform/audiounit/AudioEngine.h"
-#include "platform/audiounit/OfflineAudioOutput.h"
 #include "platform/audiounit/RenderEventList.h"
 
 #include "RealtimeAudit.h"
@@ -78,25 +77,4 @@ TEST(RealtimeAudit, RenderCallsWithScheduledMIDIObserversAndParametersMakeNone) 
   EXPECT_EQ(realtimeCounts(), RealtimeCounts{});
   EXPECT_EQ(observed, 2 * 201);
   EXPECT_EQ(unit->droppedMIDIEventCount(), 0u);
-}
-
-TEST(RealtimeAudit, TheEnginesPullMakesNone) {
-  AudioEngine engine;
-  auto output = std::make_shared<OfflineAudioOutput>(AudioFormat::standard(48000, 2), 128);
-  auto probe = std::make_shared<Probe>();
-  probe->recordCalls = false;
-  auto unit = makeUnit(probe);
-  ASSERT_TRUE(engine.setOutput(output));
-  engine.attach(unit);
-  ASSERT_TRUE(engine.connect(unit, engine.mainMixer()));
-  ASSERT_TRUE(engine.start());
-  std::vector<float> left(1000), right(1000);
-  float* channels[2] = {left.data(), right.data()};
-
-  resetRealtimeCounts();
-  gCounting = true;
-  for (int n = 0; n < 20; ++n)
-    ASSERT_EQ(output->render(channels, 1000), noErr);
-  gCounting = false;
-  EXPECT_EQ(realtimeCounts(), RealtimeCounts{});
 }

@@ -40,17 +40,9 @@ static_assert(!sound(std::array{row(0, "a", 0, 2, 0, ParameterTaper::linear, kTw
 
 } // namespace
 
-TEST(ParameterTaper, TheLogarithmicOneRoundTripsAndStopsAtTheEnds) {
+// Both directions of both tapers, in range and beyond it, are in the units' recorded parameter
+// listings (tests/data/parameters); what no listing shows is a value that is not a number.
+TEST(ParameterTaper, AValueThatIsNotANumberHasNoPosition) {
   constexpr ParameterRow time = row(0, "time", 0.001f, 20, 0.005f, kLog);
-  for (float x : {0.0f, 0.1f, 0.37f, 0.5f, 0.99f, 1.0f})
-    EXPECT_NEAR(positionOfValue(time, valueAtPosition(time, x)), x, 2e-6f) << x;
-  EXPECT_NEAR(valueAtPosition(time, 0.5f), 0.14142136f, 1e-8f); // 0.001 × √20000
-  EXPECT_EQ(valueAtPosition(time, -1.0f), 0.001f);
-  EXPECT_EQ(valueAtPosition(time, 2.0f), 20.0f);
-  EXPECT_EQ(positionOfValue(time, -4.0f), 0.0f);
-  EXPECT_EQ(positionOfValue(time, 20.5f), 1.0f);
   EXPECT_TRUE(std::isnan(positionOfValue(time, std::numeric_limits<float>::quiet_NaN())));
-  // The linear one passes anything through; the control clamps.
-  EXPECT_EQ(valueAtPosition(row(0, "x"), 1.5f), 1.5f);
-  EXPECT_EQ(positionOfValue(row(0, "x"), -3.0f), -3.0f);
 }

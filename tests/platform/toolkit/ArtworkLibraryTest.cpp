@@ -42,10 +42,11 @@ protected:
 
 } // namespace
 
-TEST_F(ArtworkLibraryTest, AnUnderlayIsDrawnLargerCentredAndCropped) {
+TEST_F(ArtworkLibraryTest, FittingKeepsTheAspectCentresAndAnUnderlayIsCropped) {
   // A square face with a 10-unit block in its top-left corner: at 1.15 in a 100 × 100 frame
   // the face is 115 wide from -7.5, so the block ends at -7.5 + 11.5 = 4.
   writeArtwork(resources.path, "Face", 100, 100, rect(0, 0, 10, 10));
+  writeArtwork(resources.path, "Label", 200, 100, rect(0, 0, 200, 100));
   auto lib = library();
   const auto image = lib.render("Face", 100, 100, ArtworkFit::fitted, 1.15f);
   ASSERT_EQ(image.getWidth(), 100);
@@ -53,12 +54,9 @@ TEST_F(ArtworkLibraryTest, AnUnderlayIsDrawnLargerCentredAndCropped) {
   EXPECT_EQ(opaqueSpan(image, 0), std::make_pair(0, 4));
   EXPECT_EQ(opaqueSpan(image, 3), std::make_pair(0, 4));
   EXPECT_EQ(opaqueSpan(image, 4), std::make_pair(-1, -1));
-}
 
-TEST_F(ArtworkLibraryTest, FittingKeepsTheAspectAndCentres) {
-  // A 2:1 label filled edge to edge, in a 100 × 20 frame: 40 × 20 from x = 30.
-  writeArtwork(resources.path, "Label", 200, 100, rect(0, 0, 200, 100));
-  auto lib = library();
+  // Fitting keeps the aspect and centres: a 2:1 label filled edge to edge, in a 100 × 20 frame,
+  // is 40 × 20 from x = 30.
   const auto fitted = lib.render("Label", 100, 20, ArtworkFit::fitted);
   EXPECT_EQ(opaqueSpan(fitted, 0), std::make_pair(30, 70));
   EXPECT_EQ(opaqueSpan(fitted, 19), std::make_pair(30, 70));
