@@ -2,7 +2,9 @@
 #include "platform/foundation/Log.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 namespace foundation {
@@ -66,6 +68,18 @@ LogSink Log::setSink(LogSink sink) {
   std::lock_guard lock(sinkMutex());
   std::shared_ptr<const LogSink> previous = std::exchange(currentSink(), std::move(next));
   return previous ? *previous : LogSink{};
+}
+
+void Log::quietenForPlugin() {
+  [[maybe_unused]] static const bool installed = [] {
+    const char* asked = std::getenv(kPluginLogVariable);
+    const bool informational = asked && *asked && std::string_view(asked) != "0";
+    setSink([informational](const LogRecord& record) {
+      if (informational || record.level == LogLevel::error)
+        writeToStandardError(record);
+    });
+    return true;
+  }();
 }
 
 void Log::writeToStandardError(const LogRecord& record) {

@@ -42,6 +42,13 @@ public:
   // level, control characters escaped so that a record stays one line. Any thread.
   static void writeToStandardError(const LogRecord& record);
 
+  // For a plug-in inside a host, which prints its plug-ins' standard error: sends this binary's
+  // log there, informational lines only when kPluginLogVariable is set to other than "0". Each
+  // plug-in binary has its own log, so no other code in the host is touched. Idempotent; any
+  // thread but the render thread.
+  static constexpr const char* kPluginLogVariable = "ORRINBROOK_PLUGIN_LOG";
+  static void quietenForPlugin();
+
 private:
   void write(LogLevel level, std::string_view message) const;
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/audiounit/AUAudioUnit.h"
-#include "plugins/adapter/PluginLog.h"
+#include "platform/foundation/Log.h"
 #include "plugins/adapter/UnitProcessor.h"
 
 namespace plugins {
@@ -14,7 +14,7 @@ namespace plugins {
 template <class Unit>
 juce::AudioProcessor* makeUnitProcessor(const char* name, UnitEditorOptions editor = {},
                                         std::optional<bool> midiInput = std::nullopt) {
-  quietenPluginLog(); // before the unit reads its resources
+  foundation::Log::quietenForPlugin(); // before the unit reads its resources
   auto unit = AUAudioUnit::create<Unit>(Unit::kDescription);
   if (!unit)
     return nullptr;

@@ -4,7 +4,7 @@
 
 #include "PallixAU/engine/PallixParameters.h"
 #include "PallixAU/unit/PallixAudioUnit.h"
-#include "plugins/lv2/PluginLog.h"
+#include "platform/foundation/Log.h"
 
 namespace plugins::lv2 {
 
@@ -16,7 +16,7 @@ constexpr const char* kForcedFamilyKey = "forcedFamily";
 constexpr std::size_t kLongestFamily = 256;
 
 std::shared_ptr<AUAudioUnit> makeGenerator(std::shared_ptr<const FactoryPresetCatalogue> presets) {
-  quietenPluginLog(); // before the unit reads its resources
+  foundation::Log::quietenForPlugin(); // before the unit reads its resources
   auto unit =
       AUAudioUnit::create<PallixAudioUnit>(PallixAudioUnit::kDescription, 0, std::move(presets));
   return unit ? std::shared_ptr<AUAudioUnit>(std::move(unit).value()) : nullptr;

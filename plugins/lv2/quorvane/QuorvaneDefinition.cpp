@@ -3,7 +3,7 @@
 
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
-#include "plugins/lv2/PluginLog.h"
+#include "platform/foundation/Log.h"
 
 namespace plugins::lv2 {
 
@@ -12,7 +12,7 @@ namespace {
 std::shared_ptr<AUAudioUnit>
 makeSynthesiser(std::shared_ptr<const FactoryPresetCatalogue> presets) {
   using quorvane::unit::QuorvaneAudioUnit;
-  quietenPluginLog(); // before the unit reads its resources
+  foundation::Log::quietenForPlugin(); // before the unit reads its resources
   auto unit = AUAudioUnit::create<QuorvaneAudioUnit>(QuorvaneAudioUnit::kDescription, 0,
                                                      std::move(presets));
   return unit ? std::shared_ptr<AUAudioUnit>(std::move(unit).value()) : nullptr;
