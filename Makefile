@@ -13,7 +13,7 @@ FUZZ_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE
 
 # make fuzz: seconds per target, and the targets (fuzz-NAME in build-fuzz/fuzz).
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= catalogue unit-state synth-render generator-render midi-file
+FUZZ_TARGETS ?= catalogue unit-state synth-render generator-render midi-file plugin-state
 
 DEMO_WAV := build/demo.wav
 # The blues demo at 120 BPM on factory preset 01, the blues organ a new instance loads; seeded,

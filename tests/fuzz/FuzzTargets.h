@@ -25,4 +25,8 @@ Verdict generatorRender(std::span<const std::uint8_t> bytes);
 // A standard MIDI file read as quorvane-render reads it (needs JUCE: not in the core build).
 Verdict midiFile(std::span<const std::uint8_t> bytes);
 
+// Any bytes as the state a host restores into either LV2 plug-in, which then plays a few runs
+// and saves a state that restores (our LV2 client is built with JUCE: not in the core build).
+Verdict pluginState(std::span<const std::uint8_t> bytes);
+
 } // namespace fuzz
