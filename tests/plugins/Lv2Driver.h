@@ -13,8 +13,8 @@
 inline const std::string kQuorvane = "https://orrinbrook.org/plugins/quorvane";
 inline const std::string kPallix = "https://orrinbrook.org/plugins/pallix";
 
-// One instance with the parameters in their own units: the dice's 0 and 1 are the ends of
-// each range; the transport's position goes with every block.
+// One instance with its control inputs in the parameters' own units: the dice's 0 and 1 are the
+// ends of each range; the transport's position goes with every block.
 class Lv2Driver : public SweepHost {
 public:
   Lv2Driver(Lv2World& in, const std::string& uri, double rate, int prepared)
@@ -25,7 +25,7 @@ public:
   std::string parameterName(std::size_t i) const override { return parameters[i].identifier; }
   void setParameter(std::size_t i, float normalised) override {
     const Lv2Parameter& p = parameters[i];
-    instance.addParameter(0, p.identifier, p.minimum + normalised * (p.maximum - p.minimum));
+    instance.setControl(p.identifier, p.minimum + normalised * (p.maximum - p.minimum));
   }
   using SweepHost::setParameter;
   std::string saveState() override { return instance.saveState(); }
@@ -33,7 +33,7 @@ public:
   void deliverAutomation(int block) override { run(block); }
   // LV2 has no rate change short of a new instance (HostCan::changeRate is false).
   void reactivate(double, int) override { instance.reactivate(); }
-  // JUCE writes program n as the preset "preset<n + 1>".
+  // Factory preset n is the LV2 preset "preset<n + 1>".
   void chooseProgram(int index) override {
     instance.loadPreset(uri + ":preset" + std::to_string(index + 1));
   }

@@ -19,5 +19,6 @@ PluginHost lv2Host(std::string name, std::string quorvaneBundle, std::string pal
       return std::make_unique<Lv2Driver>(world(), *uri, c.rate, c.prepared);
     };
   };
-  return {std::move(name), driven(&kQuorvane), driven(&kPallix), HostCan{}};
+  return {std::move(name), driven(&kQuorvane), driven(&kPallix),
+          HostCan{.silenceByReactivating = true}};
 }

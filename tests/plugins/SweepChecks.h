@@ -348,7 +348,7 @@ using HostFactory = std::function<std::unique_ptr<SweepHost>(const SweepCase&)>;
 struct HostCan {
   bool reset = false;      // reset without deactivating
   bool changeRate = false; // prepare again at another rate, same instance
-  // Deactivating and activating again ends every sound (JUCE's LV2 client does nothing then).
+  // Deactivating and activating again ends every sound.
   bool silenceByReactivating = false;
 };
 

@@ -5,7 +5,6 @@
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/midi/midi.h>
 #include <lv2/parameters/parameters.h>
-#include <lv2/patch/patch.h>
 #include <lv2/state/state.h>
 #include <lv2/time/time.h>
 
@@ -54,27 +53,20 @@ std::vector<Lv2Parameter> Lv2World::parameters(const std::string& uri) const {
   const LilvPlugin* found = plugin(uri);
   if (!found)
     return {};
-  lilv_plugin_get_num_ports(found); // lilv reads the description on first use
-  LilvNode* subject = uriNode(world_, uri);
-  LilvNode* writable = uriNode(world_, LV2_PATCH__writable);
-  LilvNode* minimum = uriNode(world_, LV2_CORE__minimum);
-  LilvNode* maximum = uriNode(world_, LV2_CORE__maximum);
-  LilvNodes* nodes = lilv_world_find_nodes(world_, subject, writable, nullptr);
+  const std::uint32_t count = lilv_plugin_get_num_ports(found);
+  std::vector<float> minima(count), maxima(count);
+  lilv_plugin_get_port_ranges_float(found, minima.data(), maxima.data(), nullptr);
+  LilvNode* control = lilv_new_uri(world_, LILV_URI_CONTROL_PORT);
+  LilvNode* input = lilv_new_uri(world_, LILV_URI_INPUT_PORT);
   std::vector<Lv2Parameter> result;
-  LILV_FOREACH(nodes, i, nodes) {
-    const LilvNode* parameter = lilv_nodes_get(nodes, i);
-    LilvNode* low = lilv_world_get(world_, parameter, minimum, nullptr);
-    LilvNode* high = lilv_world_get(world_, parameter, maximum, nullptr);
-    const std::string name = lilv_node_as_uri(parameter);
-    if (low && high && name.starts_with(uri + ":"))
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const LilvPort* port = lilv_plugin_get_port_by_index(found, i);
+    if (lilv_port_is_a(found, port, control) && lilv_port_is_a(found, port, input))
       result.push_back(
-          {name.substr(uri.size() + 1), lilv_node_as_float(low), lilv_node_as_float(high)});
-    lilv_node_free(low);
-    lilv_node_free(high);
+          {lilv_node_as_string(lilv_port_get_symbol(found, port)), minima[i], maxima[i]});
   }
-  lilv_nodes_free(nodes);
-  for (LilvNode* node : {subject, writable, minimum, maximum})
-    lilv_node_free(node);
+  lilv_node_free(control);
+  lilv_node_free(input);
   std::sort(result.begin(), result.end(),
             [](const auto& a, const auto& b) { return a.identifier < b.identifier; });
   return result;
@@ -201,17 +193,6 @@ void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerM
   lv2_atom_forge_pop(&forge_, &object);
 }
 
-void Lv2Instance::addParameter(std::uint32_t frame, const std::string& identifier, float value) {
-  LV2_Atom_Forge_Frame object;
-  lv2_atom_forge_frame_time(&forge_, frame);
-  lv2_atom_forge_object(&forge_, &object, 0, world_.map(LV2_PATCH__Set));
-  lv2_atom_forge_key(&forge_, world_.map(LV2_PATCH__property));
-  lv2_atom_forge_urid(&forge_, world_.map((uri_ + ":" + identifier).c_str()));
-  lv2_atom_forge_key(&forge_, world_.map(LV2_PATCH__value));
-  lv2_atom_forge_float(&forge_, value);
-  lv2_atom_forge_pop(&forge_, &object);
-}
-
 std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   lv2_atom_forge_pop(&forge_, &sequence_);
   auto* out = reinterpret_cast<LV2_Atom_Sequence*>(atomOut_.data());
@@ -220,22 +201,7 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   lilv_instance_run(instance_, frames);
   std::vector<Lv2MidiMessage> sent;
   const LV2_URID midiType = world_.map(LV2_MIDI__MidiEvent);
-  const std::string prefix = uri_ + ":";
   LV2_ATOM_SEQUENCE_FOREACH(out, event) {
-    if (lv2_atom_forge_is_object_type(&forge_, event->body.type)) {
-      const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
-      const LV2_Atom* property = nullptr;
-      const LV2_Atom* value = nullptr;
-      lv2_atom_object_get(object, world_.map(LV2_PATCH__property), &property,
-                          world_.map(LV2_PATCH__value), &value, 0);
-      if (object->body.otype == world_.map(LV2_PATCH__Set) && property && value &&
-          property->type == forge_.URID && value->type == forge_.Float) {
-        const char* name = world_.unmap(reinterpret_cast<const LV2_Atom_URID*>(property)->body);
-        if (name && std::string_view(name).starts_with(prefix))
-          reported_[name + prefix.size()] = reinterpret_cast<const LV2_Atom_Float*>(value)->body;
-      }
-      continue;
-    }
     if (event->body.type != midiType || event->body.size < 1)
       continue;
     Lv2MidiMessage message{sampleTime_ + event->time.frames, {}};
@@ -278,17 +244,20 @@ void Lv2Instance::reactivate() {
   lilv_instance_activate(instance_);
 }
 
-std::map<std::string, float> Lv2Instance::takeReported() { return std::exchange(reported_, {}); }
-
 std::string Lv2Instance::saveState() {
+  // With the control values, as hosts store them beside the plug-in's own state.
   LilvState* state = lilv_state_new_from_instance(
       plugin_, instance_, world_.mapFeature(), nullptr, nullptr, nullptr, nullptr,
-      [](const char*, void*, std::uint32_t* size, std::uint32_t* type) -> const void* {
-        *size = 0;
-        *type = 0;
-        return nullptr;
+      [](const char* symbol, void* self, std::uint32_t* size, std::uint32_t* type) -> const void* {
+        auto& instance = *static_cast<Lv2Instance*>(self);
+        const auto found = instance.controlIndex_.find(symbol);
+        if (found == instance.controlIndex_.end())
+          return nullptr;
+        *size = sizeof(float);
+        *type = instance.world_.map(LV2_ATOM__Float);
+        return &instance.controls_[found->second];
       },
-      nullptr, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
+      this, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
   char* text = lilv_state_to_string(world_.world(), world_.mapFeature(), world_.unmapFeature(),
                                     state, "urn:orrinbrook:test-state", nullptr);
   std::string result = text ? text : "";
@@ -302,8 +271,20 @@ void Lv2Instance::restoreState(const std::string& turtle) {
       lilv_state_new_from_string(world_.world(), world_.mapFeature(), turtle.c_str());
   if (!state)
     throw std::runtime_error("unreadable state");
-  lilv_state_restore(state, instance_, nullptr, nullptr, 0, featureList_.data());
+  restore(state);
   lilv_state_free(state);
+}
+
+void Lv2Instance::restore(const LilvState* state) {
+  lilv_state_restore(
+      state, instance_,
+      [](const char* symbol, void* self, const void* value, std::uint32_t size,
+         std::uint32_t type) {
+        auto& instance = *static_cast<Lv2Instance*>(self);
+        if (size == sizeof(float) && type == instance.world_.map(LV2_ATOM__Float))
+          instance.setControl(symbol, *static_cast<const float*>(value));
+      },
+      this, 0, featureList_.data());
 }
 
 int Lv2Instance::restoreProperty(const std::string& key, const std::string& type, const void* data,
@@ -338,14 +319,6 @@ void Lv2Instance::loadPreset(const std::string& uri) {
   lilv_node_free(node);
   if (!state)
     throw std::runtime_error("no preset " + uri);
-  lilv_state_restore(
-      state, instance_,
-      [](const char* symbol, void* self, const void* value, std::uint32_t size,
-         std::uint32_t type) {
-        auto& instance = *static_cast<Lv2Instance*>(self);
-        if (size == sizeof(float) && type == instance.world_.map(LV2_ATOM__Float))
-          instance.setControl(symbol, *static_cast<const float*>(value));
-      },
-      this, 0, featureList_.data());
+  restore(state);
   lilv_state_free(state);
 }

@@ -21,8 +21,8 @@ struct Lv2MidiMessage {
   bool operator==(const Lv2MidiMessage&) const = default;
 };
 
-// A parameter as the bundle describes it: its identifier (the URI past the plug-in's and a
-// colon) and its range.
+// A control input as the bundle describes it: its symbol (the parameter's identifier) and its
+// range.
 struct Lv2Parameter {
   std::string identifier;
   float minimum;
@@ -39,8 +39,7 @@ public:
 
   LilvWorld* world() const noexcept { return world_; }
   const LilvPlugin* plugin(const std::string& uri) const; // null when missing
-  // The parameters the plug-in lets a host write, by identifier (lilv lists them in no fixed
-  // order).
+  // The control inputs, by symbol.
   std::vector<Lv2Parameter> parameters(const std::string& uri) const;
   LV2_URID map(const char* uri);
   const char* unmap(LV2_URID urid) const;
@@ -71,32 +70,30 @@ public:
   // withBeat false gives the bar beat instead of the beat position, as jalv does.
   void addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
                    int beatsPerBar = 4, int beatUnit = 4, bool withBeat = true);
-  // patch:Set of a parameter by its identifier, in the unit's units.
-  void addParameter(std::uint32_t frame, const std::string& identifier, float value);
 
   // Runs frames (up to kMaxBlock: more than the options promise, as some hosts do) and
   // returns the MIDI the plug-in sent.
   std::vector<Lv2MidiMessage> run(std::uint32_t frames);
-  // Every parameter value the plug-in reported (patch:Set) since construction or the last
-  // call, the latest of each, by identifier: all a host knows of the values.
-  std::map<std::string, float> takeReported();
   // Runs frames as run() does, without reading what the plug-in sent: nothing here allocates,
   // so the real-time audit can count the plug-in's run alone.
   void runOnly(std::uint32_t frames);
   // A control input by its symbol, as a host's slider sets it; false when there is none.
   bool setControl(const std::string& symbol, float value);
   float control(const std::string& symbol) const; // NaN when there is none
-  // What the last run wrote to an audio output.
-  std::vector<float> output(int channel) const {
+  // What the last run wrote to an audio output; nothing when the plug-in has no such output.
+  std::vector<float> output(std::size_t channel) const {
+    if (channel >= audio_.size())
+      return {};
     return {audio_[channel].begin(), audio_[channel].begin() + lastFrames_};
   }
 
   // What a host does when it switches the plug-in off and on again.
   void reactivate();
 
+  // The plug-in's state and the control values, as hosts keep them; restoring sets both.
   std::string saveState();
   void restoreState(const std::string& turtle);
-  // JUCE writes the factory programs as LV2 presets; a preset's port values set the controls.
+  // A preset's port values set the controls.
   void loadPreset(const std::string& uri);
   // The plug-in's own state interface, with one property of any type and bytes, as a host
   // hands back what it stored (or something corrupt); answers the plug-in's status.
@@ -105,6 +102,7 @@ public:
 
 private:
   void connectPorts();
+  void restore(const LilvState* state);
   void beginSequence();
 
   Lv2World& world_;
@@ -114,7 +112,6 @@ private:
   LilvInstance* instance_ = nullptr;
   std::int64_t sampleTime_ = 0;
   std::uint32_t lastFrames_ = 0;
-  std::map<std::string, float> reported_;
   std::vector<std::vector<float>> audio_;
   std::vector<float> controls_;
   std::map<std::string, std::uint32_t> controlIndex_; // control inputs by symbol

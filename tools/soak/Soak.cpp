@@ -165,7 +165,7 @@ int soakQuorvane(double seconds) {
   const auto total = std::int64_t(seconds * kRate);
   for (std::int64_t done = 0; done < total; done += kBlock) {
     const auto& p = parameters[random() % parameters.size()];
-    synth.addParameter(0, p.identifier, randomValue(p, random));
+    synth.setControl(p.identifier, randomValue(p, random));
     const auto frame = std::uint32_t(random() % kBlock);
     if (random() % 3 == 0 && !held.empty()) {
       auto it = held.begin();
@@ -191,7 +191,7 @@ int soakQuorvane(double seconds) {
   synth.addMidi(0, {0xB0, 64, 0});
   for (const auto& [identifier, value] :
        {std::pair{"release", 0.25f}, {"echo", 0.0f}, {"space", 0.0f}})
-    synth.addParameter(0, identifier, value);
+    synth.setControl(identifier, value);
   float tail = 0.0f;
   for (std::int64_t done = 0; done < std::int64_t(30 * kRate); done += kBlock) {
     synth.run(kBlock);
@@ -242,7 +242,7 @@ int soakPallix(double seconds) {
       tempo = std::uniform_real_distribution<double>(40.0, 240.0)(random);
     pallix.addPosition(0, beat, tempo, rolling);
     const auto& p = parameters[random() % parameters.size()];
-    pallix.addParameter(0, p.identifier, randomValue(p, random));
+    pallix.setControl(p.identifier, randomValue(p, random));
     std::vector<Lv2MidiMessage> sent;
     watch.block(done, [&] { sent = pallix.run(kBlock); });
     hear(sent);
