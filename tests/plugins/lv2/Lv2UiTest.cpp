@@ -91,9 +91,9 @@ float otherValue(const foundation::ParameterRow& row, float current, float fract
   return value != current ? value : (value == row.max ? row.min : row.max);
 }
 
-class OwnUiTest : public ::testing::TestWithParam<OwnUi> {};
+class OwnLv2Ui : public ::testing::TestWithParam<OwnUi> {};
 
-TEST_P(OwnUiTest, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
+TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   const OwnUi& expected = GetParam();
   const std::size_t threadsBefore = threadCount(), filesBefore = openFileCount();
   void* library = dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -165,6 +165,8 @@ TEST_P(OwnUiTest, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
       << "the shared object stays loaded";
 }
 
-INSTANTIATE_TEST_SUITE_P(Bundles, OwnUiTest, ::testing::ValuesIn(kOwnUis));
+INSTANTIATE_TEST_SUITE_P(Bundles, OwnLv2Ui, ::testing::ValuesIn(kOwnUis), [](const auto& info) {
+  return std::filesystem::path(info.param.binary).stem().string();
+});
 
 } // namespace
