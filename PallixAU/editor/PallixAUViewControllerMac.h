@@ -24,6 +24,11 @@ class PallixAUViewControllerMac : public toolkit::AUViewController {
 public:
   static constexpr int kDefaultWidth = 480;
   static constexpr int kDefaultHeight = 320;
+  // The sizes a host may give it, in either plug-in format.
+  static constexpr int kMinimumWidth = 240;
+  static constexpr int kMinimumHeight = 200;
+  static constexpr int kMaximumWidth = 1600;
+  static constexpr int kMaximumHeight = 1200;
   static constexpr const char* kNoFamily = "<None>";
 
   PallixAUViewControllerMac();

@@ -30,6 +30,11 @@ class QuorvaneAUViewControllerMac : public toolkit::AUViewController {
 public:
   static constexpr int kDefaultWidth = 720;
   static constexpr int kDefaultHeight = 480;
+  // The sizes a host may give it, in either plug-in format.
+  static constexpr int kMinimumWidth = 480;
+  static constexpr int kMinimumHeight = 320;
+  static constexpr int kMaximumWidth = 2400;
+  static constexpr int kMaximumHeight = 1600;
 
   QuorvaneAUViewControllerMac();
   ~QuorvaneAUViewControllerMac() override;

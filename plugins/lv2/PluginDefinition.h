@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace plugins::lv2 {
@@ -45,6 +46,9 @@ struct PluginDefinition {
   void (*saveExtras)(const AUAudioUnit& unit, foundation::PropertyList::Dictionary& into) = nullptr;
   void (*restoreExtras)(AUAudioUnit& unit, const foundation::PropertyList* from) = nullptr;
 
+  // Its editor's URI: an LV2 UI in a shared object of its own, which only the description and
+  // that UI name.
+  std::string uiUri() const { return std::string(uri) + "#ui"; }
   PortLayout ports() const noexcept {
     return {static_cast<std::uint32_t>(parameters.size()), audioOutput};
   }

@@ -13,10 +13,10 @@ juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
   plugins::UnitEditorOptions sizes;
   sizes.defaultWidth = PallixAUViewControllerMac::kDefaultWidth;
   sizes.defaultHeight = PallixAUViewControllerMac::kDefaultHeight;
-  sizes.minimumWidth = 240;
-  sizes.minimumHeight = 200;
-  sizes.maximumWidth = 1600;
-  sizes.maximumHeight = 1200;
+  sizes.minimumWidth = PallixAUViewControllerMac::kMinimumWidth;
+  sizes.minimumHeight = PallixAUViewControllerMac::kMinimumHeight;
+  sizes.maximumWidth = PallixAUViewControllerMac::kMaximumWidth;
+  sizes.maximumHeight = PallixAUViewControllerMac::kMaximumHeight;
   return plugins::makeUnitProcessor<PallixAudioUnit>(
       JucePlugin_Name, plugins::unitEditor<PallixAUViewControllerMac>(sizes),
       JucePlugin_WantsMidiInput != 0);

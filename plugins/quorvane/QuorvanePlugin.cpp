@@ -13,10 +13,10 @@ juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
   plugins::UnitEditorOptions sizes;
   sizes.defaultWidth = QuorvaneAUViewControllerMac::kDefaultWidth;
   sizes.defaultHeight = QuorvaneAUViewControllerMac::kDefaultHeight;
-  sizes.minimumWidth = 480;
-  sizes.minimumHeight = 320;
-  sizes.maximumWidth = 2400;
-  sizes.maximumHeight = 1600;
+  sizes.minimumWidth = QuorvaneAUViewControllerMac::kMinimumWidth;
+  sizes.minimumHeight = QuorvaneAUViewControllerMac::kMinimumHeight;
+  sizes.maximumWidth = QuorvaneAUViewControllerMac::kMaximumWidth;
+  sizes.maximumHeight = QuorvaneAUViewControllerMac::kMaximumHeight;
   return plugins::makeUnitProcessor<QuorvaneAudioUnit>(
       JucePlugin_Name, plugins::unitEditor<QuorvaneAUViewControllerMac>(sizes),
       JucePlugin_WantsMidiInput != 0);

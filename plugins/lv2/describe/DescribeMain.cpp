@@ -1,6 +1,7 @@
-// lv2-describe PLUGIN BUNDLE RESOURCES BINARY: writes the bundle's manifest.ttl, PLUGIN.ttl and
-// presets.ttl, from the plug-in's definition and what its unit, made with the factory presets
-// of RESOURCES, says of its values. Run by the build; no network, nothing but these files.
+// lv2-describe PLUGIN BUNDLE RESOURCES BINARY [--ui UI_BINARY]: writes the bundle's
+// manifest.ttl, PLUGIN.ttl and presets.ttl, from the plug-in's definition and what its unit,
+// made with the factory presets of RESOURCES, says of its values; with --ui, the bundle's
+// editor too. Run by the build; no network, nothing but these files.
 #include "plugins/lv2/describe/Description.h"
 #include "plugins/lv2/pallix/PallixDefinition.h"
 #include "plugins/lv2/quorvane/QuorvaneDefinition.h"
@@ -40,7 +41,8 @@ void write(const std::filesystem::path& file, const std::string& text) {
 }
 
 int describe(const PluginDefinition& definition, const std::filesystem::path& bundle,
-             const std::filesystem::path& resources, const std::string& binary) {
+             const std::filesystem::path& resources, const std::string& binary,
+             const std::string& uiBinary) {
   const auto presets = std::make_shared<const FactoryPresetCatalogue>(
       foundation::Bundle::withResourcesFolder(resources), definition.presetFolder);
   const auto unit = definition.make(presets);
@@ -58,8 +60,8 @@ int describe(const PluginDefinition& definition, const std::filesystem::path& bu
   const std::string name(definition.name);
   std::filesystem::create_directories(bundle);
   write(bundle / "manifest.ttl",
-        manifestTurtle(definition, binary, name + ".ttl", described, "presets.ttl"));
-  write(bundle / (name + ".ttl"), pluginTurtle(definition, defaults));
+        manifestTurtle(definition, binary, name + ".ttl", described, "presets.ttl", uiBinary));
+  write(bundle / (name + ".ttl"), pluginTurtle(definition, defaults, !uiBinary.empty()));
   write(bundle / "presets.ttl", presetsTurtle(definition, described));
   return 0;
 }
@@ -67,8 +69,9 @@ int describe(const PluginDefinition& definition, const std::filesystem::path& bu
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::cerr << "usage: lv2-describe quorvane|pallix BUNDLE RESOURCES BINARY\n";
+  const bool withUi = argc == 7 && std::string_view(argv[5]) == "--ui" && argv[6][0] != '\0';
+  if (argc != 5 && !withUi) {
+    std::cerr << "usage: lv2-describe quorvane|pallix BUNDLE RESOURCES BINARY [--ui UI_BINARY]\n";
     return 2;
   }
   const std::string_view plugin = argv[1];
@@ -80,7 +83,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    return describe(*definition, argv[2], argv[3], argv[4]);
+    return describe(*definition, argv[2], argv[3], argv[4], withUi ? argv[6] : "");
   } catch (const std::exception& failure) {
     std::cerr << "lv2-describe: " << failure.what() << "\n";
     return 1;

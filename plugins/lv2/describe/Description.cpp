@@ -22,6 +22,7 @@ constexpr const char* kPrefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext/ato
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix state: <http://lv2plug.in/ns/ext/state#> .
 @prefix time: <http://lv2plug.in/ns/ext/time#> .
+@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
 @prefix units: <http://lv2plug.in/ns/extensions/units#> .
 @prefix urid: <http://lv2plug.in/ns/ext/urid#> .
 
@@ -87,12 +88,21 @@ std::string presetUri(const PluginDefinition& definition, std::size_t number) {
 std::string manifestTurtle(const PluginDefinition& definition, const std::string& binary,
                            const std::string& pluginFile,
                            const std::vector<DescribedPreset>& presets,
-                           const std::string& presetsFile) {
+                           const std::string& presetsFile, const std::string& uiBinary) {
   std::ostringstream out;
   out << kPrefixes << "<" << definition.uri << ">\n"
       << "  a lv2:Plugin, lv2:" << definition.lv2Class << " ;\n"
       << "  lv2:binary <" << binary << "> ;\n"
       << "  rdfs:seeAlso <" << pluginFile << "> .\n";
+  // The editor embeds in the host's window, needs the host's idle calls to run, and reaches
+  // the plug-in through its ports alone.
+  if (!uiBinary.empty())
+    out << "\n<" << definition.uiUri() << ">\n"
+        << "  a ui:X11UI ;\n"
+        << "  ui:binary <" << uiBinary << "> ;\n"
+        << "  lv2:requiredFeature ui:idleInterface ;\n"
+        << "  lv2:optionalFeature ui:parent, ui:resize, ui:touch ;\n"
+        << "  lv2:extensionData ui:idleInterface, ui:resize .\n";
   for (std::size_t i = 0; i < presets.size(); ++i)
     out << "\n<" << presetUri(definition, i) << ">\n"
         << "  a pset:Preset ;\n"
@@ -102,7 +112,8 @@ std::string manifestTurtle(const PluginDefinition& definition, const std::string
   return out.str();
 }
 
-std::string pluginTurtle(const PluginDefinition& definition, const std::vector<float>& defaults) {
+std::string pluginTurtle(const PluginDefinition& definition, const std::vector<float>& defaults,
+                         bool withUi) {
   const PortLayout ports = definition.ports();
   std::ostringstream out;
   out << kPrefixes << "<" << definition.uri << ">\n"
@@ -113,8 +124,10 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
       << "  lv2:requiredFeature urid:map ;\n"
       << "  lv2:optionalFeature lv2:hardRTCapable, opts:options ;\n"
       << "  opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
-      << "  lv2:extensionData state:interface ;\n"
-      << "  lv2:port [\n";
+      << "  lv2:extensionData state:interface ;\n";
+  if (withUi)
+    out << "  ui:ui <" << definition.uiUri() << "> ;\n";
+  out << "  lv2:port [\n";
   for (std::uint32_t address = 0; address < ports.parameters; ++address) {
     controlPort(out, *definition.row(address), defaults.at(address));
     out << "  ] , [\n";

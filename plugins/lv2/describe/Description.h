@@ -19,12 +19,15 @@ struct DescribedPreset {
 // saved with that build name.
 std::string presetUri(const PluginDefinition& definition, std::size_t number);
 
+// uiBinary: the editor's shared object, empty for a bundle without one.
 std::string manifestTurtle(const PluginDefinition& definition, const std::string& binary,
                            const std::string& pluginFile,
                            const std::vector<DescribedPreset>& presets,
-                           const std::string& presetsFile);
-// defaults: by address, the values of a new unit (its first factory preset).
-std::string pluginTurtle(const PluginDefinition& definition, const std::vector<float>& defaults);
+                           const std::string& presetsFile, const std::string& uiBinary);
+// defaults: by address, the values of a new unit (its first factory preset); withUi: the
+// plug-in names its editor.
+std::string pluginTurtle(const PluginDefinition& definition, const std::vector<float>& defaults,
+                         bool withUi);
 std::string presetsTurtle(const PluginDefinition& definition,
                           const std::vector<DescribedPreset>& presets);
 

@@ -7,11 +7,14 @@
 #include <lv2/port-props/port-props.h>
 #include <lv2/presets/presets.h>
 #include <lv2/time/time.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 #include <lv2/urid/urid.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -135,6 +138,33 @@ TEST_P(OwnBundle, EveryPresetIsTheUnitsFactoryPreset) {
     ASSERT_TRUE(label);
     EXPECT_EQ(lilv_node_as_string(label.get()), preset.name);
   }
+}
+
+// Its one editor, as a host finds it: an X11 UI in the bundle's own shared object, which needs
+// nothing but idle calls (no access to the plug-in's instance) and takes what else is offered.
+TEST_P(OwnBundle, HasAnX11EditorThatNeedsOnlyIdleCalls) {
+  LilvUIs* uis = lilv_plugin_get_uis(plugin());
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+  EXPECT_EQ(lilv_node_as_uri(lilv_ui_get_uri(ui)), GetParam().uri + "#ui");
+  EXPECT_TRUE(lilv_ui_is_a(ui, uri(LV2_UI__X11UI).get()));
+  char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+  EXPECT_TRUE(std::filesystem::is_regular_file(binary)) << binary;
+  lilv_free(binary);
+  const auto featuresOf = [&](const char* property) {
+    std::set<std::string> names;
+    LilvNodes* nodes = lilv_world_find_nodes(ownWorld().world(), lilv_ui_get_uri(ui),
+                                             uri(property).get(), nullptr);
+    LILV_FOREACH(nodes, i, nodes) { names.insert(lilv_node_as_uri(lilv_nodes_get(nodes, i))); }
+    lilv_nodes_free(nodes);
+    return names;
+  };
+  EXPECT_EQ(featuresOf(LV2_CORE__requiredFeature), std::set<std::string>{LV2_UI__idleInterface});
+  EXPECT_EQ(featuresOf(LV2_CORE__optionalFeature),
+            (std::set<std::string>{LV2_UI__parent, LV2_UI__resize, LV2_UI__touch}));
+  EXPECT_EQ(featuresOf(LV2_CORE__extensionData),
+            (std::set<std::string>{LV2_UI__idleInterface, LV2_UI__resize}));
+  lilv_uis_free(uis);
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, OwnBundle, ::testing::ValuesIn(kOwnPlugins),

@@ -1,0 +1,49 @@
+// One LV2 UI of a unit: JUCE's loop, the mirror of the ports and the editor showing it.
+#pragma once
+
+#include "plugins/lv2/ui/EditorDefinition.h"
+#include "plugins/lv2/ui/EmbeddedEditor.h"
+#include "plugins/lv2/ui/HostDrivenLoop.h"
+#include "plugins/lv2/ui/PortMirror.h"
+
+#include <lv2/core/lv2.h>
+#include <lv2/ui/ui.h>
+
+#include <memory>
+
+namespace plugins::lv2 {
+
+// Made with the host's write function and features (ui:parent, ui:resize and ui:touch, each
+// optional); it asks for no access to the plug-in's instance. It tells the host its size
+// (ui:resize) once it is shown. Threads: the host's UI thread.
+class UiInstance {
+public:
+  // Null when the unit cannot be made.
+  static std::unique_ptr<UiInstance> create(const EditorDefinition& definition,
+                                            LV2UI_Write_Function write, LV2UI_Controller controller,
+                                            const LV2_Feature* const* features);
+  UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAudioUnit> mirror,
+             PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize);
+  ~UiInstance();
+  UiInstance(const UiInstance&) = delete;
+  UiInstance& operator=(const UiInstance&) = delete;
+
+  LV2UI_Widget widget() const { return window_->widget(); }
+  void portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer);
+  // 0: the UI stays open.
+  int idle();
+  int hostResized(int width, int height);
+
+  const EditorDefinition& definition() const noexcept { return definition_; }
+  PortMirror& mirror() noexcept { return mirror_; }
+  EmbeddedEditor& window() noexcept { return *window_; }
+  HostDrivenLoop& loop() noexcept { return loop_; }
+
+private:
+  const EditorDefinition& definition_;
+  HostDrivenLoop loop_; // first: JUCE outlives the editor
+  PortMirror mirror_;
+  std::unique_ptr<EmbeddedEditor> window_;
+};
+
+} // namespace plugins::lv2

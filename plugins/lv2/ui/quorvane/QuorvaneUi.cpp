@@ -1,0 +1,29 @@
+// The synthesiser's LV2 UI shared object: its editor over the mirror of its ports.
+#include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
+#include "plugins/lv2/quorvane/QuorvaneDefinition.h"
+#include "plugins/lv2/ui/UiDescriptor.h"
+
+namespace {
+
+using plugins::lv2::EditorDefinition;
+using quorvane::editor::QuorvaneAUViewControllerMac;
+
+toolkit::AURotaryControl* knobOf(toolkit::AUViewController& editor, AUParameterAddress address) {
+  for (const auto& entry : quorvane::editor::knobs::kTable)
+    if (entry.address == address)
+      return &static_cast<QuorvaneAUViewControllerMac&>(editor).knob(entry.knob);
+  return nullptr;
+}
+
+const EditorDefinition kQuorvaneEditor{
+    .plugin = plugins::lv2::kQuorvaneDefinition,
+    .make = plugins::lv2::makeEditor<QuorvaneAUViewControllerMac>,
+    .sizes = plugins::lv2::sizesOf<QuorvaneAUViewControllerMac>(),
+    .knobOf = knobOf,
+};
+
+} // namespace
+
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(std::uint32_t index) {
+  return index == 0 ? plugins::lv2::uiDescriptorOf(kQuorvaneEditor) : nullptr;
+}

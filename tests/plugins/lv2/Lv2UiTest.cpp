@@ -1,0 +1,172 @@
+// Our LV2 editors as a host loads them: each bundle's UI shared object opened with dlopen and
+// driven through its descriptor alone, by a host that offers ui:touch and ui:resize but no
+// parent window and no display (the editor then has no window, and works all the same).
+#include "PallixAU/engine/PallixParameters.h"
+#include "QuorvaneAU/dsp/QuorvaneParameters.h"
+#include "plugins/lv2/ui/Inspection.h"
+
+#include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <chrono>
+#include <cmath>
+#include <dlfcn.h>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct OwnUi {
+  std::string binary, pluginUri;
+  std::span<const foundation::ParameterRow> rows;
+  int width, height; // the editor's default size
+  std::size_t knobs; // parameters the editor shows on a knob
+};
+
+void PrintTo(const OwnUi& ui, std::ostream* out) { *out << ui.binary; }
+
+const OwnUi kOwnUis[] = {
+    {OWN_QUORVANE_LV2_BUNDLE "/QuorvaneUI.so", "https://orrinbrook.org/plugins/quorvane",
+     quorvane::dsp::kQuorvaneParameters, 720, 480, 19},
+    {OWN_PALLIX_LV2_BUNDLE "/PallixUI.so", "https://orrinbrook.org/plugins/pallix",
+     pallix::engine::kPallixParameters, 480, 320, 0},
+};
+
+// What the UI told the host, in order: a port's new value, or a touch (grabbed or released).
+struct Call {
+  enum Kind { write, grab, release } kind;
+  std::uint32_t port;
+  float value = 0;
+  bool operator==(const Call&) const = default;
+};
+void PrintTo(const Call& c, std::ostream* out) {
+  *out << (c.kind == Call::write  ? "write "
+           : c.kind == Call::grab ? "grab "
+                                  : "release ")
+       << c.port << " " << c.value;
+}
+
+struct FakeHost {
+  std::vector<Call> calls;
+  std::vector<std::pair<int, int>> sizes;
+
+  static void write(LV2UI_Controller host, std::uint32_t port, std::uint32_t size,
+                    std::uint32_t format, const void* buffer) {
+    ASSERT_EQ(size, sizeof(float));
+    ASSERT_EQ(format, 0u);
+    static_cast<FakeHost*>(host)->calls.push_back(
+        {Call::write, port, *static_cast<const float*>(buffer)});
+  }
+  static void touch(LV2UI_Feature_Handle host, std::uint32_t port, bool grabbed) {
+    static_cast<FakeHost*>(host)->calls.push_back({grabbed ? Call::grab : Call::release, port});
+  }
+  static int resize(LV2UI_Feature_Handle host, int width, int height) {
+    static_cast<FakeHost*>(host)->sizes.emplace_back(width, height);
+    return 0;
+  }
+};
+
+std::size_t entriesOf(const char* folder) {
+  const auto entries = std::filesystem::directory_iterator(folder);
+  return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+std::size_t threadCount() { return entriesOf("/proc/self/task"); }
+std::size_t openFileCount() { return entriesOf("/proc/self/fd"); }
+
+// A thread that was told to stop and has returned may take a moment to leave the process.
+std::size_t threadCountSettledAt(std::size_t expected) {
+  for (int i = 0; i < 500 && threadCount() != expected; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return threadCount();
+}
+
+// A value within the row's range other than current: a whole step for stepped parameters.
+float otherValue(const foundation::ParameterRow& row, float current, float fraction) {
+  float value = row.min + fraction * (row.max - row.min);
+  if (!row.valueNames.empty())
+    value = std::round(value);
+  return value != current ? value : (value == row.max ? row.min : row.max);
+}
+
+class OwnLv2Ui : public ::testing::TestWithParam<OwnUi> {};
+
+TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
+  const OwnUi& expected = GetParam();
+  const std::size_t threadsBefore = threadCount(), filesBefore = openFileCount();
+  void* library = dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+  ASSERT_NE(entry, nullptr);
+  const LV2UI_Descriptor* descriptor = entry(0);
+  ASSERT_NE(descriptor, nullptr);
+  EXPECT_EQ(entry(1), nullptr);
+  EXPECT_EQ(std::string(descriptor->URI), expected.pluginUri + "#ui");
+
+  FakeHost host;
+  LV2UI_Touch touch{&host, &FakeHost::touch};
+  LV2UI_Resize resize{&host, &FakeHost::resize};
+  const LV2_Feature touchFeature{LV2_UI__touch, &touch}, resizeFeature{LV2_UI__resize, &resize},
+      idleFeature{LV2_UI__idleInterface, nullptr};
+  const LV2_Feature* features[] = {&touchFeature, &resizeFeature, &idleFeature, nullptr};
+  const std::string bundle = std::filesystem::path(expected.binary).parent_path().string() + "/";
+  LV2UI_Widget widget = nullptr;
+  LV2UI_Handle ui = descriptor->instantiate(descriptor, expected.pluginUri.c_str(), bundle.c_str(),
+                                            &FakeHost::write, &host, &widget, features);
+  ASSERT_NE(ui, nullptr);
+  const auto* idle =
+      static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+  const auto* inspect = static_cast<const plugins::lv2::UiInspection*>(
+      descriptor->extension_data(plugins::lv2::kInspectionUri));
+  ASSERT_TRUE(idle && inspect && descriptor->extension_data(LV2_UI__resize));
+  EXPECT_EQ(host.sizes, (std::vector<std::pair<int, int>>{{expected.width, expected.height}}));
+  EXPECT_EQ(idle->idle(ui), 0);
+  EXPECT_TRUE(host.calls.empty()) << "showing the unit writes nothing";
+
+  // The host's values reach the mirror and, once the messages have run, the editor's knobs;
+  // none comes back.
+  std::size_t knobs = 0;
+  for (const auto& row : expected.rows) {
+    SCOPED_TRACE(row.identifier);
+    const auto port = static_cast<std::uint32_t>(row.address);
+    const float value = otherValue(row, inspect->mirrorValue(ui, port), 0.3f);
+    descriptor->port_event(ui, port, sizeof value, 0, &value);
+    EXPECT_EQ(inspect->mirrorValue(ui, port), value);
+    EXPECT_EQ(idle->idle(ui), 0);
+    const float shown = inspect->shownValue(ui, port);
+    if (!std::isnan(shown)) {
+      EXPECT_NEAR(shown, value, 1e-5f * (row.max - row.min));
+      ++knobs;
+    }
+  }
+  EXPECT_EQ(knobs, expected.knobs);
+  EXPECT_TRUE(host.calls.empty()) << "a port event is never written back";
+
+  // A user's turn of each control: one new value of its port, inside one touch.
+  for (const auto& row : expected.rows) {
+    SCOPED_TRACE(row.identifier);
+    const auto port = static_cast<std::uint32_t>(row.address);
+    host.calls.clear();
+    ASSERT_TRUE(inspect->turn(ui, port, otherValue(row, inspect->mirrorValue(ui, port), 0.8f)));
+    EXPECT_EQ(idle->idle(ui), 0);
+    const float written = inspect->mirrorValue(ui, port);
+    EXPECT_EQ(host.calls,
+              (std::vector<Call>{
+                  {Call::grab, port}, {Call::write, port, written}, {Call::release, port}}));
+  }
+
+  descriptor->cleanup(ui);
+  EXPECT_EQ(threadCountSettledAt(threadsBefore), threadsBefore) << "JUCE left a thread running";
+  EXPECT_EQ(openFileCount(), filesBefore) << "JUCE's message queue is still open";
+  EXPECT_EQ(dlclose(library), 0);
+  EXPECT_EQ(dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr)
+      << "the shared object stays loaded";
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundles, OwnLv2Ui, ::testing::ValuesIn(kOwnUis), [](const auto& info) {
+  return std::filesystem::path(info.param.binary).stem().string();
+});
+
+} // namespace
