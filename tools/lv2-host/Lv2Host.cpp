@@ -280,8 +280,8 @@ void Lv2Instance::reactivate() {
 
 std::map<std::string, float> Lv2Instance::takeReported() { return std::exchange(reported_, {}); }
 
-std::string Lv2Instance::saveState() {
-  LilvState* state = lilv_state_new_from_instance(
+LilvState* Lv2Instance::captureState() {
+  return lilv_state_new_from_instance(
       plugin_, instance_, world_.mapFeature(), nullptr, nullptr, nullptr, nullptr,
       [](const char*, void*, std::uint32_t* size, std::uint32_t* type) -> const void* {
         *size = 0;
@@ -289,12 +289,26 @@ std::string Lv2Instance::saveState() {
         return nullptr;
       },
       nullptr, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
+}
+
+std::string Lv2Instance::saveState() {
+  LilvState* state = captureState();
   char* text = lilv_state_to_string(world_.world(), world_.mapFeature(), world_.unmapFeature(),
                                     state, "urn:orrinbrook:test-state", nullptr);
   std::string result = text ? text : "";
   lilv_free(text);
   lilv_state_free(state);
   return result;
+}
+
+void Lv2Instance::saveStateFile(const std::string& folder, const std::string& file,
+                                const std::string& stateUri) {
+  LilvState* state = captureState();
+  const int failed = lilv_state_save(world_.world(), world_.mapFeature(), world_.unmapFeature(),
+                                     state, stateUri.c_str(), folder.c_str(), file.c_str());
+  lilv_state_free(state);
+  if (failed)
+    throw std::runtime_error("cannot save a state in " + folder);
 }
 
 void Lv2Instance::restoreState(const std::string& turtle) {

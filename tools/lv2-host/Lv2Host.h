@@ -95,6 +95,10 @@ public:
   void reactivate();
 
   std::string saveState();
+  // The state as lilv_state_save writes it: folder/file, listed in folder/manifest.ttl, under
+  // stateUri.
+  void saveStateFile(const std::string& folder, const std::string& file,
+                     const std::string& stateUri);
   void restoreState(const std::string& turtle);
   // JUCE writes the factory programs as LV2 presets; a preset's port values set the controls.
   void loadPreset(const std::string& uri);
@@ -104,6 +108,7 @@ public:
                       std::size_t size);
 
 private:
+  LilvState* captureState();
   void connectPorts();
   void beginSequence();
 
