@@ -2,6 +2,7 @@
 // was given before its state was saved (juce-lv2-states writes them; the tests restore them).
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,3 +33,6 @@ inline const std::vector<JuceStateFixture> kJuceStateFixtures{
      "https://orrinbrook.org/plugins/pallix",
      {{"embroidery", 0.75f}, {"etiquette", 0.25f}, {"evolution", 1}, {"rootNote", 5}, {"mode", 1}}},
 };
+
+// Test names and messages show the file.
+inline void PrintTo(const JuceStateFixture& fixture, std::ostream* out) { *out << fixture.file; }
