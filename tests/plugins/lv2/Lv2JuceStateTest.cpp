@@ -121,9 +121,9 @@ int restoreJuceText(Lv2Instance& plugin, const std::string& uri, const std::stri
   return plugin.restoreProperty(juceKey(uri), type, text.c_str(), size ? size : text.size() + 1);
 }
 
-class JuceState : public ::testing::TestWithParam<JuceStateFixture> {};
+class Lv2JuceState : public ::testing::TestWithParam<JuceStateFixture> {};
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, JuceState, ::testing::ValuesIn(kJuceStateFixtures),
+INSTANTIATE_TEST_SUITE_P(Fixtures, Lv2JuceState, ::testing::ValuesIn(kJuceStateFixtures),
                          [](const auto& info) {
                            return std::string(info.param.pluginUri) == kQuorvaneUri ? "Quorvane"
                                                                                     : "Pallix";
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, JuceState, ::testing::ValuesIn(kJuceStateFixt
 // The session's values sound though the host's ports stay at their defaults, whichever comes
 // first; a port the host then moves takes over for its parameter alone; and the editor's size
 // is kept for our own state.
-TEST_P(JuceState, SoundsAsItsValuesDoThroughThePorts) {
+TEST_P(Lv2JuceState, SoundsAsItsValuesDoThroughThePorts) {
   const JuceStateFixture& fixture = GetParam();
   const std::string uri = fixture.pluginUri;
   const std::string turtle = fixtureTurtle(fixture);
@@ -180,7 +180,7 @@ TEST_P(JuceState, SoundsAsItsValuesDoThroughThePorts) {
 }
 
 // Refused, each leaving the plug-in as a new instance: the same sound, the same state saved.
-TEST_P(JuceState, TextsTheJuceClientCannotHaveWrittenLeaveTheDefaults) {
+TEST_P(Lv2JuceState, TextsTheJuceClientCannotHaveWrittenLeaveTheDefaults) {
   const JuceStateFixture& fixture = GetParam();
   const std::string uri = fixture.pluginUri;
   const std::string text = stateStringOf(fixtureTurtle(fixture));
@@ -246,7 +246,7 @@ TEST_P(JuceState, TextsTheJuceClientCannotHaveWrittenLeaveTheDefaults) {
 // Mutated texts: the plug-in survives every one, and those that cannot be JUCE's encoding any
 // more (a character too many or too few, one outside the alphabet) are refused and keep
 // nothing; others may still decode, to something that may still be a state.
-TEST_P(JuceState, SurvivesMutatedTexts) {
+TEST_P(Lv2JuceState, SurvivesMutatedTexts) {
   const JuceStateFixture& fixture = GetParam();
   const std::string uri = fixture.pluginUri;
   const std::string text = stateStringOf(fixtureTurtle(fixture));
