@@ -25,7 +25,8 @@ public:
   // One message of 1 to 3 bytes; others, and any beyond the capacity, are dropped.
   void add(AUEventSampleTime sampleTime, int length, const std::uint8_t* bytes) noexcept;
   // Moves every message due before the block's end into midi, at its sample time less
-  // blockStart (earlier ones at 0); later ones wait for their block.
+  // blockStart (earlier ones at 0), after any message midi already holds at that position;
+  // later ones wait for their block.
   void writeDue(juce::MidiBuffer& midi, AUEventSampleTime blockStart, int frames) noexcept;
 
   std::size_t size() const noexcept { return size_; }

@@ -45,11 +45,13 @@ bool takesMidi(const AUAudioUnit& unit) {
 UnitProcessor::UnitProcessor(std::shared_ptr<AUAudioUnit> unit, juce::String name,
                              UnitEditorOptions editor, std::optional<bool> midiInput)
     : juce::AudioProcessor(bussesOf(*unit)), unit_(std::move(unit)), name_(std::move(name)),
-      acceptsMidi_(midiInput.value_or(takesMidi(*unit_))), editorOptions_(std::move(editor)),
-      editorWidth_(editorOptions_.defaultWidth), editorHeight_(editorOptions_.defaultHeight),
-      parameters_(*this, unit_->parameterTree()), presets_(unit_->factoryPresets()),
-      events_(parameters_.size() + kMidiEventCapacity), midiOutput_(kMidiOutputCapacity),
-      render_(unit_->renderBlock()) {}
+      acceptsMidi_(midiInput.value_or(takesMidi(*unit_))),
+      passesMidi_(acceptsMidi_ &&
+                  unit_->componentDescription().componentType == kAudioUnitType_MIDIProcessor),
+      editorOptions_(std::move(editor)), editorWidth_(editorOptions_.defaultWidth),
+      editorHeight_(editorOptions_.defaultHeight), parameters_(*this, unit_->parameterTree()),
+      presets_(unit_->factoryPresets()), events_(parameters_.size() + kMidiEventCapacity),
+      midiOutput_(kMidiOutputCapacity), render_(unit_->renderBlock()) {}
 
 UnitProcessor::~UnitProcessor() {
   releaseResources();
@@ -142,7 +144,9 @@ void UnitProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuf
     sampleTime_ += frames;
     playHead_.advance(frames);
   }
-  midi.clear();
+  if (!passesMidi_)
+    midi.clear();
+  // A message goes in after those already at its position: the incoming ones stay first.
   midiOutput_.writeDue(midi, blockStart, total);
   forgetSupersededAfter(total);
 }

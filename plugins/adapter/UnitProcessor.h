@@ -25,6 +25,9 @@ namespace plugins {
 // plug-in later (JUCE's client passes values announced off its message thread to the host with
 // the next process call, restore or not, and Ardour sends them back about a second later), so
 // what a restore replaced is dropped when it comes back (see UnitParameter).
+// A MIDI processor that takes MIDI in passes it on: each incoming message leaves at its own
+// position, among the unit's, and where both fall on one position the incoming ones come first
+// (they were there before the unit played). An instrument keeps what it plays.
 // The editor is the unit's own when the definition gives one (a generic one otherwise); its
 // size is kept in the state, beside the unit's, under kEditorSizeKey, which units ignore.
 // Threads: as juce::AudioProcessor. processBlock never allocates, locks or does I/O.
@@ -86,6 +89,7 @@ private:
   std::shared_ptr<AUAudioUnit> unit_;
   juce::String name_;
   bool acceptsMidi_;
+  bool passesMidi_;
   UnitEditorOptions editorOptions_;
   std::atomic<int> editorWidth_, editorHeight_;
   UnitParameters parameters_;

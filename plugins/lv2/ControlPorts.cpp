@@ -6,11 +6,16 @@
 
 namespace plugins::lv2 {
 
-ControlPorts::ControlPorts(const PluginDefinition& definition)
+ControlPorts::ControlPorts(const PluginDefinition& definition, const AUAudioUnit& unit)
     : rows_(definition.parameters.size()), ports_(rows_.size(), nullptr),
-      sent_(rows_.size(), std::numeric_limits<float>::quiet_NaN()) {
-  for (std::size_t address = 0; address < rows_.size(); ++address)
+      sent_(rows_.size(), std::numeric_limits<float>::quiet_NaN()),
+      initial_(rows_.size(), std::numeric_limits<float>::quiet_NaN()), held_(rows_.size(), false) {
+  const auto tree = unit.parameterTree();
+  for (std::size_t address = 0; address < rows_.size(); ++address) {
     rows_[address] = definition.row(address);
+    if (const auto parameter = tree ? tree->parameterWithAddress(address) : nullptr)
+      initial_[address] = parameter->value();
+  }
 }
 
 void ControlPorts::connect(std::uint32_t address, const float* port) noexcept {
@@ -23,6 +28,11 @@ void ControlPorts::forget() noexcept {
     value = std::numeric_limits<float>::quiet_NaN();
 }
 
+void ControlPorts::holdUnmoved(bool hold) noexcept {
+  held_.assign(held_.size(), hold);
+  forget(); // what a state held before no longer stands in for a port
+}
+
 void ControlPorts::addChanges(RenderEventList& events, AUEventSampleTime sampleTime) noexcept {
   for (std::size_t address = 0; address < ports_.size(); ++address) {
     if (!ports_[address] || !rows_[address])
@@ -30,11 +40,16 @@ void ControlPorts::addChanges(RenderEventList& events, AUEventSampleTime sampleT
     const float value = *ports_[address];
     if (!std::isfinite(value))
       continue;
-    const float held = foundation::withinRange(*rows_[address], value);
-    if (held == sent_[address])
+    const float inRange = foundation::withinRange(*rows_[address], value);
+    if (held_[address]) {
+      if (inRange == initial_[address])
+        continue;
+      held_[address] = false;
+    }
+    if (inRange == sent_[address])
       continue;
-    if (events.addParameter(sampleTime, address, held))
-      sent_[address] = held;
+    if (events.addParameter(sampleTime, address, inRange))
+      sent_[address] = inRange;
   }
 }
 

@@ -60,7 +60,7 @@ LV2_State_Status save(LV2_Handle handle, LV2_State_Store_Function store, LV2_Sta
 LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve,
                          LV2_State_Handle state, std::uint32_t, const LV2_Feature* const*) {
   try {
-    return instanceOf(handle).state().restore(retrieve, state);
+    return instanceOf(handle).restore(retrieve, state);
   } catch (const std::exception&) {
     return LV2_STATE_ERR_UNKNOWN;
   }

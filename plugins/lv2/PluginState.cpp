@@ -1,6 +1,8 @@
 // The state's property list written and read, every field checked before use.
 #include "plugins/lv2/PluginState.h"
 
+#include "plugins/lv2/JuceState.h"
+
 #include <lv2/atom/atom.h>
 
 #include <cstring>
@@ -18,7 +20,8 @@ constexpr const char* kEditorSizeKey = "editorSize";
 PluginState::PluginState(const PluginDefinition& definition, AUAudioUnit& unit,
                          const LV2_URID_Map& map)
     : definition_(definition), unit_(unit), keyUri_(std::string(definition.uri) + "#state"),
-      key_(map.map(map.handle, keyUri_.c_str())),
+      juceKeyUri_(juceStateKey(definition.uri)), key_(map.map(map.handle, keyUri_.c_str())),
+      juceKey_(map.map(map.handle, juceKeyUri_.c_str())),
       stringType_(map.map(map.handle, LV2_ATOM__String)) {}
 
 std::optional<std::pair<int, int>> PluginState::editorSize() const noexcept {
@@ -52,18 +55,38 @@ LV2_State_Status PluginState::save(LV2_State_Store_Function store, LV2_State_Han
                LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
-LV2_State_Status PluginState::restore(LV2_State_Retrieve_Function retrieve,
-                                      LV2_State_Handle handle) {
+PluginState::Restored PluginState::restore(LV2_State_Retrieve_Function retrieve,
+                                           LV2_State_Handle handle) {
   if (!retrieve)
-    return LV2_STATE_ERR_UNKNOWN;
+    return {LV2_STATE_ERR_UNKNOWN};
   std::size_t size = 0;
   std::uint32_t type = 0, flags = 0;
   const void* data = retrieve(handle, key_, &size, &type, &flags);
   if (!data)
-    return LV2_STATE_SUCCESS; // a preset, or a host's state of no plug-in state: nothing to do
+    return restoreJuceState(retrieve, handle);
   const auto state = type == stringType_ ? decode(data, size) : std::nullopt;
   restoreFrom(state ? &*state : nullptr);
-  return state ? LV2_STATE_SUCCESS : LV2_STATE_ERR_BAD_TYPE;
+  return {state ? LV2_STATE_SUCCESS : LV2_STATE_ERR_BAD_TYPE};
+}
+
+PluginState::Restored PluginState::restoreJuceState(LV2_State_Retrieve_Function retrieve,
+                                                    LV2_State_Handle handle) {
+  std::size_t size = 0;
+  std::uint32_t type = 0, flags = 0;
+  const void* data = retrieve(handle, juceKey_, &size, &type, &flags);
+  if (!data)
+    return {LV2_STATE_SUCCESS}; // a preset, or a host's state of no plug-in state: nothing to do
+  auto state = type == stringType_ ? readJuceState(data, size, unit_) : std::nullopt;
+  if (!state) {
+    restoreFrom(nullptr);
+    return {LV2_STATE_ERR_BAD_TYPE};
+  }
+  restoreEditorSize(state->find(kJuceEditorSizeKey));
+  state->dictionary()->erase(kJuceEditorSizeKey); // the adapter's, not the unit's
+  unit_.setFullState(state);
+  if (definition_.restoreExtras)
+    definition_.restoreExtras(unit_, &*state);
+  return {LV2_STATE_SUCCESS, true};
 }
 
 std::optional<foundation::PropertyList> PluginState::decode(const void* data, std::size_t size) {
@@ -82,8 +105,14 @@ std::optional<foundation::PropertyList> PluginState::decode(const void* data, st
 }
 
 void PluginState::restoreFrom(const foundation::PropertyList* state) {
+  restoreEditorSize(state ? state->find(kEditorSizeKey) : nullptr);
+  if (definition_.restoreExtras)
+    definition_.restoreExtras(unit_, state);
+}
+
+void PluginState::restoreEditorSize(const foundation::PropertyList* size) noexcept {
   int width = 0, height = 0;
-  if (const foundation::PropertyList* size = state ? state->find(kEditorSizeKey) : nullptr) {
+  if (size) {
     const auto* w = size->find("width");
     const auto* h = size->find("height");
     if (w && h && w->integer() && h->integer() && *w->integer() > 0 && *h->integer() > 0 &&
@@ -93,8 +122,6 @@ void PluginState::restoreFrom(const foundation::PropertyList* state) {
     }
   }
   setEditorSize(width, height);
-  if (definition_.restoreExtras)
-    definition_.restoreExtras(unit_, state);
 }
 
 } // namespace plugins::lv2

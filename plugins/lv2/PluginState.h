@@ -19,6 +19,11 @@ namespace plugins::lv2 {
 // never changes a port or a value, and hosts that restore ports after the state or the state
 // after the ports get the same sound. A state that is not ours (wrong type, size, version or
 // shape) puts what it would have held back to the unit's own; an absent one changes nothing.
+// Sessions saved with the JUCE build hold no state of ours but the JUCE client's (JuceState.h),
+// whose parameters exist nowhere else: restore then applies it to the unit as its full state,
+// parameters included, with the editor's size, and says so (Restored::parameters), so that the
+// ports the host has left alone do not put the defaults back (ControlPorts::holdUnmoved). One
+// the unit cannot have written is refused as a state not ours is.
 // Threads: save may run beside the render thread; restore in the instantiation class.
 class PluginState {
 public:
@@ -29,8 +34,13 @@ public:
 
   PluginState(const PluginDefinition& definition, AUAudioUnit& unit, const LV2_URID_Map& map);
 
+  struct Restored {
+    LV2_State_Status status;
+    bool parameters = false; // the state set the unit's parameters (a JUCE-era one)
+  };
+
   LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) const;
-  LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+  Restored restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
   // The editor's size kept from a state, if any.
   std::optional<std::pair<int, int>> editorSize() const noexcept;
@@ -40,12 +50,14 @@ public:
   static std::optional<foundation::PropertyList> decode(const void* data, std::size_t size);
 
 private:
+  Restored restoreJuceState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
   void restoreFrom(const foundation::PropertyList* state);
+  void restoreEditorSize(const foundation::PropertyList* size) noexcept;
 
   const PluginDefinition& definition_;
   AUAudioUnit& unit_;
-  std::string keyUri_;
-  LV2_URID key_, stringType_;
+  std::string keyUri_, juceKeyUri_;
+  LV2_URID key_, juceKey_, stringType_;
   std::atomic<int> editorWidth_{0}, editorHeight_{0}; // 0: none kept
 };
 

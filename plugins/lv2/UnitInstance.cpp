@@ -65,7 +65,7 @@ std::unique_ptr<UnitInstance> UnitInstance::create(const PluginDefinition& defin
 UnitInstance::UnitInstance(const PluginDefinition& definition, std::shared_ptr<AUAudioUnit> unit,
                            double sampleRate, std::uint32_t maximumFrames, const LV2_URID_Map& map)
     : definition_(definition), layout_(definition.ports()), unit_(std::move(unit)), uris_(map),
-      state_(definition, *unit_, map), controls_(definition),
+      state_(definition, *unit_, map), controls_(definition, *unit_),
       events_(definition.parameters.size() + kMidiCapacity), sent_(kMidiCapacity),
       input_(kMidiCapacity), scratch_(definition.audioOutput ? 0 : 2 * maximumFrames),
       render_(unit_->renderBlock()), sampleRate_(sampleRate), maximumFrames_(maximumFrames) {
@@ -125,6 +125,13 @@ void UnitInstance::deactivate() {
   active_ = false;
   if (unit_->renderResourcesAllocated())
     unit_->deallocateRenderResources();
+}
+
+LV2_State_Status UnitInstance::restore(LV2_State_Retrieve_Function retrieve,
+                                       LV2_State_Handle handle) {
+  const PluginState::Restored restored = state_.restore(retrieve, handle);
+  controls_.holdUnmoved(restored.parameters);
+  return restored.status;
 }
 
 void UnitInstance::run(std::uint32_t frames) noexcept {

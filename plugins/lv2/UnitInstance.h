@@ -48,6 +48,8 @@ public:
   void run(std::uint32_t frames) noexcept;
 
   PluginState& state() noexcept { return state_; }
+  // The host's state restored (PluginState), the ports told whose values sound.
+  LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
   AUAudioUnit& unit() noexcept { return *unit_; }
   std::uint32_t maximumFrames() const noexcept { return maximumFrames_; }
 

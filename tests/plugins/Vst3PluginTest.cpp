@@ -1,10 +1,13 @@
 // Both VST3 bundles of the build tree, loaded and played through JUCE's own VST3 host.
 #include "tests/plugins/JuceEnvironment.h"
+#include "tests/plugins/ProcessorHost.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -162,9 +165,39 @@ TEST(PallixVst3, LoadsAsAMidiEffectWithItsFixedIdentity) {
   auto generator = load(PALLIX_VST3_BUNDLE);
   EXPECT_FALSE(generator.description.isInstrument);
   EXPECT_EQ(generator.description.category, "Fx"); // an effect, not a source of sound
-  EXPECT_FALSE(generator.instance->acceptsMidi()); // MIDI in would make it an instrument
+  EXPECT_TRUE(generator.instance->acceptsMidi());  // the track's MIDI, passed on
   EXPECT_EQ(generator.description.uniqueId, PALLIX_VST3_ID);
   auto* rootNote = generator.instance->getParameters()[6];
   EXPECT_EQ(rootNote->getNumSteps(), 12);
   EXPECT_EQ(rootNote->getText(7.0f / 11, 100), "G");
+}
+
+// A chord from the track leaves at its own frames among the blues: the output is what the
+// generator plays without it, the chord merged in by time and first where both fall on one
+// frame, in blocks that divide a beat and blocks that do not.
+TEST(PallixVst3, PassesTheTracksMidiOnAtItsFramesAmongTheBlues) {
+  for (const int block : {512, 100}) {
+    SCOPED_TRACE(block);
+    const auto play = [block](const std::vector<TimedMidi>& in) {
+      ProcessorHost host(loadVst3(PALLIX_VST3_BUNDLE, kRate, block).instance, kPallixParameters,
+                         kRate, block);
+      host.playing = true;
+      host.runFor(2.0, block, in);
+      return host.received;
+    };
+    const std::vector<TimedMidi> alone = play({});
+    // The chord ends on a frame where the blues sends a message too.
+    const auto later =
+        std::find_if(alone.begin(), alone.end(), [](const TimedMidi& m) { return m.time > 20000; });
+    ASSERT_NE(later, alone.end());
+    const std::int64_t on = 3001, off = later->time;
+    const std::vector<TimedMidi> chord{
+        {on, {0x91, 60, 90}},  {on, {0x91, 64, 90}},  {on, {0x91, 67, 90}},
+        {off, {0x81, 60, 64}}, {off, {0x81, 64, 64}}, {off, {0x81, 67, 64}},
+    };
+    std::vector<TimedMidi> expected;
+    std::merge(chord.begin(), chord.end(), alone.begin(), alone.end(), std::back_inserter(expected),
+               [](const TimedMidi& a, const TimedMidi& b) { return a.time < b.time; });
+    EXPECT_EQ(play(chord), expected);
+  }
 }
