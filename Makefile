@@ -100,15 +100,16 @@ format: deps
 	git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs -r clang-format -i
 
 PLUGIN_BUNDLES := \
-	build/plugins/Quorvane_artefacts/Release/LV2/Quorvane.lv2 \
-	build/plugins/Pallix_artefacts/Release/LV2/Pallix.lv2 \
+	build/lv2/Quorvane.lv2 \
+	build/lv2/Pallix.lv2 \
 	build/plugins/Quorvane_artefacts/Release/VST3/Quorvane.vst3 \
 	build/plugins/Pallix_artefacts/Release/VST3/Pallix.vst3
 
 # Each bundle replaces the installed one whole, so no file of an older version stays behind.
 install-plugins: deps
 	$(call configure,build,$(RELEASE_FLAGS))
-	cmake --build build --parallel $(JOBS) --target Quorvane_LV2 Pallix_LV2 Quorvane_VST3 Pallix_VST3
+	cmake --build build --parallel $(JOBS) --target quorvane_lv2_plugin pallix_lv2_plugin \
+	  quorvane_lv2_ui pallix_lv2_ui Quorvane_VST3 Pallix_VST3
 	mkdir -p $(HOME)/.lv2 $(HOME)/.vst3
 	@for bundle in $(PLUGIN_BUNDLES); do \
 	  case $$bundle in *.lv2) dest=$(HOME)/.lv2 ;; *) dest=$(HOME)/.vst3 ;; esac; \

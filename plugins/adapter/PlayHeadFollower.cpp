@@ -18,8 +18,8 @@ void PlayHeadFollower::prepare(double sampleRate) noexcept {
   framesSince_ = 0;
 }
 
-void PlayHeadFollower::beginBlock(const juce::Optional<juce::AudioPlayHead::PositionInfo>& position,
-                                  bool beatsInMeterUnits) noexcept {
+void PlayHeadFollower::beginBlock(
+    const juce::Optional<juce::AudioPlayHead::PositionInfo>& position) noexcept {
   const auto samples = position ? position->getTimeInSamples() : juce::Optional<std::int64_t>{};
   if (!position || (!position->getPpqPosition() && !samples))
     return; // the last position, if any, carries on
@@ -28,22 +28,19 @@ void PlayHeadFollower::beginBlock(const juce::Optional<juce::AudioPlayHead::Posi
     numerator_ = signature->numerator;
     denominator_ = signature->denominator;
   }
-  const double toQuarters = beatsInMeterUnits ? 4.0 / static_cast<double>(denominator_) : 1.0;
   if (const auto bpm = position->getBpm(); bpm && std::isfinite(*bpm)) {
-    const double tempo = *bpm * toQuarters;
+    const double tempo = *bpm;
     if (tempo >= kMinTempo && tempo <= kMaxTempo)
       tempo_ = tempo;
   }
-  // Hosts such as jalv give the bar and the beat within it, which JUCE's LV2 client drops, and
-  // no beat position: then the position follows from the frame at the current tempo.
+  // Without a beat position, the position follows from the frame at the current tempo.
   const auto ppq = position->getPpqPosition();
-  const double quarters =
-      ppq ? *ppq * toQuarters : static_cast<double>(*samples) / samplesPerQuarter();
+  const double quarters = ppq ? *ppq : static_cast<double>(*samples) / samplesPerQuarter();
   if (!std::isfinite(quarters))
     return;
   quarters_ = quarters;
   const auto barStart = position->getPpqPositionOfLastBarStart();
-  barStart_ = barStart && std::isfinite(*barStart) ? *barStart * toQuarters : 0.0;
+  barStart_ = barStart && std::isfinite(*barStart) ? *barStart : 0.0;
   playing_ = position->getIsPlaying();
   samplePosition_ = samples ? static_cast<double>(*samples) : 0.0;
   framesSince_ = 0;

@@ -10,9 +10,9 @@
 
 namespace plugins {
 
-// Some hosts give a position in every block, others only when the transport changes (and the
-// LV2 client forgets it after each block). So the last position is kept and, while the
-// transport rolls, moved on by the frames rendered since at its tempo.
+// Some hosts give a position in every block, others only when the transport changes. So the
+// last position is kept and, while the transport rolls, moved on by the frames rendered since
+// at its tempo.
 // Threads: prepare on a control thread while nothing renders; the rest on the render thread.
 // Nothing here allocates or locks.
 class PlayHeadFollower {
@@ -21,10 +21,8 @@ public:
   // Forgets every position: until the host gives one, the answers are false.
   void forget() noexcept { known_ = false; }
 
-  // At the start of a host block: the host's position, if it gave one. LV2 counts beats in
-  // the meter's beat unit; unit hosts count quarter notes.
-  void beginBlock(const juce::Optional<juce::AudioPlayHead::PositionInfo>& position,
-                  bool beatsInMeterUnits) noexcept;
+  // At the start of a host block: the host's position, if it gave one, in quarter notes.
+  void beginBlock(const juce::Optional<juce::AudioPlayHead::PositionInfo>& position) noexcept;
   // After frames more have been rendered.
   void advance(std::int64_t frames) noexcept { framesSince_ += frames; }
 

@@ -100,12 +100,6 @@ void UnitParameter::showUnitValue(AUValue value) {
   showingUnitValue = false;
 }
 
-void UnitParameter::announce() {
-  const float value = getValue();
-  announced_.store(value, std::memory_order_relaxed);
-  sendValueChangedMessageToListeners(value);
-}
-
 void UnitParameter::supersedeAnnounced() noexcept {
   superseded_.store(announced_.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }

@@ -30,8 +30,6 @@ public:
   bool takePendingValue(AUValue& value) noexcept;
   // Shows the host a value the unit set itself, and drops any older change of the host.
   void showUnitValue(AUValue value);
-  // Tells the host the current value.
-  void announce();
   // The host's latest value, if it changed since the last call (or was shown by the unit
   // since): what the unit's other observers (an editor) have not seen. Any thread.
   bool takeHostChange(AUValue& value) noexcept;

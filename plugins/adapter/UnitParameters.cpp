@@ -50,11 +50,6 @@ void UnitParameters::dropPending() noexcept {
     parameter->takePendingValue(value);
 }
 
-void UnitParameters::announceAll() {
-  for (UnitParameter* parameter : parameters_)
-    parameter->announce();
-}
-
 void UnitParameters::supersedeAnnounced() noexcept {
   for (UnitParameter* parameter : parameters_)
     parameter->supersedeAnnounced();

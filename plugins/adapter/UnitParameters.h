@@ -36,8 +36,6 @@ public:
   void applyPending();
   // Forgets the host's pending changes (a state or preset replaces every value).
   void dropPending() noexcept;
-  // Control thread: tells the host every current value.
-  void announceAll();
   // Control thread, before a state replaces every value: what the host was told so far is
   // superseded (see UnitParameter).
   void supersedeAnnounced() noexcept;

@@ -108,10 +108,6 @@ void UnitProcessor::prepareToPlay(double sampleRate, int maximumExpectedSamplesP
   if (unit_->allocateRenderResources())
     maximumFrames_ = static_cast<int>(unit_->maximumFramesToRender());
   setLatencySamples(static_cast<int>(std::lround(unit_->latency() * sampleRate)));
-  // An LV2 host knows a parameter's value only from the plug-in's reports, and JUCE's client
-  // reports changes alone; it listens by the time it prepares a new instance.
-  if (wrapperType == wrapperType_LV2)
-    parameters_.announceAll();
 }
 
 void UnitProcessor::releaseResources() {
@@ -134,8 +130,7 @@ void UnitProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuf
   }
   auto* playHead = getPlayHead();
   playHead_.beginBlock(playHead ? playHead->getPosition()
-                                : juce::Optional<juce::AudioPlayHead::PositionInfo>{},
-                       wrapperType == wrapperType_LV2);
+                                : juce::Optional<juce::AudioPlayHead::PositionInfo>{});
   const AUEventSampleTime blockStart = sampleTime_;
   // A host block longer than prepared is rendered in slices the unit accepts.
   for (int start = 0; start < total; start += maximumFrames_) {
@@ -260,16 +255,12 @@ void UnitProcessor::setStateInformation(const void* data, int size) {
   if (!parsed.value || !parsed.value->dictionary())
     return;
   parameters_.dropPending(); // the state sets every value
-  // Only VST3 hosts relay what the plug-in announced: an LV2 host's values are its own
-  // automation, to be followed whatever they equal.
-  if (wrapperType != wrapperType_LV2) {
-    parameters_.supersedeAnnounced();
-    supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
-                             std::memory_order_relaxed);
-    const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
-    framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
-                                std::memory_order_relaxed);
-  }
+  parameters_.supersedeAnnounced();
+  supersededProgram_.store(requestedProgram_.exchange(-1, std::memory_order_relaxed),
+                           std::memory_order_relaxed);
+  const double rate = getSampleRate() > 0 ? getSampleRate() : 48000.0;
+  framesUntilForgotten_.store(static_cast<std::int64_t>(kRelaySeconds * rate),
+                              std::memory_order_relaxed);
   // The editor's size, when the state has one (states saved before it was kept have none).
   if (const foundation::PropertyList* size = parsed.value->find(kEditorSizeKey)) {
     const auto* width = size->find("width");

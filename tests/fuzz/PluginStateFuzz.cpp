@@ -146,13 +146,13 @@ Verdict restoreInto(const PluginDefinition& definition, FuzzInput& input) {
   host.type = host.id(types[(choice >> 3) & 3]);
   const auto rest = input.rest();
   host.value.assign(rest.begin(), rest.end());
-  instance->state().restore(retrieve, &host);
+  instance->restore(retrieve, &host);
   if (Verdict fault = plays(*instance, definition, host); !fault.empty())
     return fault;
   host.key = 0;
   if (instance->state().save(store, &host) != LV2_STATE_SUCCESS || host.key == 0)
     return "no state saved";
-  if (instance->state().restore(retrieve, &host) != LV2_STATE_SUCCESS)
+  if (instance->restore(retrieve, &host) != LV2_STATE_SUCCESS)
     return "what it saved does not restore";
   return {};
 }

@@ -1,5 +1,6 @@
 // Both VST3 bundles of the build tree, loaded and played through JUCE's own VST3 host.
 #include "tests/plugins/JuceEnvironment.h"
+#include "tests/plugins/PallixEvents.h"
 #include "tests/plugins/ProcessorHost.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -173,8 +174,8 @@ TEST(PallixVst3, LoadsAsAMidiEffectWithItsFixedIdentity) {
 }
 
 // A chord from the track leaves at its own frames among the blues: the output is what the
-// generator plays without it, the chord merged in by time and first where both fall on one
-// frame, in blocks that divide a beat and blocks that do not.
+// generator plays without it (pallix-render's blues), the chord merged in by time and first where
+// both fall on one frame, in blocks that divide a beat and blocks that do not.
 TEST(PallixVst3, PassesTheTracksMidiOnAtItsFramesAmongTheBlues) {
   for (const int block : {512, 100}) {
     SCOPED_TRACE(block);
@@ -186,6 +187,8 @@ TEST(PallixVst3, PassesTheTracksMidiOnAtItsFramesAmongTheBlues) {
       return host.received;
     };
     const std::vector<TimedMidi> alone = play({});
+    // Alone, it plays what pallix-render plays for the same transport: a bar at 120.
+    expectLinedUp(alone, pallixRenderEvents(kRate, block, 120, 1), kRate / 2, 2 * kRate);
     // The chord ends on a frame where the blues sends a message too.
     const auto later =
         std::find_if(alone.begin(), alone.end(), [](const TimedMidi& m) { return m.time > 20000; });

@@ -244,20 +244,20 @@ void Lv2Instance::reactivate() {
   lilv_instance_activate(instance_);
 }
 
-std::string Lv2Instance::saveState() {
+std::string Lv2Instance::saveState(bool withControls) {
   // With the control values, as hosts store them beside the plug-in's own state.
   LilvState* state = lilv_state_new_from_instance(
       plugin_, instance_, world_.mapFeature(), nullptr, nullptr, nullptr, nullptr,
       [](const char* symbol, void* self, std::uint32_t* size, std::uint32_t* type) -> const void* {
-        auto& instance = *static_cast<Lv2Instance*>(self);
-        const auto found = instance.controlIndex_.find(symbol);
-        if (found == instance.controlIndex_.end())
+        auto* instance = static_cast<Lv2Instance*>(self); // null: no control values
+        if (!instance || !instance->controlIndex_.contains(symbol))
           return nullptr;
+        const auto found = instance->controlIndex_.find(symbol);
         *size = sizeof(float);
-        *type = instance.world_.map(LV2_ATOM__Float);
-        return &instance.controls_[found->second];
+        *type = instance->world_.map(LV2_ATOM__Float);
+        return &instance->controls_[found->second];
       },
-      this, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
+      withControls ? this : nullptr, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, featureList_.data());
   char* text = lilv_state_to_string(world_.world(), world_.mapFeature(), world_.unmapFeature(),
                                     state, "urn:orrinbrook:test-state", nullptr);
   std::string result = text ? text : "";

@@ -90,8 +90,9 @@ public:
   // What a host does when it switches the plug-in off and on again.
   void reactivate();
 
-  // The plug-in's state and the control values, as hosts keep them; restoring sets both.
-  std::string saveState();
+  // The plug-in's state and the control values, as hosts keep them (or the plug-in's state
+  // alone); restoring sets what the state holds.
+  std::string saveState(bool withControls = true);
   void restoreState(const std::string& turtle);
   // A preset's port values set the controls.
   void loadPreset(const std::string& uri);
