@@ -1,6 +1,7 @@
 // Runs into render calls, ports into events, the unit's MIDI into the output sequence.
 #include "plugins/lv2/UnitInstance.h"
 
+#include "plugins/lv2/Features.h"
 #include "plugins/lv2/PositionReader.h"
 
 #include <lv2/atom/util.h>
@@ -12,13 +13,6 @@
 namespace plugins::lv2 {
 
 namespace {
-
-const void* featureData(const LV2_Feature* const* features, const char* uri) {
-  for (auto f = features; f && *f; ++f)
-    if (std::strcmp((*f)->URI, uri) == 0)
-      return (*f)->data;
-  return nullptr;
-}
 
 // The host's longest block, else its usual one, else our default.
 std::uint32_t maximumFramesOf(const LV2_Options_Option* options, const Uris& uris) {

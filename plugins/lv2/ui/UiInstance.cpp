@@ -1,20 +1,9 @@
 // The editor over the mirror, in the host's window.
 #include "plugins/lv2/ui/UiInstance.h"
 
-#include <cstring>
+#include "plugins/lv2/Features.h"
 
 namespace plugins::lv2 {
-
-namespace {
-
-const void* featureData(const LV2_Feature* const* features, const char* uri) {
-  for (auto f = features; f && *f; ++f)
-    if (std::strcmp((*f)->URI, uri) == 0)
-      return (*f)->data;
-  return nullptr;
-}
-
-} // namespace
 
 std::unique_ptr<UiInstance> UiInstance::create(const EditorDefinition& definition,
                                                LV2UI_Write_Function write,
