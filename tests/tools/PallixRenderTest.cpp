@@ -114,24 +114,6 @@ TEST_F(PallixRenderTest, MidiFileHoldsTheNotesSentAtTheirTicks) {
   expectEveryNoteEnds(notes);
 }
 
-// The sequencer is frame accurate: neither the block size nor the first call's sample time
-// moves a note.
-TEST_F(PallixRenderTest, BlockSizeAndStartSampleMoveNothing) {
-  const std::vector<std::string> run = {"--bars", "4", "--sample-rate", "8000", output};
-  const auto reference = render(run);
-  ASSERT_FALSE(reference.empty());
-  for (const char* block : {"1", "17"}) {
-    auto arguments = run;
-    arguments.insert(arguments.begin(), {"--block-size", block});
-    EXPECT_EQ(render(arguments), reference) << block;
-  }
-  auto later = render({"--start-sample", "1000", "--block-size", "17", "--bars", "4",
-                       "--sample-rate", "8000", output});
-  for (Message& m : later)
-    m.time -= 1000;
-  EXPECT_EQ(later, reference);
-}
-
 TEST_F(PallixRenderTest, ListsTheShippedFamiliesAndForcesOne) {
   const ToolResult families = run({"--list-families"});
   EXPECT_EQ(families.status, 0) << families.err;

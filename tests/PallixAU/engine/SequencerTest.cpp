@@ -41,24 +41,6 @@ std::map<int, int> unmatched(const std::vector<TimedMidi>& sent) {
 
 } // namespace
 
-TEST(Sequencer, SameNotesForEveryBlockSizeAndEveryNoteEnds) {
-  std::vector<TimedMidi> reference;
-  for (const std::int64_t block : {512, 256, 17, 1}) {
-    auto kernel = preparedKernel({{P::embroidery, 1}, {P::exotica, 0.7f}}, everySlot());
-    ScriptedHost host;
-    host.play(*kernel, 36 * host.samplesPerBar(), block);
-    host.moving = false;
-    host.play(*kernel, 1, 1);
-    EXPECT_TRUE(unmatched(host.sent).empty()) << "block " << block;
-    // 256-frame buffers start exactly on every bar line: fills must still play there.
-    EXPECT_GT(notesOn(host.sent, 0, host.now, 65, 36 + 34 + 24).size(), 10u) << "block " << block;
-    if (reference.empty())
-      reference = host.sent;
-    else
-      EXPECT_EQ(host.sent, reference) << "block " << block;
-  }
-}
-
 // A reset (render resources allocated again) starts the form over but does not forget the notes
 // still sounding, moving or not.
 TEST(Sequencer, StoppingLoopingBackOrAResetEndsEveryNoteAtTheNextBuffersFirstSample) {
