@@ -9,7 +9,7 @@ namespace plugins::lv2 {
 ControlPorts::ControlPorts(const PluginDefinition& definition, const AUAudioUnit& unit)
     : rows_(definition.parameters.size()), ports_(rows_.size(), nullptr),
       sent_(rows_.size(), std::numeric_limits<float>::quiet_NaN()),
-      initial_(rows_.size(), std::numeric_limits<float>::quiet_NaN()), held_(rows_.size(), false) {
+      initial_(rows_.size(), std::numeric_limits<float>::quiet_NaN()), held_(rows_.size()) {
   const auto tree = unit.parameterTree();
   for (std::size_t address = 0; address < rows_.size(); ++address) {
     rows_[address] = definition.row(address);
@@ -28,9 +28,18 @@ void ControlPorts::forget() noexcept {
     value = std::numeric_limits<float>::quiet_NaN();
 }
 
-void ControlPorts::holdUnmoved(bool hold) noexcept {
-  held_.assign(held_.size(), hold);
+void ControlPorts::holdUnmoved(std::uint64_t addresses) noexcept {
+  for (std::size_t address = 0; address < held_.size(); ++address)
+    held_[address].store(address < 64 && (addresses >> address & 1), std::memory_order_relaxed);
   forget(); // what a state held before no longer stands in for a port
+}
+
+std::uint64_t ControlPorts::held() const noexcept {
+  std::uint64_t addresses = 0;
+  for (std::size_t address = 0; address < held_.size() && address < 64; ++address)
+    if (held_[address].load(std::memory_order_relaxed))
+      addresses |= std::uint64_t{1} << address;
+  return addresses;
 }
 
 void ControlPorts::addChanges(RenderEventList& events, AUEventSampleTime sampleTime) noexcept {
@@ -41,10 +50,10 @@ void ControlPorts::addChanges(RenderEventList& events, AUEventSampleTime sampleT
     if (!std::isfinite(value))
       continue;
     const float inRange = foundation::withinRange(*rows_[address], value);
-    if (held_[address]) {
+    if (held_[address].load(std::memory_order_relaxed)) {
       if (inRange == initial_[address])
         continue;
-      held_[address] = false;
+      held_[address].store(false, std::memory_order_relaxed);
     }
     if (inRange == sent_[address])
       continue;

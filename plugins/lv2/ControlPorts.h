@@ -5,6 +5,7 @@
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/lv2/PluginDefinition.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -30,10 +31,12 @@ public:
   void connect(std::uint32_t address, const float* port) noexcept;
   // The next call hands over every value, changed or not (a unit that starts again).
   void forget() noexcept;
-  // Whether the ports still at their instantiation values leave the unit's values alone (after
-  // a state that set them) or not (after any other state, whose values are the ports'); every
-  // other port hands its value over again at the next call.
-  void holdUnmoved(bool hold) noexcept;
+  // Which ports still at their instantiation values leave the unit's values alone (bit a for
+  // address a, below 64: those a state set) and which not (the others, whose values are the
+  // ports'); every port hands its value over again at the next call.
+  void holdUnmoved(std::uint64_t addresses) noexcept;
+  // The ports that still leave their parameters to the state. Any thread.
+  std::uint64_t held() const noexcept;
   // Adds a parameter event at sampleTime for each value changed since the last call.
   void addChanges(RenderEventList& events, AUEventSampleTime sampleTime) noexcept;
 
@@ -42,7 +45,8 @@ private:
   std::vector<const float*> ports_;
   std::vector<float> sent_;    // NaN: nothing yet
   std::vector<float> initial_; // at instantiation
-  std::vector<bool> held_;     // still at its initial value since a state that set the unit's
+  // Still at its initial value since a state that set the unit's; read while a state is saved.
+  std::vector<std::atomic<bool>> held_;
 };
 
 } // namespace plugins::lv2

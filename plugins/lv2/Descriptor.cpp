@@ -51,7 +51,7 @@ void cleanup(LV2_Handle handle) { delete static_cast<UnitInstance*>(handle); }
 LV2_State_Status save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state,
                       std::uint32_t, const LV2_Feature* const*) {
   try {
-    return instanceOf(handle).state().save(store, state);
+    return instanceOf(handle).save(store, state);
   } catch (const std::exception&) {
     return LV2_STATE_ERR_UNKNOWN;
   }

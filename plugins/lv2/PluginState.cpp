@@ -5,6 +5,7 @@
 
 #include <lv2/atom/atom.h>
 
+#include <cmath>
 #include <cstring>
 #include <span>
 
@@ -14,6 +15,8 @@ namespace {
 
 constexpr const char* kVersionKey = "version";
 constexpr const char* kEditorSizeKey = "editorSize";
+// Values of parameters the ports leave to the state (see PluginState.h), by identifier.
+constexpr const char* kParametersKey = "parameters";
 
 } // namespace
 
@@ -39,10 +42,20 @@ void PluginState::setEditorSize(int width, int height) noexcept {
   editorHeight_.store(fits ? height : 0, std::memory_order_relaxed);
 }
 
-LV2_State_Status PluginState::save(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+LV2_State_Status PluginState::save(LV2_State_Store_Function store, LV2_State_Handle handle,
+                                   std::uint64_t held) const {
   if (!store)
     return LV2_STATE_ERR_UNKNOWN;
   foundation::PropertyList::Dictionary state{{kVersionKey, foundation::PropertyList(kVersion)}};
+  foundation::PropertyList::Dictionary values;
+  const auto tree = unit_.parameterTree();
+  for (const auto& row : definition_.parameters)
+    if (row.address < 64 && (held >> row.address & 1) && tree)
+      if (const auto parameter = tree->parameterWithAddress(row.address))
+        values[std::string(row.identifier)] =
+            foundation::PropertyList(static_cast<double>(parameter->value()));
+  if (!values.empty())
+    state[kParametersKey] = foundation::PropertyList(std::move(values));
   if (const auto size = editorSize())
     state[kEditorSizeKey] = foundation::PropertyList(
         foundation::PropertyList::Dictionary{{"width", foundation::PropertyList(size->first)},
@@ -66,7 +79,28 @@ PluginState::Restored PluginState::restore(LV2_State_Retrieve_Function retrieve,
     return restoreJuceState(retrieve, handle);
   const auto state = type == stringType_ ? decode(data, size) : std::nullopt;
   restoreFrom(state ? &*state : nullptr);
-  return {state ? LV2_STATE_SUCCESS : LV2_STATE_ERR_BAD_TYPE};
+  if (!state)
+    return {LV2_STATE_ERR_BAD_TYPE};
+  return {LV2_STATE_SUCCESS, restoreParameters(state->find(kParametersKey))};
+}
+
+std::uint64_t PluginState::restoreParameters(const foundation::PropertyList* values) {
+  const auto tree = unit_.parameterTree();
+  if (!values || !values->dictionary() || !tree)
+    return 0;
+  std::uint64_t set = 0;
+  for (const auto& row : definition_.parameters) {
+    const foundation::PropertyList* value = values->find(std::string(row.identifier));
+    const auto parameter = tree->parameterWithAddress(row.address);
+    if (row.address >= 64 || !parameter || !value)
+      continue;
+    const double number = value->number().value_or(NAN);
+    if (!std::isfinite(number))
+      continue;
+    parameter->setValue(foundation::withinRange(row, static_cast<float>(number)));
+    set |= std::uint64_t{1} << row.address;
+  }
+  return set;
 }
 
 PluginState::Restored PluginState::restoreJuceState(LV2_State_Retrieve_Function retrieve,
@@ -86,7 +120,7 @@ PluginState::Restored PluginState::restoreJuceState(LV2_State_Retrieve_Function 
   unit_.setFullState(state);
   if (definition_.restoreExtras)
     definition_.restoreExtras(unit_, &*state);
-  return {LV2_STATE_SUCCESS, true};
+  return {LV2_STATE_SUCCESS, ~std::uint64_t{0}};
 }
 
 std::optional<foundation::PropertyList> PluginState::decode(const void* data, std::size_t size) {

@@ -23,7 +23,9 @@ namespace plugins::lv2 {
 // whose parameters exist nowhere else: restore then applies it to the unit as its full state,
 // parameters included, with the editor's size, and says so (Restored::parameters), so that the
 // ports the host has left alone do not put the defaults back (ControlPorts::holdUnmoved). One
-// the unit cannot have written is refused as a state not ours is.
+// the unit cannot have written is refused as a state not ours is. Saved again while ports are
+// still left alone, our state keeps those parameters' values (the host's are the defaults), and
+// restores them the same way: a session opened from the JUCE build and saved keeps its sound.
 // Threads: save may run beside the render thread; restore in the instantiation class.
 class PluginState {
 public:
@@ -36,10 +38,12 @@ public:
 
   struct Restored {
     LV2_State_Status status;
-    bool parameters = false; // the state set the unit's parameters (a JUCE-era one)
+    std::uint64_t parameters = 0; // those the state set, bit a for address a
   };
 
-  LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) const;
+  // held: the parameters whose values the ports do not hold (bit a for address a).
+  LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle,
+                        std::uint64_t held = 0) const;
   Restored restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
   // The editor's size kept from a state, if any.
@@ -52,6 +56,7 @@ public:
 private:
   Restored restoreJuceState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
   void restoreFrom(const foundation::PropertyList* state);
+  std::uint64_t restoreParameters(const foundation::PropertyList* values);
   void restoreEditorSize(const foundation::PropertyList* size) noexcept;
 
   const PluginDefinition& definition_;

@@ -128,6 +128,10 @@ LV2_State_Status UnitInstance::restore(LV2_State_Retrieve_Function retrieve,
   return restored.status;
 }
 
+LV2_State_Status UnitInstance::save(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+  return state_.save(store, handle, controls_.held());
+}
+
 void UnitInstance::run(std::uint32_t frames) noexcept {
   if (!active_) {
     silence(frames);

@@ -50,6 +50,8 @@ public:
   PluginState& state() noexcept { return state_; }
   // The host's state restored (PluginState), the ports told whose values sound.
   LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+  // The state, with the values of the parameters the ports still leave to an earlier one.
+  LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) const;
   AUAudioUnit& unit() noexcept { return *unit_; }
   std::uint32_t maximumFrames() const noexcept { return maximumFrames_; }
 

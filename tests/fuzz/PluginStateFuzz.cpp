@@ -150,7 +150,7 @@ Verdict restoreInto(const PluginDefinition& definition, FuzzInput& input) {
   if (Verdict fault = plays(*instance, definition, host); !fault.empty())
     return fault;
   host.key = 0;
-  if (instance->state().save(store, &host) != LV2_STATE_SUCCESS || host.key == 0)
+  if (instance->save(store, &host) != LV2_STATE_SUCCESS || host.key == 0)
     return "no state saved";
   if (instance->restore(retrieve, &host) != LV2_STATE_SUCCESS)
     return "what it saved does not restore";

@@ -136,6 +136,10 @@ TEST_P(Lv2JuceState, SoundsAsItsValuesDoThroughThePorts) {
   const std::string saved = restored->saveState();
   EXPECT_NE(saved.find("<key>editorSize</key>"), std::string::npos) << saved;
   EXPECT_EQ(saved.find("StateString"), std::string::npos) << "saved as our own state";
+  // Saved again with the ports left alone, the session reopens with its sound.
+  const auto reopened = instance(uri);
+  reopened->restoreState(saved);
+  EXPECT_EQ(render(*reopened, uri), expected);
 
   // A port moved after a block: its value sounds, the state's others stay.
   const auto [movedIdentifier, moved] =
