@@ -9,8 +9,8 @@ namespace plugins {
 
 // A new processor over a new Unit, or null when the unit cannot be made (the host then
 // reports the plug-in as failing to load). A plug-in passes midiInput as its project declares
-// it (JucePlugin_WantsMidiInput), so both formats agree: JUCE's VST3 client reads the
-// declaration, its LV2 client the processor.
+// it (JucePlugin_WantsMidiInput), so that the processor and JUCE's VST3 client, which reads the
+// declaration, agree.
 template <class Unit>
 juce::AudioProcessor* makeUnitProcessor(const char* name, UnitEditorOptions editor = {},
                                         std::optional<bool> midiInput = std::nullopt) {

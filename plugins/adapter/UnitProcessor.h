@@ -1,4 +1,4 @@
-// One JUCE audio processor over any audio unit: what LV2 and VST3 hosts load.
+// One JUCE audio processor over any audio unit: what VST3 hosts load.
 #pragma once
 
 #include "platform/audiounit/AUAudioUnit.h"

@@ -1,4 +1,4 @@
-// The blues generator as an LV2 and VST3 MIDI effect, with its own editor.
+// The blues generator as a VST3 MIDI effect, with its own editor.
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
 #include "PallixAU/unit/PallixAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"

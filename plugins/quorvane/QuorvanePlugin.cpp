@@ -1,4 +1,4 @@
-// The synthesiser as an LV2 and VST3 instrument, with its own editor.
+// The synthesiser as a VST3 instrument, with its own editor.
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "plugins/adapter/UnitPlugin.h"
