@@ -29,7 +29,7 @@ struct EditorDefinition {
   MadeEditor (*make)();
   EditorSizes sizes;
   // The knob that shows the parameter at an address, if any, its position the parameter's
-  // (foundation::positionOfValue). May be null; only inspection asks.
+  // (foundation::positionOfValue). May be null; only our tests ask.
   toolkit::AURotaryControl* (*knobOf)(toolkit::AUViewController& editor,
                                       AUParameterAddress address) = nullptr;
 };

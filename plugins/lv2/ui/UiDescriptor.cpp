@@ -1,7 +1,7 @@
 // LV2's UI entry points, each handing over to the instance; nothing escapes them.
 #include "plugins/lv2/ui/UiDescriptor.h"
 
-#include "plugins/lv2/ui/Inspection.h"
+#include "plugins/lv2/ui/Probe.h"
 #include "plugins/lv2/ui/UiInstance.h"
 
 #include <cmath>
@@ -104,13 +104,13 @@ bool turn(LV2UI_Handle handle, std::uint32_t port, float value) {
 const void* extensionData(const char* uri) {
   static const LV2UI_Idle_Interface idleInterface{idle};
   static const LV2UI_Resize resizeInterface{nullptr, resize};
-  static const UiInspection inspection{mirrorValue, shownValue, turn};
+  static const UiProbe probe{mirrorValue, shownValue, turn};
   if (std::strcmp(uri, LV2_UI__idleInterface) == 0)
     return &idleInterface;
   if (std::strcmp(uri, LV2_UI__resize) == 0)
     return &resizeInterface;
-  if (std::strcmp(uri, kInspectionUri) == 0)
-    return &inspection;
+  if (std::strcmp(uri, kProbeUri) == 0)
+    return &probe;
   return nullptr;
 }
 

@@ -3,7 +3,7 @@
 // parent window and no display (the editor then has no window, and works all the same).
 #include "PallixAU/engine/PallixParameters.h"
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
-#include "plugins/lv2/ui/Inspection.h"
+#include "plugins/lv2/ui/Probe.h"
 
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
@@ -118,9 +118,9 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   ASSERT_NE(ui, nullptr);
   const auto* idle =
       static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
-  const auto* inspect = static_cast<const plugins::lv2::UiInspection*>(
-      descriptor->extension_data(plugins::lv2::kInspectionUri));
-  ASSERT_TRUE(idle && inspect && descriptor->extension_data(LV2_UI__resize));
+  const auto* probe = static_cast<const plugins::lv2::UiProbe*>(
+      descriptor->extension_data(plugins::lv2::kProbeUri));
+  ASSERT_TRUE(idle && probe && descriptor->extension_data(LV2_UI__resize));
   EXPECT_EQ(host.sizes, (std::vector<std::pair<int, int>>{{expected.width, expected.height}}));
   EXPECT_EQ(idle->idle(ui), 0);
   EXPECT_TRUE(host.calls.empty()) << "showing the unit writes nothing";
@@ -131,11 +131,11 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   for (const auto& row : expected.rows) {
     SCOPED_TRACE(row.identifier);
     const auto port = static_cast<std::uint32_t>(row.address);
-    const float value = otherValue(row, inspect->mirrorValue(ui, port), 0.3f);
+    const float value = otherValue(row, probe->mirrorValue(ui, port), 0.3f);
     descriptor->port_event(ui, port, sizeof value, 0, &value);
-    EXPECT_EQ(inspect->mirrorValue(ui, port), value);
+    EXPECT_EQ(probe->mirrorValue(ui, port), value);
     EXPECT_EQ(idle->idle(ui), 0);
-    const float shown = inspect->shownValue(ui, port);
+    const float shown = probe->shownValue(ui, port);
     if (!std::isnan(shown)) {
       EXPECT_NEAR(shown, value, 1e-5f * (row.max - row.min));
       ++knobs;
@@ -149,9 +149,9 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
     SCOPED_TRACE(row.identifier);
     const auto port = static_cast<std::uint32_t>(row.address);
     host.calls.clear();
-    ASSERT_TRUE(inspect->turn(ui, port, otherValue(row, inspect->mirrorValue(ui, port), 0.8f)));
+    ASSERT_TRUE(probe->turn(ui, port, otherValue(row, probe->mirrorValue(ui, port), 0.8f)));
     EXPECT_EQ(idle->idle(ui), 0);
-    const float written = inspect->mirrorValue(ui, port);
+    const float written = probe->mirrorValue(ui, port);
     EXPECT_EQ(host.calls,
               (std::vector<Call>{
                   {Call::grab, port}, {Call::write, port, written}, {Call::release, port}}));

@@ -8,9 +8,9 @@
 
 namespace plugins::lv2 {
 
-inline constexpr const char* kInspectionUri = "https://orrinbrook.org/ns/lv2-ui#inspection";
+inline constexpr const char* kProbeUri = "https://orrinbrook.org/ns/lv2-ui#probe";
 
-struct UiInspection {
+struct UiProbe {
   // The mirror's value of the parameter at port; NaN without one.
   float (*mirrorValue)(LV2UI_Handle ui, std::uint32_t port);
   // The value the editor's knob of port shows; NaN where the editor has none, or tells none.
