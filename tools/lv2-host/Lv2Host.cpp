@@ -250,9 +250,11 @@ std::string Lv2Instance::saveState(bool withControls) {
       plugin_, instance_, world_.mapFeature(), nullptr, nullptr, nullptr, nullptr,
       [](const char* symbol, void* self, std::uint32_t* size, std::uint32_t* type) -> const void* {
         auto* instance = static_cast<Lv2Instance*>(self); // null: no control values
-        if (!instance || !instance->controlIndex_.contains(symbol))
+        if (!instance)
           return nullptr;
         const auto found = instance->controlIndex_.find(symbol);
+        if (found == instance->controlIndex_.end())
+          return nullptr;
         *size = sizeof(float);
         *type = instance->world_.map(LV2_ATOM__Float);
         return &instance->controls_[found->second];
