@@ -263,7 +263,7 @@ public:
   virtual void setParameter(std::size_t index, float normalised) = 0;
   virtual std::string saveState() = 0;
   virtual void restoreState(const std::string& state) = 0;
-  // Where automation reaches the plug-in only with a block (LV2's messages), runs one.
+  // Where automation reaches the plug-in only with a block (LV2's control ports), runs one.
   virtual void deliverAutomation(int /*block*/) {}
   // What a host does between blocks: a reset short of deactivating (where HostCan::reset), off
   // and on again at a rate (another only where HostCan::changeRate), a factory program.
