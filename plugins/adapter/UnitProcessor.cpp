@@ -129,8 +129,8 @@ void UnitProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuf
     return;
   }
   auto* playHead = getPlayHead();
-  playHead_.beginBlock(playHead ? playHead->getPosition()
-                                : juce::Optional<juce::AudioPlayHead::PositionInfo>{});
+  follow(playHead_,
+         playHead ? playHead->getPosition() : juce::Optional<juce::AudioPlayHead::PositionInfo>{});
   const AUEventSampleTime blockStart = sampleTime_;
   // A host block longer than prepared is rendered in slices the unit accepts.
   for (int start = 0; start < total; start += maximumFrames_) {

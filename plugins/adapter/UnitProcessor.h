@@ -4,7 +4,7 @@
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/adapter/MidiOutputCollector.h"
-#include "plugins/adapter/PlayHeadFollower.h"
+#include "plugins/adapter/PlayHeadPosition.h"
 #include "plugins/adapter/UnitEditorOptions.h"
 #include "plugins/adapter/UnitParameters.h"
 
@@ -96,7 +96,7 @@ private:
   std::vector<AUAudioUnitPreset> presets_;
   RenderEventList events_;
   MidiOutputCollector midiOutput_;
-  PlayHeadFollower playHead_;
+  hosting::TransportFollower playHead_;
   AURenderBlock render_;
   AURenderPullInputBlock pullInput_;
   int maximumFrames_ = 0;

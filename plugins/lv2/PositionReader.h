@@ -1,7 +1,7 @@
 // A time:Position object read into the fields it gives.
 #pragma once
 
-#include "plugins/lv2/TransportFollower.h"
+#include "plugins/lv2/TransportPosition.h"
 #include "plugins/lv2/Uris.h"
 
 #include <lv2/atom/atom.h>

@@ -151,7 +151,7 @@ void UnitInstance::run(std::uint32_t frames) noexcept {
         continue;
       renderUpTo(static_cast<std::uint32_t>(
           std::clamp<std::int64_t>(event->time.frames, 0, std::int64_t(frames) - 1)));
-      transport_.take(*position);
+      follow(transport_, *position);
     }
   renderUpTo(frames);
   writeOutput(frames);

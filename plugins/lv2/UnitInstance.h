@@ -8,7 +8,7 @@
 #include "plugins/lv2/MidiOutputQueue.h"
 #include "plugins/lv2/PluginDefinition.h"
 #include "plugins/lv2/PluginState.h"
-#include "plugins/lv2/TransportFollower.h"
+#include "plugins/lv2/TransportPosition.h"
 #include "plugins/lv2/Uris.h"
 
 #include <lv2/atom/atom.h>
@@ -68,7 +68,7 @@ private:
   Uris uris_;
   PluginState state_;
   ControlPorts controls_;
-  TransportFollower transport_;
+  hosting::TransportFollower transport_;
   RenderEventList events_;
   MidiOutputQueue sent_;
   std::vector<FramedMidi> input_; // this run's MIDI, in frame order

@@ -1,6 +1,6 @@
 // The LV2 client's transport: answers between positions are those a position at that moment
 // would have given.
-#include "plugins/lv2/TransportFollower.h"
+#include "plugins/lv2/TransportPosition.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,8 @@
 
 namespace {
 
-using plugins::lv2::TransportFollower;
+using hosting::TransportFollower;
+using plugins::lv2::follow;
 using plugins::lv2::TransportPosition;
 
 constexpr double kRate = 48000;
@@ -37,14 +38,14 @@ TransportPosition rolling(std::int64_t frame, double bpm, double beatsPerBar, in
   return {1.0, bar, beat - double(bar) * beatsPerBar, beat, beatUnit, beatsPerBar, bpm, frame};
 }
 
-TEST(TransportFollower, KnowsNothingBeforeAPosition) {
+TEST(Lv2Transport, KnowsNothingBeforeAPosition) {
   TransportFollower follower;
   follower.prepare(kRate);
   EXPECT_FALSE(answersOf(follower).known);
 }
 
 // The oracle: a fresh follower told the host's position at each block's start.
-TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
+TEST(Lv2Transport, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
   const unsigned seed = 1;
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
@@ -52,7 +53,7 @@ TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
        {std::tuple{120.0, 4.0, 4}, {90.0, 6.0, 8}, {151.5, 3.0, 4}, {60.0, 7.0, 8}}) {
     TransportFollower follower;
     follower.prepare(kRate);
-    follower.take(rolling(0, bpm, beatsPerBar, beatUnit));
+    follow(follower, rolling(0, bpm, beatsPerBar, beatUnit));
     std::int64_t frame = 0;
     for (int block = 0; block < 200; ++block) {
       const int frames = std::uniform_int_distribution<int>(1, 4096)(random);
@@ -60,7 +61,7 @@ TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
       frame += frames;
       TransportFollower told;
       told.prepare(kRate);
-      told.take(rolling(frame, bpm, beatsPerBar, beatUnit));
+      follow(told, rolling(frame, bpm, beatsPerBar, beatUnit));
       const Answers a = answersOf(follower), b = answersOf(told);
       ASSERT_TRUE(a.known);
       EXPECT_DOUBLE_EQ(a.tempo, bpm * 4.0 / beatUnit);
@@ -75,14 +76,14 @@ TEST(TransportFollower, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
   }
 }
 
-TEST(TransportFollower, AStoppedTransportStaysWhereItStopped) {
+TEST(Lv2Transport, AStoppedTransportStaysWhereItStopped) {
   TransportFollower follower;
   follower.prepare(kRate);
-  follower.take(rolling(96000, 120, 4, 4));
+  follow(follower, rolling(96000, 120, 4, 4));
   follower.advance(24000);
   TransportPosition stop;
   stop.speed = 0.0; // a host that tells only the change
-  follower.take(stop);
+  follow(follower, stop);
   follower.advance(480000);
   const Answers a = answersOf(follower);
   EXPECT_DOUBLE_EQ(a.beat, 5.0);
@@ -91,29 +92,29 @@ TEST(TransportFollower, AStoppedTransportStaysWhereItStopped) {
 }
 
 // jalv gives the bar and the beat within it, and no beat since the start.
-TEST(TransportFollower, BarAndBarBeatGiveThePosition) {
+TEST(Lv2Transport, BarAndBarBeatGiveThePosition) {
   TransportFollower follower;
   follower.prepare(kRate);
   TransportPosition position = rolling(0, 120, 3, 4);
   position.beat.reset();
   position.bar = 5;
   position.barBeat = 1.5;
-  follower.take(position);
+  follow(follower, position);
   const Answers a = answersOf(follower);
   EXPECT_DOUBLE_EQ(a.beat, 16.5);
   EXPECT_DOUBLE_EQ(a.downbeat, 15.0);
 }
 
-TEST(TransportFollower, NonsenseFieldsAreIgnored) {
+TEST(Lv2Transport, NonsenseFieldsAreIgnored) {
   TransportFollower follower;
   follower.prepare(kRate);
-  follower.take(rolling(0, 120, 4, 4));
+  follow(follower, rolling(0, 120, 4, 4));
   TransportPosition nonsense;
   nonsense.beatsPerMinute = std::nan("");
   nonsense.beatsPerBar = -3;
   nonsense.beatUnit = 0;
   nonsense.beat = INFINITY;
-  follower.take(nonsense);
+  follow(follower, nonsense);
   const Answers a = answersOf(follower);
   EXPECT_EQ(a.tempo, 120.0);
   EXPECT_EQ(a.numerator, 4.0);
