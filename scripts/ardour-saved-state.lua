@@ -1,5 +1,6 @@
--- The plug-ins' own saved state (an XML property list) read back from an Ardour 7 session
--- folder, for the scripts that check them in Ardour: `dofile` it in ardour7-lua.
+-- What an Ardour 7 session folder holds of a plug-in, as the unit's property list, for the
+-- scripts that check the plug-ins in Ardour: `dofile` it in ardour7-lua. VST3: the plug-in's own
+-- state. LV2: the control values Ardour stores itself, with the program it names.
 
 local function read(path)
   local file = io.open(path, "rb")
@@ -27,7 +28,7 @@ local function fromBase64(text)
 end
 
 -- JUCE's MemoryBlock text ("<size>." and six bits a character, least significant first),
--- as its LV2 client stores the plug-in's state.
+-- as JUCE's LV2 client stored the plug-in's state.
 local function fromJuceBase64(text)
   local size, body = text:match("^(%d+)%.(.*)$")
   local out, bits, count = {}, 0, 0
@@ -42,17 +43,27 @@ local function fromJuceBase64(text)
   return table.concat(out):sub(1, tonumber(size))
 end
 
--- The plug-in's own saved state (a property list) in snapshot file of session folder dir.
+-- The property list a state file of JUCE's LV2 client holds.
+function juceState(path)
+  local turtle = read(path)
+  return fromJuceBase64(turtle:match(':StateString> "([^"]+)"') or "0."):match("<plist.-</plist>") or ""
+end
+
+-- The state of plug-in name in snapshot file of session folder dir, as a property list.
 function savedState(format, dir, file, name)
   local session = read(dir .. "/" .. file)
-  local id, block = session:match('<Processor id="(%d+)" name="' .. name .. '"[^>]-type="' .. format:lower() .. '"(.-)</Processor>')
+  local block = session:match('<Processor id="%d+" name="' .. name .. '"[^>]-type="' .. format:lower() .. '"(.-)</Processor>')
   if not block then return "" end
   if format == "VST3" then
     return fromBase64(block:match("<chunk>(.-)</chunk>") or ""):match("<plist.-</plist>") or ""
   end
-  local folder = block:match('state%-dir="([^"]+)"') or ""
-  local turtle = read(dir .. "/plugins/" .. id .. "/" .. folder .. "/state.ttl")
-  return fromJuceBase64(turtle:match(':StateString> "([^"]+)"') or "0."):match("<plist.-</plist>") or ""
+  local lv2 = block:match("<lv2 (.-)</lv2>") or ""
+  local values = {}
+  for symbol, value in lv2:gmatch('<Port symbol="([^"]+)" value="([^"]+)"') do
+    values[#values + 1] = string.format("<key>%s</key><real>%s</real>", symbol, value)
+  end
+  return string.format("<plist><dict><key>name</key><string>%s</string><key>%sParams</key><dict>%s</dict></dict></plist>",
+    lv2:match('last%-preset%-label="([^"]*)"') or "", name:lower(), table.concat(values))
 end
 
 function stateValue(plist, identifier)
