@@ -4,7 +4,6 @@
 #include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
-#include <juce_graphics/juce_graphics.h>
 
 #include <algorithm>
 #include <cmath>
@@ -103,23 +102,6 @@ TEST_F(HeadlessDemoTest, WithoutADisplayTheWindowIsRefusedOnOneLine) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
-}
-
-TEST_F(HeadlessDemoTest, ScreenshotDrawsTheWindowAtItsSize) {
-  for (const auto& [size, width, height] :
-       std::vector<std::tuple<std::string, int, int>>{{"", 720, 612}, {"480x492", 480, 492}}) {
-    std::vector<std::string> arguments{"--screenshot", path("w.png")};
-    if (!size.empty())
-      arguments.insert(arguments.end(), {"--size", size});
-    const ToolResult r = run(arguments);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const juce::Image image = juce::ImageFileFormat::loadFrom(juce::File(path("w.png")));
-    EXPECT_EQ(image.getWidth(), width);
-    EXPECT_EQ(image.getHeight(), height);
-    // The top bar's dark green at its left, the editor area's light green below it.
-    EXPECT_EQ(image.getPixelAt(2, 2), juce::Colour(34, 85, 36));
-    EXPECT_EQ(image.getPixelAt(2, 40), juce::Colour(57, 142, 60));
-  }
 }
 
 } // namespace

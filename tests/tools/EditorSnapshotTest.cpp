@@ -1,46 +1,12 @@
-// editor-snapshot: both editors drawn into PNGs at the sizes and scales asked, and bad command
-// lines refused without touching the output.
+// editor-snapshot: bad command lines refused without touching the output, and a picture too
+// large for memory an error. What it draws, the render fingerprints hold.
 #include "tests/support/ToolRun.h"
-
-#include <juce_graphics/juce_graphics.h>
 
 namespace {
 
 const std::string kTool = EDITOR_SNAPSHOT_PATH;
 
-juce::Image readPng(const std::string& path) {
-  return juce::ImageFileFormat::loadFrom(juce::File(path));
-}
-
 } // namespace
-
-TEST(EditorSnapshot, DrawsEitherEditorAtTheSizeAndScaleAsked) {
-  ToolTestFolder folder("editor-snapshot");
-  struct Case {
-    std::string arguments;
-    int width, height;
-    juce::Colour background; // at a corner pixel, outside every control
-  };
-  const Case cases[] = {
-      {"quorvane", 720, 480, juce::Colour(57, 142, 60)},
-      {"pallix", 480, 320, juce::Colour(221, 85, 255)},
-      {"quorvane --size 1000x300 --scale 2 --set shape=0.9", 2000, 600, juce::Colour(57, 142, 60)},
-      {"pallix --size 300x600 --preset 1 --set rootNote=4", 300, 600, juce::Colour(221, 85, 255)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments);
-    auto arguments = folder.words(c.arguments, "");
-    arguments.push_back(folder.path("out.png"));
-    const ToolResult r = folder.runTool(kTool, arguments);
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.empty() && r.err.empty()) << r.out << r.err;
-    const auto image = readPng(folder.path("out.png"));
-    ASSERT_TRUE(image.isValid());
-    EXPECT_EQ(image.getWidth(), c.width);
-    EXPECT_EQ(image.getHeight(), c.height);
-    EXPECT_EQ(image.getPixelAt(2, 2), c.background);
-  }
-}
 
 TEST(EditorSnapshot, RefusesBadCommandLines) {
   ToolTestFolder folder("editor-snapshot");

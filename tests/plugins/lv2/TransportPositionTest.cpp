@@ -38,12 +38,6 @@ TransportPosition rolling(std::int64_t frame, double bpm, double beatsPerBar, in
   return {1.0, bar, beat - double(bar) * beatsPerBar, beat, beatUnit, beatsPerBar, bpm, frame};
 }
 
-TEST(Lv2Transport, KnowsNothingBeforeAPosition) {
-  TransportFollower follower;
-  follower.prepare(kRate);
-  EXPECT_FALSE(answersOf(follower).known);
-}
-
 // The oracle: a fresh follower told the host's position at each block's start.
 TEST(Lv2Transport, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
   const unsigned seed = 1;
@@ -53,6 +47,7 @@ TEST(Lv2Transport, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
        {std::tuple{120.0, 4.0, 4}, {90.0, 6.0, 8}, {151.5, 3.0, 4}, {60.0, 7.0, 8}}) {
     TransportFollower follower;
     follower.prepare(kRate);
+    ASSERT_FALSE(answersOf(follower).known);
     follow(follower, rolling(0, bpm, beatsPerBar, beatUnit));
     std::int64_t frame = 0;
     for (int block = 0; block < 200; ++block) {
@@ -76,22 +71,7 @@ TEST(Lv2Transport, BlocksWithoutAPositionAnswerAsIfTheHostHadSentOne) {
   }
 }
 
-TEST(Lv2Transport, AStoppedTransportStaysWhereItStopped) {
-  TransportFollower follower;
-  follower.prepare(kRate);
-  follow(follower, rolling(96000, 120, 4, 4));
-  follower.advance(24000);
-  TransportPosition stop;
-  stop.speed = 0.0; // a host that tells only the change
-  follow(follower, stop);
-  follower.advance(480000);
-  const Answers a = answersOf(follower);
-  EXPECT_DOUBLE_EQ(a.beat, 5.0);
-  EXPECT_EQ(a.samplePosition, 120000.0);
-  EXPECT_EQ(a.flags, 0u);
-}
-
-// jalv gives the bar and the beat within it, and no beat since the start.
+// jalv gives the bar and the beat within it, and no beat since the start; others all three.
 TEST(Lv2Transport, BarAndBarBeatGiveThePosition) {
   TransportFollower follower;
   follower.prepare(kRate);
@@ -103,12 +83,27 @@ TEST(Lv2Transport, BarAndBarBeatGiveThePosition) {
   const Answers a = answersOf(follower);
   EXPECT_DOUBLE_EQ(a.beat, 16.5);
   EXPECT_DOUBLE_EQ(a.downbeat, 15.0);
+  // After a change of meter, the host's bars need not start at a multiple of the bar.
+  position.beat = 10.0;
+  position.bar = 2;
+  position.barBeat = 1.0;
+  position.beatsPerBar = 4.0;
+  follow(follower, position);
+  EXPECT_DOUBLE_EQ(answersOf(follower).downbeat, 9.0);
 }
 
-TEST(Lv2Transport, NonsenseFieldsAreIgnored) {
+// A host that tells only a change, and one that tells nonsense: what is left out or nonsense
+// carries on.
+TEST(Lv2Transport, StoppingAndNonsenseChangeOnlyWhatTheyShould) {
   TransportFollower follower;
   follower.prepare(kRate);
-  follow(follower, rolling(0, 120, 4, 4));
+  follow(follower, rolling(96000, 120, 4, 4));
+  follower.advance(24000);
+  TransportPosition stop;
+  stop.speed = 0.0;
+  stop.frame = 200000; // and locates, with no beat
+  follow(follower, stop);
+  follower.advance(480000);
   TransportPosition nonsense;
   nonsense.beatsPerMinute = std::nan("");
   nonsense.beatsPerBar = -3;
@@ -116,10 +111,12 @@ TEST(Lv2Transport, NonsenseFieldsAreIgnored) {
   nonsense.beat = INFINITY;
   follow(follower, nonsense);
   const Answers a = answersOf(follower);
+  EXPECT_DOUBLE_EQ(a.beat, 5.0);
+  EXPECT_EQ(a.samplePosition, 200000.0);
+  EXPECT_EQ(a.flags, 0u);
   EXPECT_EQ(a.tempo, 120.0);
   EXPECT_EQ(a.numerator, 4.0);
   EXPECT_EQ(a.denominator, 4);
-  EXPECT_EQ(a.beat, 0.0);
 }
 
 } // namespace
