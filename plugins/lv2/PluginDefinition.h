@@ -16,7 +16,11 @@
 namespace plugins::lv2 {
 
 // The ports, in this order: one control input per parameter at its address, the atom input
-// (MIDI and time:Position), then either the two audio outputs or the atom MIDI output.
+// (MIDI and time:Position, and from the editor its size), then either the two audio outputs or
+// the atom MIDI output, then two control outputs that tell the editor the size the state keeps.
+// Beyond this an editor's side is not one we kept.
+inline constexpr int kMaximumEditorSide = 1 << 14;
+
 struct PortLayout {
   std::uint32_t parameters = 0;
   bool audioOutput = false;
@@ -25,7 +29,9 @@ struct PortLayout {
   std::uint32_t left() const noexcept { return parameters + 1; }
   std::uint32_t right() const noexcept { return parameters + 2; }
   std::uint32_t eventsOut() const noexcept { return parameters + 1; }
-  std::uint32_t count() const noexcept { return parameters + (audioOutput ? 3 : 2); }
+  std::uint32_t editorWidth() const noexcept { return parameters + (audioOutput ? 3 : 2); }
+  std::uint32_t editorHeight() const noexcept { return editorWidth() + 1; }
+  std::uint32_t count() const noexcept { return editorHeight() + 1; }
 };
 
 struct PluginDefinition {

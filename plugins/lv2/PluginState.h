@@ -32,7 +32,6 @@ public:
   static constexpr std::int64_t kVersion = 1;
   // Beyond this a state is not one we wrote.
   static constexpr std::size_t kMaximumBytes = 1 << 16;
-  static constexpr int kMaximumEditorSide = 1 << 14;
 
   PluginState(const PluginDefinition& definition, AUAudioUnit& unit, const LV2_URID_Map& map);
 

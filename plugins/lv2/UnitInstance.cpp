@@ -104,6 +104,10 @@ void UnitInstance::connect(std::uint32_t port, void* data) noexcept {
     right_ = static_cast<float*>(data);
   else if (!layout_.audioOutput && port == layout_.eventsOut())
     eventsOut_ = static_cast<LV2_Atom_Sequence*>(data);
+  else if (port == layout_.editorWidth())
+    editorWidth_ = static_cast<float*>(data);
+  else if (port == layout_.editorHeight())
+    editorHeight_ = static_cast<float*>(data);
 }
 
 void UnitInstance::activate() {
@@ -145,8 +149,9 @@ void UnitInstance::run(std::uint32_t frames) noexcept {
     LV2_ATOM_SEQUENCE_FOREACH(eventsIn_, event) {
       if (event->body.type != uris_.atomObject && event->body.type != uris_.atomBlank)
         continue;
-      const auto position =
-          readPosition(*reinterpret_cast<const LV2_Atom_Object*>(&event->body), uris_);
+      const auto& object = *reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+      readEditorSize(object);
+      const auto position = readPosition(object, uris_);
       if (!position)
         continue;
       renderUpTo(static_cast<std::uint32_t>(
@@ -155,6 +160,17 @@ void UnitInstance::run(std::uint32_t frames) noexcept {
     }
   renderUpTo(frames);
   writeOutput(frames);
+}
+
+void UnitInstance::readEditorSize(const LV2_Atom_Object& object) noexcept {
+  if (object.body.otype != uris_.editorSize)
+    return;
+  const LV2_Atom* width = nullptr;
+  const LV2_Atom* height = nullptr;
+  lv2_atom_object_get(&object, uris_.editorWidth, &width, uris_.editorHeight, &height, 0);
+  if (width && height && width->type == uris_.atomInt && height->type == uris_.atomInt)
+    state_.setEditorSize(reinterpret_cast<const LV2_Atom_Int*>(width)->body,
+                         reinterpret_cast<const LV2_Atom_Int*>(height)->body);
 }
 
 void UnitInstance::readInput(std::uint32_t frames) noexcept {
@@ -209,6 +225,11 @@ void UnitInstance::renderSlice(std::uint32_t start, std::uint32_t frames) noexce
 }
 
 void UnitInstance::writeOutput(std::uint32_t frames) noexcept {
+  const auto size = state_.editorSize();
+  if (editorWidth_ && editorHeight_) {
+    *editorWidth_ = size ? float(size->first) : 0.0f;
+    *editorHeight_ = size ? float(size->second) : 0.0f;
+  }
   const std::span<const FramedMidi> generated = sent_.takeDue(runStart_, frames);
   if (!eventsOut_ || eventsOut_->atom.size < sizeof(LV2_Atom_Sequence_Body))
     return;

@@ -57,6 +57,7 @@ public:
 
 private:
   void readInput(std::uint32_t frames) noexcept;
+  void readEditorSize(const LV2_Atom_Object& object) noexcept;
   void renderUpTo(std::uint32_t end) noexcept;
   void renderSlice(std::uint32_t start, std::uint32_t frames) noexcept;
   void writeOutput(std::uint32_t frames) noexcept;
@@ -89,6 +90,8 @@ private:
   LV2_Atom_Sequence* eventsOut_ = nullptr;
   float* left_ = nullptr;
   float* right_ = nullptr;
+  float* editorWidth_ = nullptr;
+  float* editorHeight_ = nullptr;
 };
 
 } // namespace plugins::lv2

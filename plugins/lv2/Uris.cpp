@@ -27,6 +27,8 @@ Uris::Uris(const LV2_URID_Map& map)
       timeBeatsPerMinute(mapped(map, LV2_TIME__beatsPerMinute)),
       timeFrame(mapped(map, LV2_TIME__frame)),
       maxBlockLength(mapped(map, LV2_BUF_SIZE__maxBlockLength)),
-      nominalBlockLength(mapped(map, LV2_BUF_SIZE__nominalBlockLength)) {}
+      nominalBlockLength(mapped(map, LV2_BUF_SIZE__nominalBlockLength)),
+      editorSize(mapped(map, kEditorSizeUri)), editorWidth(mapped(map, kEditorWidthUri)),
+      editorHeight(mapped(map, kEditorHeightUri)) {}
 
 } // namespace plugins::lv2

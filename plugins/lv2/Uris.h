@@ -5,6 +5,12 @@
 
 namespace plugins::lv2 {
 
+// What the editor sends the plug-in when its size changes: an object of this type with the
+// width and height as atom:Int.
+inline constexpr const char* kEditorSizeUri = "https://orrinbrook.org/plugins/ns#EditorSize";
+inline constexpr const char* kEditorWidthUri = "https://orrinbrook.org/plugins/ns#width";
+inline constexpr const char* kEditorHeightUri = "https://orrinbrook.org/plugins/ns#height";
+
 struct Uris {
   // Maps every URI with the host's map. Control thread.
   explicit Uris(const LV2_URID_Map& map);
@@ -15,6 +21,7 @@ struct Uris {
   LV2_URID timePosition, timeSpeed, timeBar, timeBarBeat, timeBeat, timeBeatUnit, timeBeatsPerBar,
       timeBeatsPerMinute, timeFrame;
   LV2_URID maxBlockLength, nominalBlockLength;
+  LV2_URID editorSize, editorWidth, editorHeight;
 };
 
 } // namespace plugins::lv2

@@ -142,8 +142,8 @@ void Lv2Instance::connectPorts() {
       lilv_instance_connect_port(instance_, i, audio_.back().data());
     } else if (lilv_port_is_a(plugin_, port, control)) {
       controls_[i] = std::isnan(defaults[i]) ? 0.0f : defaults[i];
-      if (isInput)
-        controlIndex_[lilv_node_as_string(lilv_port_get_symbol(plugin_, port))] = i;
+      (isInput ? controlIndex_
+               : outputIndex_)[lilv_node_as_string(lilv_port_get_symbol(plugin_, port))] = i;
       lilv_instance_connect_port(instance_, i, &controls_[i]);
     } else if (lilv_port_is_a(plugin_, port, atom)) {
       lilv_instance_connect_port(instance_, i, isInput ? atomIn_.data() : atomOut_.data());
@@ -164,6 +164,11 @@ void Lv2Instance::addMidi(std::uint32_t frame, std::array<std::uint8_t, 3> bytes
   lv2_atom_forge_frame_time(&forge_, frame);
   lv2_atom_forge_atom(&forge_, size, world_.map(LV2_MIDI__MidiEvent));
   lv2_atom_forge_write(&forge_, bytes.data(), size);
+}
+
+void Lv2Instance::addAtom(std::uint32_t frame, const LV2_Atom& atom) {
+  lv2_atom_forge_frame_time(&forge_, frame);
+  lv2_atom_forge_write(&forge_, &atom, lv2_atom_total_size(&atom));
 }
 
 void Lv2Instance::addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
@@ -232,6 +237,11 @@ bool Lv2Instance::setControl(const std::string& symbol, float value) {
     return false;
   controls_[found->second] = value;
   return true;
+}
+
+float Lv2Instance::outputControl(const std::string& symbol) const {
+  const auto found = outputIndex_.find(symbol);
+  return found == outputIndex_.end() ? std::nanf("") : controls_[found->second];
 }
 
 float Lv2Instance::control(const std::string& symbol) const {

@@ -70,6 +70,8 @@ public:
   // withBeat false gives the bar beat instead of the beat position, as jalv does.
   void addPosition(std::uint32_t frame, double beat, double beatsPerMinute, bool rolling,
                    int beatsPerBar = 4, int beatUnit = 4, bool withBeat = true);
+  // Any atom, as a host passes on what a UI sent (atom:eventTransfer).
+  void addAtom(std::uint32_t frame, const LV2_Atom& atom);
 
   // Runs frames (up to kMaxBlock: more than the options promise, as some hosts do) and
   // returns the MIDI the plug-in sent.
@@ -80,6 +82,8 @@ public:
   // A control input by its symbol, as a host's slider sets it; false when there is none.
   bool setControl(const std::string& symbol, float value);
   float control(const std::string& symbol) const; // NaN when there is none
+  // What the last run wrote to a control output; NaN when there is none.
+  float outputControl(const std::string& symbol) const;
   // What the last run wrote to an audio output; nothing when the plug-in has no such output.
   std::vector<float> output(std::size_t channel) const {
     if (channel >= audio_.size())
@@ -116,6 +120,7 @@ private:
   std::vector<std::vector<float>> audio_;
   std::vector<float> controls_;
   std::map<std::string, std::uint32_t> controlIndex_; // control inputs by symbol
+  std::map<std::string, std::uint32_t> outputIndex_;  // control outputs by symbol
   std::vector<std::uint64_t> atomIn_, atomOut_;       // 8-byte aligned atom storage
   LV2_Atom_Forge forge_;
   LV2_Atom_Forge_Frame sequence_;

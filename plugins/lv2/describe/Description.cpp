@@ -72,6 +72,17 @@ void atomPort(std::ostream& out, bool input, std::uint32_t index, const char* sy
       << "    lv2:name " << quoted(name) << " ;\n";
 }
 
+// Hosts pass output ports on to the editor; nobody else needs to see them.
+void editorSizePort(std::ostream& out, std::uint32_t index, const char* symbol, const char* name) {
+  out << "    a lv2:OutputPort, lv2:ControlPort ;\n"
+      << "    lv2:index " << index << " ;\n"
+      << "    lv2:symbol " << quoted(symbol) << " ;\n"
+      << "    lv2:name " << quoted(name) << " ;\n"
+      << "    lv2:default 0 ;\n    lv2:minimum 0 ;\n    lv2:maximum " << kMaximumEditorSide
+      << " ;\n"
+      << "    lv2:portProperty lv2:integer, lv2:connectionOptional, pprops:notOnGUI ;\n";
+}
+
 void audioPort(std::ostream& out, std::uint32_t index, const char* symbol, const char* name) {
   out << "    a lv2:OutputPort, lv2:AudioPort ;\n"
       << "    lv2:index " << index << " ;\n"
@@ -101,8 +112,11 @@ std::string manifestTurtle(const PluginDefinition& definition, const std::string
         << "  a ui:X11UI ;\n"
         << "  ui:binary <" << uiBinary << "> ;\n"
         << "  lv2:requiredFeature ui:idleInterface ;\n"
-        << "  lv2:optionalFeature ui:parent, ui:resize, ui:touch ;\n"
-        << "  lv2:extensionData ui:idleInterface, ui:resize .\n";
+        << "  lv2:optionalFeature ui:parent, ui:resize, ui:touch, urid:map ;\n"
+        << "  lv2:extensionData ui:idleInterface, ui:resize ;\n"
+        << "  ui:portNotification [ ui:plugin <" << definition.uri
+        << "> ; lv2:symbol \"editorWidth\" ; ui:protocol ui:floatProtocol ] , [ ui:plugin <"
+        << definition.uri << "> ; lv2:symbol \"editorHeight\" ; ui:protocol ui:floatProtocol ] .\n";
   for (std::size_t i = 0; i < presets.size(); ++i)
     out << "\n<" << presetUri(definition, i) << ">\n"
         << "  a pset:Preset ;\n"
@@ -142,6 +156,10 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
     out << "  ] , [\n";
     atomPort(out, false, ports.eventsOut(), "midi_out", "MIDI Out");
   }
+  out << "  ] , [\n";
+  editorSizePort(out, ports.editorWidth(), "editorWidth", "Editor Width");
+  out << "  ] , [\n";
+  editorSizePort(out, ports.editorHeight(), "editorHeight", "Editor Height");
   out << "  ] .\n";
   return out.str();
 }

@@ -2,6 +2,12 @@
 #include "plugins/lv2/ui/UiInstance.h"
 
 #include "plugins/lv2/Features.h"
+#include "plugins/lv2/Uris.h"
+
+#include <lv2/atom/forge.h>
+
+#include <array>
+#include <cmath>
 
 namespace plugins::lv2 {
 
@@ -18,13 +24,17 @@ std::unique_ptr<UiInstance> UiInstance::create(const EditorDefinition& definitio
   const auto* resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
   // ui:parent's data is the window itself.
   const LV2UI_Widget parent = const_cast<void*>(featureData(features, LV2_UI__parent));
+  const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
   return std::make_unique<UiInstance>(definition, std::move(mirror),
-                                      PortMirror::Host{write, controller, touch}, parent, resize);
+                                      PortMirror::Host{write, controller, touch}, parent, resize,
+                                      map);
 }
 
 UiInstance::UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAudioUnit> mirror,
-                       PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize)
-    : definition_(definition), mirror_(definition.plugin, std::move(mirror), host) {
+                       PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize,
+                       const LV2_URID_Map* map)
+    : definition_(definition), host_(host), resize_(resize), map_(map),
+      mirror_(definition.plugin, std::move(mirror), host) {
   auto editor = definition.make();
   editor.editor->setAudioUnit(mirror_.unit());
   window_ = std::make_unique<EmbeddedEditor>(std::move(editor), definition.sizes);
@@ -41,6 +51,21 @@ UiInstance::~UiInstance() {
 void UiInstance::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t format,
                            const void* buffer) {
   loop_.enter();
+  const PortLayout ports = definition_.plugin.ports();
+  if ((port == ports.editorWidth() || port == ports.editorHeight()) && format == 0 &&
+      size == sizeof(float) && buffer) {
+    const float value = *static_cast<const float*>(buffer);
+    const int side = std::isfinite(value) ? int(std::lround(value)) : 0;
+    (port == ports.editorWidth() ? keptWidth_ : keptHeight_) = side;
+    // A size kept, and not the one shown: shown, and the host's window follows.
+    if (keptWidth_ > 0 && keptHeight_ > 0 &&
+        (keptWidth_ != window_->getWidth() || keptHeight_ != window_->getHeight())) {
+      window_->hostResized(keptWidth_, keptHeight_);
+      if (resize_ && resize_->ui_resize)
+        resize_->ui_resize(resize_->handle, window_->getWidth(), window_->getHeight());
+    }
+    return;
+  }
   mirror_.portEvent(port, size, format, buffer);
 }
 
@@ -51,7 +76,31 @@ int UiInstance::idle() {
 
 int UiInstance::hostResized(int width, int height) {
   loop_.enter();
-  return window_->hostResized(width, height);
+  const int result = window_->hostResized(width, height);
+  if (window_->getWidth() != keptWidth_ || window_->getHeight() != keptHeight_)
+    tellPluginSize();
+  return result;
+}
+
+void UiInstance::tellPluginSize() {
+  if (!map_)
+    return;
+  LV2_URID_Map map = *map_;
+  const auto mapped = [&](const char* uri) { return map.map(map.handle, uri); };
+  alignas(LV2_Atom) std::array<std::uint8_t, 128> buffer{};
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &map);
+  lv2_atom_forge_set_buffer(&forge, buffer.data(), buffer.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, mapped(kEditorSizeUri));
+  lv2_atom_forge_key(&forge, mapped(kEditorWidthUri));
+  lv2_atom_forge_int(&forge, window_->getWidth());
+  lv2_atom_forge_key(&forge, mapped(kEditorHeightUri));
+  lv2_atom_forge_int(&forge, window_->getHeight());
+  lv2_atom_forge_pop(&forge, &frame);
+  const auto* atom = reinterpret_cast<const LV2_Atom*>(buffer.data());
+  host_.write(host_.controller, definition_.plugin.ports().eventsIn(),
+              std::uint32_t(lv2_atom_total_size(atom)), mapped(LV2_ATOM__eventTransfer), atom);
 }
 
 } // namespace plugins::lv2

@@ -8,14 +8,18 @@
 
 #include <lv2/core/lv2.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <memory>
 
 namespace plugins::lv2 {
 
-// Made with the host's write function and features (ui:parent, ui:resize and ui:touch, each
-// optional); it asks for no access to the plug-in's instance. It tells the host its size
-// (ui:resize) once it is shown. Threads: the host's UI thread.
+// Made with the host's write function and features (ui:parent, ui:resize, ui:touch and
+// urid:map, each optional); it asks for no access to the plug-in's instance. It tells the host
+// its size (ui:resize) once it is shown. The plug-in keeps the editor's size in its state: a
+// size the host gives goes to it as a message on its atom input (with urid:map), and the size
+// it keeps comes back on its two size outputs, which the editor takes and tells the host.
+// Threads: the host's UI thread.
 class UiInstance {
 public:
   // Null when the unit cannot be made.
@@ -23,7 +27,8 @@ public:
                                             LV2UI_Write_Function write, LV2UI_Controller controller,
                                             const LV2_Feature* const* features);
   UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAudioUnit> mirror,
-             PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize);
+             PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize,
+             const LV2_URID_Map* map = nullptr);
   ~UiInstance();
   UiInstance(const UiInstance&) = delete;
   UiInstance& operator=(const UiInstance&) = delete;
@@ -40,8 +45,14 @@ public:
   HostDrivenLoop& loop() noexcept { return loop_; }
 
 private:
+  void tellPluginSize();
+
   const EditorDefinition& definition_;
-  HostDrivenLoop loop_; // first: JUCE outlives the editor
+  PortMirror::Host host_;
+  const LV2UI_Resize* resize_;
+  const LV2_URID_Map* map_;
+  int keptWidth_ = 0, keptHeight_ = 0; // as the plug-in's size outputs last said
+  HostDrivenLoop loop_;                // before the mirror and the editor: JUCE outlives them
   PortMirror mirror_;
   std::unique_ptr<EmbeddedEditor> window_;
 };

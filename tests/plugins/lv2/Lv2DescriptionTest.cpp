@@ -89,13 +89,14 @@ TEST_P(OwnBundle, TakesMidiAndTimeAndGivesSoundOrMidi) {
   const OwnPlugin& p = GetParam();
   const bool synthesiser = p.uri == kQuorvaneUri;
   const auto count = std::uint32_t(p.rows.size());
-  ASSERT_EQ(lilv_plugin_get_num_ports(plugin()), count + (synthesiser ? 3 : 2));
+  const std::uint32_t sizes = count + (synthesiser ? 3 : 2); // the editor's width and height
+  ASSERT_EQ(lilv_plugin_get_num_ports(plugin()), sizes + 2);
   const LilvPort* in = lilv_plugin_get_port_by_index(plugin(), count);
   EXPECT_TRUE(portIs(in, LILV_URI_ATOM_PORT) && portIs(in, LILV_URI_INPUT_PORT));
   EXPECT_TRUE(lilv_port_supports_event(plugin(), in, uri(LILV_URI_MIDI_EVENT).get()));
   EXPECT_TRUE(lilv_port_supports_event(plugin(), in, uri(LV2_TIME__Position).get()));
   std::uint32_t audio = 0;
-  for (std::uint32_t i = count + 1; i < lilv_plugin_get_num_ports(plugin()); ++i) {
+  for (std::uint32_t i = count + 1; i < sizes; ++i) {
     const LilvPort* out = lilv_plugin_get_port_by_index(plugin(), i);
     EXPECT_TRUE(portIs(out, LILV_URI_OUTPUT_PORT));
     audio += portIs(out, LILV_URI_AUDIO_PORT);
@@ -105,6 +106,11 @@ TEST_P(OwnBundle, TakesMidiAndTimeAndGivesSoundOrMidi) {
     }
   }
   EXPECT_EQ(audio, synthesiser ? 2u : 0u);
+  for (std::uint32_t i : {sizes, sizes + 1}) {
+    const LilvPort* size = lilv_plugin_get_port_by_index(plugin(), i);
+    EXPECT_TRUE(portIs(size, LILV_URI_CONTROL_PORT) && portIs(size, LILV_URI_OUTPUT_PORT));
+    EXPECT_TRUE(lilv_port_has_property(plugin(), size, uri(LV2_PORT_PROPS__notOnGUI).get()));
+  }
   EXPECT_TRUE(lilv_world_ask(
       ownWorld().world(), uri(p.uri).get(), uri(LILV_NS_RDF "type").get(),
       uri(synthesiser ? LV2_CORE__InstrumentPlugin : LV2_CORE_PREFIX "MIDIPlugin").get()));
@@ -161,7 +167,7 @@ TEST_P(OwnBundle, HasAnX11EditorThatNeedsOnlyIdleCalls) {
   };
   EXPECT_EQ(featuresOf(LV2_CORE__requiredFeature), std::set<std::string>{LV2_UI__idleInterface});
   EXPECT_EQ(featuresOf(LV2_CORE__optionalFeature),
-            (std::set<std::string>{LV2_UI__parent, LV2_UI__resize, LV2_UI__touch}));
+            (std::set<std::string>{LV2_UI__parent, LV2_UI__resize, LV2_UI__touch, LV2_URID__map}));
   EXPECT_EQ(featuresOf(LV2_CORE__extensionData),
             (std::set<std::string>{LV2_UI__idleInterface, LV2_UI__resize}));
   lilv_uis_free(uis);

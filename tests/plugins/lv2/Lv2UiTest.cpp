@@ -4,6 +4,7 @@
 #include "PallixAU/engine/PallixParameters.h"
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
 #include "plugins/lv2/ui/Probe.h"
+#include "tools/lv2-host/Lv2Host.h"
 
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
@@ -52,13 +53,19 @@ void PrintTo(const Call& c, std::ostream* out) {
 struct FakeHost {
   std::vector<Call> calls;
   std::vector<std::pair<int, int>> sizes;
+  // Atoms sent with atom:eventTransfer (format not 0), by port, as the bytes of each.
+  std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> atoms;
 
   static void write(LV2UI_Controller host, std::uint32_t port, std::uint32_t size,
                     std::uint32_t format, const void* buffer) {
+    auto& self = *static_cast<FakeHost*>(host);
+    if (format != 0) {
+      const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+      self.atoms.emplace_back(port, std::vector<std::uint8_t>(bytes, bytes + size));
+      return;
+    }
     ASSERT_EQ(size, sizeof(float));
-    ASSERT_EQ(format, 0u);
-    static_cast<FakeHost*>(host)->calls.push_back(
-        {Call::write, port, *static_cast<const float*>(buffer)});
+    self.calls.push_back({Call::write, port, *static_cast<const float*>(buffer)});
   }
   static void touch(LV2UI_Feature_Handle host, std::uint32_t port, bool grabbed) {
     static_cast<FakeHost*>(host)->calls.push_back({grabbed ? Call::grab : Call::release, port});
@@ -163,6 +170,64 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   EXPECT_EQ(dlclose(library), 0);
   EXPECT_EQ(dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr)
       << "the shared object stays loaded";
+}
+
+// The size a host gives the editor goes to the plug-in, which keeps it in its state and, restored,
+// tells it to the next editor, which takes it and tells the host: through ports alone.
+TEST_P(OwnLv2Ui, TheEditorsSizeTravelsThroughThePluginsState) {
+  const OwnUi& expected = GetParam();
+  Lv2World world({OWN_QUORVANE_LV2_BUNDLE, OWN_PALLIX_LV2_BUNDLE});
+  void* library = dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto* descriptor =
+      reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"))(0);
+  const auto* uiResize =
+      static_cast<const LV2UI_Resize*>(descriptor->extension_data(LV2_UI__resize));
+  const std::string bundle = std::filesystem::path(expected.binary).parent_path().string() + "/";
+  FakeHost host;
+  LV2UI_Resize resize{&host, &FakeHost::resize};
+  const LV2_Feature resizeFeature{LV2_UI__resize, &resize},
+      mapFeature{LV2_URID__map, world.mapFeature()}, idleFeature{LV2_UI__idleInterface, nullptr};
+  const LV2_Feature* features[] = {&resizeFeature, &mapFeature, &idleFeature, nullptr};
+  const auto open = [&] {
+    LV2UI_Widget widget = nullptr;
+    return descriptor->instantiate(descriptor, expected.pluginUri.c_str(), bundle.c_str(),
+                                   &FakeHost::write, &host, &widget, features);
+  };
+  const auto eventsIn = static_cast<std::uint32_t>(expected.rows.size());
+  const bool synthesiser = expected.pluginUri.ends_with("quorvane");
+  const std::uint32_t widthPort = eventsIn + (synthesiser ? 3 : 2), heightPort = widthPort + 1;
+
+  LV2UI_Handle first = open();
+  uiResize->ui_resize(first, 900, 10000); // held to the editor's limits
+  ASSERT_EQ(host.atoms.size(), 1u);
+  EXPECT_EQ(host.atoms[0].first, eventsIn);
+  descriptor->cleanup(first);
+
+  Lv2Instance plugin(world, expected.pluginUri, 48000);
+  EXPECT_EQ(plugin.outputControl("editorWidth"), 0.0f) << "no size kept yet";
+  plugin.addAtom(0, *reinterpret_cast<const LV2_Atom*>(host.atoms[0].second.data()));
+  plugin.run(64);
+  const float width = plugin.outputControl("editorWidth");
+  const float height = plugin.outputControl("editorHeight");
+  EXPECT_EQ(width, 900.0f);
+  EXPECT_GT(height, 0.0f);
+  EXPECT_LT(height, 10000.0f);
+  Lv2Instance reopened(world, expected.pluginUri, 48000);
+  reopened.restoreState(plugin.saveState());
+  reopened.run(64);
+  EXPECT_EQ(reopened.outputControl("editorWidth"), width);
+  EXPECT_EQ(reopened.outputControl("editorHeight"), height);
+
+  host.atoms.clear();
+  host.sizes.clear();
+  LV2UI_Handle second = open();
+  descriptor->port_event(second, widthPort, sizeof width, 0, &width);
+  descriptor->port_event(second, heightPort, sizeof height, 0, &height);
+  EXPECT_EQ(host.sizes.back(), (std::pair{int(width), int(height)}));
+  EXPECT_TRUE(host.atoms.empty()) << "a size the plug-in told is not sent back";
+  descriptor->cleanup(second);
+  EXPECT_EQ(dlclose(library), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bundles, OwnLv2Ui, ::testing::ValuesIn(kOwnUis), [](const auto& info) {
