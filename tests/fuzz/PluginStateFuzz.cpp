@@ -1,7 +1,8 @@
 // Any bytes as the state a host hands our LV2 plug-ins, under any key our plug-ins read and of
-// any type: restoring answers without crashing, the plug-in plays cleanly after it, and what it
-// then saves restores again.
+// any type, and then as the state a VST3 host hands the same unit: restoring answers without
+// crashing, the plug-in plays cleanly after it, and what it then saves restores again.
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/fuzz/Vst3StateFuzz.h"
 
 #include "plugins/lv2/UnitInstance.h"
 #include "plugins/lv2/pallix/PallixDefinition.h"
@@ -129,10 +130,10 @@ Verdict plays(UnitInstance& instance, const PluginDefinition& definition, Host& 
   return {};
 }
 
-Verdict restoreInto(const PluginDefinition& definition, FuzzInput& input) {
+Verdict restoreInto(const PluginDefinition& definition, std::uint32_t choice,
+                    std::span<const std::uint8_t> bytes) {
   Host host;
   const double rates[] = {8000.0, 44100.0};
-  const std::uint32_t choice = input.byte();
   const LV2_Feature mapFeature{LV2_URID__map, &host.map};
   const LV2_Feature* features[] = {&mapFeature, nullptr};
   auto instance = UnitInstance::create(definition, rates[choice & 1], features);
@@ -144,8 +145,7 @@ Verdict restoreInto(const PluginDefinition& definition, FuzzInput& input) {
   const char* types[] = {LV2_ATOM__String, LV2_ATOM__String, LV2_ATOM__Chunk, LV2_ATOM__Int};
   host.key = host.id(keys[(choice >> 1) % 3].c_str());
   host.type = host.id(types[(choice >> 3) & 3]);
-  const auto rest = input.rest();
-  host.value.assign(rest.begin(), rest.end());
+  host.value.assign(bytes.begin(), bytes.end());
   instance->restore(retrieve, &host);
   if (Verdict fault = plays(*instance, definition, host); !fault.empty())
     return fault;
@@ -162,8 +162,13 @@ Verdict restoreInto(const PluginDefinition& definition, FuzzInput& input) {
 Verdict pluginState(std::span<const std::uint8_t> bytes) {
   FuzzInput input(bytes);
   const bool generator = input.flag();
-  return restoreInto(
-      generator ? plugins::lv2::kPallixDefinition : plugins::lv2::kQuorvaneDefinition, input);
+  const PluginDefinition& definition =
+      generator ? plugins::lv2::kPallixDefinition : plugins::lv2::kQuorvaneDefinition;
+  const std::uint32_t choice = input.byte();
+  const auto state = input.rest();
+  if (Verdict fault = restoreInto(definition, choice, state); !fault.empty())
+    return fault;
+  return vst3StateInto(definition, state);
 }
 
 } // namespace fuzz
