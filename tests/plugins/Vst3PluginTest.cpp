@@ -117,47 +117,29 @@ TEST(Vst3Plugins, ARestoredStateWinsOverAProgramChosenBeforeItNotAfter) {
 }
 
 // Whatever a host hands over as a state, the plug-in stays up, refuses what is not its state and
-// plays on: garbage, the size prefixes that took JUCE's LV2 state decoding down, its own state cut
-// short or with bytes flipped.
+// plays on. Through the bundle as a host loads it; any bytes through the adapter's state entry
+// are the plugin-state fuzz target's.
 TEST(Vst3Plugins, AnyStateAHostHandsOverIsSurvived) {
   for (const char* bundle : {QUORVANE_VST3_BUNDLE, PALLIX_VST3_BUNDLE}) {
     SCOPED_TRACE(bundle);
-    auto donor = load(bundle);
     juce::MemoryBlock own;
-    donor.instance->getStateInformation(own);
-    std::vector<juce::MemoryBlock> states{juce::MemoryBlock(), juce::MemoryBlock("-5.AAAA", 7),
-                                          juce::MemoryBlock("2147483647.AAAAAAAA", 19),
-                                          juce::MemoryBlock(own.getData(), own.getSize() / 2)};
-    juce::Random random(1);
-    juce::MemoryBlock noise(4096);
-    random.fillBitsRandomly(noise.getData(), noise.getSize());
-    states.push_back(noise);
-    const std::size_t notStates = states.size(); // those before the flipped ones
-    for (std::size_t at = 0; at < own.getSize(); at += own.getSize() / 16) {
-      juce::MemoryBlock flipped = own;
-      static_cast<char*>(flipped.getData())[at] ^= 0x5a;
-      states.push_back(flipped);
-    }
-    const auto valuesOf = [](juce::AudioProcessor& plugin) {
-      std::vector<float> values;
-      for (auto* parameter : plugin.getParameters())
-        values.push_back(parameter->getValue());
-      return values;
-    };
-    for (const juce::MemoryBlock& state : states) {
+    load(bundle).instance->getStateInformation(own);
+    for (const juce::MemoryBlock& state : {juce::MemoryBlock(), juce::MemoryBlock("-5.AAAA", 7),
+                                           juce::MemoryBlock("2147483647.AAAAAAAA", 19),
+                                           juce::MemoryBlock(own.getData(), own.getSize() / 2)}) {
       auto plugin = load(bundle);
-      const auto fresh = valuesOf(*plugin.instance);
+      std::vector<float> fresh, restored;
+      for (auto* parameter : plugin.instance->getParameters())
+        fresh.push_back(parameter->getValue());
       plugin.instance->setStateInformation(state.getData(), static_cast<int>(state.getSize()));
-      if (&state - states.data() < static_cast<std::ptrdiff_t>(notStates)) {
-        EXPECT_EQ(valuesOf(*plugin.instance), fresh) << state.getSize();
-      }
+      for (auto* parameter : plugin.instance->getParameters())
+        restored.push_back(parameter->getValue());
+      EXPECT_EQ(restored, fresh) << state.getSize();
       juce::AudioBuffer<float> buffer(2, kPrepared);
       juce::MidiBuffer midi;
       midi.addEvent(juce::MidiMessage::noteOn(1, 60, 0.8f), 0);
       plugin.instance->processBlock(buffer, midi);
-      for (int c = 0; c < buffer.getNumChannels(); ++c)
-        for (int i = 0; i < buffer.getNumSamples(); ++i)
-          ASSERT_TRUE(std::abs(buffer.getSample(c, i)) <= 1.0f) << state.getSize();
+      EXPECT_LE(buffer.getMagnitude(0, kPrepared), 1.0f) << state.getSize();
     }
   }
 }
