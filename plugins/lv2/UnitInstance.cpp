@@ -208,10 +208,11 @@ void UnitInstance::renderSlice(std::uint32_t start, std::uint32_t frames) noexce
     const FramedMidi& m = input_[nextInput_];
     events_.addMIDI(sampleTime_ + (m.frame - start), 0, m.bytes.data(), m.length);
   }
-  float* channels[2] = {scratch_.data(), scratch_.data() + maximumFrames_};
-  if (layout_.audioOutput) {
-    channels[0] = left_ ? left_ + start : nullptr;
-    channels[1] = right_ ? right_ + start : nullptr;
+  // A unit without audio ports renders into the scratch, which only such units have.
+  float* channels[2] = {left_ ? left_ + start : nullptr, right_ ? right_ + start : nullptr};
+  if (!layout_.audioOutput) {
+    channels[0] = scratch_.data();
+    channels[1] = scratch_.data() + maximumFrames_;
   }
   AudioBufferList list = AudioBufferList::forChannels(channels, 2, frames);
   AudioUnitRenderActionFlags flags = 0;
