@@ -55,7 +55,8 @@ void UiInstance::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
   if ((port == ports.editorWidth() || port == ports.editorHeight()) && format == 0 &&
       size == sizeof(float) && buffer) {
     const float value = *static_cast<const float*>(buffer);
-    const int side = std::isfinite(value) ? int(std::lround(value)) : 0;
+    const int side =
+        value >= 1.0f && value <= float(kMaximumEditorSide) ? int(std::lround(value)) : 0;
     (port == ports.editorWidth() ? keptWidth_ : keptHeight_) = side;
     // A size kept, and not the one shown: shown, and the host's window follows.
     if (keptWidth_ > 0 && keptHeight_ > 0 &&

@@ -222,7 +222,10 @@ TEST_P(OwnLv2Ui, TheEditorsSizeTravelsThroughThePluginsState) {
   host.atoms.clear();
   host.sizes.clear();
   LV2UI_Handle second = open();
+  for (const float nonsense : {NAN, 1e30f, -5.0f}) // no size of an editor: nothing changes
+    descriptor->port_event(second, heightPort, sizeof nonsense, 0, &nonsense);
   descriptor->port_event(second, widthPort, sizeof width, 0, &width);
+  EXPECT_TRUE(host.sizes.size() == 1) << "only its first showing told the host a size";
   descriptor->port_event(second, heightPort, sizeof height, 0, &height);
   EXPECT_EQ(host.sizes.back(), (std::pair{int(width), int(height)}));
   EXPECT_TRUE(host.atoms.empty()) << "a size the plug-in told is not sent back";
