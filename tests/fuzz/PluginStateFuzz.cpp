@@ -179,8 +179,8 @@ Verdict vst3StateInto(const PluginDefinition& definition, std::span<const std::u
   juce::AudioBuffer<float> audio(std::max(2, processor.getTotalNumOutputChannels()), int(kFrames));
   for (int block = 0; block < kSynthesiserRuns; ++block) { // no play head: the generator waits
     juce::MidiBuffer midi;
-    for (const int note : {48, 55, 64})
-      if (block == 0)
+    if (block == 0)
+      for (const int note : {48, 55, 64})
         midi.addEvent(juce::MidiMessage::noteOn(1, note, std::uint8_t(100)), 0);
     audio.clear();
     processor.processBlock(audio, midi);

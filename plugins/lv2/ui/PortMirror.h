@@ -33,6 +33,7 @@ public:
   PortMirror& operator=(const PortMirror&) = delete;
 
   const std::shared_ptr<AUAudioUnit>& unit() const noexcept { return unit_; }
+  const Host& host() const noexcept { return host_; }
   // The mirror's parameter at a port, or null.
   AUParameter* parameter(std::uint32_t port) const noexcept;
 

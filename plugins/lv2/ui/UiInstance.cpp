@@ -33,7 +33,7 @@ std::unique_ptr<UiInstance> UiInstance::create(const EditorDefinition& definitio
 UiInstance::UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAudioUnit> mirror,
                        PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize,
                        const LV2_URID_Map* map)
-    : definition_(definition), host_(host), resize_(resize), map_(map),
+    : definition_(definition), resize_(resize), map_(map),
       mirror_(definition.plugin, std::move(mirror), host) {
   auto editor = definition.make();
   editor.editor->setAudioUnit(mirror_.unit());
@@ -100,8 +100,9 @@ void UiInstance::tellPluginSize() {
   lv2_atom_forge_int(&forge, window_->getHeight());
   lv2_atom_forge_pop(&forge, &frame);
   const auto* atom = reinterpret_cast<const LV2_Atom*>(buffer.data());
-  host_.write(host_.controller, definition_.plugin.ports().eventsIn(),
-              std::uint32_t(lv2_atom_total_size(atom)), mapped(LV2_ATOM__eventTransfer), atom);
+  const PortMirror::Host& host = mirror_.host();
+  host.write(host.controller, definition_.plugin.ports().eventsIn(),
+             std::uint32_t(lv2_atom_total_size(atom)), mapped(LV2_ATOM__eventTransfer), atom);
 }
 
 } // namespace plugins::lv2

@@ -28,7 +28,7 @@ public:
                                             const LV2_Feature* const* features);
   UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAudioUnit> mirror,
              PortMirror::Host host, LV2UI_Widget parent, const LV2UI_Resize* resize,
-             const LV2_URID_Map* map = nullptr);
+             const LV2_URID_Map* map);
   ~UiInstance();
   UiInstance(const UiInstance&) = delete;
   UiInstance& operator=(const UiInstance&) = delete;
@@ -48,7 +48,6 @@ private:
   void tellPluginSize();
 
   const EditorDefinition& definition_;
-  PortMirror::Host host_;
   const LV2UI_Resize* resize_;
   const LV2_URID_Map* map_;
   int keptWidth_ = 0, keptHeight_ = 0; // as the plug-in's size outputs last said
