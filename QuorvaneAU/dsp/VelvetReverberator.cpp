@@ -15,6 +15,8 @@ void VelvetReverberator::prepare(int loopLength) {
   loopLength_ = loopLength;
   bufferSize_ = 2 * loopLength;
   buffer_.assign(static_cast<std::size_t>(std::max(bufferSize_, 0)), 0.0f);
+  // Calls shorter than kGathered add to it until it holds at least kGathered samples.
+  gathered_.assign(2 * kGathered, 0.0f);
   reset();
 }
 
@@ -24,6 +26,8 @@ void VelvetReverberator::reset() noexcept {
   feedbackPos_ = loopLength_;
   dampingState_ = 0.0f;
   silentSteps_ = bufferSize_;
+  gatheredCount_ = 0;
+  gatheredBits_ = 0;
 }
 
 namespace {
@@ -31,31 +35,58 @@ namespace {
 // mem[i] += g * x[i] over a span that does not wrap: the reverb's hot loop. It is bound by
 // stores and float operations, so where the processor has eight-lane vectors a second copy
 // uses them; without fused multiply-adds both copies give identical results.
-[[gnu::always_inline]] inline void multiplyAddLoop(float* __restrict mem, const float* __restrict x,
-                                                   float g, int n) noexcept {
+[[gnu::always_inline]] inline void multiplyAdd(float* __restrict mem, const float* __restrict x,
+                                               float g, int n) noexcept {
   for (int i = 0; i < n; ++i)
     mem[i] += g * x[i];
 }
 
-using MultiplyAdd = void (*)(float* __restrict, const float* __restrict, float, int) noexcept;
+// x[0 ... n-1] through each tap into the cells from `from` on, each tap's cells split into
+// spans that do not wrap. Returns whether every gain was finite. Inlined into each copy whole,
+// so that short spans cost no call per tap.
+[[gnu::always_inline]] inline bool scatterLoop(float* mem, int size, const VelvetEcho* first,
+                                               const VelvetEcho* last, const float* x, int n,
+                                               int from) noexcept {
+  bool finite = true;
+  for (const VelvetEcho* tap = first; tap != last; ++tap) {
+    const float g = tap->amplitude * 0.09f;
+    finite = finite && std::isfinite(g);
+    int start = from + tap->position;
+    if (start >= size)
+      start -= size;
+    int done = 0;
+    while (done < n) {
+      const int span = std::min(n - done, size - start);
+      multiplyAdd(mem + start, x + done, g, span);
+      done += span;
+      start = 0;
+    }
+  }
+  return finite;
+}
 
-void multiplyAddFour(float* __restrict mem, const float* __restrict x, float g, int n) noexcept {
-  multiplyAddLoop(mem, x, g, n);
+using Scatter = bool (*)(float*, int, const VelvetEcho*, const VelvetEcho*, const float*, int,
+                         int) noexcept;
+
+bool scatterFour(float* mem, int size, const VelvetEcho* first, const VelvetEcho* last,
+                 const float* x, int n, int from) noexcept {
+  return scatterLoop(mem, size, first, last, x, n, from);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
-[[gnu::target("avx2")]] void multiplyAddEight(float* __restrict mem, const float* __restrict x,
-                                              float g, int n) noexcept {
-  multiplyAddLoop(mem, x, g, n);
+[[gnu::target("avx2")]] bool scatterEight(float* mem, int size, const VelvetEcho* first,
+                                          const VelvetEcho* last, const float* x, int n,
+                                          int from) noexcept {
+  return scatterLoop(mem, size, first, last, x, n, from);
 }
 #endif
 
-MultiplyAdd multiplyAddInUse() noexcept {
+Scatter scatterInUse() noexcept {
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(QUORVANE_PORTABLE_SIMD)
   if (vectorWidth() == VectorWidth::eight)
-    return multiplyAddEight;
+    return scatterEight;
 #endif
-  return multiplyAddFour;
+  return scatterFour;
 }
 
 } // namespace
@@ -64,12 +95,38 @@ bool VelvetReverberator::skipSilence(int n, bool tapsFinite) noexcept {
   if (bufferSize_ < 1 || n < 1)
     return true; // process would not touch anything either
   if (silentSteps_ < bufferSize_ || std::bit_cast<std::uint32_t>(dampingState_) != 0 ||
-      !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) || !tapsFinite)
+      gatheredBits_ != 0 || !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) ||
+      !tapsFinite)
     return false;
+  // Zeros through finite gains add ±0 to cells that hold no -0, which changes nothing; they are
+  // still gathered, so that later input is scattered in the same groups as without the skip.
+  if (n >= kGathered) {
+    gatheredCount_ = 0;
+  } else {
+    std::fill_n(gatherInto(n), n, 0.0f);
+    if (gatheredCount_ >= kGathered)
+      gatheredCount_ = 0;
+  }
   // (1 - c)·(+0) + c·(+0) is +0 for any finite c: the two products cannot both be -0.
   readPos_ = static_cast<int>((static_cast<std::int64_t>(readPos_) + n) % bufferSize_);
   feedbackPos_ = static_cast<int>((static_cast<std::int64_t>(feedbackPos_) + n) % bufferSize_);
   return true;
+}
+
+float* VelvetReverberator::gatherInto(int n) noexcept {
+  if (gatheredCount_ == 0)
+    gatheredFrom_ = readPos_;
+  float* const at = gathered_.data() + gatheredCount_;
+  gatheredCount_ += n;
+  return at;
+}
+
+void VelvetReverberator::scatter(Taps first, Taps last, const float* x, int n, int from,
+                                 bool& finite) noexcept {
+  if (first != last && n > 0)
+    finite = scatterInUse()(buffer_.data(), bufferSize_, &*first, &*first + (last - first), x, n,
+                            from) &&
+             finite;
 }
 
 void VelvetReverberator::process(float* samples, int n,
@@ -78,7 +135,6 @@ void VelvetReverberator::process(float* samples, int n,
     return;
   float* const mem = buffer_.data();
   const int size = bufferSize_;
-  const MultiplyAdd multiplyAdd = multiplyAddInUse();
 
   // Zeros scattered or fed back through finite gains leave cleared cells at +0.
   std::uint32_t written = 0;
@@ -86,21 +142,25 @@ void VelvetReverberator::process(float* samples, int n,
     written |= std::bit_cast<std::uint32_t>(samples[j]);
   bool finite = std::isfinite(feedback_);
 
-  // Every tap is scattered before anything is read, so short taps reach this block's output.
-  for (const VelvetEcho& tap : taps) {
-    const float g = tap.amplitude * 0.09f;
-    finite = finite && std::isfinite(g);
-    int start = readPos_ + tap.position;
-    if (start >= size)
-      start -= size;
-    // Split [start, start + n) into spans that do not wrap.
-    int done = 0;
-    while (done < n) {
-      const int span = std::min(n - done, size - start);
-      multiplyAdd(mem + start, samples + done, g, span);
-      done += span;
-      start = 0;
-    }
+  // Every tap is scattered before anything is read, so short taps reach this call's output;
+  // the gathered input is a call's worth older than any cell a long tap takes it to.
+  const Taps longTaps = std::partition_point(
+      taps.begin(), taps.end(), [](const VelvetEcho& tap) { return tap.position < kGathered; });
+  const auto scatterGathered = [&] {
+    scatter(longTaps, taps.end(), gathered_.data(), gatheredCount_, gatheredFrom_, finite);
+    gatheredCount_ = 0;
+    gatheredBits_ = 0;
+  };
+  if (n >= kGathered) {
+    if (gatheredCount_ > 0)
+      scatterGathered();
+    scatter(taps.begin(), taps.end(), samples, n, readPos_, finite);
+  } else {
+    scatter(taps.begin(), longTaps, samples, n, readPos_, finite);
+    std::copy(samples, samples + n, gatherInto(n));
+    gatheredBits_ |= written;
+    if (gatheredCount_ >= kGathered)
+      scatterGathered();
   }
 
   const float c = dampingCoef_;

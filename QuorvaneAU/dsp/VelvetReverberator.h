@@ -1,9 +1,12 @@
 // One channel of the velvet-noise reverb: taps scattered into a buffer, read back through a
-// damped feedback loop one loop length later.
+// damped feedback loop one loop length later. Taps at least kGathered samples out are scattered
+// for kGathered samples of input at a time, however short the calls, so that a call's cost
+// does not grow with the number of calls.
 #pragma once
 
 #include "QuorvaneAU/dsp/VelvetEchoes.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace quorvane::dsp {
@@ -12,9 +15,12 @@ namespace quorvane::dsp {
 // thread, where none of it allocates, locks or fails.
 class VelvetReverberator {
 public:
-  // Sizes the buffer for twice loopLength and clears it and the damping state.
+  static constexpr int kGathered = 1024;
+
+  // Sizes the buffer for twice loopLength and clears it, the damping state and the gathered
+  // input.
   void prepare(int loopLength);
-  // Clears the buffer and the damping state without reallocating.
+  // Clears the buffer, the damping state and the gathered input without reallocating.
   void reset() noexcept;
 
   // The gain of one pass round the loop.
@@ -22,8 +28,8 @@ public:
   // The one-pole coefficient of the loop's damping: 1 passes everything.
   void setDamping(float coefficient) noexcept { dampingCoef_ = coefficient; }
 
-  // Replaces samples[0 ... n-1] with the wet signal for these taps. Resets itself when what it
-  // reads back is not finite.
+  // Replaces samples[0 ... n-1] with the wet signal for these taps, in ascending position as
+  // VelvetEchoes draws them. Resets itself when what it reads back is not finite.
   void process(float* samples, int n, const std::vector<VelvetEcho>& taps) noexcept;
   // For a block of n samples of +0 through taps whose amplitudes are all finite: when the
   // buffer and the damping hold only +0 and the feedback and damping are finite, process would
@@ -32,6 +38,12 @@ public:
   bool skipSilence(int n, bool tapsFinite) noexcept;
 
 private:
+  using Taps = std::vector<VelvetEcho>::const_iterator;
+  // Takes n more samples, fewer than kGathered, into the gathered input; returns where they go.
+  float* gatherInto(int n) noexcept;
+  // Adds x[0 ... n-1] through the taps [first, last) into the cells from `from` on.
+  void scatter(Taps first, Taps last, const float* x, int n, int from, bool& finite) noexcept;
+
   float feedback_ = 0.0f;
   float dampingCoef_ = 1.0f;
   float dampingState_ = 0.0f;
@@ -43,6 +55,12 @@ private:
   // Samples since a block last wrote anything but zeros, up to the buffer size: every cell is
   // read and cleared to +0 once per buffer size, so at the size they all hold +0.
   int silentSteps_ = 0;
+  // Input the taps from kGathered on have yet to scatter: it came in while the read position
+  // was gatheredFrom_, and ORing its bits gives gatheredBits_.
+  std::vector<float> gathered_;
+  int gatheredCount_ = 0;
+  int gatheredFrom_ = 0;
+  std::uint32_t gatheredBits_ = 0;
 };
 
 } // namespace quorvane::dsp

@@ -144,22 +144,40 @@ TEST(ReferenceModel, ReverbScatterMatchesModuloLoop) {
     fast.prepare(loop);
     fast.setFeedback(0.6f), fast.setDamping(0.4f);
 
-    std::vector<float> mem(size, 0.0f); // the plain form: every index taken modulo the size
-    int readPos = 0, feedbackPos = loop;
+    // The plain form: every index taken modulo the size; taps from kGathered out take input
+    // kGathered samples at a time, or a whole call's at once when it is that long.
+    constexpr int kGathered = VelvetReverberator::kGathered;
+    std::vector<float> mem(size, 0.0f), gathered;
+    int readPos = 0, feedbackPos = loop, gatheredFrom = 0;
     float damped = 0.0f;
+    const auto scatter = [&](const std::vector<float>& x, int from, bool longTaps) {
+      for (const VelvetEcho& tap : echoes.left())
+        if ((tap.position >= kGathered) == longTaps)
+          for (std::size_t j = 0; j < x.size(); ++j)
+            mem[(from + tap.position + j) % size] += tap.amplitude * 0.09f * x[j];
+    };
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> bipolar(-1.0f, 1.0f);
-    for (int block = 0; block < 60; ++block) {
-      const int n = 1 + static_cast<int>(rng() % 3000);
+    for (int block = 0; block < 200; ++block) {
+      const int n = 1 + static_cast<int>(rng() % (block % 3 == 0 ? 3000 : 400));
       std::vector<float> x(n);
       for (float& s : x)
         s = bipolar(rng);
       std::vector<float> y = x, z = x;
       fast.process(y.data(), n, echoes.left());
 
-      for (const VelvetEcho& tap : echoes.left())
-        for (int j = 0; j < n; ++j)
-          mem[(readPos + tap.position + j) % size] += tap.amplitude * 0.09f * x[j];
+      if (n >= kGathered) {
+        if (!gathered.empty())
+          scatter(gathered, gatheredFrom, true), gathered.clear();
+        scatter(x, readPos, false), scatter(x, readPos, true);
+      } else {
+        scatter(x, readPos, false);
+        if (gathered.empty())
+          gatheredFrom = readPos;
+        gathered.insert(gathered.end(), x.begin(), x.end());
+        if (gathered.size() >= kGathered)
+          scatter(gathered, gatheredFrom, true), gathered.clear();
+      }
       for (int j = 0; j < n; ++j) {
         z[j] = mem[readPos];
         mem[readPos] = 0.0f;
