@@ -25,6 +25,8 @@ public:
   void setLowPass(double cutoff, double q) noexcept;
   void setBandPass(double cutoff, double q) noexcept; // constant skirt gain: peak gain Q
   void setHighPass(double cutoff, double q) noexcept;
+  // Another filter's coefficients, as they are.
+  void setCoefficients(const std::array<float, 5>& c) noexcept { coefficients_ = c; }
 
   // Filters the first min(frames, kMaxFrames) samples in place, continuing the history.
   void process(float* buffer, int frames) noexcept;

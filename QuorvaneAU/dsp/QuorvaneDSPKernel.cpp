@@ -63,6 +63,9 @@ void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
   const std::size_t scratch = static_cast<std::size_t>(std::max(maxFrames, 1));
   delayScratchL_.assign(scratch, 0.0f);
   delayScratchR_.assign(scratch, 0.0f);
+  filterInputs_.reset();
+  smoothingFrames_ = -1;
+  reverbSpace_.reset();
   reset();
 }
 
@@ -202,7 +205,11 @@ void QuorvaneDSPKernel::resetControllers() noexcept {
 float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
   const float sr = static_cast<float>(sampleRate_);
   // A 30 ms one-pole advanced by the block length, so the pace ignores the block size.
-  const float k = 1.0f - std::exp(-static_cast<float>(n) / (0.03f * sr));
+  if (n != smoothingFrames_) {
+    smoothingFrames_ = n;
+    smoothingStep_ = 1.0f - std::exp(-static_cast<float>(n) / (0.03f * sr));
+  }
+  const float k = smoothingStep_;
   channelPressure_ += k * (targetChannelPressure_ - channelPressure_);
   float maxAftertouch = 0.0f;
   for (Voice& v : voices_)
@@ -217,9 +224,7 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
   const float pressure = std::max(channelPressure_, maxAftertouch);
   const float x = foundation::clampFinite(
       parameter(P::frequency) + parameter(P::aftertouchDepth) * pressure, 0.0f, 1.0f);
-  const double cutoff = 20.0 * std::pow(1000.0, static_cast<double>(x));
   const float r = foundation::clampFinite(parameter(P::resonance), 0.0f, 1.0f);
-  const double q = 0.707 * std::pow(11.315417256011315, static_cast<double>(r));
 
   // The clamps make the conversions defined for any float; they are wide enough that every
   // finite value keeps its meaning (a rolloff of 2 or more is 12 dB, a type of 3 or more is
@@ -232,21 +237,23 @@ void QuorvaneDSPKernel::setFilterForBlock(float maxAftertouch) noexcept {
   }
   prevCascade_ = cascade;
 
-  const int type = foundation::truncateInto(parameter(P::filterType), -1, 3);
-  const auto setCoefficients = [type, cutoff, q](IIRKernel& f) {
-    if (type == 2)
-      f.setHighPass(cutoff, q);
-    else if (type == 1)
-      f.setBandPass(cutoff, q);
+  const FilterInputs inputs{foundation::truncateInto(parameter(P::filterType), -1, 3), x, r};
+  if (inputs != filterInputs_) {
+    filterInputs_ = inputs;
+    const double cutoff = 20.0 * std::pow(1000.0, static_cast<double>(x));
+    const double q = 0.707 * std::pow(11.315417256011315, static_cast<double>(r));
+    if (inputs.type == 2)
+      filterL_.setHighPass(cutoff, q);
+    else if (inputs.type == 1)
+      filterL_.setBandPass(cutoff, q);
     else
-      f.setLowPass(cutoff, q);
-  };
-  setCoefficients(filterL_);
-  setCoefficients(filterR_);
+      filterL_.setLowPass(cutoff, q);
+    filterR_.setCoefficients(filterL_.coefficients());
+  }
   // While off, the second stage keeps stale coefficients; it is cleared when it comes back.
   if (cascade) {
-    setCoefficients(filterL2_);
-    setCoefficients(filterR2_);
+    filterL2_.setCoefficients(filterL_.coefficients());
+    filterR2_.setCoefficients(filterL_.coefficients());
   }
 }
 

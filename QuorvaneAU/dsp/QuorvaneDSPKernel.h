@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace quorvane::dsp {
@@ -131,6 +132,21 @@ private:
   IIRKernel filterL2_;
   IIRKernel filterR2_;
   bool prevCascade_ = false; // the second biquads ran in the last block
+  // Block-rate settings, kept with the values they were computed from: most calls repeat
+  // them, and short calls would otherwise spend much of their time on the same arithmetic.
+  // prepare forgets them.
+  struct FilterInputs {
+    int type;
+    float position; // the cutoff's place in 0 ... 1, pressure included
+    float resonance;
+    bool operator==(const FilterInputs&) const = default;
+  };
+  std::optional<FilterInputs> filterInputs_;
+  int smoothingFrames_ = -1; // the call length smoothingStep_ is for
+  float smoothingStep_ = 0.0f;
+  std::optional<float> reverbSpace_; // the Space reverbLoopGain_ is for
+  float reverbTime_ = 0.0f;
+  float reverbLoopGain_ = 0.0f;
   SimpleDelayKernel delayL_;
   SimpleDelayKernel delayR_;
   std::vector<float> delayScratchL_; // the delay's and the reverb's wet signal

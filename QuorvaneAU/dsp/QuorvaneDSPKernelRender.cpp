@@ -136,13 +136,16 @@ void QuorvaneDSPKernel::runDelayStage(float* left, float* right, int n, bool (&q
 void QuorvaneDSPKernel::runReverbStage(float* left, float* right, int n,
                                        bool (&quiet)[2]) noexcept {
   const float amount = parameter(P::space);
-  const float time = 0.5f * std::pow(20.0f, amount); // 0.5 s to 10 s
-  velvetEchoes_.setReverbTime(time);
-  const float loopGain = static_cast<float>(
-      std::pow(0.001, static_cast<double>(velvetEchoes_.loopLength()) /
-                          (static_cast<double>(std::max(time, 1e-6f)) * sampleRate_)));
-  reverbL_.setFeedback(loopGain);
-  reverbR_.setFeedback(loopGain);
+  if (amount != reverbSpace_) {
+    reverbSpace_ = amount;
+    reverbTime_ = 0.5f * std::pow(20.0f, amount); // 0.5 s to 10 s
+    reverbLoopGain_ = static_cast<float>(
+        std::pow(0.001, static_cast<double>(velvetEchoes_.loopLength()) /
+                            (static_cast<double>(std::max(reverbTime_, 1e-6f)) * sampleRate_)));
+  }
+  velvetEchoes_.setReverbTime(reverbTime_);
+  reverbL_.setFeedback(reverbLoopGain_);
+  reverbR_.setFeedback(reverbLoopGain_);
 
   const float w = std::sqrt(amount);
   VelvetReverberator* const reverbs[2] = {&reverbL_, &reverbR_};
