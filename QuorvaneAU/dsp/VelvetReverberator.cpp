@@ -15,8 +15,6 @@ void VelvetReverberator::prepare(int loopLength) {
   loopLength_ = loopLength;
   bufferSize_ = 2 * loopLength;
   buffer_.assign(static_cast<std::size_t>(std::max(bufferSize_, 0)), 0.0f);
-  // Calls shorter than kGathered add to it until it holds at least kGathered samples.
-  gathered_.assign(2 * kGathered, 0.0f);
   reset();
 }
 
@@ -27,7 +25,6 @@ void VelvetReverberator::reset() noexcept {
   dampingState_ = 0.0f;
   silentSteps_ = bufferSize_;
   gatheredCount_ = 0;
-  gatheredBits_ = 0;
 }
 
 namespace {
@@ -95,11 +92,12 @@ bool VelvetReverberator::skipSilence(int n, bool tapsFinite) noexcept {
   if (bufferSize_ < 1 || n < 1)
     return true; // process would not touch anything either
   if (silentSteps_ < bufferSize_ || std::bit_cast<std::uint32_t>(dampingState_) != 0 ||
-      gatheredBits_ != 0 || !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) ||
-      !tapsFinite)
+      !std::isfinite(feedback_) || !std::isfinite(dampingCoef_) || !tapsFinite)
     return false;
-  // Zeros through finite gains add ±0 to cells that hold no -0, which changes nothing; they are
-  // still gathered, so that later input is scattered in the same groups as without the skip.
+  // Any gathered sample but ±0 came in fewer than kGathered (< bufferSize_) steps ago, so the
+  // input gathered now is all ±0. Through finite gains that adds ±0 to cells that hold no -0,
+  // which changes nothing; it is still gathered, so that later input is scattered in the same
+  // groups as without the skip.
   if (n >= kGathered) {
     gatheredCount_ = 0;
   } else {
@@ -121,12 +119,10 @@ float* VelvetReverberator::gatherInto(int n) noexcept {
   return at;
 }
 
-void VelvetReverberator::scatter(Taps first, Taps last, const float* x, int n, int from,
-                                 bool& finite) noexcept {
+void VelvetReverberator::scatter(const VelvetEcho* first, const VelvetEcho* last, const float* x,
+                                 int n, int from, bool& finite) noexcept {
   if (first != last && n > 0)
-    finite = scatterInUse()(buffer_.data(), bufferSize_, &*first, &*first + (last - first), x, n,
-                            from) &&
-             finite;
+    finite = scatterInUse()(buffer_.data(), bufferSize_, first, last, x, n, from) && finite;
 }
 
 void VelvetReverberator::process(float* samples, int n,
@@ -142,23 +138,24 @@ void VelvetReverberator::process(float* samples, int n,
     written |= std::bit_cast<std::uint32_t>(samples[j]);
   bool finite = std::isfinite(feedback_);
 
-  // Every tap is scattered before anything is read, so short taps reach this call's output;
-  // the gathered input is a call's worth older than any cell a long tap takes it to.
-  const Taps longTaps = std::partition_point(
-      taps.begin(), taps.end(), [](const VelvetEcho& tap) { return tap.position < kGathered; });
+  // Every tap is scattered before anything is read, so short taps reach this call's output.
+  // Input waits fewer than kGathered steps to be scattered, and a long tap takes it at least
+  // kGathered steps on: it always lands before its cell is read.
+  const VelvetEcho* const first = taps.data();
+  const VelvetEcho* const last = first + taps.size();
+  const VelvetEcho* const longTaps = std::partition_point(
+      first, last, [](const VelvetEcho& tap) { return tap.position < kGathered; });
   const auto scatterGathered = [&] {
-    scatter(longTaps, taps.end(), gathered_.data(), gatheredCount_, gatheredFrom_, finite);
+    scatter(longTaps, last, gathered_.data(), gatheredCount_, gatheredFrom_, finite);
     gatheredCount_ = 0;
-    gatheredBits_ = 0;
   };
   if (n >= kGathered) {
     if (gatheredCount_ > 0)
       scatterGathered();
-    scatter(taps.begin(), taps.end(), samples, n, readPos_, finite);
+    scatter(first, last, samples, n, readPos_, finite);
   } else {
-    scatter(taps.begin(), longTaps, samples, n, readPos_, finite);
+    scatter(first, longTaps, samples, n, readPos_, finite);
     std::copy(samples, samples + n, gatherInto(n));
-    gatheredBits_ |= written;
     if (gatheredCount_ >= kGathered)
       scatterGathered();
   }
