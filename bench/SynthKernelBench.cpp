@@ -75,9 +75,8 @@ BENCHMARK(BM_KernelIdle)->ArgName("afterChord")->Arg(0)->Arg(1);
 
 // The unit's render block over 16 held voices: a plain call, and one with 32 events spread over
 // it (pitch bend, channel pressure, note on and note off in turn), which the block renders in
-// 32 pieces, each with the kernel's whole per-call work. Most of the difference is the reverb's
-// scatter, which meets each of its taps' spans once per piece rather than once per call.
-// Arguments: events, and the chain as above.
+// 32 pieces, each with the kernel's whole per-call work, and whose new notes run their
+// envelopes sample by sample. Arguments: events, and the chain as above.
 void BM_RenderBlock(benchmark::State& state) {
   const int eventCount = static_cast<int>(state.range(0));
   auto kernel = std::make_shared<QuorvaneDSPKernel>();
@@ -120,5 +119,73 @@ BENCHMARK(BM_RenderBlock)
     ->Args({32, 0})
     ->Args({0, 1})
     ->Args({32, 1});
+
+// The cost per second of audio by call length, the figure to compare being the ratio to the
+// 512-frame call of the same run: 16 held voices through the full chain. Arguments: frames per
+// call, and events: for the kernel, a pitch bend before every call; for the render block, one
+// pitch-bend event at the middle frame, which splits the call in two.
+constexpr int kLongestCall = 4096;
+
+void bySize(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"frames", "events"});
+  for (int events : {0, 1})
+    for (int frames : {16, 32, 64, 128, 256, 512, 1024, kLongestCall})
+      b->Args({frames, events});
+}
+
+void BM_KernelBySize(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  const bool bend = state.range(1) != 0;
+  QuorvaneDSPKernel k;
+  k.seed(1, 2, 3);
+  k.prepare(kLongestCall, kBenchRate);
+  fullChain(k);
+  holdNotes(k, QuorvaneDSPKernel::kVoiceCount);
+  std::vector<float> left(kLongestCall), right(kLongestCall);
+  int call = 0;
+  for (auto _ : state) {
+    if (bend)
+      k.setPitchBend((call++ & 1) != 0 ? 0.25f : -0.25f);
+    k.renderFrames(left.data(), right.data(), frames);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportFrames(state, frames, QuorvaneDSPKernel::kVoiceCount);
+}
+BENCHMARK(BM_KernelBySize)->Apply(bySize);
+
+void BM_RenderBlockBySize(benchmark::State& state) {
+  const auto frames = static_cast<AUAudioFrameCount>(state.range(0));
+  auto kernel = std::make_shared<QuorvaneDSPKernel>();
+  kernel->seed(1, 2, 3);
+  kernel->prepare(kLongestCall, kBenchRate);
+  fullChain(*kernel);
+  holdNotes(*kernel, QuorvaneDSPKernel::kVoiceCount);
+  auto buffers = std::make_shared<quorvane::unit::QuorvaneRenderBuffers>();
+  buffers->allocate(kLongestCall);
+  const AUInternalRenderBlock block = quorvane::unit::makeQuorvaneRenderBlock(kernel, buffers);
+
+  std::vector<float> left(kLongestCall), right(kLongestCall);
+  float* channels[2] = {left.data(), right.data()};
+  AudioBufferList output = AudioBufferList::forChannels(channels, 2, frames);
+  // Every call at time 0, so two lists made once serve all calls: bends up and down in turn.
+  const std::uint8_t bends[2][3] = {{0xE0, 0, 0x50}, {0xE0, 0, 0x30}};
+  RenderEventList events[2] = {RenderEventList(1), RenderEventList(1)};
+  for (int i = 0; i < 2; ++i)
+    events[i].addMIDI(frames / 2, 0, bends[i], 3);
+  const bool withEvents = state.range(1) != 0;
+  const AudioTimeStamp stamp = AudioTimeStamp::withSampleTime(0.0);
+  const AURenderPullInputBlock noInput;
+  int call = 0;
+  for (auto _ : state) {
+    AudioUnitRenderActionFlags flags = 0;
+    block(&flags, &stamp, frames, 0, &output, withEvents ? events[call++ & 1].head() : nullptr,
+          noInput);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportFrames(state, static_cast<int>(frames), QuorvaneDSPKernel::kVoiceCount);
+}
+BENCHMARK(BM_RenderBlockBySize)->Apply(bySize);
 
 } // namespace

@@ -105,13 +105,16 @@ Lv2Instance::Lv2Instance(Lv2World& world, const std::string& uri, double sampleR
   features_ = {{LV2_URID__map, world.mapFeature()},
                {LV2_URID__unmap, world.unmapFeature()},
                {LV2_OPTIONS__options, options_.data()},
-               {LV2_BUF_SIZE__boundedBlockLength, nullptr}};
+               {LV2_BUF_SIZE__boundedBlockLength, nullptr},
+               {LV2_WORKER__schedule, &schedule_}};
   for (const auto& feature : features_)
     featureList_.push_back(&feature);
   featureList_.push_back(nullptr);
   instance_ = lilv_plugin_instantiate(plugin_, sampleRate, featureList_.data());
   if (!instance_)
     throw std::runtime_error("cannot instantiate " + uri);
+  worker_ = static_cast<const LV2_Worker_Interface*>(
+      lilv_instance_get_extension_data(instance_, LV2_WORKER__interface));
   lv2_atom_forge_init(&forge_, world.mapFeature());
   connectPorts();
   lilv_instance_activate(instance_);
@@ -151,6 +154,32 @@ void Lv2Instance::connectPorts() {
   }
   for (LilvNode* node : {audio, control, atom, input})
     lilv_node_free(node);
+}
+
+LV2_Worker_Status Lv2Instance::scheduleWork(LV2_Worker_Schedule_Handle handle, std::uint32_t size,
+                                            const void* data) {
+  auto* self = static_cast<Lv2Instance*>(handle);
+  if (!self->worker_ || !self->worker_->work)
+    return LV2_WORKER_ERR_UNKNOWN;
+  const auto respond = [](LV2_Worker_Respond_Handle target, std::uint32_t length,
+                          const void* answer) {
+    const auto* bytes = static_cast<const std::uint8_t*>(answer);
+    static_cast<Lv2Instance*>(target)->workResponses_.emplace_back(bytes, bytes + length);
+    return LV2_WORKER_SUCCESS;
+  };
+  return self->worker_->work(lilv_instance_get_handle(self->instance_), respond, self, size, data);
+}
+
+void Lv2Instance::deliverWorkResponses() {
+  if (!worker_)
+    return;
+  LV2_Handle handle = lilv_instance_get_handle(instance_);
+  if (worker_->work_response)
+    for (const std::vector<std::uint8_t>& answer : workResponses_)
+      worker_->work_response(handle, static_cast<std::uint32_t>(answer.size()), answer.data());
+  workResponses_.clear();
+  if (worker_->end_run)
+    worker_->end_run(handle);
 }
 
 void Lv2Instance::beginSequence() {
@@ -204,6 +233,7 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   out->atom.type = world_.map(LV2_ATOM__Chunk);
   out->atom.size = kAtomBytes - sizeof(LV2_Atom);
   lilv_instance_run(instance_, frames);
+  deliverWorkResponses();
   std::vector<Lv2MidiMessage> sent;
   const LV2_URID midiType = world_.map(LV2_MIDI__MidiEvent);
   LV2_ATOM_SEQUENCE_FOREACH(out, event) {
@@ -226,6 +256,7 @@ void Lv2Instance::runOnly(std::uint32_t frames) {
   out->atom.type = 0;
   out->atom.size = kAtomBytes - sizeof(LV2_Atom);
   lilv_instance_run(instance_, frames);
+  deliverWorkResponses();
   sampleTime_ += frames;
   lastFrames_ = frames;
   beginSequence();

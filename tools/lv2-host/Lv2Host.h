@@ -6,6 +6,7 @@
 #include <lv2/atom/forge.h>
 #include <lv2/options/options.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <array>
 #include <cstddef>
@@ -107,6 +108,11 @@ public:
 
 private:
   void connectPorts();
+  // The worker, in the host's own thread as offline hosts run it: work at once, and what it
+  // answers delivered after the run.
+  static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle self, std::uint32_t size,
+                                        const void* data);
+  void deliverWorkResponses();
   void restore(const LilvState* state);
   void beginSequence();
 
@@ -129,4 +135,7 @@ private:
   std::vector<LV2_Options_Option> options_;
   std::vector<LV2_Feature> features_;
   std::vector<const LV2_Feature*> featureList_;
+  LV2_Worker_Schedule schedule_{this, &Lv2Instance::scheduleWork};
+  const LV2_Worker_Interface* worker_ = nullptr;
+  std::vector<std::vector<std::uint8_t>> workResponses_;
 };
