@@ -94,8 +94,10 @@ AppOptions parseAppOptions(int argc, const char* const* argv) {
     }
     return true;
   };
-  options.showHelp = !hosting::readCommandLine(argc, argv, positional, readOption);
-  if (options.showHelp)
+  const auto request = hosting::readCommandLine(argc, argv, positional, readOption);
+  options.showHelp = request == hosting::CommandLineRequest::help;
+  options.showVersion = request == hosting::CommandLineRequest::version;
+  if (request != hosting::CommandLineRequest::run)
     return options;
   if (!positional.empty())
     throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[0]) +
@@ -146,6 +148,7 @@ Draws the window into a PNG with no display:
   --help-page N          the help window on page N instead (0, About, to 8)
 
   --help             shows this text
+  --version          prints the name and version
 
 Start-up messages go to standard output. Errors are reported on one line, with exit status 2
 for a bad command line; FILE is replaced only by a complete render.

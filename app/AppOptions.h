@@ -18,6 +18,7 @@ struct AppOptions {
   static constexpr int kHelpPages = 9;
 
   bool showHelp = false;
+  bool showVersion = false;
   std::optional<std::string> render; // the WAV to write; without it the app wants its window
   double seconds = kDefaultSeconds;
   std::optional<double> tempo; // as typed; the tempo action rounds and limits it

@@ -36,6 +36,10 @@ int run(int argc, char** argv) {
     std::cout << appUsage();
     return 0;
   }
+  if (options.showVersion) {
+    std::cout << hosting::versionLine("quorvane");
+    return 0;
+  }
   if (options.render)
     return renderHeadless(options, kApp);
   if (options.screenshot)

@@ -102,8 +102,9 @@ bool ArgumentReader::isOption(std::string_view argument) noexcept {
   return argument.size() > 1 && argument.front() == '-';
 }
 
-bool readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
-                     const std::function<bool(std::string_view, ArgumentReader&)>& readOption) {
+CommandLineRequest
+readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
+                const std::function<bool(std::string_view, ArgumentReader&)>& readOption) {
   ArgumentReader reader(argc, argv);
   bool optionsEnded = false;
   while (!reader.done()) {
@@ -113,11 +114,17 @@ bool readCommandLine(int argc, const char* const* argv, std::vector<std::string_
     else if (argument == "--")
       optionsEnded = true;
     else if (argument == "--help" || argument == "-h")
-      return false;
+      return CommandLineRequest::help;
+    else if (argument == "--version")
+      return CommandLineRequest::version;
     else if (!readOption(argument, reader))
       throw UsageError("unknown option " + inQuotes(argument) + " (see --help)");
   }
-  return true;
+  return CommandLineRequest::run;
+}
+
+std::string versionLine(std::string_view program) {
+  return std::string(program) + " " + ORRINBROOK_VERSION + "\n";
 }
 
 std::string inQuotes(std::string_view text) {

@@ -53,12 +53,19 @@ private:
   std::optional<std::string_view> pendingValue;
 };
 
+// What a command line asks the program for: its work, its usage or its version.
+enum class CommandLineRequest { run, help, version };
+
 // Walks a whole command line: arguments that are no options (and all after "--") go into
 // positional in order; every option goes to readOption, which takes its value from the reader and
-// returns false for an option it does not know (a UsageError then). Returns false, at once, for
-// "--help" or "-h".
-bool readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
-                     const std::function<bool(std::string_view, ArgumentReader&)>& readOption);
+// returns false for an option it does not know (a UsageError then). Stops at once at "--help"
+// or "-h", and at "--version".
+CommandLineRequest
+readCommandLine(int argc, const char* const* argv, std::vector<std::string_view>& positional,
+                const std::function<bool(std::string_view, ArgumentReader&)>& readOption);
+
+// What --version prints: the program's name and the suite's version, on one line.
+std::string versionLine(std::string_view program);
 
 // Quotes a user-supplied text for an error message.
 std::string inQuotes(std::string_view text);

@@ -27,7 +27,7 @@ void readSize(std::string_view text, SnapshotOptions& options) {
 SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
   SnapshotOptions options;
   std::vector<std::string_view> positional;
-  const bool proceed = hosting::readCommandLine(
+  const auto request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         if (option == "--size") {
           readSize(reader.value(option), options);
@@ -43,10 +43,10 @@ SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
           return readUnitOption(option, reader, options);
         return false;
       });
-  if (!proceed) {
-    options.showHelp = true;
+  options.showHelp = request == hosting::CommandLineRequest::help;
+  options.showVersion = request == hosting::CommandLineRequest::version;
+  if (request != hosting::CommandLineRequest::run)
     return options;
-  }
   if (positional.size() != 2)
     throw UsageError("expected quorvane or pallix and an output file (see --help)");
   if (positional[0] == "quorvane")
@@ -69,7 +69,9 @@ const char* snapshotUsage() noexcept {
          "loads)\n"
          "  --state FILE       a saved state or preset file, after the preset\n"
          "  --set ID=VALUE     a parameter by identifier, last; repeatable\n"
-         "  --resources DIR    presets and artwork from DIR instead of beside the binary\n";
+         "  --resources DIR    presets and artwork from DIR instead of beside the binary\n"
+         "  --help             shows this text\n"
+         "  --version          prints the name and version\n";
 }
 
 } // namespace tools

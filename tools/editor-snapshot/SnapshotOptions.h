@@ -21,6 +21,7 @@ struct SnapshotOptions : UnitOptions {
   double scale = 1.0;               // pixels per point
   std::string output;
   bool showHelp = false;
+  bool showVersion = false;
 };
 
 // Throws hosting::UsageError for a bad command line.

@@ -5,6 +5,7 @@
 #include "QuorvaneAU/editor/KnobsStyleKit.h"
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "hosting/CommandLine.h"
 #include "hosting/ToolMain.h"
 #include "hosting/media/ReplacingOutputFile.h"
 #include "tools/common/UnitSetup.h"
@@ -71,6 +72,10 @@ int run(int argc, const char* const* argv) {
   const SnapshotOptions options = parseSnapshotOptions(argc, argv);
   if (options.showHelp) {
     std::cout << snapshotUsage();
+    return 0;
+  }
+  if (options.showVersion) {
+    std::cout << hosting::versionLine("editor-snapshot");
     return 0;
   }
   hosting::ReplacingOutputFile output(options.output);

@@ -97,11 +97,13 @@ bool readGeneratorOption(std::string_view option, hosting::ArgumentReader& reade
 GeneratorOptions parseGeneratorOptions(int argc, const char* const* argv) {
   GeneratorOptions options;
   std::vector<std::string_view> positional;
-  options.showHelp = !hosting::readCommandLine(
+  const auto request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         return readGeneratorOption(option, reader, options);
       });
-  if (options.showHelp)
+  options.showHelp = request == hosting::CommandLineRequest::help;
+  options.showVersion = request == hosting::CommandLineRequest::version;
+  if (request != hosting::CommandLineRequest::run)
     return options;
   checkCombinations(options, positional);
   if (!positional.empty())
@@ -145,6 +147,7 @@ render call, and writes the notes it plays to a standard MIDI file (960 ticks a 
                      line each, in order of sending
   --list-families    prints the phrase families, one a line, and renders nothing
   --help             shows this text
+  --version          prints the name and version
 
 Notes still sounding when the run ends end at its last tick. Errors are reported on one
 line, with exit status 2; no output file is replaced unless the run completes.

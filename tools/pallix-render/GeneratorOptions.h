@@ -33,6 +33,7 @@ struct GeneratorOptions : UnitOptions {
   std::string output;
   bool listFamilies = false;
   bool showHelp = false;
+  bool showVersion = false;
 };
 
 // Throws UsageError naming the option and what is wrong with it.

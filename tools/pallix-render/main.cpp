@@ -1,5 +1,6 @@
 // pallix-render: runs the blues generator as a host would and writes what it plays as MIDI.
 #include "PallixAU/unit/PallixAudioUnit.h"
+#include "hosting/CommandLine.h"
 #include "hosting/HostTimeline.h"
 #include "hosting/Interruption.h"
 #include "hosting/TerminalProgress.h"
@@ -66,6 +67,10 @@ int run(int argc, const char* const* argv) {
   const GeneratorOptions options = parseGeneratorOptions(argc, argv);
   if (options.showHelp) {
     std::cout << generatorUsage();
+    return 0;
+  }
+  if (options.showVersion) {
+    std::cout << hosting::versionLine("pallix-render");
     return 0;
   }
   if (options.listPresets || options.printState || options.listFamilies)

@@ -24,14 +24,16 @@ std::uint64_t parseSeed(std::string_view text) {
 RenderOptions parseRenderOptions(int argc, const char* const* argv) {
   RenderOptions options;
   std::vector<std::string_view> positional;
-  options.showHelp = !hosting::readCommandLine(
+  const auto request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         if (option != "--seed")
           return readUnitOption(option, reader, options);
         options.seed = parseSeed(reader.value(option));
         return true;
       });
-  if (options.showHelp)
+  options.showHelp = request == hosting::CommandLineRequest::help;
+  options.showVersion = request == hosting::CommandLineRequest::version;
+  if (request != hosting::CommandLineRequest::run)
     return options;
   if (options.listPresets || options.printState) {
     if (!positional.empty())
@@ -70,6 +72,7 @@ Renders a standard MIDI file through the Quorvane synthesiser to a 32-bit float 
   --seconds S        length: exactly round(S x HZ) frames (the last MIDI event plus 3 s)
   --seed N           seeds every random source, for renders that repeat exactly
   --help             shows this text
+  --version          prints the name and version
 
 Errors are reported on one line, with exit status 2; OUTPUT is replaced only by a
 complete render.

@@ -17,6 +17,7 @@ struct RenderOptions : UnitOptions {
   std::string input;
   std::string output;
   bool showHelp = false;
+  bool showVersion = false;
 };
 
 // Throws UsageError naming the option and what is wrong with it.

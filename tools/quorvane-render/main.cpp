@@ -1,5 +1,6 @@
 // quorvane-render: renders a standard MIDI file through the synthesiser to a float WAV.
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "hosting/CommandLine.h"
 #include "hosting/Interruption.h"
 #include "hosting/TerminalProgress.h"
 #include "hosting/ToolMain.h"
@@ -22,6 +23,10 @@ int run(int argc, const char* const* argv) {
   const RenderOptions options = parseRenderOptions(argc, argv);
   if (options.showHelp) {
     std::cout << renderUsage();
+    return 0;
+  }
+  if (options.showVersion) {
+    std::cout << hosting::versionLine("quorvane-render");
     return 0;
   }
   if (options.listPresets || options.printState) {
