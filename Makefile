@@ -29,7 +29,8 @@ define configure
 	@test -f $(1)/build.ninja || cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-.PHONY: build run test bench soak sanitize sanitize-core tsan fuzz format clean deps install-plugins
+.PHONY: build run test bench soak sanitize sanitize-core tsan fuzz format clean deps install uninstall deb \
+	install-plugins
 
 build: deps
 	$(call configure,build,$(RELEASE_FLAGS))
@@ -99,19 +100,32 @@ format: deps
 	@command -v clang-format >/dev/null || { echo "make format: clang-format is not installed" >&2; exit 1; }
 	git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs -r clang-format -i
 
-PLUGIN_BUNDLES := \
-	build/lv2/Quorvane.lv2 \
-	build/lv2/Pallix.lv2 \
-	build/plugins/Quorvane_artefacts/Release/VST3/Quorvane.vst3 \
-	build/plugins/Pallix_artefacts/Release/VST3/Pallix.vst3
+# make install [PREFIX=/usr/local] [DESTDIR=...]: the programs, plug-ins, shared resources,
+# desktop entry and manual pages (cmake/Install.cmake), stripped; build/install_manifest.txt
+# records what went where, and make uninstall removes exactly that.
+PREFIX ?= /usr/local
 
-# Each bundle replaces the installed one whole, so no file of an older version stays behind.
+install: build
+	cmake --install build --prefix $(PREFIX) --strip
+
+uninstall:
+	scripts/uninstall build/install_manifest.txt
+
+# One Debian package of everything, under /usr: build/orrinbrook_VERSION_ARCH.deb.
+deb: build
+	cd build && cpack -G DEB
+
+# The plug-ins alone, for one user: the install rules' "plugins" part, staged and then moved
+# into ~/.lv2 and ~/.vst3, each bundle replacing the installed one whole, so that no file of
+# an older version stays behind.
 install-plugins: deps
 	$(call configure,build,$(RELEASE_FLAGS))
 	cmake --build build --parallel $(JOBS) --target quorvane_lv2_plugin pallix_lv2_plugin \
 	  quorvane_lv2_ui pallix_lv2_ui Quorvane_VST3 Pallix_VST3
+	rm -rf build/plugins-stage
+	cmake --install build --component plugins --prefix build/plugins-stage --strip >/dev/null
 	mkdir -p $(HOME)/.lv2 $(HOME)/.vst3
-	@for bundle in $(PLUGIN_BUNDLES); do \
+	@for bundle in build/plugins-stage/lib/lv2/*.lv2 build/plugins-stage/lib/vst3/*.vst3; do \
 	  case $$bundle in *.lv2) dest=$(HOME)/.lv2 ;; *) dest=$(HOME)/.vst3 ;; esac; \
 	  rm -rf "$$dest/$$(basename $$bundle)" && cp -R "$$bundle" "$$dest/" && \
 	  echo "installed $$dest/$$(basename $$bundle)"; \

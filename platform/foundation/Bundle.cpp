@@ -65,7 +65,8 @@ Bundle Bundle::forBinaryFolder(fs::path folder) {
   folder = folder.lexically_normal();
   if (!folder.has_filename() && folder.has_relative_path())
     folder = folder.parent_path(); // "a/b/" has the parent "a/b", not "a"
-  for (const fs::path& candidate : {folder / "Resources", folder.parent_path() / "Resources"})
+  for (const fs::path& candidate : {folder / "Resources", folder.parent_path() / "Resources",
+                                    folder.parent_path() / "share" / "orrinbrook"})
     if (isFolder(candidate))
       return Bundle(std::move(folder), candidate);
   return Bundle(std::move(folder), {});

@@ -8,8 +8,10 @@
 namespace foundation {
 
 // On Linux a bundle is the folder of a shared object or executable; its resources folder is
-// the first that exists of <folder>/Resources and <folder>/../Resources (the second is the
-// VST3 layout X.vst3/Contents/x86_64-linux/X.so beside X.vst3/Contents/Resources).
+// the first that exists of <folder>/Resources, <folder>/../Resources (the VST3 layout
+// X.vst3/Contents/x86_64-linux/X.so beside X.vst3/Contents/Resources) and
+// <folder>/../share/orrinbrook (an installed program, PREFIX/bin/x beside the suite's shared
+// resources), so that an install under any prefix finds its own.
 // A Bundle is a plain value; every member may be called from any thread but the render thread
 // (they touch the file system).
 class Bundle {
