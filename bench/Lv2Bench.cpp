@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <exception>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>

@@ -121,8 +121,7 @@ float* VelvetReverberator::gatherInto(int n) noexcept {
 
 void VelvetReverberator::scatter(const VelvetEcho* first, const VelvetEcho* last, const float* x,
                                  int n, int from, bool& finite) noexcept {
-  if (first != last && n > 0)
-    finite = scatterInUse()(buffer_.data(), bufferSize_, first, last, x, n, from) && finite;
+  finite = scatterInUse()(buffer_.data(), bufferSize_, first, last, x, n, from) && finite;
 }
 
 void VelvetReverberator::process(float* samples, int n,

@@ -57,9 +57,9 @@ private:
   // read and cleared to +0 once per buffer size, so at the size they all hold +0.
   int silentSteps_ = 0;
   // Input the taps from kGathered on have yet to scatter: it came in while the read position
-  // was gatheredFrom_. Calls shorter than kGathered add
-  // to it until it holds at least kGathered samples. Aligned to cache lines, so that the
-  // scatter's vector loads from it never straddle two (at 16-byte alignment they cost 15 %).
+  // was gatheredFrom_. Calls shorter than kGathered add to it until it holds at least
+  // kGathered samples. Aligned to cache lines, so that the scatter's vector loads from it
+  // never straddle two (at 16-byte alignment they cost 15 %).
   alignas(64) std::array<float, 2 * kGathered> gathered_{};
   int gatheredCount_ = 0;
   int gatheredFrom_ = 0;
