@@ -22,9 +22,11 @@ HostLayout layoutHost(double width, double height, double tempoLabelHeight) noex
   const double W = width, H = height;
   HostLayout l;
   l.topPanel = fromBottom(H, 0, H - top, W, top);
-  l.presetPopup = fromBottom(top, 12, 6, 200, 24);
-  l.helpButton = fromBottom(top, W - 38, 5, 26, 26);
+  // The transport group is centred; the pop-up ends 8 points before it at any width, rather
+  // than running under it at the narrowest windows.
   const double x0 = (W - 162) / 2;
+  l.presetPopup = fromBottom(top, 12, 6, std::clamp(x0 - 20, 0.0, 200.0), 24);
+  l.helpButton = fromBottom(top, W - 38, 5, 26, 26);
   l.playButton = fromBottom(top, x0, 6, 36, 24);
   l.tempoLabel = fromBottom(top, x0 + 42, (top - tempoLabelHeight) / 2, 34, tempoLabelHeight);
   l.tempoField = fromBottom(top, x0 + 80, 6, 56, 24);

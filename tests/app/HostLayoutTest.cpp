@@ -16,8 +16,8 @@ using app::LayoutRect;
 constexpr double kLabelHeight = 15; // the BPM label's natural height in these cases
 
 // Rewritten with ORRINBROOK_UPDATE_GOLDEN=1 (tests/support/GoldenFile.h) after a change made on
-// purpose. The initial and the smallest size, a large one, the keyboard's ratio of 8 (margins of
-// two keys) and no width.
+// purpose. The initial and the smallest size, a width between where the preset pop-up is
+// narrowed, a large one, the keyboard's ratio of 8 (margins of two keys) and no width.
 TEST(HostLayoutTest, FramesAsRecorded) {
 #define FIELD(name)                                                                                \
   { #name, &HostLayout::name }
@@ -29,7 +29,8 @@ TEST(HostLayoutTest, FramesAsRecorded) {
 #undef FIELD
   std::ostringstream out;
   for (const auto& [w, h] :
-       {std::pair{720.0, 612.0}, {480.0, 492.0}, {1000.0, 800.0}, {768.0, 612.0}, {0.0, 612.0}}) {
+       {std::pair{720.0, 612.0}, {480.0, 492.0}, {560.0, 540.0}, {1000.0, 800.0}, {768.0, 612.0},
+        {0.0, 612.0}}) {
     const HostLayout layout = app::layoutHost(w, h, kLabelHeight);
     out << w << " x " << h << (layout.rightControlsPlaced ? "" : ", right controls unplaced")
         << "\n";
