@@ -28,9 +28,12 @@ TEST(HostLayoutTest, FramesAsRecorded) {
       FIELD(leftChevron),  FIELD(rightChevron),  FIELD(holdLabel),     FIELD(holdButton)};
 #undef FIELD
   std::ostringstream out;
-  for (const auto& [w, h] :
-       {std::pair{720.0, 612.0}, {480.0, 492.0}, {560.0, 540.0}, {1000.0, 800.0}, {768.0, 612.0},
-        {0.0, 612.0}}) {
+  for (const auto& [w, h] : {std::pair{720.0, 612.0},
+                             {480.0, 492.0},
+                             {560.0, 540.0},
+                             {1000.0, 800.0},
+                             {768.0, 612.0},
+                             {0.0, 612.0}}) {
     const HostLayout layout = app::layoutHost(w, h, kLabelHeight);
     out << w << " x " << h << (layout.rightControlsPlaced ? "" : ", right controls unplaced")
         << "\n";
