@@ -94,10 +94,8 @@ AppOptions parseAppOptions(int argc, const char* const* argv) {
     }
     return true;
   };
-  const auto request = hosting::readCommandLine(argc, argv, positional, readOption);
-  options.showHelp = request == hosting::CommandLineRequest::help;
-  options.showVersion = request == hosting::CommandLineRequest::version;
-  if (request != hosting::CommandLineRequest::run)
+  options.request = hosting::readCommandLine(argc, argv, positional, readOption);
+  if (options.request != hosting::CommandLineRequest::run)
     return options;
   if (!positional.empty())
     throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[0]) +

@@ -2,6 +2,8 @@
 // (--render, --screenshot, --list-devices).
 #pragma once
 
+#include "hosting/CommandLine.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,8 +19,8 @@ struct AppOptions {
   static constexpr int kMaxSide = 8192;
   static constexpr int kHelpPages = 9;
 
-  bool showHelp = false;
-  bool showVersion = false;
+  // Usage or version asked for instead of the work.
+  hosting::CommandLineRequest request = hosting::CommandLineRequest::run;
   std::optional<std::string> render; // the WAV to write; without it the app wants its window
   double seconds = kDefaultSeconds;
   std::optional<double> tempo; // as typed; the tempo action rounds and limits it

@@ -32,11 +32,11 @@ int listDevices() {
 
 int run(int argc, char** argv) {
   const AppOptions options = parseAppOptions(argc, argv);
-  if (options.showHelp) {
+  if (options.request == hosting::CommandLineRequest::help) {
     std::cout << appUsage();
     return 0;
   }
-  if (options.showVersion) {
+  if (options.request == hosting::CommandLineRequest::version) {
     std::cout << hosting::versionLine("quorvane");
     return 0;
   }

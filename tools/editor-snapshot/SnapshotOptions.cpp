@@ -27,7 +27,7 @@ void readSize(std::string_view text, SnapshotOptions& options) {
 SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
   SnapshotOptions options;
   std::vector<std::string_view> positional;
-  const auto request = hosting::readCommandLine(
+  options.request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         if (option == "--size") {
           readSize(reader.value(option), options);
@@ -43,9 +43,7 @@ SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
           return readUnitOption(option, reader, options);
         return false;
       });
-  options.showHelp = request == hosting::CommandLineRequest::help;
-  options.showVersion = request == hosting::CommandLineRequest::version;
-  if (request != hosting::CommandLineRequest::run)
+  if (options.request != hosting::CommandLineRequest::run)
     return options;
   if (positional.size() != 2)
     throw UsageError("expected quorvane or pallix and an output file (see --help)");

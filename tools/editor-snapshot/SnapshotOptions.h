@@ -1,6 +1,8 @@
 // The command line of editor-snapshot.
 #pragma once
 
+#include "hosting/CommandLine.h"
+
 #include "tools/common/UnitOptions.h"
 
 #include <optional>
@@ -20,8 +22,8 @@ struct SnapshotOptions : UnitOptions {
   std::optional<int> width, height; // the editor's own default size otherwise
   double scale = 1.0;               // pixels per point
   std::string output;
-  bool showHelp = false;
-  bool showVersion = false;
+  // Usage or version asked for instead of the work.
+  hosting::CommandLineRequest request = hosting::CommandLineRequest::run;
 };
 
 // Throws hosting::UsageError for a bad command line.

@@ -70,11 +70,11 @@ std::unique_ptr<juce::Component> makeEditor(std::shared_ptr<AUAudioUnit> unit) {
 
 int run(int argc, const char* const* argv) {
   const SnapshotOptions options = parseSnapshotOptions(argc, argv);
-  if (options.showHelp) {
+  if (options.request == hosting::CommandLineRequest::help) {
     std::cout << snapshotUsage();
     return 0;
   }
-  if (options.showVersion) {
+  if (options.request == hosting::CommandLineRequest::version) {
     std::cout << hosting::versionLine("editor-snapshot");
     return 0;
   }

@@ -97,13 +97,11 @@ bool readGeneratorOption(std::string_view option, hosting::ArgumentReader& reade
 GeneratorOptions parseGeneratorOptions(int argc, const char* const* argv) {
   GeneratorOptions options;
   std::vector<std::string_view> positional;
-  const auto request = hosting::readCommandLine(
+  options.request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         return readGeneratorOption(option, reader, options);
       });
-  options.showHelp = request == hosting::CommandLineRequest::help;
-  options.showVersion = request == hosting::CommandLineRequest::version;
-  if (request != hosting::CommandLineRequest::run)
+  if (options.request != hosting::CommandLineRequest::run)
     return options;
   checkCombinations(options, positional);
   if (!positional.empty())

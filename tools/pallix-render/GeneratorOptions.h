@@ -2,6 +2,8 @@
 // generator, and where its notes go.
 #pragma once
 
+#include "hosting/CommandLine.h"
+
 #include "hosting/HostTimeline.h"
 #include "tools/common/UnitOptions.h"
 
@@ -32,8 +34,8 @@ struct GeneratorOptions : UnitOptions {
   std::optional<std::string> events; // the file of every message sent
   std::string output;
   bool listFamilies = false;
-  bool showHelp = false;
-  bool showVersion = false;
+  // Usage or version asked for instead of the work.
+  hosting::CommandLineRequest request = hosting::CommandLineRequest::run;
 };
 
 // Throws UsageError naming the option and what is wrong with it.

@@ -65,11 +65,11 @@ void refuseClashingOutputs(const GeneratorOptions& options) {
 int run(int argc, const char* const* argv) {
   hosting::watchForInterruption();
   const GeneratorOptions options = parseGeneratorOptions(argc, argv);
-  if (options.showHelp) {
+  if (options.request == hosting::CommandLineRequest::help) {
     std::cout << generatorUsage();
     return 0;
   }
-  if (options.showVersion) {
+  if (options.request == hosting::CommandLineRequest::version) {
     std::cout << hosting::versionLine("pallix-render");
     return 0;
   }

@@ -24,16 +24,14 @@ std::uint64_t parseSeed(std::string_view text) {
 RenderOptions parseRenderOptions(int argc, const char* const* argv) {
   RenderOptions options;
   std::vector<std::string_view> positional;
-  const auto request = hosting::readCommandLine(
+  options.request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
         if (option != "--seed")
           return readUnitOption(option, reader, options);
         options.seed = parseSeed(reader.value(option));
         return true;
       });
-  options.showHelp = request == hosting::CommandLineRequest::help;
-  options.showVersion = request == hosting::CommandLineRequest::version;
-  if (request != hosting::CommandLineRequest::run)
+  if (options.request != hosting::CommandLineRequest::run)
     return options;
   if (options.listPresets || options.printState) {
     if (!positional.empty())

@@ -1,6 +1,8 @@
 // The command line of quorvane-render: what to render, how, and where to.
 #pragma once
 
+#include "hosting/CommandLine.h"
+
 #include "tools/common/UnitOptions.h"
 
 #include <cstdint>
@@ -16,8 +18,8 @@ struct RenderOptions : UnitOptions {
   std::optional<std::uint64_t> seed;
   std::string input;
   std::string output;
-  bool showHelp = false;
-  bool showVersion = false;
+  // Usage or version asked for instead of the work.
+  hosting::CommandLineRequest request = hosting::CommandLineRequest::run;
 };
 
 // Throws UsageError naming the option and what is wrong with it.

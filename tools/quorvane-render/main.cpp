@@ -21,11 +21,11 @@ constexpr const char* kTool = "quorvane-render";
 int run(int argc, const char* const* argv) {
   hosting::watchForInterruption();
   const RenderOptions options = parseRenderOptions(argc, argv);
-  if (options.showHelp) {
+  if (options.request == hosting::CommandLineRequest::help) {
     std::cout << renderUsage();
     return 0;
   }
-  if (options.showVersion) {
+  if (options.request == hosting::CommandLineRequest::version) {
     std::cout << hosting::versionLine("quorvane-render");
     return 0;
   }
