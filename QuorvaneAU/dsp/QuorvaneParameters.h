@@ -50,9 +50,14 @@ using enum foundation::ParameterUnit;
 using enum foundation::ParameterTaper;
 using Row = foundation::ParameterRow;
 
+// The filter's cutoff is normalised over 20 Hz … 20 kHz; its rolloff names count decibels.
+inline constexpr foundation::ParameterReading kCutoff{hertz, 20, 20000};
+inline constexpr foundation::ParameterReading kDecibels{.suffix = "dB"};
+
 // By address.
 inline constexpr std::array<Row, kQuorvaneParameterCount> kRows{{
-    // address, identifier, name, min, max, default, unit, taper, value names
+    // address, identifier, name, min, max, default, unit, taper, value names[, precision,
+    // ramps, reading]
     {address(shape), "shape", "Shape", 0, 1, 0.5f, generic, linear, {}},
     {address(detuneSpread), "detuneSpread", "Detune", 0, 1, 0, generic, linear, {}},
     {address(rowSpread), "rowSpread", "Row Spread", 0, 1, 0, generic, linear, {}},
@@ -64,15 +69,15 @@ inline constexpr std::array<Row, kQuorvaneParameterCount> kRows{{
     {address(motion), "motion", "Motion", 0, 1, 0, generic, linear, {}},
     {address(spacetime), "spacetime", "Spacetime", 0, 1, 0, generic, linear, {}},
     {address(drive), "drive", "Drive", 1, 10, 1, generic, logarithmic, {}},
-    {address(frequency), "frequency", "Frequency", 0, 1, 1, generic, linear, {}},
+    {address(frequency), "frequency", "Frequency", 0, 1, 1, generic, linear, {}, 3, false, kCutoff},
     {address(resonance), "resonance", "Resonance", 0, 1, 0, generic, linear, {}},
     {address(drift), "drift", "Drift", 0, 1, 0, generic, linear, {}},
     {address(echo), "echo", "Echo", 0, 1, 0, generic, linear, {}},
     {address(filterType), "filterType", "Filter Type", 0, 2, 0, indexed, linear, kFilterTypeNames},
     {address(filterRolloff), "filterRolloff", "Filter Rolloff", 0, 1, 0, indexed, linear,
-     kFilterRolloffNames},
+     kFilterRolloffNames, 3, false, kDecibels},
     {address(aftertouchDepth), "aftertouchDepth", "Aftertouch Depth", 0, 1, 0, generic, linear, {}},
-    {address(echoTime), "echoTime", "Echo Time", 0, 1, 0, generic, linear, {}},
+    {address(echoTime), "echoTime", "Echo Time", 0, 1, 0, generic, linear, {}, 3, false, {seconds}},
     {address(boost), "boost", "Boost", 0, 1, 0, generic, linear, {}},
     {address(space), "space", "Space", 0, 1, 0, generic, linear, {}},
 }};

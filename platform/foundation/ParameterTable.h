@@ -21,6 +21,15 @@ enum class ParameterTaper : std::uint8_t {
   logarithmic, // value = min × (max / min)^position: a millisecond gets the travel of a second
 };
 
+// How a value reads to a musician where the platform unit alone does not say it.
+struct ParameterReading {
+  ParameterUnit unit = ParameterUnit::generic; // generic: read in the row's own unit
+  // When high > low the value v (0 … 1) reads as low × (high / low)^v of that unit: a
+  // normalised control over an exponential range.
+  float low = 0.0f, high = 0.0f;
+  std::string_view suffix = {}; // after a stepped value's name, with a space: "24 dB"
+};
+
 struct ParameterRow {
   std::uint64_t address; // what hosts automate and store: it never changes
   std::string_view identifier;
@@ -33,6 +42,7 @@ struct ParameterRow {
   std::span<const std::string_view> valueNames; // of the stepped values min, min + 1, …
   int precision = 3;                            // decimals of a displayed number
   bool canRamp = false;
+  ParameterReading reading = {};
 };
 
 // The value at control position x. The logarithmic taper clamps x to 0 … 1 first.
@@ -70,7 +80,7 @@ inline float defaultPosition(const ParameterRow& row) noexcept {
 }
 
 // Every address below N once (in row order when asked), ranges that hold their defaults, one
-// name per step, distinct identifiers.
+// name per step, distinct identifiers, exponential readings that start above 0.
 template <std::size_t N>
 constexpr bool isSoundTable(const std::array<ParameterRow, N>& rows, bool addressOrder) noexcept {
   std::array<bool, N> seen{};
@@ -82,6 +92,8 @@ constexpr bool isSoundTable(const std::array<ParameterRow, N>& rows, bool addres
     if (!(row.min < row.max) || row.defaultValue < row.min || row.defaultValue > row.max)
       return false;
     if (row.taper == ParameterTaper::logarithmic && !(row.min > 0.0f))
+      return false;
+    if (row.reading.high > row.reading.low && !(row.reading.low > 0.0f))
       return false;
     if (!row.valueNames.empty() && row.valueNames.size() != std::size_t(row.max - row.min) + 1)
       return false;
