@@ -15,6 +15,9 @@
 
 namespace pallix::editor {
 
+// The plug-ins' preset bar over this editor.
+inline const juce::Colour kPresetBarColour{120, 40, 150};
+
 // A component any host can own. Knobs drive their parameters directly (0 to 1, no taper). Its
 // own writes carry the observer's token, so its observer never hears them back (see
 // toolkit::AUViewController). Values that come from the unit move the controls without being

@@ -31,7 +31,8 @@ std::shared_ptr<const FactoryPresetCatalogue> PallixAudioUnit::bundledPresets() 
 PallixAudioUnit::PallixAudioUnit(ConstructionKey key,
                                  std::shared_ptr<const FactoryPresetCatalogue> presets,
                                  std::shared_ptr<const CatalogIndex> catalogue)
-    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "pallixParams"),
+    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(),
+                       std::string(kStateKey)),
       kernel_(std::make_shared<Kernel>()), contextHolder_(std::make_shared<ContextHolder>()) {
   if (catalogue) {
     families_ = std::make_shared<const std::vector<std::string>>(catalogue->familyNames());

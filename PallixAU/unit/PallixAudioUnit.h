@@ -38,6 +38,8 @@ public:
   static constexpr AudioComponentDescription kDescription{
       kAudioUnitType_MIDIProcessor, fourCharCode("PlxI"), fourCharCode("ob*k"), 0, 0};
   static constexpr std::uint32_t kVersion = 0x10000;
+  // The key of the parameter dictionary in saved states and preset files.
+  static constexpr std::string_view kStateKey = "pallixParams";
 
   // The process-wide catalogue of the "pallix-presets" folder of the bundle holding this code,
   // listed on first use. Any thread but the render thread.

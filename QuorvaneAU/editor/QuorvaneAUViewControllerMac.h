@@ -20,6 +20,9 @@
 
 namespace quorvane::editor {
 
+// The plug-ins' preset bar over this editor.
+inline const juce::Colour kPresetBarColour{34, 85, 36};
+
 // A component any host can own (a plug-in's editor window, the app's window). It talks to the
 // unit only through its parameter tree and its state and preset observers (see
 // toolkit::AUViewController). Values that come from the unit move the controls without being

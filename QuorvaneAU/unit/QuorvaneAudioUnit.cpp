@@ -22,7 +22,8 @@ const dsp::Wavetable& QuorvaneAudioUnit::wavetable() { return dsp::Wavetable::sh
 
 QuorvaneAudioUnit::QuorvaneAudioUnit(ConstructionKey key,
                                      std::shared_ptr<const FactoryPresetCatalogue> presets)
-    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(), "quorvaneParams"),
+    : StereoSourceUnit(key, presets ? std::move(presets) : bundledPresets(),
+                       std::string(kStateKey)),
       kernel_(std::make_shared<dsp::QuorvaneDSPKernel>()),
       renderBuffers_(std::make_shared<QuorvaneRenderBuffers>()) {}
 

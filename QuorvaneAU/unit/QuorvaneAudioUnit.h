@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace quorvane::unit {
 
@@ -33,6 +34,8 @@ public:
   static constexpr AudioComponentDescription kDescription{
       kAudioUnitType_MusicDevice, fourCharCode("QrvI"), fourCharCode("ob*k"), 0, 0};
   static constexpr std::uint32_t kVersion = 0x10000;
+  // The key of the parameter dictionary in saved states and preset files.
+  static constexpr std::string_view kStateKey = "quorvaneParams";
 
   // The process-wide catalogue of the "presets" folder of the bundle holding this code,
   // listed on first use. Any thread but the render thread.

@@ -5,42 +5,6 @@
 
 namespace app {
 
-namespace {
-
-const juce::Colour kBezel{0xfff4f4f4};
-const juce::Colour kBezelDown{0xffd8d8d8};
-const juce::Colour kBezelEdge{0x59000000};
-const juce::Colour kBezelText{0xff1e1e1e};
-
-} // namespace
-
-juce::Font semiboldFont(float points) {
-  juce::Font font(juce::Font::getDefaultSansSerifFontName(), 12.0f, juce::Font::plain);
-  const juce::StringArray styles = juce::Font::findAllTypefaceStyles(font.getTypefaceName());
-  if (styles.contains("SemiBold"))
-    font.setTypefaceStyle("SemiBold");
-  else if (styles.contains("Semibold"))
-    font.setTypefaceStyle("Semibold");
-  else
-    font.setBold(true);
-  return font.withPointHeight(points);
-}
-
-RoundedButton::RoundedButton(const juce::String& title, float fontPoints)
-    : juce::Button(title), font_(semiboldFont(fontPoints)) {}
-
-void RoundedButton::paintButton(juce::Graphics& g, bool highlighted, bool down) {
-  const auto area = getLocalBounds().toFloat().reduced(1.0f);
-  const float radius = std::min(5.0f, area.getHeight() / 2);
-  g.setColour(down ? kBezelDown : (highlighted ? kBezel.brighter(0.05f) : kBezel));
-  g.fillRoundedRectangle(area, radius);
-  g.setColour(kBezelEdge);
-  g.drawRoundedRectangle(area, radius, 1.0f);
-  g.setColour(isEnabled() ? kBezelText : kBezelText.withAlpha(0.4f));
-  g.setFont(font_);
-  g.drawText(getButtonText(), getLocalBounds(), juce::Justification::centred, false);
-}
-
 OutlinedButton::OutlinedButton(const juce::String& title)
     : juce::Button(title), font_(semiboldFont(14.0f)) {}
 

@@ -2,6 +2,8 @@
 // wants: rounded push buttons, outlined buttons and a stepper.
 #pragma once
 
+#include "platform/toolkit/RoundedButton.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -14,18 +16,11 @@ inline const juce::Colour kLightGreen{57, 142, 60};
 inline const juce::Colour kPressedGreen =
     juce::Colour::fromFloatRGBA(45.5f / 255.0f, 113.5f / 255.0f, 48.0f / 255.0f, 1.0f);
 
-// The system font at size points, semibold where the typeface has that weight, bold otherwise.
-juce::Font semiboldFont(float points);
-
-// A push button with a light rounded bezel and a dark title.
-class RoundedButton : public juce::Button {
-public:
-  RoundedButton(const juce::String& title, float fontPoints);
-  void paintButton(juce::Graphics& g, bool highlighted, bool down) override;
-
-private:
-  juce::Font font_;
-};
+using toolkit::kBezel;
+using toolkit::kBezelEdge;
+using toolkit::kBezelText;
+using toolkit::RoundedButton;
+using toolkit::semiboldFont;
 
 // No bezel: a white border 2 wide with corner radius 4 and a white title; its background is
 // filled while lit (the HOLD button).

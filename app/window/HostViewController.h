@@ -4,12 +4,12 @@
 
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "app/host/HostController.h"
-#include "app/host/PresetManager.h"
 #include "app/window/HostControls.h"
 #include "app/window/HostLayout.h"
 #include "app/window/PianoKeyboardView.h"
 #include "app/window/PitchBendView.h"
 #include "app/window/PresetPopup.h"
+#include "platform/audiounit/PresetManager.h"
 #include "platform/toolkit/FlippedView.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

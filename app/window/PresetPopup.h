@@ -1,7 +1,7 @@
 // The preset pop-up of the host window's top bar, and the Save As name dialog.
 #pragma once
 
-#include "app/host/PresetManager.h"
+#include "platform/audiounit/PresetManager.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

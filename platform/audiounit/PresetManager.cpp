@@ -1,13 +1,11 @@
 // The preset menu's contents, loading, saving and change tracking.
-#include "app/host/PresetManager.h"
+#include "platform/audiounit/PresetManager.h"
 
 #include "platform/foundation/Files.h"
 #include "platform/foundation/NaturalOrder.h"
 
 #include <algorithm>
 #include <cctype>
-
-namespace app {
 
 namespace fs = std::filesystem;
 using foundation::PropertyList;
@@ -25,6 +23,15 @@ bool isPresetFile(const fs::path& file) {
          extension.substr(1) == PresetManager::kExtension;
 }
 
+// While the manager sets the unit's preset itself, so its own observer does not follow it.
+struct LoadingGuard {
+  explicit LoadingGuard(bool& flag) : flag(flag) { flag = true; }
+  ~LoadingGuard() { flag = false; }
+  LoadingGuard(const LoadingGuard&) = delete;
+  LoadingGuard& operator=(const LoadingGuard&) = delete;
+  bool& flag;
+};
+
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -32,21 +39,31 @@ bool isSpace(char c) {
 } // namespace
 
 std::shared_ptr<PresetManager> PresetManager::create(std::optional<fs::path> userFolder,
-                                                     MainThreadPoster toMainThread) {
-  return std::shared_ptr<PresetManager>(
-      new PresetManager(std::move(userFolder), std::move(toMainThread)));
+                                                     MainThreadPoster toMainThread,
+                                                     std::string parametersKey, Follow follow) {
+  return std::shared_ptr<PresetManager>(new PresetManager(
+      std::move(userFolder), std::move(toMainThread), std::move(parametersKey), follow));
 }
 
-PresetManager::PresetManager(std::optional<fs::path> userFolder, MainThreadPoster toMainThread)
-    : userFolder_(std::move(userFolder)), toMainThread_(std::move(toMainThread)) {
+PresetManager::PresetManager(std::optional<fs::path> userFolder, MainThreadPoster toMainThread,
+                             std::string parametersKey, Follow follow)
+    : userFolder_(std::move(userFolder)), toMainThread_(std::move(toMainThread)),
+      parametersKey_(std::move(parametersKey)), follow_(follow) {
   items_.push_back({false, std::string(kPlaceholderTitle), {}, true});
   selected_ = 0;
 }
 
-PresetManager::~PresetManager() {
-  if (paramObserverToken_ && audioUnit_)
+PresetManager::~PresetManager() { removeObservers(); }
+
+void PresetManager::removeObservers() {
+  if (!audioUnit_)
+    return;
+  if (paramObserverToken_)
     if (auto tree = audioUnit_->parameterTree())
-      tree->removeParameterObserver(*paramObserverToken_);
+      tree->removeParameterObserver(*std::exchange(paramObserverToken_, std::nullopt));
+  if (presetObserverToken_ != kAUNoObserverToken)
+    audioUnit_->removeCurrentPresetObserver(
+        std::exchange(presetObserverToken_, kAUNoObserverToken));
 }
 
 void PresetManager::changed() {
@@ -55,16 +72,30 @@ void PresetManager::changed() {
 }
 
 void PresetManager::synthesiserDidLoad(std::shared_ptr<AUAudioUnit> synthesiser) {
+  removeObservers();
   audioUnit_ = std::move(synthesiser);
   if (!audioUnit_)
     return;
-  if (const auto presets = audioUnit_->factoryPresets(); !presets.empty())
+  if (follow_ == Follow::unitsPreset)
+    currentPresetID_ = idOfUnitsPreset();
+  else if (const auto presets = audioUnit_->factoryPresets(); !presets.empty())
     currentPresetID_ = CurrentPresetID::factory(presets.front().number);
   rebuildMenu();
   takeSnapshot();
+  updateSave();
+  std::weak_ptr<PresetManager> weak = weak_from_this();
+  const MainThreadPoster post = toMainThread_;
+  if (follow_ == Follow::unitsPreset)
+    presetObserverToken_ = audioUnit_->tokenByAddingCurrentPresetObserver([weak, post] {
+      // Its own loads are followed as they happen; a host's may come on any thread.
+      if (auto manager = weak.lock(); manager && manager->loading_)
+        return;
+      post([weak] {
+        if (auto manager = weak.lock())
+          manager->followUnitsPreset();
+      });
+    });
   if (auto tree = audioUnit_->parameterTree()) {
-    std::weak_ptr<PresetManager> weak = weak_from_this();
-    const MainThreadPoster post = toMainThread_;
     const auto token =
         tree->tokenByAddingParameterObserver([weak, post](AUParameterAddress, AUValue) {
           post([weak] {
@@ -75,6 +106,63 @@ void PresetManager::synthesiserDidLoad(std::shared_ptr<AUAudioUnit> synthesiser)
     if (token != kAUNoObserverToken)
       paramObserverToken_ = token;
   }
+}
+
+CurrentPresetID PresetManager::idOfUnitsPreset() const {
+  const auto preset = audioUnit_ ? audioUnit_->currentPreset() : std::nullopt;
+  if (!preset)
+    return {};
+  if (preset->number >= 0)
+    return CurrentPresetID::factory(preset->number);
+  // A user preset, or a state a host restored, named as the file it came from.
+  for (auto& file : userPresetFiles())
+    if (file.stem().string() == preset->name)
+      return CurrentPresetID::user(std::move(file));
+  return {};
+}
+
+void PresetManager::followUnitsPreset() {
+  if (!audioUnit_)
+    return;
+  currentPresetID_ = idOfUnitsPreset();
+  selected_ = 0;
+  reselectCurrentItem();
+  takeSnapshot();
+  updateSave();
+  changed();
+}
+
+std::string PresetManager::currentTitle() const {
+  const bool listed =
+      currentPresetID_.kind != CurrentPresetID::Kind::none || follow_ == Follow::parameters;
+  if (listed && selected_ && *selected_ < items_.size())
+    return items_[*selected_].title;
+  const auto preset = audioUnit_ ? audioUnit_->currentPreset() : std::nullopt;
+  return preset && !preset->name.empty() ? preset->name : "Untitled";
+}
+
+void PresetManager::step(int direction) {
+  std::vector<std::size_t> presets;
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (!std::holds_alternative<std::monostate>(items_[i].represented) &&
+        !std::holds_alternative<SaveCommand>(items_[i].represented))
+      presets.push_back(i);
+  if (presets.empty() || direction == 0)
+    return;
+  const auto at = std::find(presets.begin(), presets.end(), selected_.value_or(items_.size()));
+  const bool listed = currentPresetID_.kind != CurrentPresetID::Kind::none && at != presets.end();
+  const auto count = static_cast<std::ptrdiff_t>(presets.size());
+  std::ptrdiff_t next = direction > 0 ? 0 : count - 1;
+  if (listed)
+    next = ((at - presets.begin()) + (direction > 0 ? 1 : -1) + count) % count;
+  choose(presets[static_cast<std::size_t>(next)]);
+}
+
+std::optional<fs::path> PresetManager::userPresetLocation(std::string_view enteredName) const {
+  const auto name = presetName(enteredName);
+  if (!name || !userFolder_)
+    return std::nullopt;
+  return *userFolder_ / (*name + "." + std::string(kExtension));
 }
 
 std::vector<fs::path> PresetManager::userPresetFiles() const {
@@ -143,9 +231,9 @@ void PresetManager::reselectCurrentItem() {
 
 bool PresetManager::saveEnabled() const noexcept { return saveItem_ && items_[*saveItem_].enabled; }
 
-bool PresetManager::userPresetChanged() const {
+bool PresetManager::differsFromSnapshot() const {
   auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
-  if (currentPresetID_.kind != CurrentPresetID::Kind::user || !tree)
+  if (!tree)
     return false;
   for (const auto& parameter : tree->allParameters()) {
     const auto found = snapshot_.find(parameter->identifier());
@@ -156,12 +244,20 @@ bool PresetManager::userPresetChanged() const {
   return false;
 }
 
+bool PresetManager::userPresetChanged() const {
+  return currentPresetID_.kind == CurrentPresetID::Kind::user && differsFromSnapshot();
+}
+
 void PresetManager::updateSave() {
-  const bool enable = userPresetChanged();
-  if (!saveItem_ || items_[*saveItem_].enabled == enable)
-    return;
-  items_[*saveItem_].enabled = enable;
-  changed();
+  const bool differs = differsFromSnapshot();
+  const bool enable = differs && currentPresetID_.kind == CurrentPresetID::Kind::user;
+  const bool saveChanged = saveItem_ && items_[*saveItem_].enabled != enable;
+  if (saveChanged)
+    items_[*saveItem_].enabled = enable;
+  if (saveChanged || differs != changed_) {
+    changed_ = differs;
+    changed();
+  }
 }
 
 void PresetManager::takeSnapshot() {
@@ -197,7 +293,10 @@ void PresetManager::choose(std::size_t index) {
 void PresetManager::loadFactoryPreset(const AUAudioUnitPreset& preset) {
   if (!audioUnit_)
     return;
-  audioUnit_->setCurrentPreset(preset);
+  {
+    const LoadingGuard loading(loading_);
+    audioUnit_->setCurrentPreset(preset);
+  }
   currentPresetID_ = CurrentPresetID::factory(preset.number);
   takeSnapshot();
   updateSave();
@@ -212,8 +311,13 @@ void PresetManager::loadUserPreset(const fs::path& file) {
   auto parsed = PropertyList::read(*bytes);
   if (!parsed.value || !parsed.value->dictionary())
     return;
-  audioUnit_->setCurrentPreset(std::nullopt);
-  audioUnit_->setFullState(std::move(parsed.value));
+  {
+    const LoadingGuard loading(loading_);
+    audioUnit_->setCurrentPreset(std::nullopt);
+    audioUnit_->setFullState(std::move(parsed.value));
+    if (follow_ == Follow::unitsPreset)
+      audioUnit_->setCurrentPreset(AUAudioUnitPreset{-1, file.stem().string()});
+  }
   currentPresetID_ = CurrentPresetID::user(file);
   takeSnapshot();
   updateSave();
@@ -267,14 +371,17 @@ std::optional<std::string> PresetManager::presetName(std::string_view entered) {
 }
 
 void PresetManager::saveAs(std::string_view enteredName) {
-  const auto name = presetName(enteredName);
-  if (!name || !userFolder_)
+  const auto location = userPresetLocation(enteredName);
+  if (!location)
     return;
   std::error_code ignored;
   fs::create_directories(*userFolder_, ignored);
-  const fs::path location = *userFolder_ / (*name + "." + std::string(kExtension));
-  writePresetFile(*name, location);
-  currentPresetID_ = CurrentPresetID::user(location);
+  writePresetFile(location->stem().string(), *location);
+  currentPresetID_ = CurrentPresetID::user(*location);
+  if (follow_ == Follow::unitsPreset && audioUnit_) {
+    const LoadingGuard loading(loading_);
+    audioUnit_->setCurrentPreset(AUAudioUnitPreset{-1, location->stem().string()});
+  }
   rebuildMenu();
   takeSnapshot();
   updateSave();
@@ -286,10 +393,8 @@ void PresetManager::writePresetFile(const std::string& name, const fs::path& loc
     PropertyList::Dictionary parameters;
     for (const auto& parameter : tree->allParameters())
       parameters[parameter->identifier()] = PropertyList(parameter->value());
-    root["quorvaneParams"] = PropertyList(std::move(parameters));
+    root[parametersKey_] = PropertyList(std::move(parameters));
   }
   // Failures are silent: the menu simply has no item for a file that was not written.
   foundation::writeFileAtomically(location, PropertyList(std::move(root)).toXML());
 }
-
-} // namespace app

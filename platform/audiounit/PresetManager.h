@@ -1,5 +1,6 @@
-// The app's preset menu without a window: factory and user presets, Save and Save As, and the
-// change tracking behind the enabling of Save.
+// A unit's preset menu without a window: factory and user presets, Save and Save As, and the
+// change tracking behind the enabling of Save. The app's top bar and the plug-ins' preset bars
+// show it.
 #pragma once
 
 #include "platform/audiounit/AUAudioUnit.h"
@@ -13,8 +14,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-namespace app {
 
 // Which preset was loaded last.
 struct CurrentPresetID {
@@ -43,8 +42,8 @@ struct PresetMenuItem {
   bool enabled = true;
 };
 
-// Threads: every member on the main thread. The parameter observer it installs is called on
-// any thread and only posts the update of Save to the main thread, holding the manager weakly.
+// Threads: every member on the main thread. The observers it installs on the unit are called on
+// any thread and only post work to the main thread, holding the manager weakly.
 class PresetManager : public std::enable_shared_from_this<PresetManager> {
 public:
   // Runs a task on the main thread, later; callable from any thread.
@@ -59,10 +58,25 @@ public:
   // Larger files are not presets; reading them would only cost memory.
   static constexpr std::size_t kMaxPresetFileBytes = std::size_t{16} << 20;
 
+  // How the manager starts and what it hears of the unit.
+  enum class Follow {
+    // The app's: the first factory preset is current at start, and only parameter changes are
+    // heard.
+    parameters,
+    // A plug-in's: the unit's own current preset is current at start and whenever a host sets
+    // it (its program menu, a restored state); a loaded user preset becomes the unit's current
+    // preset by name (a negative number, as unit hosts name user presets), so a host's saved
+    // state names it.
+    unitsPreset,
+  };
+
   // userFolder: where user presets live (nothing: no user presets, and Save As does nothing).
+  // parametersKey: the unit's key of its parameter dictionary in preset files.
   static std::shared_ptr<PresetManager> create(std::optional<std::filesystem::path> userFolder,
-                                               MainThreadPoster toMainThread);
-  // Removes the parameter observer.
+                                               MainThreadPoster toMainThread,
+                                               std::string parametersKey = "quorvaneParams",
+                                               Follow follow = Follow::parameters);
+  // Removes its observers.
   ~PresetManager();
   PresetManager(const PresetManager&) = delete;
   PresetManager& operator=(const PresetManager&) = delete;
@@ -72,8 +86,9 @@ public:
   // The name dialog; without one Save As does nothing.
   NameRequest requestName;
 
-  // The synthesiser is ready: the first factory preset becomes the current one (the unit's own
-  // preset is left alone), the menu is built, the snapshot taken and the observer installed.
+  // The synthesiser is ready: the first factory preset (or, following the unit's preset, that
+  // one) becomes the current one (the unit's own preset is left alone), the menu is built, the
+  // snapshot taken and the observers installed.
   void synthesiserDidLoad(std::shared_ptr<AUAudioUnit> synthesiser);
 
   // The pop-up: "Presets" alone and disabled until the synthesiser is ready.
@@ -81,9 +96,19 @@ public:
   bool isEnabled() const noexcept { return enabled_; }
   std::optional<std::size_t> selectedIndex() const noexcept { return selected_; }
   bool saveEnabled() const noexcept;
+  // Some parameter differs from its value right after the last load or save, whichever kind of
+  // preset is current.
+  bool isChanged() const noexcept { return changed_; }
+  // What the current preset is called: the selected item's title, or, when the unit holds no
+  // preset the menu lists, its preset's name ("Untitled" without one).
+  std::string currentTitle() const;
 
   // The pop-up's action with the chosen item. A command leaves the current item selected.
   void choose(std::size_t index);
+
+  // Loads the preset after (+1) or before (-1) the current one in the menu, wrapping round;
+  // from none, the first (or the last).
+  void step(int direction);
 
   void loadFactoryPreset(const AUAudioUnitPreset& preset);
   void loadUserPreset(const std::filesystem::path& file);
@@ -95,6 +120,9 @@ public:
   void saveAs(std::string_view enteredName);
 
   std::string suggestedName() const;
+  // Where a user preset of that name lives; nothing for a name presetName refuses or without a
+  // user folder.
+  std::optional<std::filesystem::path> userPresetLocation(std::string_view name) const;
   // The user preset files, in the order a file browser shows them.
   std::vector<std::filesystem::path> userPresetFiles() const;
   void rebuildMenu();
@@ -109,8 +137,14 @@ public:
   static std::optional<std::string> presetName(std::string_view entered);
 
 private:
-  PresetManager(std::optional<std::filesystem::path> userFolder, MainThreadPoster toMainThread);
+  PresetManager(std::optional<std::filesystem::path> userFolder, MainThreadPoster toMainThread,
+                std::string parametersKey, Follow follow);
+  // The unit's current preset, as the menu names it.
+  CurrentPresetID idOfUnitsPreset() const;
+  void followUnitsPreset();
+  void removeObservers();
   void takeSnapshot();
+  bool differsFromSnapshot() const;
   // A user preset is current and some parameter differs from its snapshot.
   bool userPresetChanged() const;
   void reselectCurrentItem();
@@ -119,6 +153,8 @@ private:
 
   std::optional<std::filesystem::path> userFolder_;
   MainThreadPoster toMainThread_;
+  std::string parametersKey_;
+  Follow follow_;
   std::shared_ptr<AUAudioUnit> audioUnit_;
   std::vector<PresetMenuItem> items_;
   std::optional<std::size_t> selected_;
@@ -126,7 +162,8 @@ private:
   bool enabled_ = false;
   CurrentPresetID currentPresetID_;
   std::map<std::string, float> snapshot_;
+  bool changed_ = false;
+  bool loading_ = false; // the unit's preset is being set by this manager
   std::optional<AUParameterObserverToken> paramObserverToken_;
+  AUObserverToken presetObserverToken_ = kAUNoObserverToken;
 };
-
-} // namespace app

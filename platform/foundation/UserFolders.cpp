@@ -64,11 +64,11 @@ std::optional<fs::path> configHomeFolder() {
   return xdgBaseFolder(std::getenv("XDG_CONFIG_HOME"), homeFolder(), ".config");
 }
 
-std::optional<fs::path> userPresetsFolder() {
+std::optional<fs::path> userPresetsFolder(std::string_view unit) {
   auto data = dataHomeFolder();
   if (!data)
     return std::nullopt;
-  return *data / "Orrinbrook/Quorvane/Presets";
+  return *data / "Orrinbrook" / unit / "Presets";
 }
 
 std::optional<fs::path> userCataloguesFolder() {

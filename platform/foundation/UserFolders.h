@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace foundation {
 
@@ -22,9 +23,10 @@ std::optional<std::filesystem::path> dataHomeFolder();
 // $XDG_CONFIG_HOME, else ~/.config. Any thread but the render thread.
 std::optional<std::filesystem::path> configHomeFolder();
 
-// <data home>/Orrinbrook/Quorvane/Presets, where the app keeps user presets. Only the path:
-// nothing is created. Any thread but the render thread.
-std::optional<std::filesystem::path> userPresetsFolder();
+// <data home>/Orrinbrook/<unit>/Presets, where the app and the plug-ins keep a unit's user
+// presets ("Quorvane", "Pallix"). Only the path: nothing is created. Any thread but the render
+// thread.
+std::optional<std::filesystem::path> userPresetsFolder(std::string_view unit = "Quorvane");
 
 // <data home>/Orrinbrook/Pallix/Catalogues, where users drop phrase catalogues. Only the path:
 // nothing is created. Any thread but the render thread.

@@ -3,6 +3,7 @@
 
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/foundation/Log.h"
+#include "platform/toolkit/EditorWithPresets.h"
 #include "plugins/adapter/UnitProcessor.h"
 
 namespace plugins {
@@ -25,6 +26,24 @@ juce::AudioProcessor* makeUnitProcessor(const char* name, UnitEditorOptions edit
 template <class Editor> UnitEditorOptions unitEditor(UnitEditorOptions sizes) {
   sizes.make = [](std::shared_ptr<AUAudioUnit> unit) -> std::unique_ptr<juce::Component> {
     auto editor = std::make_unique<Editor>();
+    editor->setAudioUnit(std::move(unit));
+    return editor;
+  };
+  return sizes;
+}
+
+// The same with the preset bar over the editor; the sizes are the editor's, the bar's height
+// added. User presets live in userFolder under Unit's state key.
+template <class Unit, class Editor>
+UnitEditorOptions unitEditorWithPresets(UnitEditorOptions sizes,
+                                        std::optional<std::filesystem::path> userFolder,
+                                        juce::Colour barColour) {
+  constexpr int bar = toolkit::PresetBar::kHeight;
+  sizes.defaultHeight += bar, sizes.minimumHeight += bar, sizes.maximumHeight += bar;
+  sizes.make = [userFolder,
+                barColour](std::shared_ptr<AUAudioUnit> unit) -> std::unique_ptr<juce::Component> {
+    auto editor =
+        toolkit::makeEditorWithPresets<Editor>(userFolder, std::string(Unit::kStateKey), barColour);
     editor->setAudioUnit(std::move(unit));
     return editor;
   };

@@ -1,6 +1,7 @@
 // The blues generator as a VST3 MIDI effect, with its own editor.
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
 #include "PallixAU/unit/PallixAudioUnit.h"
+#include "platform/foundation/UserFolders.h"
 #include "plugins/adapter/UnitPlugin.h"
 
 using pallix::editor::PallixAUViewControllerMac;
@@ -18,6 +19,8 @@ juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
   sizes.maximumWidth = PallixAUViewControllerMac::kMaximumWidth;
   sizes.maximumHeight = PallixAUViewControllerMac::kMaximumHeight;
   return plugins::makeUnitProcessor<PallixAudioUnit>(
-      JucePlugin_Name, plugins::unitEditor<PallixAUViewControllerMac>(sizes),
+      JucePlugin_Name,
+      plugins::unitEditorWithPresets<PallixAudioUnit, PallixAUViewControllerMac>(
+          sizes, foundation::userPresetsFolder("Pallix"), pallix::editor::kPresetBarColour),
       JucePlugin_WantsMidiInput != 0);
 }

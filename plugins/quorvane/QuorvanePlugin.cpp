@@ -1,6 +1,7 @@
 // The synthesiser as a VST3 instrument, with its own editor.
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "platform/foundation/UserFolders.h"
 #include "plugins/adapter/UnitPlugin.h"
 
 using quorvane::editor::QuorvaneAUViewControllerMac;
@@ -18,6 +19,8 @@ juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() {
   sizes.maximumWidth = QuorvaneAUViewControllerMac::kMaximumWidth;
   sizes.maximumHeight = QuorvaneAUViewControllerMac::kMaximumHeight;
   return plugins::makeUnitProcessor<QuorvaneAudioUnit>(
-      JucePlugin_Name, plugins::unitEditor<QuorvaneAUViewControllerMac>(sizes),
+      JucePlugin_Name,
+      plugins::unitEditorWithPresets<QuorvaneAudioUnit, QuorvaneAUViewControllerMac>(
+          sizes, foundation::userPresetsFolder("Quorvane"), quorvane::editor::kPresetBarColour),
       JucePlugin_WantsMidiInput != 0);
 }

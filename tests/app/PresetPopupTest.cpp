@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-using app::PresetManager;
 using app::PresetPopup;
 using foundation::PropertyList;
 using quorvane::unit::QuorvaneAudioUnit;
@@ -73,7 +72,7 @@ TEST(PresetPopup, ShowsTheManagersMenuAndCommandsFallBackToTheCurrentPreset) {
   EXPECT_TRUE(rig.popup->isItemEnabled(rig.idOf(juce::String::fromUTF8("Save As\u2026"))));
 
   rig.pick("Mine");
-  EXPECT_EQ(rig.manager->currentPresetID().kind, app::CurrentPresetID::Kind::user);
+  EXPECT_EQ(rig.manager->currentPresetID().kind, CurrentPresetID::Kind::user);
   rig.unit->parameterTree()->allParameters().front()->setValue(0.123f);
   runPostedMessages(); // the observer's hop
   EXPECT_TRUE(rig.popup->isItemEnabled(rig.idOf("Save")));

@@ -2,8 +2,10 @@
 // sizes that editor takes.
 #pragma once
 
+#include "platform/foundation/UserFolders.h"
 #include "platform/toolkit/AURotaryControl.h"
 #include "platform/toolkit/AUViewController.h"
+#include "platform/toolkit/EditorWithPresets.h"
 #include "plugins/lv2/PluginDefinition.h"
 
 #include <memory>
@@ -16,10 +18,9 @@ struct EditorSizes {
   int maximumWidth, maximumHeight;
 };
 
-// An editor, and the component that owns it (the editor itself: its destructor is not public
-// as a view controller's).
+// An editor, and the component that owns it and is shown: the editor with its preset bar.
 struct MadeEditor {
-  std::unique_ptr<juce::Component> owner;
+  std::unique_ptr<toolkit::EditorWithPresets> owner;
   toolkit::AUViewController* editor;
 };
 
@@ -34,16 +35,20 @@ struct EditorDefinition {
                                       AUParameterAddress address) = nullptr;
 };
 
-// The sizes an editor class declares of itself.
+// The sizes an editor class declares of itself, with the preset bar's height added.
 template <class Editor> constexpr EditorSizes sizesOf() {
-  return {Editor::kDefaultWidth,  Editor::kDefaultHeight, Editor::kMinimumWidth,
-          Editor::kMinimumHeight, Editor::kMaximumWidth,  Editor::kMaximumHeight};
+  constexpr int bar = toolkit::PresetBar::kHeight;
+  return {Editor::kDefaultWidth,        Editor::kDefaultHeight + bar, Editor::kMinimumWidth,
+          Editor::kMinimumHeight + bar, Editor::kMaximumWidth,        Editor::kMaximumHeight + bar};
 }
 
-template <class Editor> MadeEditor makeEditor() {
-  auto editor = std::make_unique<Editor>();
-  toolkit::AUViewController* controller = editor.get();
-  return {std::move(editor), controller};
+// Editor with its preset bar, for Unit's presets in the user's folder named folderName.
+template <class Unit, class Editor, const char* folderName, const juce::Colour& barColour>
+MadeEditor makeEditor() {
+  auto made = toolkit::makeEditorWithPresets<Editor>(foundation::userPresetsFolder(folderName),
+                                                     std::string(Unit::kStateKey), barColour);
+  toolkit::AUViewController* editor = &made->editor();
+  return {std::move(made), editor};
 }
 
 } // namespace plugins::lv2

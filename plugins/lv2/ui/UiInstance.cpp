@@ -36,7 +36,7 @@ UiInstance::UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAud
     : definition_(definition), resize_(resize), map_(map),
       mirror_(definition.plugin, std::move(mirror), host) {
   auto editor = definition.make();
-  editor.editor->setAudioUnit(mirror_.unit());
+  editor.owner->setAudioUnit(mirror_.unit());
   window_ = std::make_unique<EmbeddedEditor>(std::move(editor), definition.sizes);
   window_->show(parent);
   if (resize && resize->ui_resize)

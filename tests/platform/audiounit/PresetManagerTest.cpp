@@ -1,6 +1,6 @@
 // The preset menu's model over a real synthesiser: contents and order, loading, Save enabling,
 // Save and Save As, and files that are not presets.
-#include "app/host/PresetManager.h"
+#include "platform/audiounit/PresetManager.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/foundation/Files.h"
 #include "tests/support/TemporaryFolder.h"
@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-using app::CurrentPresetID;
-using app::PresetManager;
 using foundation::PropertyList;
 using quorvane::unit::QuorvaneAudioUnit;
 namespace fs = std::filesystem;

@@ -70,6 +70,7 @@ TEST(UserFolders, PresetsCataloguesAndSettingsFollowTheEnvironment) {
     ScopedEnvironment config("XDG_CONFIG_HOME", c.configHome);
     SCOPED_TRACE(c.data.string());
     EXPECT_EQ(foundation::userPresetsFolder(), c.data / "Orrinbrook/Quorvane/Presets");
+    EXPECT_EQ(foundation::userPresetsFolder("Pallix"), c.data / "Orrinbrook/Pallix/Presets");
     EXPECT_EQ(foundation::userCataloguesFolder(), c.data / "Orrinbrook/Pallix/Catalogues");
     EXPECT_EQ(foundation::appSettingsFile(), c.config / "Orrinbrook/Quorvane.settings");
   }

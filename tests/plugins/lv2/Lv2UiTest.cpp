@@ -23,7 +23,7 @@ namespace {
 struct OwnUi {
   std::string binary, pluginUri;
   std::span<const foundation::ParameterRow> rows;
-  int width, height; // the editor's default size
+  int width, height; // the window's default size: the editor's and the preset bar above it
   std::size_t knobs; // parameters the editor shows on a knob
 };
 
@@ -31,9 +31,9 @@ void PrintTo(const OwnUi& ui, std::ostream* out) { *out << ui.binary; }
 
 const OwnUi kOwnUis[] = {
     {OWN_QUORVANE_LV2_BUNDLE "/QuorvaneUI.so", "https://orrinbrook.org/plugins/quorvane",
-     quorvane::dsp::kQuorvaneParameters, 720, 480, 19},
+     quorvane::dsp::kQuorvaneParameters, 720, 480 + 32, 19},
     {OWN_PALLIX_LV2_BUNDLE "/PallixUI.so", "https://orrinbrook.org/plugins/pallix",
-     pallix::engine::kPallixParameters, 480, 320, 0},
+     pallix::engine::kPallixParameters, 480, 320 + 32, 0},
 };
 
 // What the UI told the host, in order: a port's new value, or a touch (grabbed or released).

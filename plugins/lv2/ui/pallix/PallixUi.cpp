@@ -1,15 +1,19 @@
 // The generator's LV2 UI shared object: its editor over the mirror of its ports.
 #include "PallixAU/editor/PallixAUViewControllerMac.h"
+#include "PallixAU/unit/PallixAudioUnit.h"
 #include "plugins/lv2/pallix/PallixDefinition.h"
 #include "plugins/lv2/ui/UiDescriptor.h"
 
 namespace {
 
+constexpr char kPresetsFolder[] = "Pallix";
+
 using pallix::editor::PallixAUViewControllerMac;
 
 const plugins::lv2::EditorDefinition kPallixEditor{
     .plugin = plugins::lv2::kPallixDefinition,
-    .make = plugins::lv2::makeEditor<PallixAUViewControllerMac>,
+    .make = plugins::lv2::makeEditor<pallix::unit::PallixAudioUnit, PallixAUViewControllerMac,
+                                     kPresetsFolder, pallix::editor::kPresetBarColour>,
     .sizes = plugins::lv2::sizesOf<PallixAUViewControllerMac>(),
 };
 

@@ -1,9 +1,12 @@
 // The synthesiser's LV2 UI shared object: its editor over the mirror of its ports.
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "plugins/lv2/quorvane/QuorvaneDefinition.h"
 #include "plugins/lv2/ui/UiDescriptor.h"
 
 namespace {
+
+constexpr char kPresetsFolder[] = "Quorvane";
 
 using plugins::lv2::EditorDefinition;
 using quorvane::editor::QuorvaneAUViewControllerMac;
@@ -17,7 +20,8 @@ toolkit::AURotaryControl* knobOf(toolkit::AUViewController& editor, AUParameterA
 
 const EditorDefinition kQuorvaneEditor{
     .plugin = plugins::lv2::kQuorvaneDefinition,
-    .make = plugins::lv2::makeEditor<QuorvaneAUViewControllerMac>,
+    .make = plugins::lv2::makeEditor<quorvane::unit::QuorvaneAudioUnit, QuorvaneAUViewControllerMac,
+                                     kPresetsFolder, quorvane::editor::kPresetBarColour>,
     .sizes = plugins::lv2::sizesOf<QuorvaneAUViewControllerMac>(),
     .knobOf = knobOf,
 };
