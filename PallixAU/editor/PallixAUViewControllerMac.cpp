@@ -94,6 +94,7 @@ void PallixAUViewControllerMac::buildKnobs() {
       };
     forwardKnob(control, *this, which, &PallixAUViewControllerMac::knobChanged,
                 &PallixAUViewControllerMac::gesture);
+    showValuesOn(control, engine::rowOf(kKnobTable[i].parameter));
     addAndMakeVisible(control);
   }
 }

@@ -93,6 +93,7 @@ void QuorvaneAUViewControllerMac::buildControls() {
     const QuorvaneKnob which = entry.knob;
     forwardKnob(control, *this, which, &QuorvaneAUViewControllerMac::knobChanged,
                 &QuorvaneAUViewControllerMac::gesture);
+    showValuesOn(control, rowOf(entry));
     addAndMakeVisible(control);
   }
   waveformView.shape = 0.5f;
@@ -143,11 +144,14 @@ void QuorvaneAUViewControllerMac::layoutControls() {
     if (layout->knobs[i])
       knobs_[i]->setBounds(toPixels(*layout->knobs[i]));
   waveformView.setBounds(toPixels(layout->waveform));
+  std::vector<juce::Component*> controls(knobs_.begin(), knobs_.end());
   for (std::size_t i = 0; i < kRadioLineCount; ++i) {
     const auto line = static_cast<RadioLine>(i);
     radioLabel(line).setBounds(toPixels(layout->labels[i]));
     radioButton(line).setBounds(toPixels(layout->buttons[i]));
+    controls.push_back(&radioButton(line));
   }
+  setReadingOrder(controls, QuorvaneEditorLayout::kMargin, layout->ch);
   if (const auto type = parameter(kFilterTypeAddress))
     selectRadioFromValue(typeGroup_, type->value());
   else

@@ -2,7 +2,7 @@
 // wants: rounded push buttons, outlined buttons and a stepper.
 #pragma once
 
-#include "platform/toolkit/RoundedButton.h"
+#include "platform/toolkit/HouseStyle.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -12,6 +12,10 @@
 
 class AUParameterTreeCallbacks;
 
+namespace foundation {
+struct ParameterRow;
+}
+
 // Created by AUParameterTree::createParameter. The attributes never change; value,
 // setValue, stringFromValue and valueFromString may be called from any thread (they call the
 // tree's implementor callbacks and parameter observers on that thread).
@@ -28,6 +32,9 @@ public:
     AudioUnitParameterOptions flags = 0;
     std::vector<std::string> valueStrings; // empty: none
     std::vector<AUParameterAddress> dependentParameters;
+    // The unit's table row it was made from, if any: how its values read to a musician
+    // (foundation::displayText). Rows are constant tables that outlive every tree.
+    const foundation::ParameterRow* row = nullptr;
   };
 
   explicit AUParameter(Attributes attributes);
@@ -46,6 +53,7 @@ public:
   const std::vector<AUParameterAddress>& dependentParameters() const noexcept {
     return attributes_.dependentParameters;
   }
+  const foundation::ParameterRow* row() const noexcept { return attributes_.row; }
 
   // The tree's value provider's answer when one is installed, else the stored value.
   AUValue value() const;

@@ -35,10 +35,18 @@ AudioUnitParameterOptions flagsOf(const foundation::ParameterRow& row) noexcept 
 std::shared_ptr<AUParameterTree> makeParameterTree(std::span<const foundation::ParameterRow> rows) {
   std::vector<std::shared_ptr<AUParameter>> parameters;
   for (const foundation::ParameterRow& row : rows) {
-    auto parameter = AUParameterTree::createParameter(
-        std::string(row.identifier), std::string(row.name), row.address, row.min, row.max,
-        unitOf(row.unit), std::nullopt, flagsOf(row),
-        std::vector<std::string>(row.valueNames.begin(), row.valueNames.end()), {});
+    auto parameter = std::make_shared<AUParameter>(AUParameter::Attributes{
+        std::string(row.identifier),
+        std::string(row.name),
+        row.address,
+        row.min,
+        row.max,
+        unitOf(row.unit),
+        std::nullopt,
+        flagsOf(row),
+        std::vector<std::string>(row.valueNames.begin(), row.valueNames.end()),
+        {},
+        &row});
     parameter->setValue(row.defaultValue);
     parameters.push_back(std::move(parameter));
   }

@@ -8,8 +8,9 @@
 #include <span>
 #include <string>
 
-// A flat tree of one parameter per row, in row order, each holding its default, with no
-// callbacks installed yet. Main or control thread.
+// A flat tree of one parameter per row, in row order, each holding its default and its row
+// (which must outlive the tree: the units' constant tables), with no callbacks installed yet.
+// Main or control thread.
 std::shared_ptr<AUParameterTree> makeParameterTree(std::span<const foundation::ParameterRow> rows);
 
 // The value as a number with the row's decimals ("%.3f" for three). Any thread but the render

@@ -112,8 +112,12 @@ CurrentPresetID PresetManager::idOfUnitsPreset() const {
   const auto preset = audioUnit_ ? audioUnit_->currentPreset() : std::nullopt;
   if (!preset)
     return {};
-  if (preset->number >= 0)
-    return CurrentPresetID::factory(preset->number);
+  if (preset->number >= 0) {
+    for (const auto& listed : audioUnit_->factoryPresets())
+      if (listed.number == preset->number)
+        return CurrentPresetID::factory(preset->number);
+    return {};
+  }
   // A user preset, or a state a host restored, named as the file it came from.
   for (auto& file : userPresetFiles())
     if (file.stem().string() == preset->name)
@@ -162,6 +166,10 @@ std::optional<fs::path> PresetManager::userPresetLocation(std::string_view enter
   const auto name = presetName(enteredName);
   if (!name || !userFolder_)
     return std::nullopt;
+  // The file the menu lists under that name, whatever the case of its extension.
+  for (auto& file : userPresetFiles())
+    if (file.stem().string() == *name)
+      return std::move(file);
   return *userFolder_ / (*name + "." + std::string(kExtension));
 }
 

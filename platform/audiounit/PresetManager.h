@@ -120,8 +120,8 @@ public:
   void saveAs(std::string_view enteredName);
 
   std::string suggestedName() const;
-  // Where a user preset of that name lives; nothing for a name presetName refuses or without a
-  // user folder.
+  // Where a user preset of that name lives (the listed file of that name, else a new one);
+  // nothing for a name presetName refuses or without a user folder.
   std::optional<std::filesystem::path> userPresetLocation(std::string_view name) const;
   // The user preset files, in the order a file browser shows them.
   std::vector<std::filesystem::path> userPresetFiles() const;

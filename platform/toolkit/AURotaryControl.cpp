@@ -1,6 +1,7 @@
 // The rotary control: value, pointer angle, drag rule and images.
 #include "platform/toolkit/AURotaryControl.h"
 
+#include "platform/toolkit/HouseStyle.h"
 #include "platform/toolkit/ImageRendering.h"
 
 #include <algorithm>
@@ -12,6 +13,9 @@ namespace toolkit {
 namespace {
 
 constexpr float kDegreesPerRadian = 180.0f / std::numbers::pi_v<float>;
+
+const juce::Colour kReadoutFill = juce::Colours::black.withAlpha(0.72f);
+const juce::Colour kRefused{0xffe0403a};
 
 // A dark grey disc inset 2 points.
 juce::Image defaultUnderlay(float width, float height, float scale) {
@@ -126,9 +130,109 @@ void AURotaryControl::paint(juce::Graphics& g) {
   if (overlay_.isValid())
     g.drawImageTransformed(overlay_, toBounds(overlay_).rotated(pointerAngle() / kDegreesPerRadian,
                                                                 w / 2.0f, h / 2.0f));
+  if (keyboardFocused_ && hasKeyboardFocus(true))
+    drawFocusRing(g, getLocalBounds().toFloat());
+  if (showsValue())
+    paintValue(g);
 }
 
-void AURotaryControl::mouseDown(const juce::MouseEvent&) { ignoreRestOfDrag_ = false; }
+// Over the name at the foot of the face, which it stands for while shown.
+void AURotaryControl::paintValue(juce::Graphics& g) {
+  const float w = static_cast<float>(getWidth()), h = static_cast<float>(getHeight());
+  const juce::Font font = semiboldFont(std::clamp(h * 0.1f, 9.0f, 18.0f));
+  const juce::String text = valueText(value_);
+  const float textHeight = font.getHeight();
+  const float pillWidth = std::min(w, font.getStringWidthFloat(text) + textHeight);
+  const float pillHeight = std::min(h, textHeight + 4.0f);
+  const juce::Rectangle<float> pill((w - pillWidth) / 2.0f, h - pillHeight - h * 0.015f, pillWidth,
+                                    pillHeight);
+  g.setColour(kReadoutFill);
+  g.fillRoundedRectangle(pill, pillHeight / 2.0f);
+  g.setColour(juce::Colours::white);
+  g.setFont(font);
+  g.drawFittedText(text, pill.toNearestInt(), juce::Justification::centred, 1, 0.8f);
+}
+
+bool AURotaryControl::showsValue() const noexcept {
+  return valueText && !isValueFieldOpen() &&
+         (hovered_ || dragging_ || recentlyTurned_ || forcedShown_);
+}
+
+void AURotaryControl::setValueShown(bool shown) {
+  forcedShown_ = shown;
+  repaint();
+}
+
+void AURotaryControl::openValueField() {
+  if (!valueText)
+    return;
+  if (!field_) {
+    field_ = std::make_unique<juce::TextEditor>("value");
+    field_->setJustification(juce::Justification::centred);
+    field_->setSelectAllWhenFocused(true);
+    field_->onReturnKey = [this] { acceptValueField(); };
+    field_->onEscapeKey = [this] { closeValueField(); };
+    // Clicking elsewhere gives up the typing, as Escape does.
+    field_->onFocusLost = [this] { closeValueField(); };
+    addChildComponent(*field_);
+  }
+  const float w = static_cast<float>(getWidth()), h = static_cast<float>(getHeight());
+  const float fieldHeight = std::clamp(h * 0.22f, 18.0f, 30.0f);
+  field_->setFont(semiboldFont(fieldHeight * 0.55f));
+  field_->setBounds(
+      juce::Rectangle<float>(w * 0.06f, (h - fieldHeight) / 2.0f, w * 0.88f, fieldHeight)
+          .toNearestInt());
+  field_->setColour(juce::TextEditor::outlineColourId, juce::Colours::black);
+  field_->setColour(juce::TextEditor::focusedOutlineColourId, juce::Colours::black);
+  field_->setText(valueText(value_), false);
+  field_->selectAll();
+  field_->setVisible(true);
+  if (isShowing())
+    field_->grabKeyboardFocus();
+  repaint();
+}
+
+bool AURotaryControl::acceptValueField() {
+  if (!isValueFieldOpen())
+    return false;
+  if (onTextEntered && !onTextEntered(field_->getText())) {
+    field_->setColour(juce::TextEditor::outlineColourId, kRefused);
+    field_->setColour(juce::TextEditor::focusedOutlineColourId, kRefused);
+    field_->repaint();
+    return false;
+  }
+  closeValueField();
+  return true;
+}
+
+void AURotaryControl::closeValueField() {
+  if (!isValueFieldOpen())
+    return;
+  const bool hadFocus = field_->hasKeyboardFocus(false);
+  field_->setVisible(false);
+  if (hadFocus && isShowing())
+    grabKeyboardFocus();
+  repaint();
+}
+
+void AURotaryControl::mouseDown(const juce::MouseEvent& event) {
+  keyboardFocused_ = false;
+  ignoreRestOfDrag_ = false;
+  if (event.mods.isPopupMenu() || event.mods.isCtrlDown()) {
+    ignoreRestOfDrag_ = true; // the press opens the field; it turns nothing
+    openValueField();
+  }
+}
+
+void AURotaryControl::mouseEnter(const juce::MouseEvent&) {
+  hovered_ = true;
+  repaint();
+}
+
+void AURotaryControl::mouseExit(const juce::MouseEvent&) {
+  hovered_ = false;
+  repaint();
+}
 
 void AURotaryControl::mouseDrag(const juce::MouseEvent& event) {
   if (ignoreRestOfDrag_)
@@ -144,7 +248,10 @@ void AURotaryControl::mouseUp(const juce::MouseEvent&) {
   dragEnded();
 }
 
-void AURotaryControl::mouseDoubleClick(const juce::MouseEvent&) { doubleClicked(); }
+void AURotaryControl::mouseDoubleClick(const juce::MouseEvent& event) {
+  if (!event.mods.isPopupMenu() && !event.mods.isCtrlDown())
+    doubleClicked();
+}
 
 void AURotaryControl::mouseWheelMove(const juce::MouseEvent&,
                                      const juce::MouseWheelDetails& wheel) {
@@ -166,18 +273,39 @@ bool AURotaryControl::keyPressed(const juce::KeyPress& key) {
   if (dragging_)
     return false;
   const int code = key.getKeyCode();
-  if (code == juce::KeyPress::upKey || code == juce::KeyPress::rightKey) {
-    step(kStepFraction);
+  const bool used = [&] {
+    if (code == juce::KeyPress::upKey || code == juce::KeyPress::rightKey)
+      step(kStepFraction);
+    else if (code == juce::KeyPress::downKey || code == juce::KeyPress::leftKey)
+      step(-kStepFraction);
+    else if (code == juce::KeyPress::pageUpKey)
+      step(kPageFraction);
+    else if (code == juce::KeyPress::pageDownKey)
+      step(-kPageFraction);
+    else if (code == juce::KeyPress::homeKey)
+      turnTo(lowerBound);
+    else if (code == juce::KeyPress::endKey)
+      turnTo(upperBound);
+    else if (code == juce::KeyPress::returnKey && valueText)
+      openValueField();
+    else
+      return false;
     return true;
+  }();
+  if (used && !keyboardFocused_) {
+    keyboardFocused_ = true;
+    repaint();
   }
-  if (code == juce::KeyPress::downKey || code == juce::KeyPress::leftKey) {
-    step(-kStepFraction);
-    return true;
-  }
-  return false;
+  return used;
+}
+
+void AURotaryControl::focusGained(FocusChangeType cause) {
+  keyboardFocused_ = cause == focusChangedByTabKey;
+  repaint();
 }
 
 void AURotaryControl::focusLost(FocusChangeType) {
+  repaint();
   if (!dragging_)
     return;
   ignoreRestOfDrag_ = true;
@@ -187,11 +315,24 @@ void AURotaryControl::focusLost(FocusChangeType) {
 void AURotaryControl::step(float fraction) {
   if (fraction == 0.0f || !std::isfinite(fraction))
     return;
+  turnTo(value_ + fraction * (upperBound - lowerBound));
+}
+
+void AURotaryControl::turnTo(float value) {
   if (onDragBegan)
     onDragBegan();
-  setValue(value_ + fraction * (upperBound - lowerBound));
+  setValue(value);
   if (onDragEnded)
     onDragEnded();
+  recentlyTurned_ = true;
+  startTimer(kTurnShowMs);
+  repaint();
+}
+
+void AURotaryControl::timerCallback() {
+  stopTimer();
+  recentlyTurned_ = false;
+  repaint();
 }
 
 } // namespace toolkit

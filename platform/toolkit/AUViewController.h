@@ -3,12 +3,14 @@
 
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/AUError.h"
+#include "platform/foundation/ParameterTable.h"
 #include "platform/toolkit/AURotaryControl.h"
 #include "platform/toolkit/FlippedView.h"
 #include "platform/toolkit/MainThread.h"
 #include "platform/toolkit/UnitStateObservation.h"
 
 #include <memory>
+#include <vector>
 
 namespace toolkit {
 
@@ -44,6 +46,15 @@ protected:
   static void forwardKnob(AURotaryControl& control, Editor& editor, Key which,
                           void (Editor::*changed)(Key),
                           void (Editor::*gesture)(Key, AUParameterAutomationEventType));
+
+  // The knob shows the value of the parameter of row (read through row's taper) and takes typed
+  // values for it: what a typed text means reaches the parameter exactly, as one gesture. Only
+  // knobs whose change handler writes the parameter (forwardKnob).
+  void showValuesOn(AURotaryControl& control, const foundation::ParameterRow& row);
+  // Tab moves through controls in reading order: row by row (rows rowHeight apart from top,
+  // by their centres), left to right, then top to bottom within one column.
+  static void setReadingOrder(const std::vector<juce::Component*>& controls, float top,
+                              float rowHeight);
 
   // The unit's parameter at that address, or null.
   std::shared_ptr<AUParameter> parameter(AUParameterAddress address) const;

@@ -1,6 +1,7 @@
 // Image views and image buttons.
 #include "platform/toolkit/ImageViews.h"
 
+#include "platform/toolkit/HouseStyle.h"
 #include "platform/toolkit/ImageRendering.h"
 
 #include <cmath>
@@ -63,6 +64,19 @@ void ImageButton::paintButton(juce::Graphics& g, bool, bool) {
   scale_ = physicalScaleOf(g);
   image_.update(getLocalBounds(), scale_);
   image_.draw(g, getLocalBounds().toFloat());
+  if (tabbedTo_ && hasKeyboardFocus(false))
+    drawFocusRing(g, getLocalBounds().toFloat().expanded(1.0f));
+}
+
+void ImageButton::focusGained(FocusChangeType cause) {
+  tabbedTo_ = cause == focusChangedByTabKey;
+  juce::Button::focusGained(cause);
+  repaint();
+}
+
+void ImageButton::focusLost(FocusChangeType cause) {
+  juce::Button::focusLost(cause);
+  repaint();
 }
 
 } // namespace toolkit

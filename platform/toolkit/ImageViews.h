@@ -46,7 +46,7 @@ private:
 };
 
 // A borderless button with an empty title that shows only its image; tag identifies it in
-// its group.
+// its group. Reached by Tab, it shows the focus ring.
 class ImageButton : public juce::Button {
 public:
   explicit ImageButton(int tag);
@@ -56,9 +56,12 @@ public:
 
   void paintButton(juce::Graphics& g, bool highlighted, bool down) override;
   void resized() override;
+  void focusGained(FocusChangeType cause) override;
+  void focusLost(FocusChangeType cause) override;
 
 private:
   int tag_;
+  bool tabbedTo_ = false;
   ScaledImage image_;
   float scale_ = 1.0f;
 };

@@ -55,8 +55,15 @@ PresetBar::PresetBar(std::shared_ptr<PresetManager> manager, juce::Colour backgr
     if (self)
       self->askName(suggested, std::move(answer));
   };
-  previous_.onClick = [this] { manager_->step(-1); };
-  next_.onClick = [this] { manager_->step(+1); };
+  // Other editors and the app may have saved presets since: the folder is read again first.
+  previous_.onClick = [this] {
+    manager_->rebuildMenu();
+    manager_->step(-1);
+  };
+  next_.onClick = [this] {
+    manager_->rebuildMenu();
+    manager_->step(+1);
+  };
   name_.onClick = [this] { showMenu(); };
   save_.onClick = [this] { manager_->save(); };
   saveAs_.onClick = [this] { manager_->saveAsCommand(); };
@@ -129,6 +136,7 @@ juce::PopupMenu PresetBar::menu() const {
 }
 
 void PresetBar::showMenu() {
+  manager_->rebuildMenu();
   const SafePointer<PresetBar> self(this);
   auto options = juce::PopupMenu::Options().withTargetComponent(&name_);
   if (auto* top = getTopLevelComponent(); top && top != this)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/audiounit/PresetManager.h"
-#include "platform/toolkit/RoundedButton.h"
+#include "platform/toolkit/HouseStyle.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

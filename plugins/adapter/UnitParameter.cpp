@@ -2,6 +2,7 @@
 #include "plugins/adapter/UnitParameter.h"
 
 #include "platform/foundation/ParameterTable.h"
+#include "platform/foundation/ParameterText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,8 @@ const std::string* valueNameOf(const AUParameter& parameter, AUValue value) {
 }
 
 juce::String labelOf(const AUParameter& parameter) {
+  if (parameter.row())
+    return {}; // its text says the unit, in the size that reads best ("12.5 ms", "1.41 s")
   if (parameter.unitName())
     return juce::String(*parameter.unitName());
   switch (parameter.unit()) {
@@ -132,12 +135,19 @@ bool UnitParameter::isBoolean() const {
 juce::String UnitParameter::getText(float normalised, int maximumLength) const {
   // A stepped value reads as its name wherever the unit's own display string would not.
   const AUValue value = convertFrom0to1(normalised);
+  // A unit's own parameter reads as its editor shows it; others as their unit says.
   const std::string* name = discrete_ ? valueNameOf(*parameter_, value) : nullptr;
-  const juce::String text(name ? *name : parameter_->stringFromValue(value));
+  const juce::String text(parameter_->row() ? foundation::displayText(*parameter_->row(), value)
+                          : name            ? *name
+                                            : parameter_->stringFromValue(value));
   return maximumLength > 0 ? text.substring(0, maximumLength) : text;
 }
 
 float UnitParameter::getValueForText(const juce::String& text) const {
+  if (const auto* row = parameter_->row()) {
+    const auto value = foundation::valueFromText(*row, text.toStdString());
+    return value ? convertTo0to1(*value) : getValue();
+  }
   const auto& names = parameter_->valueStrings();
   if (const auto found = std::find(names.begin(), names.end(), text.toStdString());
       found != names.end())

@@ -70,18 +70,23 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndDescribesItsParameters) {
   EXPECT_EQ(synth.description.name, "Quorvane");
   ASSERT_EQ(unitParameters(*synth.instance, 21).size(), 21u);
   EXPECT_EQ(synth.instance->getParameters()[0]->getName(100), "Shape");
-  // Stepped values by name, both ways; units where there is one.
+  // Stepped values by name, both ways; the units in the text, as the editor shows them.
   auto* filterType = synth.instance->getParameters()[15];
   EXPECT_EQ(filterType->getNumSteps(), 3);
   EXPECT_EQ(filterType->getText(0.5f, 100), "BP");
   EXPECT_EQ(filterType->getValueForText("HP"), 1.0f);
-  EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24");
-  EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "s");
-  EXPECT_EQ(synth.instance->getParameters()[7]->getLabel(), "Hz");
+  EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24 dB");
+  EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "");
   // Times and rates travel logarithmically: halfway is the geometric mean of the ends.
-  EXPECT_EQ(synth.instance->getParameters()[3]->getText(0.5f, 100), "0.141"); // 1 ms ... 20 s
-  EXPECT_EQ(synth.instance->getParameters()[7]->getText(0.5f, 100), "1.414"); // 0.1 ... 20 Hz
-  EXPECT_EQ(synth.instance->getParameters()[0]->getText(0.5f, 100), "0.500"); // Shape: linear
+  auto* attack = synth.instance->getParameters()[3];
+  EXPECT_EQ(attack->getText(0.5f, 100), "141 ms");                                // 1 ms ... 20 s
+  EXPECT_EQ(synth.instance->getParameters()[7]->getText(0.5f, 100), "1.41 Hz");   // 0.1 ... 20 Hz
+  EXPECT_EQ(synth.instance->getParameters()[0]->getText(0.5f, 100), "0.50");      // Shape: linear
+  EXPECT_EQ(synth.instance->getParameters()[11]->getText(1.0f, 100), "20.0 kHz"); // the cutoff
+  // Typed as a musician types it; unreadable text leaves the value.
+  EXPECT_EQ(attack->getText(attack->getValueForText("0.25 s"), 100), "250 ms");
+  attack->setValue(0.3f);
+  EXPECT_EQ(attack->getValueForText("soon"), 0.3f);
   // The programs are the factory presets (the sweeps hear them).
   ASSERT_EQ(synth.instance->getNumPrograms(), 12);
   EXPECT_EQ(synth.instance->getProgramName(0), "Blues Organ");

@@ -1,12 +1,15 @@
 // The synthesiser editor over a real unit: building, layout, and keeping controls and
 // parameters in step both ways.
 #include "QuorvaneAU/editor/QuorvaneAUViewControllerMac.h"
+#include "platform/foundation/ParameterText.h"
 #include "tests/support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -112,6 +115,52 @@ TEST_F(EditorSyncTest, AKnobTurnWritesItsParameterOnceAndIsNotEchoed) {
   EXPECT_FLOAT_EQ(editor.knob(QuorvaneKnob::sustain).value(), 0.123f);
   attack.doubleClicked(); // back to the parameter's default
   EXPECT_NEAR(parameter(3).value(), 0.005f, 1e-6f);
+}
+
+// Every knob reads as its parameter does; a typed value reaches the parameter exactly (not
+// through the taper and back) within one gesture, and one that cannot be read changes nothing.
+TEST_F(EditorSyncTest, KnobsShowTheirValuesAndTakeTypedOnes) {
+  for (const KnobEntry& entry : kKnobTable) {
+    auto& knob = editor.knob(entry.knob);
+    EXPECT_EQ(knob.valueText(knob.value()).toStdString(),
+              foundation::displayText(rowOf(entry), parameter(entry.address).value()))
+        << entry.underlay;
+  }
+  Spy spy(*unit->parameterTree());
+  auto& attack = editor.knob(QuorvaneKnob::attack);
+  EXPECT_FALSE(attack.onTextEntered("soon"));
+  EXPECT_TRUE(spy.events.empty());
+  ASSERT_TRUE(attack.onTextEntered("250 ms"));
+  EXPECT_EQ(parameter(3).value(), 0.25f);
+  EXPECT_EQ(attack.valueText(attack.value()), "250 ms");
+  ASSERT_GE(spy.events.size(), 3u);
+  EXPECT_EQ(spy.events.front().type, AUParameterAutomationEventType::touch);
+  EXPECT_EQ(spy.events.back().type, AUParameterAutomationEventType::release);
+  EXPECT_EQ(spy.events[spy.events.size() - 2].value, 0.25f);
+  for (const auto& event : spy.events)
+    EXPECT_EQ(event.address, 3u);
+  ASSERT_TRUE(editor.knob(QuorvaneKnob::frequency).onTextEntered("2k"));
+  EXPECT_NEAR(parameter(11).value(), std::log(100.0f) / std::log(1000.0f), 1e-6f);
+}
+
+// Tab walks the controls row by row, left to right, the radio groups where they stand.
+TEST_F(EditorSyncTest, TabMovesThroughTheControlsInReadingOrder) {
+  std::map<juce::Component*, std::string> names;
+  for (const KnobEntry& entry : kKnobTable)
+    names[&editor.knob(entry.knob)] = std::string(entry.underlay.substr(0, 3));
+  const char* lines[] = {"LP", "BP", "HP", "12", "24"};
+  for (std::size_t i = 0; i < kRadioLineCount; ++i)
+    names[&editor.radioButton(static_cast<RadioLine>(i))] = lines[i];
+  const auto traverser = editor.createKeyboardFocusTraverser();
+  std::string order;
+  for (auto* c = traverser->getDefaultComponent(&editor); c && order.size() < 400;
+       c = traverser->getNextComponent(c)) {
+    order += (names.count(c) ? names[c] : "?") + " ";
+    if (c == traverser->getAllComponents(&editor).back())
+      break;
+  }
+  EXPECT_EQ(order, "Fre LP BP HP Tou Sha Det Spr Res 12 24 Spa Att Dec Sus Rel Ech Boo Rat Mot "
+                   "Spa Dri Tim Dri ");
 }
 
 TEST_F(EditorSyncTest, HostChangesFromAnotherThreadMoveTheKnobsOnTheMessageThread) {

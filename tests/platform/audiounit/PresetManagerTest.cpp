@@ -4,11 +4,13 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/foundation/Files.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/Units.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using foundation::PropertyList;
@@ -62,8 +64,8 @@ protected:
       out.push_back(item.isSeparator ? "---" : item.title);
     return out;
   }
-  std::size_t indexOf(std::string_view title) const {
-    const auto& items = manager->items();
+  std::size_t indexOf(std::string_view title, const PresetManager* in = nullptr) const {
+    const auto& items = (in ? in : manager.get())->items();
     for (std::size_t i = 0; i < items.size(); ++i)
       if (!items[i].isSeparator && items[i].title == title)
         return i;
@@ -73,6 +75,12 @@ protected:
   std::string selectedTitle() const {
     const auto index = manager->selectedIndex();
     return index ? manager->items()[*index].title : "(none)";
+  }
+  // A plug-in's manager, over the same folder and main thread.
+  std::shared_ptr<PresetManager> follower(std::string key = "quorvaneParams") {
+    return PresetManager::create(
+        userFolder, [this](std::function<void()> task) { posted.push_back(std::move(task)); },
+        std::move(key), PresetManager::Follow::unitsPreset);
   }
   void saveAs(std::optional<std::string> name) {
     nextName = std::move(name);
@@ -134,6 +142,9 @@ TEST_F(PresetManagerTest, UserPresetsFollowInNaturalOrder) {
   EXPECT_EQ(titles(), (Titles{"Blues Organ", "Warm Pad", "---", "2 Pad", "10 Lead", "Bass", "---",
                               "Save", "Save As\u2026"}));
   EXPECT_EQ(std::get<fs::path>(manager->items()[5].represented), userFolder / "Bass.AUPRESET");
+  // Saving under a listed name goes to that file, whatever the case of its extension.
+  EXPECT_EQ(manager->userPresetLocation("Bass"), userFolder / "Bass.AUPRESET");
+  EXPECT_EQ(manager->userPresetLocation("Lead"), userFolder / "Lead.aupreset");
 }
 
 TEST_F(PresetManagerTest, SaveIsEnabledOnlyForAChangedUserPreset) {
@@ -257,4 +268,135 @@ TEST_F(PresetManagerTest, TheObserverHoldsTheManagerWeaklyAndIsRemovedWithIt) {
   runPosted(); // the manager is gone: nothing happens
   attack().setValue(2.0f);
   EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(PresetManagerTest, StepWalksThePresetsAndWrapsBothWays) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  manager->synthesiserDidLoad(unit);
+  Titles walked;
+  for (int direction : {+1, +1, +1, +1, -1, -1, -1}) {
+    manager->step(direction);
+    walked.push_back(selectedTitle());
+  }
+  EXPECT_EQ(walked, (Titles{"Warm Pad", "Mine", "Blues Organ", "Warm Pad", "Blues Organ", "Mine",
+                            "Warm Pad"}));
+  manager->step(-1);
+  manager->step(-1); // onto the user preset, past the separator
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Mine.aupreset"));
+  EXPECT_EQ(attack().value(), 2.0f);
+
+  // With no preset current, the first or the last.
+  for (auto [direction, expected] : {std::pair{+1, "Blues Organ"}, std::pair{-1, "Mine"}}) {
+    unit->setCurrentPreset(std::nullopt);
+    manager = follower();
+    manager->synthesiserDidLoad(unit);
+    ASSERT_EQ(manager->currentPresetID(), CurrentPresetID{});
+    manager->step(direction);
+    EXPECT_EQ(selectedTitle(), expected);
+  }
+}
+
+TEST_F(PresetManagerTest, ChangedFollowsTheKnobsWhicheverKindOfPresetIsCurrent) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  manager->synthesiserDidLoad(unit);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool changed, saveEnabled;
+  };
+  const Step steps[] = {
+      {"just loaded", [] {}, false, false},
+      {"a knob on the factory preset", [&] { attack().setValue(5.0f); }, true, false},
+      {"back to exactly its value", [&] { attack().setValue(0.5f); }, false, false},
+      {"moved again", [&] { attack().setValue(5.0f); }, true, false},
+      {"the user preset loaded", [&] { manager->choose(indexOf("Mine")); }, false, false},
+      {"a knob on it", [&] { attack().setValue(2.5f); }, true, true},
+      {"saved", [&] { manager->choose(indexOf("Save")); }, false, false},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    runPosted();
+    EXPECT_EQ(manager->isChanged(), step.changed) << step.what;
+    EXPECT_EQ(manager->saveEnabled(), step.saveEnabled) << step.what;
+  }
+}
+
+TEST_F(PresetManagerTest, TheAppAndAPlugInShareTheirUserPresets) {
+  manager->synthesiserDidLoad(unit);
+  attack().setValue(3.5f);
+  saveAs("From App");
+  auto pluginUnit = makeSynth(folder.path / "resources");
+  auto& pluginAttack = *pluginUnit->parameterTree()->parameterWithIdentifier("attack");
+  auto plugin = follower();
+  plugin->synthesiserDidLoad(pluginUnit);
+  plugin->choose(indexOf("From App", plugin.get()));
+  EXPECT_EQ(pluginAttack.value(), 3.5f);
+
+  pluginAttack.setValue(0.25f);
+  plugin->requestName = [](const std::string&, auto answer) { answer("From Plug-in"); };
+  plugin->saveAsCommand();
+  EXPECT_EQ(pluginUnit->currentPreset()->name, "From Plug-in");
+  manager->rebuildMenu();
+  manager->choose(indexOf("From Plug-in"));
+  EXPECT_EQ(attack().value(), 0.25f);
+}
+
+TEST_F(PresetManagerTest, APlugInFollowsTheUnitsPresetAndNamesItsUserPresets) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  unit->setCurrentPreset(unit->factoryPresets().at(1));
+  manager = follower();
+  manager->synthesiserDidLoad(unit);
+  EXPECT_EQ(manager->selectedIndex(), 1u);
+
+  // A host's program change is followed on the main thread.
+  unit->setCurrentPreset(unit->factoryPresets().at(0));
+  runPosted();
+  EXPECT_EQ(selectedTitle(), "Blues Organ");
+  EXPECT_EQ(manager->loadedStateSnapshot().at("attack"), 0.5f);
+  EXPECT_FALSE(manager->isChanged());
+
+  // A user preset becomes the unit's by a negative number and the file's name, so a host's
+  // saved state names it.
+  manager->choose(indexOf("Mine"));
+  runPosted();
+  EXPECT_EQ(attack().value(), 2.0f);
+  ASSERT_TRUE(unit->currentPreset());
+  EXPECT_LT(unit->currentPreset()->number, 0);
+  EXPECT_EQ(unit->currentPreset()->name, "Mine");
+  EXPECT_EQ(*unit->fullState()->find("name"), PropertyList("Mine"));
+
+  manager->choose(indexOf("Warm Pad"));
+  unit->setCurrentPreset(AUAudioUnitPreset{-1, "Mine"}); // a host restoring that state
+  runPosted();
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Mine.aupreset"));
+  EXPECT_EQ(selectedTitle(), "Mine");
+
+  // A preset the menu does not list is shown by its name, a factory number it lacks too.
+  for (auto [number, name, title] :
+       {std::tuple{-1, "Gone", "Gone"}, {-1, "", "Untitled"}, {7, "Seventh", "Seventh"}}) {
+    unit->setCurrentPreset(AUAudioUnitPreset{number, name});
+    runPosted();
+    EXPECT_EQ(manager->currentPresetID(), CurrentPresetID{}) << name;
+    EXPECT_EQ(manager->currentTitle(), title);
+  }
+}
+
+TEST_F(PresetManagerTest, TheGeneratorsPresetsKeepItsParametersUnderItsOwnKey) {
+  using pallix::unit::PallixAudioUnit;
+  auto generator = makeGenerator();
+  auto& emotion = *generator->parameterTree()->parameterWithIdentifier("emotion");
+  manager = follower(std::string(PallixAudioUnit::kStateKey));
+  manager->requestName = [](const std::string&, auto answer) { answer("Shuffle"); };
+  manager->synthesiserDidLoad(generator);
+  emotion.setValue(0.75f);
+  manager->saveAsCommand();
+  const auto saved = readPlist(userFolder / "Shuffle.aupreset");
+  ASSERT_TRUE(saved);
+  EXPECT_FALSE(saved->find("quorvaneParams"));
+  ASSERT_TRUE(saved->find("pallixParams"));
+  EXPECT_EQ(saved->find("pallixParams")->find("emotion")->real(), 0.75);
+
+  emotion.setValue(0.25f);
+  manager->choose(indexOf("Shuffle"));
+  EXPECT_EQ(emotion.value(), 0.75f);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,7 +49,8 @@ TEST(RotaryControl, AnglesFollowTheBounds) {
 
 // Steps on a control of 100 x 100: "sV" sets V, "rV" makes V the reset value, "b" begins a
 // drag, "dX,Y" drags that far from its start, "e" ends it, "c", "esc" and "blur" cancel it (by
-// call, Escape key, focus lost), "2x" is a double click, "up", "left" and "a" keys. After each,
+// call, Escape key, focus lost), "2x" is a double click, "up", "left", "pgup", "pgdn",
+// "home", "end" and "a" keys. After each,
 // the value, the callbacks so far (changes, drags begun, drags ended) and "dragging" during one.
 // Rewritten with ORRINBROOK_UPDATE_GOLDEN=1 (tests/support/GoldenFile.h) after a change made on
 // purpose.
@@ -63,7 +65,14 @@ TEST(RotaryControl, GesturesAsRecorded) {
       // Cancelling restores the value once and ends the drag; its button's release ends nothing.
       "s0.3 b d40,-10 c e", "s0.3 b d40,-10 esc e", "s0.3 b d40,-10 blur e",
       // A double click resets unless already there; arrow keys step as gestures.
-      "r0.5 s0.1 2x 2x", "s0.5 up left a"};
+      "r0.5 s0.1 2x 2x", "s0.5 up left a", "s0.5 pgup pgdn pgdn home end end"};
+  const std::map<std::string, int> keys{{"up", juce::KeyPress::upKey},
+                                        {"left", juce::KeyPress::leftKey},
+                                        {"pgup", juce::KeyPress::pageUpKey},
+                                        {"pgdn", juce::KeyPress::pageDownKey},
+                                        {"home", juce::KeyPress::homeKey},
+                                        {"end", juce::KeyPress::endKey},
+                                        {"a", 'a'}};
   std::ostringstream out;
   for (const char* script : scripts) {
     CountedControl c;
@@ -75,10 +84,8 @@ TEST(RotaryControl, GesturesAsRecorded) {
       bool handled = true;
       if (step == "esc")
         handled = k.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey));
-      else if (step == "up" || step == "left" || step == "a")
-        handled = k.keyPressed(juce::KeyPress(step == "up"     ? juce::KeyPress::upKey
-                                              : step == "left" ? juce::KeyPress::leftKey
-                                                               : 'a'));
+      else if (const auto key = keys.find(step); key != keys.end())
+        handled = k.keyPressed(juce::KeyPress(key->second));
       else if (step == "blur")
         k.focusLost(juce::Component::focusChangedDirectly);
       else if (step == "2x")
@@ -135,4 +142,43 @@ TEST(RotaryControl, TheDefaultPointerTurnsAboutTheCentre) {
     EXPECT_TRUE(whiteNear(image, c.white));
     EXPECT_FALSE(whiteNear(image, c.clear));
   }
+}
+
+// The value shows while the pointer is over the knob and for a moment after a key turn; Enter
+// opens the field, which hands over what was typed and stays open when it could not be read.
+TEST(RotaryControl, ShowsItsValueAndTakesATypedOne) {
+  CountedControl c;
+  auto& k = c.control;
+  k.setSize(100, 100);
+  EXPECT_FALSE(k.keyPressed(juce::KeyPress(juce::KeyPress::returnKey))); // no text: no field
+  std::vector<juce::String> typed;
+  k.valueText = [](float v) { return juce::String(v, 2); };
+  k.onTextEntered = [&](const juce::String& text) {
+    typed.push_back(text);
+    return text != "what";
+  };
+  EXPECT_FALSE(k.showsValue());
+  const juce::MouseEvent pointer(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f,
+                                 0.0f, 0.0f, 0.0f, 0.0f, &k, &k, {}, {}, {}, 1, false);
+  k.mouseEnter(pointer);
+  EXPECT_TRUE(k.showsValue());
+  k.mouseExit(pointer);
+  EXPECT_FALSE(k.showsValue());
+  EXPECT_TRUE(k.keyPressed(juce::KeyPress(juce::KeyPress::upKey)));
+  EXPECT_TRUE(k.showsValue()); // for a moment after a key turn
+  k.setValue(0.0f);
+  EXPECT_TRUE(k.keyPressed(juce::KeyPress(juce::KeyPress::returnKey)));
+  ASSERT_TRUE(k.isValueFieldOpen());
+  EXPECT_FALSE(k.showsValue()); // the field stands in its place
+  EXPECT_EQ(k.valueField()->getText(), "0.00");
+  k.valueField()->setText("what");
+  EXPECT_FALSE(k.acceptValueField());
+  EXPECT_TRUE(k.isValueFieldOpen());
+  k.valueField()->setText("0.5");
+  EXPECT_TRUE(k.acceptValueField());
+  EXPECT_FALSE(k.isValueFieldOpen());
+  k.openValueField();
+  k.closeValueField(); // Escape: nothing handed over
+  EXPECT_EQ(typed, (std::vector<juce::String>{"what", "0.5"}));
+  EXPECT_EQ(c.changes, 2); // the key turn and the set: the owner applies what was typed
 }

@@ -1,4 +1,5 @@
-// The house's push button and font, shared by the app's top bar and the plug-ins' preset bars.
+// The house style the views share: the semibold font, the push button of the app's top bar and
+// the plug-ins' preset bars, and the ring around a control the keyboard has reached.
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,6 +11,9 @@ inline const juce::Colour kBezel{0xfff4f4f4};
 inline const juce::Colour kBezelDown{0xffd8d8d8};
 inline const juce::Colour kBezelEdge{0x59000000};
 inline const juce::Colour kBezelText{0xff1e1e1e};
+
+// Around a control that has the keyboard focus by Tab or by keys.
+void drawFocusRing(juce::Graphics& g, juce::Rectangle<float> bounds);
 
 // The system font at size points, semibold where the typeface has that weight, bold otherwise.
 juce::Font semiboldFont(float points);

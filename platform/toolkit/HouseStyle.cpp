@@ -1,9 +1,14 @@
-// Drawing the house's push button.
-#include "platform/toolkit/RoundedButton.h"
+// Drawing the house style.
+#include "platform/toolkit/HouseStyle.h"
 
 #include <algorithm>
 
 namespace toolkit {
+
+void drawFocusRing(juce::Graphics& g, juce::Rectangle<float> bounds) {
+  g.setColour(juce::Colour(0xffffd479));
+  g.drawRoundedRectangle(bounds.reduced(1.5f), 6.0f, 2.0f);
+}
 
 juce::Font semiboldFont(float points) {
   juce::Font font(juce::Font::getDefaultSansSerifFontName(), 12.0f, juce::Font::plain);
