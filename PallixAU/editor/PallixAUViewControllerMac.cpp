@@ -75,6 +75,11 @@ toolkit::AURotaryControl& PallixAUViewControllerMac::knob(PallixKnob which) noex
   return *knobs_[static_cast<std::size_t>(which)];
 }
 
+toolkit::AURotaryControl* PallixAUViewControllerMac::knobOf(AUParameterAddress address) noexcept {
+  const auto which = knobForAddress(address);
+  return which ? &knob(*which) : nullptr;
+}
+
 void PallixAUViewControllerMac::buildKnobs() {
   for (std::size_t i = 0; i < kKnobCount; ++i) {
     const auto which = static_cast<PallixKnob>(i);

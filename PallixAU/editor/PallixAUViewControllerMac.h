@@ -52,6 +52,7 @@ public:
 
   // For hosts and tests.
   toolkit::AURotaryControl& knob(PallixKnob which) noexcept;
+  toolkit::AURotaryControl* knobOf(AUParameterAddress address) noexcept override;
   juce::ComboBox& rootPopupButton() noexcept { return rootPopup; }
   juce::ComboBox& modePopupButton() noexcept { return modePopup; }
   // Null unless the family picker is switched on (PallixDevFlags).

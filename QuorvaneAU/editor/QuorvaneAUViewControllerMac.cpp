@@ -41,6 +41,11 @@ toolkit::AURotaryControl& QuorvaneAUViewControllerMac::knob(QuorvaneKnob which) 
   return *knobs_[static_cast<std::size_t>(which)];
 }
 
+toolkit::AURotaryControl* QuorvaneAUViewControllerMac::knobOf(AUParameterAddress address) noexcept {
+  const auto which = knobForAddress(address);
+  return which ? &knob(*which) : nullptr;
+}
+
 toolkit::ImageButton& QuorvaneAUViewControllerMac::radioButton(RadioLine line) noexcept {
   switch (line) {
   case RadioLine::lp:

@@ -56,6 +56,7 @@ public:
 
   // For hosts and tests: the controls.
   toolkit::AURotaryControl& knob(QuorvaneKnob which) noexcept;
+  toolkit::AURotaryControl* knobOf(AUParameterAddress address) noexcept override;
   WaveformView& waveform() noexcept { return waveformView; }
   toolkit::ImageButton& radioButton(RadioLine line) noexcept;
   toolkit::ImageView& radioLabel(RadioLine line) noexcept;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr float kDegreesPerRadian = 180.0f / std::numbers::pi_v<float>;
 
-const juce::Colour kReadoutFill = juce::Colours::black.withAlpha(0.72f);
+const juce::Colour kReadoutFill{0xff1e1e1e}; // opaque: the name under it must not show
 const juce::Colour kRefused{0xffe0403a};
 
 // A dark grey disc inset 2 points.
@@ -142,9 +142,11 @@ void AURotaryControl::paintValue(juce::Graphics& g) {
   const juce::Font font = semiboldFont(std::clamp(h * 0.1f, 9.0f, 18.0f));
   const juce::String text = valueText(value_);
   const float textHeight = font.getHeight();
-  const float pillWidth = std::min(w, font.getStringWidthFloat(text) + textHeight);
-  const float pillHeight = std::min(h, textHeight + 4.0f);
-  const juce::Rectangle<float> pill((w - pillWidth) / 2.0f, h - pillHeight - h * 0.015f, pillWidth,
+  // As wide as the longest names, so none shows round it.
+  const float pillWidth =
+      std::min(w, std::max(font.getStringWidthFloat(text) + textHeight, 0.86f * w));
+  const float pillHeight = std::min(h, std::max(textHeight + 4.0f, 0.17f * h));
+  const juce::Rectangle<float> pill((w - pillWidth) / 2.0f, h - pillHeight - h * 0.01f, pillWidth,
                                     pillHeight);
   g.setColour(kReadoutFill);
   g.fillRoundedRectangle(pill, pillHeight / 2.0f);

@@ -30,6 +30,8 @@ public:
 
   // Every control from the parameters.
   virtual void syncAllControls() = 0;
+  // The knob that drives the parameter at address, if any.
+  virtual AURotaryControl* knobOf(AUParameterAddress) noexcept { return nullptr; }
 
 protected:
   explicit AUViewController(juce::Colour background);

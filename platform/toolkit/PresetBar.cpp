@@ -65,6 +65,7 @@ PresetBar::PresetBar(std::shared_ptr<PresetManager> manager, juce::Colour backgr
     manager_->step(+1);
   };
   name_.onClick = [this] { showMenu(); };
+  menu_.onClose = [this](std::optional<std::size_t> item) { menuChosen(item); };
   save_.onClick = [this] { manager_->save(); };
   saveAs_.onClick = [this] { manager_->saveAsCommand(); };
   confirm_.onClick = [this] { accept(); };
@@ -89,6 +90,8 @@ PresetBar::PresetBar(std::shared_ptr<PresetManager> manager, juce::Colour backgr
 }
 
 PresetBar::~PresetBar() {
+  menu_.onClose = nullptr;
+  menu_.dismiss();
   manager_->onChange = nullptr;
   manager_->requestName = nullptr;
 }
@@ -113,43 +116,36 @@ void PresetBar::refresh() {
   repaint();
 }
 
-juce::PopupMenu PresetBar::menu() const {
-  juce::PopupMenu menu;
+std::vector<PresetMenu::Line> PresetBar::menuLines() const {
+  std::vector<PresetMenu::Line> lines;
   const auto& items = manager_->items();
   const auto selected = manager_->selectedIndex();
   const bool listed = manager_->currentPresetID().kind != CurrentPresetID::Kind::none;
   bool separatorDue = false;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i].isSeparator) {
-      separatorDue = menu.getNumItems() > 0;
-      continue;
-    }
+    if (items[i].isSeparator)
+      separatorDue = !lines.empty();
     if (!isPreset(items[i]))
       continue;
-    if (separatorDue)
-      menu.addSeparator();
+    lines.push_back(
+        {i, juce::String::fromUTF8(items[i].title.c_str()), listed && selected == i, separatorDue});
     separatorDue = false;
-    menu.addItem(static_cast<int>(i) + 1, juce::String::fromUTF8(items[i].title.c_str()),
-                 items[i].enabled, listed && selected == i);
   }
-  return menu;
+  return lines;
 }
 
 void PresetBar::showMenu() {
+  auto* parent = getParentComponent();
+  if (!parent)
+    return;
   manager_->rebuildMenu();
-  const SafePointer<PresetBar> self(this);
-  auto options = juce::PopupMenu::Options().withTargetComponent(&name_);
-  if (auto* top = getTopLevelComponent(); top && top != this)
-    options = options.withParentComponent(top);
-  menu().showMenuAsync(options, [self](int chosen) {
-    if (self)
-      self->menuChosen(chosen);
-  });
+  const auto under = parent->getLocalArea(this, name_.getBounds());
+  menu_.open(menuLines(), *parent, under.getBottomLeft(), under.getWidth());
 }
 
-void PresetBar::menuChosen(int itemId) {
-  if (itemId > 0)
-    manager_->choose(static_cast<std::size_t>(itemId - 1));
+void PresetBar::menuChosen(std::optional<std::size_t> item) {
+  if (item)
+    manager_->choose(*item);
 }
 
 void PresetBar::askName(const std::string& suggested, Answer answer) {

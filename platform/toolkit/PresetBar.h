@@ -4,6 +4,7 @@
 
 #include "platform/audiounit/PresetManager.h"
 #include "platform/toolkit/HouseStyle.h"
+#include "platform/toolkit/PresetMenu.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -11,11 +12,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace toolkit {
 
-// ◀ [name ▾] ▶  Save  Save As…: the menu lists the manager's factory presets, then its user
-// presets, the current one ticked; a changed sound shows its name in italics with a mark.
+// ◀ [name ▾] ▶  Save  Save As…: the menu (PresetMenu) lists the manager's factory presets, then
+// its user presets, the current one ticked; a changed sound shows its name in italics with a mark.
 // Save As turns the bar into a prompt (a host may embed the editor where no window of its own
 // can open): a field with the suggested name, Enter or "Save" to accept, Escape or "Cancel" to
 // give up. A name the manager refuses keeps the prompt open with the reason; the name of an
@@ -38,12 +40,14 @@ public:
   juce::String shownName() const;
   bool showsChanged() const noexcept { return showsChanged_; }
 
-  // The menu as it opens, its item ids being the manager's item indices + 1.
-  juce::PopupMenu menu() const;
-  // Opens it under the name button, inside the top-level component (so it is drawn with it).
+  // The menu's lines as it opens: the manager's presets, each handing back its item's index.
+  std::vector<PresetMenu::Line> menuLines() const;
+  // Opens it under the name button, over the bar's parent (the editor below), after reading
+  // the user folder again; a bar without a parent has no room for it.
   void showMenu();
-  // A menu item was chosen (0: none).
-  void menuChosen(int itemId);
+  PresetMenu& menu() noexcept { return menu_; }
+  // What the menu handed back: the manager's item, or nothing.
+  void menuChosen(std::optional<std::size_t> item);
 
   enum class Mode { presets, askingName, askingReplace };
   Mode mode() const noexcept { return mode_; }
@@ -79,6 +83,7 @@ private:
   RoundedButton previous_{juce::String::fromUTF8("\xe2\x97\x80"), 11.0f};
   RoundedButton next_{juce::String::fromUTF8("\xe2\x96\xb6"), 11.0f};
   NameButton name_;
+  PresetMenu menu_;
   RoundedButton save_{"Save", 12.0f};
   RoundedButton saveAs_{juce::String::fromUTF8("Save As\xe2\x80\xa6"), 12.0f};
   juce::Label prompt_;

@@ -38,6 +38,20 @@ SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
               hosting::parseNumberOption(option, reader.value(option), 0.25, 8.0, "a scale");
           return true;
         }
+        if (option == "--preset-bar" || option == "--open-menu") {
+          options.presetBar = true;
+          options.openMenu = options.openMenu || option == "--open-menu";
+          return true;
+        }
+        if (option == "--user-presets") {
+          options.userPresets = std::string(reader.value(option));
+          options.presetBar = true;
+          return true;
+        }
+        if (option == "--show-value") {
+          options.showValue = std::string(reader.value(option));
+          return true;
+        }
         if (option == "--preset" || option == "--set" || option == "--state" ||
             option == "--resources")
           return readUnitOption(option, reader, options);
@@ -68,6 +82,10 @@ const char* snapshotUsage() noexcept {
          "  --state FILE       a saved state or preset file, after the preset\n"
          "  --set ID=VALUE     a parameter by identifier, last; repeatable\n"
          "  --resources DIR    presets and artwork from DIR instead of beside the binary\n"
+         "  --preset-bar       as the plug-ins show it: with the preset bar above\n"
+         "  --user-presets DIR the bar lists the user presets in DIR (implies --preset-bar)\n"
+         "  --open-menu        the bar's preset menu open (implies --preset-bar)\n"
+         "  --show-value ID    the knob of parameter ID shows its value, as under the pointer\n"
          "  --help             shows this text\n"
          "  --version          prints the name and version\n";
 }

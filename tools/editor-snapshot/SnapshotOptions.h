@@ -21,6 +21,13 @@ struct SnapshotOptions : UnitOptions {
   SnapshotUnit unit = SnapshotUnit::quorvane;
   std::optional<int> width, height; // the editor's own default size otherwise
   double scale = 1.0;               // pixels per point
+  // The editor as the plug-ins show it, under its preset bar listing the user presets of
+  // userPresets (none listed without it); the bar's menu open.
+  bool presetBar = false;
+  bool openMenu = false;
+  std::optional<std::string> userPresets;
+  // The parameter (by identifier) whose knob shows its value, as under the pointer.
+  std::optional<std::string> showValue;
   std::string output;
   // Usage or version asked for instead of the work.
   hosting::CommandLineRequest request = hosting::CommandLineRequest::run;

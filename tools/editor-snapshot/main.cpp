@@ -8,11 +8,13 @@
 #include "hosting/CommandLine.h"
 #include "hosting/ToolMain.h"
 #include "hosting/media/ReplacingOutputFile.h"
+#include "platform/toolkit/EditorWithPresets.h"
 #include "tools/common/UnitSetup.h"
 #include "tools/editor-snapshot/SnapshotOptions.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -61,11 +63,35 @@ juce::Image snapshotOf(juce::Component& component, double scale) {
   return image;
 }
 
-template <class Editor>
-std::unique_ptr<juce::Component> makeEditor(std::shared_ptr<AUAudioUnit> unit) {
-  auto editor = std::make_unique<Editor>();
-  editor->setAudioUnit(std::move(unit));
-  return editor;
+// The editor showing unit, alone or under its preset bar, as the options say.
+template <class Editor, class Unit>
+std::unique_ptr<juce::Component> makeEditor(const SnapshotOptions& options,
+                                            std::shared_ptr<Unit> unit, juce::Colour barColour) {
+  std::unique_ptr<juce::Component> shown;
+  toolkit::AUViewController* editor = nullptr;
+  if (options.presetBar) {
+    auto withBar = toolkit::makeEditorWithPresets<Editor>(
+        options.userPresets ? std::optional<std::filesystem::path>(*options.userPresets)
+                            : std::nullopt,
+        std::string(Unit::kStateKey), barColour);
+    withBar->setAudioUnit(unit);
+    editor = &withBar->editor();
+    shown = std::move(withBar);
+  } else {
+    auto alone = std::make_unique<Editor>();
+    alone->setAudioUnit(unit);
+    editor = alone.get();
+    shown = std::move(alone);
+  }
+  if (options.showValue) {
+    const auto parameter = unit->parameterTree()->parameterWithIdentifier(*options.showValue);
+    auto* knob = parameter ? editor->knobOf(parameter->address()) : nullptr;
+    if (!knob)
+      throw hosting::UsageError("--show-value: " + hosting::inQuotes(*options.showValue) +
+                                " has no knob in this editor");
+    knob->setValueShown(true);
+  }
+  return shown;
 }
 
 int run(int argc, const char* const* argv) {
@@ -89,12 +115,16 @@ int run(int argc, const char* const* argv) {
   std::unique_ptr<juce::Component> editor;
   if (options.unit == SnapshotUnit::quorvane)
     editor = makeEditor<quorvane::editor::QuorvaneAUViewControllerMac>(
-        makeUnit<quorvane::unit::QuorvaneAudioUnit>(options, "presets"));
+        options, makeUnit<quorvane::unit::QuorvaneAudioUnit>(options, "presets"),
+        quorvane::editor::kPresetBarColour);
   else
     editor = makeEditor<pallix::editor::PallixAUViewControllerMac>(
-        makeUnit<pallix::unit::PallixAudioUnit>(options, "pallix-presets"));
+        options, makeUnit<pallix::unit::PallixAudioUnit>(options, "pallix-presets"),
+        pallix::editor::kPresetBarColour);
   if (options.width)
     editor->setSize(*options.width, *options.height);
+  if (options.openMenu)
+    static_cast<toolkit::EditorWithPresets&>(*editor).bar().showMenu();
 
   const juce::Image image = snapshotOf(*editor, options.scale);
   editor.reset();

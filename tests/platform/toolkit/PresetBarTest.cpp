@@ -26,7 +26,7 @@ std::string presetXML(std::string_view name, float attack) {
       .toXML();
 }
 
-// Two factory presets and one user preset, "Mine" (item 3: menu id 4); the manager follows the
+// Two factory presets and one user preset, "Mine" (the manager's item 3); the manager follows the
 // unit as a plug-in's does, its main thread run when the test says so.
 class PresetBarTest : public testing::Test {
 protected:
@@ -69,31 +69,47 @@ protected:
   std::unique_ptr<toolkit::PresetBar> bar;
 };
 
-std::vector<std::string> lines(const juce::PopupMenu& menu) {
+std::vector<std::string> lines(const std::vector<toolkit::PresetMenu::Line>& menu) {
   std::vector<std::string> out;
-  for (juce::PopupMenu::MenuItemIterator it(menu); it.next();) {
-    const auto& item = it.getItem();
-    out.push_back(item.isSeparator ? "---"
-                                   : std::to_string(item.itemID) + " " + item.text.toStdString() +
-                                         (item.isTicked ? " (ticked)" : ""));
+  for (const auto& line : menu) {
+    if (line.startsSection)
+      out.push_back("---");
+    out.push_back(std::to_string(line.item) + " " + line.title.toStdString() +
+                  (line.ticked ? " (ticked)" : ""));
   }
   return out;
 }
 
 } // namespace
 
-TEST_F(PresetBarTest, TheMenuListsFactoryThenUserPresetsAndItsIdsChooseThem) {
+TEST_F(PresetBarTest, TheMenuListsFactoryThenUserPresetsAndChoosesThem) {
   using Lines = std::vector<std::string>;
-  EXPECT_EQ(lines(bar->menu()), (Lines{"1 Blues Organ (ticked)", "2 Warm Pad", "---", "4 Mine"}));
-  bar->menuChosen(4);
+  EXPECT_EQ(lines(bar->menuLines()),
+            (Lines{"0 Blues Organ (ticked)", "1 Warm Pad", "---", "3 Mine"}));
+  // Opened over the editor below the bar, on the current preset; a choice closes it.
+  juce::Component editor;
+  editor.setSize(480, 352);
+  editor.addAndMakeVisible(*bar);
+  bar->setBounds(0, 0, 480, toolkit::PresetBar::kHeight);
+  bar->showMenu();
+  auto& menu = bar->menu();
+  ASSERT_TRUE(menu.isOpen());
+  EXPECT_EQ(menu.getParentComponent(), &editor);
+  EXPECT_EQ(menu.highlightedRow(), 0);
+  menu.choose(2);
+  EXPECT_FALSE(menu.isOpen());
   EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Mine.aupreset"));
-  EXPECT_EQ(lines(bar->menu()), (Lines{"1 Blues Organ", "2 Warm Pad", "---", "4 Mine (ticked)"}));
-  bar->menuChosen(0); // dismissed: nothing changes
+  EXPECT_EQ(lines(bar->menuLines()),
+            (Lines{"0 Blues Organ", "1 Warm Pad", "---", "3 Mine (ticked)"}));
+  bar->showMenu();
+  EXPECT_TRUE(menu.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)));
+  EXPECT_FALSE(menu.isOpen()); // dismissed: nothing changes
   EXPECT_EQ(bar->shownName(), "Mine");
   // A preset saved elsewhere (the app, another editor) is there when the bar steps.
   writeFile(userFolder / "Next.aupreset", presetXML("Next", 1.0f));
   bar->nextButton().onClick();
   EXPECT_EQ(bar->shownName(), "Next");
+  editor.removeChildComponent(bar.get());
 }
 
 TEST_F(PresetBarTest, TheChangedMarkAndSaveFollowTheSound) {
@@ -103,7 +119,7 @@ TEST_F(PresetBarTest, TheChangedMarkAndSaveFollowTheSound) {
   EXPECT_EQ(bar->nameButton().getButtonText(), bar->shownName());
   EXPECT_FALSE(bar->saveButton().isEnabled()); // a factory preset is never saved over
 
-  bar->menuChosen(4);
+  bar->menuChosen(3);
   EXPECT_EQ(bar->shownName(), "Mine");
   EXPECT_FALSE(bar->saveButton().isEnabled());
   turnAttack(3.0f);

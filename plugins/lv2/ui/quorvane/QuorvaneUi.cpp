@@ -12,10 +12,7 @@ using plugins::lv2::EditorDefinition;
 using quorvane::editor::QuorvaneAUViewControllerMac;
 
 toolkit::AURotaryControl* knobOf(toolkit::AUViewController& editor, AUParameterAddress address) {
-  for (const auto& entry : quorvane::editor::knobs::kTable)
-    if (entry.address == address)
-      return &static_cast<QuorvaneAUViewControllerMac&>(editor).knob(entry.knob);
-  return nullptr;
+  return editor.knobOf(address);
 }
 
 const EditorDefinition kQuorvaneEditor{
