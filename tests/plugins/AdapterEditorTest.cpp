@@ -3,6 +3,7 @@
 #include "plugins/adapter/UnitEditor.h"
 #include "plugins/adapter/UnitPlugin.h"
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -165,4 +166,40 @@ TEST(AdapterEditor, SeveralInstancesWithEditorsOpenAtOnceStayApart) {
   again.synth().knob(QuorvaneKnob::shape).setValue(0.2f);
   runPostedMessages();
   EXPECT_FLOAT_EQ(a.synth().knob(QuorvaneKnob::shape).value(), 0.2f);
+}
+
+// As the plug-ins make it: the preset bar above the editor, following the host's program menu
+// and the preset a restored state names.
+TEST(AdapterEditor, ThePresetBarFollowsTheHostsProgramsAndRestoredStates) {
+  TemporaryFolder folder{"adapter-presets"};
+  UnitEditorOptions sizes;
+  sizes.defaultWidth = 720;
+  sizes.defaultHeight = 480;
+  auto processor = std::unique_ptr<UnitProcessor>(
+      static_cast<UnitProcessor*>(makeUnitProcessor<QuorvaneAudioUnit>(
+          "Quorvane", unitEditorWithPresets<QuorvaneAudioUnit, QuorvaneAUViewControllerMac>(
+                          sizes, folder.path, juce::Colours::black))));
+  std::unique_ptr<juce::AudioProcessorEditor> window(processor->createEditor());
+  auto& shown =
+      dynamic_cast<toolkit::EditorWithPresets&>(dynamic_cast<UnitEditor&>(*window).content());
+  EXPECT_EQ(window->getHeight(), 480 + toolkit::PresetBar::kHeight);
+  EXPECT_EQ(shown.editor().getBounds(), juce::Rectangle<int>(0, 32, 720, 480));
+  auto& bar = shown.bar();
+  EXPECT_EQ(bar.shownName(), processor->getProgramName(0));
+
+  processor->setCurrentProgram(3);
+  runPostedMessages();
+  EXPECT_EQ(bar.shownName(), processor->getProgramName(3));
+
+  // A session saved under a user preset reopens under it.
+  processor->unit().parameterTree()->parameterWithIdentifier("decay")->setValue(7.0f);
+  bar.manager()->saveAs("Test Lead");
+  const auto saved = stateOf(*processor);
+  processor->setCurrentProgram(1);
+  runPostedMessages();
+  EXPECT_EQ(bar.shownName(), processor->getProgramName(1));
+  processor->setStateInformation(saved.getData(), static_cast<int>(saved.getSize()));
+  runPostedMessages();
+  EXPECT_EQ(bar.shownName(), "Test Lead");
+  window.reset();
 }

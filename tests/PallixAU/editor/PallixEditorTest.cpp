@@ -98,6 +98,12 @@ TEST_F(PallixEditorTest, ChoicesAndKnobsWriteTheirParameters) {
   }
   for (AUParameterAddress address : {0, 1, 2, 3, 6, 7})
     EXPECT_EQ(parameter(address).value(), 0.5f) << address;
+  // Each knob shows and takes its own parameter's value.
+  auto& emotion = editor.knob(PallixKnob::emotion);
+  EXPECT_EQ(emotion.valueText(emotion.value()), "0.50");
+  ASSERT_TRUE(emotion.onTextEntered("90%"));
+  EXPECT_EQ(parameter(6).value(), 0.9f);
+  EXPECT_EQ(editor.knobOf(6), &emotion);
   // Knob values reach the host's other views; the editor's own observer stays quiet.
   parameter(2).setValue(0.8f, editor.observerToken());
   runPostedMessages();
