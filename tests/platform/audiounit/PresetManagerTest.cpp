@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string presetXML(std::string_view name, float attack) {
-  PropertyList::Dictionary params{{"attack", PropertyList(attack)}};
-  return PropertyList(PropertyList::Dictionary{{"name", PropertyList(name)},
-                                               {"quorvaneParams", PropertyList(params)}})
-      .toXML();
-}
-
 std::optional<PropertyList> readPlist(const fs::path& file) {
   auto bytes = foundation::readWholeFile(file, 1 << 20);
   if (!bytes)
@@ -147,25 +140,32 @@ TEST_F(PresetManagerTest, UserPresetsFollowInNaturalOrder) {
   EXPECT_EQ(manager->userPresetLocation("Lead"), userFolder / "Lead.aupreset");
 }
 
-TEST_F(PresetManagerTest, SaveIsEnabledOnlyForAChangedUserPreset) {
+// Save only for a changed user preset; the changed mark for any preset.
+TEST_F(PresetManagerTest, SaveIsEnabledOnlyForAChangedUserPresetAndTheMarkForAny) {
   writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
   manager->synthesiserDidLoad(unit);
   struct Step {
     const char* what;
     std::function<void()> act;
-    bool saveEnabled;
+    bool changed, saveEnabled;
   };
   const Step steps[] = {
-      {"load a factory preset", [&] { manager->choose(indexOf("Warm Pad")); }, false},
-      {"turn a knob on it", [&] { attack().setValue(5.0f); }, false},
-      {"load the user preset", [&] { manager->choose(indexOf("Mine")); }, false},
-      {"turn a knob", [&] { attack().setValue(2.5f); }, true},
-      {"back to exactly the loaded value", [&] { attack().setValue(2.0f); }, false},
-      {"a change smaller than any display shows", [&] { attack().setValue(2.0000002f); }, true},
+      {"just loaded", [] {}, false, false},
+      {"load a factory preset", [&] { manager->choose(indexOf("Warm Pad")); }, false, false},
+      {"turn a knob on it", [&] { attack().setValue(5.0f); }, true, false},
+      {"back to exactly its value", [&] { attack().setValue(1.2f); }, false, false},
+      {"turned again", [&] { attack().setValue(5.0f); }, true, false},
+      {"load the user preset", [&] { manager->choose(indexOf("Mine")); }, false, false},
+      {"turn a knob", [&] { attack().setValue(2.5f); }, true, true},
+      {"back to exactly the loaded value", [&] { attack().setValue(2.0f); }, false, false},
+      {"a change smaller than any display shows", [&] { attack().setValue(2.0000002f); }, true,
+       true},
+      {"saved", [&] { manager->choose(indexOf("Save")); }, false, false},
   };
   for (const Step& step : steps) {
     step.act();
     runPosted(); // the observer's hop to the main thread
+    EXPECT_EQ(manager->isChanged(), step.changed) << step.what;
     EXPECT_EQ(manager->saveEnabled(), step.saveEnabled) << step.what;
   }
   EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::user(userFolder / "Mine.aupreset"));
@@ -293,31 +293,6 @@ TEST_F(PresetManagerTest, StepWalksThePresetsAndWrapsBothWays) {
     ASSERT_EQ(manager->currentPresetID(), CurrentPresetID{});
     manager->step(direction);
     EXPECT_EQ(selectedTitle(), expected);
-  }
-}
-
-TEST_F(PresetManagerTest, ChangedFollowsTheKnobsWhicheverKindOfPresetIsCurrent) {
-  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
-  manager->synthesiserDidLoad(unit);
-  struct Step {
-    const char* what;
-    std::function<void()> act;
-    bool changed, saveEnabled;
-  };
-  const Step steps[] = {
-      {"just loaded", [] {}, false, false},
-      {"a knob on the factory preset", [&] { attack().setValue(5.0f); }, true, false},
-      {"back to exactly its value", [&] { attack().setValue(0.5f); }, false, false},
-      {"moved again", [&] { attack().setValue(5.0f); }, true, false},
-      {"the user preset loaded", [&] { manager->choose(indexOf("Mine")); }, false, false},
-      {"a knob on it", [&] { attack().setValue(2.5f); }, true, true},
-      {"saved", [&] { manager->choose(indexOf("Save")); }, false, false},
-  };
-  for (const Step& step : steps) {
-    step.act();
-    runPosted();
-    EXPECT_EQ(manager->isChanged(), step.changed) << step.what;
-    EXPECT_EQ(manager->saveEnabled(), step.saveEnabled) << step.what;
   }
 }
 

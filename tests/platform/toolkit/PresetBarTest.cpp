@@ -5,6 +5,7 @@
 #include "platform/foundation/Files.h"
 #include "tests/support/GuiTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/Units.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,6 @@ using Mode = toolkit::PresetBar::Mode;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string presetXML(std::string_view name, float attack) {
-  PropertyList::Dictionary params{{"attack", PropertyList(attack)}};
-  return PropertyList(PropertyList::Dictionary{{"name", PropertyList(name)},
-                                               {"quorvaneParams", PropertyList(params)}})
-      .toXML();
-}
 
 // Two factory presets and one user preset, "Mine" (the manager's item 3); the manager follows the
 // unit as a plug-in's does, its main thread run when the test says so.
