@@ -8,12 +8,10 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
 #include "platform/foundation/Bundle.h"
-#include "platform/foundation/PropertyList.h"
 
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,15 +20,6 @@ inline std::shared_ptr<const FactoryPresetCatalogue> presetsIn(const std::filesy
                                                                const char* name) {
   return std::make_shared<const FactoryPresetCatalogue>(
       foundation::Bundle::withResourcesFolder(folder), name);
-}
-
-// A synthesiser preset file's text: its name and one attack time.
-inline std::string presetXML(std::string_view name, float attack) {
-  using foundation::PropertyList;
-  PropertyList::Dictionary params{{"attack", PropertyList(attack)}};
-  return PropertyList(PropertyList::Dictionary{{"name", PropertyList(name)},
-                                               {"quorvaneParams", PropertyList(params)}})
-      .toXML();
 }
 
 // The synthesiser with the presets of resources/presets; none without resources.

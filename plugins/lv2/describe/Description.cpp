@@ -1,6 +1,7 @@
 // Ports from the parameter table: range, default, unit, steps and taper, in address order.
 #include "plugins/lv2/describe/Description.h"
 
+#include "platform/foundation/ParameterText.h"
 #include "plugins/lv2/describe/Turtle.h"
 
 #include <sstream>
@@ -47,15 +48,21 @@ void controlPort(std::ostream& out, const foundation::ParameterRow& row, float d
       << "    lv2:default " << decimal(defaultValue) << " ;\n"
       << "    lv2:minimum " << decimal(row.min) << " ;\n"
       << "    lv2:maximum " << decimal(row.max) << " ;\n";
-  if (const char* unit = unitOf(row.unit))
+  // Echo Time's values are seconds though its platform unit is generic; a normalised reading
+  // (the cutoff) has no unit a host could show.
+  const auto& reading = row.reading;
+  const bool plainReading =
+      reading.unit != foundation::ParameterUnit::generic && !(reading.high > reading.low);
+  if (const char* unit = unitOf(plainReading ? reading.unit : row.unit))
     out << "    units:unit " << unit << " ;\n";
   if (row.taper == foundation::ParameterTaper::logarithmic)
     out << "    lv2:portProperty pprops:logarithmic ;\n";
   if (!row.valueNames.empty()) {
     out << "    lv2:portProperty lv2:integer, lv2:enumeration ;\n    lv2:scalePoint ";
     for (std::size_t i = 0; i < row.valueNames.size(); ++i)
-      out << (i ? " ,\n      " : "") << "[ rdfs:label " << quoted(row.valueNames[i])
-          << " ; rdf:value " << decimal(row.min + float(i)) << " ]";
+      out << (i ? " ,\n      " : "") << "[ rdfs:label "
+          << quoted(foundation::displayText(row, row.min + float(i))) << " ; rdf:value "
+          << decimal(row.min + float(i)) << " ]";
     out << " ;\n";
   }
 }

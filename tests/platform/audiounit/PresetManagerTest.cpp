@@ -3,6 +3,7 @@
 #include "platform/audiounit/PresetManager.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/foundation/Files.h"
+#include "tests/support/PresetFiles.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/Units.h"
 

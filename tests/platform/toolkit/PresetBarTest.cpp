@@ -4,8 +4,8 @@
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/foundation/Files.h"
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/PresetFiles.h"
 #include "tests/support/TemporaryFolder.h"
-#include "tests/support/Units.h"
 
 #include <gtest/gtest.h>
 

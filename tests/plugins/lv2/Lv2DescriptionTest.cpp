@@ -2,6 +2,8 @@
 // unit's own values, the other ports, and every preset against the unit's factory preset.
 #include "tests/plugins/lv2/Lv2Bundles.h"
 
+#include "platform/foundation/ParameterText.h"
+
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
 #include <lv2/port-props/port-props.h>
@@ -71,16 +73,20 @@ TEST_P(OwnBundle, HasOneControlInputPerParameterInAddressOrder) {
     lilv_scale_points_free(scalePoints);
     std::map<float, std::string> names;
     for (std::size_t i = 0; i < row.valueNames.size(); ++i)
-      names[row.min + float(i)] = row.valueNames[i];
-    EXPECT_EQ(points, names);
+      names[row.min + float(i)] = foundation::displayText(row, row.min + float(i));
+    EXPECT_EQ(points, names); // as the editors and VST3 hosts show them: "12 dB"
 
     LilvNodes* units = lilv_port_get_value(plugin(), port, uri(LV2_UNITS__unit).get());
     const std::string unitName =
         units && lilv_nodes_size(units) ? lilv_node_as_uri(lilv_nodes_get_first(units)) : "";
     lilv_nodes_free(units);
-    const std::string expected = row.unit == foundation::ParameterUnit::seconds ? LV2_UNITS__s
-                                 : row.unit == foundation::ParameterUnit::hertz ? LV2_UNITS__hz
-                                                                                : "";
+    // The unit its values read in, unless they are a normalised control (the cutoff).
+    const auto unit = row.reading.high > row.reading.low ? foundation::ParameterUnit::generic
+                      : row.reading.unit != foundation::ParameterUnit::generic ? row.reading.unit
+                                                                               : row.unit;
+    const std::string expected = unit == foundation::ParameterUnit::seconds ? LV2_UNITS__s
+                                 : unit == foundation::ParameterUnit::hertz ? LV2_UNITS__hz
+                                                                            : "";
     EXPECT_EQ(unitName, expected);
   }
 }
