@@ -1,6 +1,8 @@
 // The generator's pop-up style.
 #include "PallixAU/editor/PopupStyle.h"
 
+#include "platform/toolkit/HouseStyle.h"
+
 namespace pallix::editor {
 
 PopupStyle::PopupStyle() {
@@ -29,6 +31,9 @@ void PopupStyle::drawComboBox(juce::Graphics& g, int width, int height, bool, in
   arrow.lineTo(cx + 4.0f, cy - 2.0f);
   g.setColour(box.findColour(juce::ComboBox::arrowColourId));
   g.strokePath(arrow, juce::PathStrokeType(1.5f));
+  // Where Tab or a click left the keys: arrows then change the choice.
+  if (box.hasKeyboardFocus(false))
+    toolkit::drawFocusRing(g, bounds);
 }
 
 juce::Font PopupStyle::getComboBoxFont(juce::ComboBox&) { return juce::Font(kFontSize); }

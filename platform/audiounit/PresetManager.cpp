@@ -136,6 +136,52 @@ void PresetManager::followUnitsPreset() {
   changed();
 }
 
+void PresetManager::recognisePreset() {
+  auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr;
+  if (!tree || !makeScratchUnit)
+    return;
+  if (!scratch_)
+    scratch_ = makeScratchUnit();
+  auto scratchTree = scratch_ ? scratch_->parameterTree() : nullptr;
+  if (!scratchTree)
+    return;
+  const auto holds = [&] {
+    for (const auto& parameter : tree->allParameters()) {
+      const auto other = scratchTree->parameterWithIdentifier(parameter->identifier());
+      if (!other || other->value() != parameter->value())
+        return false;
+    }
+    return true;
+  };
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    const auto& represented = items_[i].represented;
+    CurrentPresetID id;
+    if (const auto* preset = std::get_if<AUAudioUnitPreset>(&represented)) {
+      scratch_->setCurrentPreset(*preset);
+      id = CurrentPresetID::factory(preset->number);
+    } else if (const auto* location = std::get_if<fs::path>(&represented)) {
+      const auto bytes = foundation::readWholeFile(*location, kMaxPresetFileBytes);
+      auto parsed = bytes ? PropertyList::read(*bytes).value : std::nullopt;
+      if (!parsed || !parsed->dictionary())
+        continue;
+      scratch_->setFullState(std::move(parsed));
+      id = CurrentPresetID::user(*location);
+    } else {
+      continue;
+    }
+    if (!holds())
+      continue;
+    if (id == currentPresetID_)
+      return;
+    currentPresetID_ = std::move(id);
+    selected_ = i;
+    takeSnapshot();
+    updateSave();
+    changed();
+    return;
+  }
+}
+
 std::string PresetManager::currentTitle() const {
   const bool listed =
       currentPresetID_.kind != CurrentPresetID::Kind::none || follow_ == Follow::parameters;

@@ -85,6 +85,9 @@ public:
   std::function<void()> onChange;
   // The name dialog; without one Save As does nothing.
   NameRequest requestName;
+  // Makes a unit like the one shown, to try presets on; with one, recognisePreset can tell which
+  // listed preset the unit holds.
+  std::function<std::shared_ptr<AUAudioUnit>()> makeScratchUnit;
 
   // The synthesiser is ready: the first factory preset (or, following the unit's preset, that
   // one) becomes the current one (the unit's own preset is left alone), the menu is built, the
@@ -109,6 +112,11 @@ public:
   // Loads the preset after (+1) or before (-1) the current one in the menu, wrapping round;
   // from none, the first (or the last).
   void step(int direction);
+
+  // The listed preset whose values the unit holds exactly, if there is one and it is not the
+  // current one already, becomes the current one: for hosts that set values alone (an LV2
+  // host's presets, a restored session). Otherwise nothing changes.
+  void recognisePreset();
 
   void loadFactoryPreset(const AUAudioUnitPreset& preset);
   void loadUserPreset(const std::filesystem::path& file);
@@ -162,6 +170,7 @@ private:
   bool enabled_ = false;
   CurrentPresetID currentPresetID_;
   std::map<std::string, float> snapshot_;
+  std::shared_ptr<AUAudioUnit> scratch_; // made once, when first needed
   bool changed_ = false;
   bool loading_ = false; // the unit's preset is being set by this manager
   std::optional<AUParameterObserverToken> paramObserverToken_;

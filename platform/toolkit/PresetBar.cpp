@@ -101,8 +101,13 @@ juce::String PresetBar::shownName() const {
   return showsChanged_ ? title + kChangedMark : title;
 }
 
+bool PresetBar::marksChange() const {
+  // A sound that is no listed preset has nothing to have changed from.
+  return manager_->isChanged() && manager_->currentPresetID().kind != CurrentPresetID::Kind::none;
+}
+
 void PresetBar::refresh() {
-  showsChanged_ = manager_->isChanged();
+  showsChanged_ = marksChange();
   name_.italic = showsChanged_;
   name_.setButtonText(shownName());
   name_.setEnabled(manager_->isEnabled());

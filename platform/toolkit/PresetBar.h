@@ -75,6 +75,7 @@ private:
   };
 
   using Answer = std::function<void(std::optional<std::string>)>;
+  bool marksChange() const;
   void askName(const std::string& suggested, Answer answer);
   void setMode(Mode mode);
 

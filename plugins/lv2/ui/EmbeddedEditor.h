@@ -32,6 +32,7 @@ public:
   int hostResized(int width, int height);
 
   toolkit::AUViewController& editor() noexcept { return *editor_.editor; }
+  toolkit::EditorWithPresets& owner() noexcept { return *editor_.owner; }
 
   void resized() override;
   void paint(juce::Graphics& g) override;

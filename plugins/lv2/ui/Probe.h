@@ -19,6 +19,9 @@ struct UiProbe {
   // where it tells of none, as the editor writes it (its token, touch and release around the
   // value). False without a parameter at port.
   bool (*turn)(LV2UI_Handle ui, std::uint32_t port, float value);
+  // What the editor's preset bar shows (the name, with its mark when changed); valid until the
+  // next call.
+  const char* (*presetName)(LV2UI_Handle ui);
 };
 
 } // namespace plugins::lv2

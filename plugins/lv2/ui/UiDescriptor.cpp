@@ -101,10 +101,16 @@ bool turn(LV2UI_Handle handle, std::uint32_t port, float value) {
   return true;
 }
 
+const char* presetName(LV2UI_Handle handle) {
+  static std::string shown;
+  shown = instanceOf(handle).window().owner().bar().shownName().toStdString();
+  return shown.c_str();
+}
+
 const void* extensionData(const char* uri) {
   static const LV2UI_Idle_Interface idleInterface{idle};
   static const LV2UI_Resize resizeInterface{nullptr, resize};
-  static const UiProbe probe{mirrorValue, shownValue, turn};
+  static const UiProbe probe{mirrorValue, shownValue, turn, presetName};
   if (std::strcmp(uri, LV2_UI__idleInterface) == 0)
     return &idleInterface;
   if (std::strcmp(uri, LV2_UI__resize) == 0)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace plugins::lv2 {
 
@@ -36,6 +37,12 @@ UiInstance::UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAud
     : definition_(definition), resize_(resize), map_(map),
       mirror_(definition.plugin, std::move(mirror), host) {
   auto editor = definition.make();
+  // The mirror holds what the ports say, not the preset a new unit starts with: the bar names a
+  // preset once the ports' values are those of one (recognisePreset, at idle).
+  mirror_.unit()->setCurrentPreset(std::nullopt);
+  editor.owner->bar().manager()->makeScratchUnit = [&plugin = definition.plugin] {
+    return plugin.make(nullptr);
+  };
   editor.owner->setAudioUnit(mirror_.unit());
   window_ = std::make_unique<EmbeddedEditor>(std::move(editor), definition.sizes);
   window_->show(parent);
@@ -68,10 +75,14 @@ void UiInstance::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
     return;
   }
   mirror_.portEvent(port, size, format, buffer);
+  portsChanged_ = true;
 }
 
 int UiInstance::idle() {
   loop_.dispatchPending();
+  // Once a burst of port values is in (a host loading one of its presets sets them one by one).
+  if (std::exchange(portsChanged_, false))
+    window_->owner().bar().manager()->recognisePreset();
   return 0;
 }
 

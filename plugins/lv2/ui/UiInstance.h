@@ -51,6 +51,7 @@ private:
   const LV2UI_Resize* resize_;
   const LV2_URID_Map* map_;
   int keptWidth_ = 0, keptHeight_ = 0; // as the plug-in's size outputs last said
+  bool portsChanged_ = true;           // since the last idle call (the first: a new unit's values)
   HostDrivenLoop loop_;                // before the mirror and the editor: JUCE outlives them
   PortMirror mirror_;
   std::unique_ptr<EmbeddedEditor> window_;

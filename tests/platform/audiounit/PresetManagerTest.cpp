@@ -376,3 +376,37 @@ TEST_F(PresetManagerTest, TheGeneratorsPresetsKeepItsParametersUnderItsOwnKey) {
   manager->choose(indexOf("Shuffle"));
   EXPECT_EQ(emotion.value(), 0.75f);
 }
+
+// An LV2 host loads its presets by setting values one by one: the preset they make up is
+// named, a changed sound keeps the name it had.
+TEST_F(PresetManagerTest, APlugInRecognisesThePresetWhoseValuesItHolds) {
+  writeUser("Mine.aupreset", presetXML("Mine", 2.0f));
+  manager = follower();
+  manager->makeScratchUnit = [this] { return makeSynth(folder.path / "resources"); };
+  unit->setCurrentPreset(std::nullopt);
+  manager->synthesiserDidLoad(unit);
+  EXPECT_EQ(manager->currentTitle(), "Untitled");
+  const auto holdValuesOf = [&](const std::function<void(AUAudioUnit&)>& load) {
+    auto source = makeSynth(folder.path / "resources");
+    load(*source);
+    for (const auto& parameter : source->parameterTree()->allParameters())
+      unit->parameterTree()
+          ->parameterWithIdentifier(parameter->identifier())
+          ->setValue(parameter->value());
+    runPosted();
+    manager->recognisePreset();
+  };
+  holdValuesOf([](AUAudioUnit& u) { u.setCurrentPreset(u.factoryPresets()[1]); });
+  EXPECT_EQ(manager->currentPresetID(), CurrentPresetID::factory(1));
+  EXPECT_FALSE(manager->isChanged());
+  holdValuesOf([&](AUAudioUnit& u) {
+    const auto bytes = foundation::readWholeFile(userFolder / "Mine.aupreset", 1 << 20);
+    u.setFullState(PropertyList::read(*bytes).value);
+  });
+  EXPECT_EQ(selectedTitle(), "Mine");
+  attack().setValue(3.0f);
+  runPosted();
+  manager->recognisePreset();
+  EXPECT_EQ(selectedTitle(), "Mine");
+  EXPECT_TRUE(manager->isChanged());
+}

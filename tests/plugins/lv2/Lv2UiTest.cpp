@@ -25,15 +25,16 @@ struct OwnUi {
   std::span<const foundation::ParameterRow> rows;
   int width, height; // the window's default size: the editor's and the preset bar above it
   std::size_t knobs; // parameters the editor shows on a knob
+  std::string firstPreset, secondPreset;
 };
 
 void PrintTo(const OwnUi& ui, std::ostream* out) { *out << ui.binary; }
 
 const OwnUi kOwnUis[] = {
     {OWN_QUORVANE_LV2_BUNDLE "/QuorvaneUI.so", "https://orrinbrook.org/plugins/quorvane",
-     quorvane::dsp::kQuorvaneParameters, 720, 480 + 32, 19},
+     quorvane::dsp::kQuorvaneParameters, 720, 480 + 32, 19, "Blues Organ", "Warm Pad"},
     {OWN_PALLIX_LV2_BUNDLE "/PallixUI.so", "https://orrinbrook.org/plugins/pallix",
-     pallix::engine::kPallixParameters, 480, 320 + 32, 0},
+     pallix::engine::kPallixParameters, 480, 320 + 32, 0, "Slow Burn", "Jump Blues"},
 };
 
 // What the UI told the host, in order: a port's new value, or a touch (grabbed or released).
@@ -131,6 +132,7 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   EXPECT_EQ(host.sizes, (std::vector<std::pair<int, int>>{{expected.width, expected.height}}));
   EXPECT_EQ(idle->idle(ui), 0);
   EXPECT_TRUE(host.calls.empty()) << "showing the unit writes nothing";
+  EXPECT_EQ(std::string(probe->presetName(ui)), expected.firstPreset) << "what a new unit holds";
 
   // The host's values reach the mirror and, once the messages have run, the editor's knobs;
   // none comes back.
@@ -150,6 +152,19 @@ TEST_P(OwnLv2Ui, MirrorsThePortsAndWritesOnlyWhatTheEditorChanges) {
   }
   EXPECT_EQ(knobs, expected.knobs);
   EXPECT_TRUE(host.calls.empty()) << "a port event is never written back";
+  EXPECT_EQ(std::string(probe->presetName(ui)), expected.firstPreset + " *");
+
+  // A host's preset sets the ports one by one; the bar names it once they are all in.
+  Lv2World world({bundle});
+  Lv2Instance instance(world, expected.pluginUri, 48000);
+  instance.loadPreset(expected.pluginUri + ":preset2");
+  for (const auto& row : expected.rows) {
+    const float value = instance.control(std::string(row.identifier));
+    descriptor->port_event(ui, static_cast<std::uint32_t>(row.address), sizeof value, 0, &value);
+  }
+  EXPECT_EQ(idle->idle(ui), 0);
+  EXPECT_EQ(std::string(probe->presetName(ui)), expected.secondPreset);
+  host.calls.clear();
 
   // A user's turn of each control: one new value of its port, inside one touch.
   for (const auto& row : expected.rows) {
