@@ -113,7 +113,21 @@ QuorvaneDSPKernel::Snapshot QuorvaneDSPKernel::snapshot() const noexcept {
            filterR2_.coefficients()}};
 }
 
+void QuorvaneDSPKernel::setTuning(const std::array<double, 128>* hz) noexcept {
+  if (!hz) {
+    tuned_.store(false, std::memory_order_release);
+    return;
+  }
+  for (std::size_t i = 0; i < hz->size(); ++i)
+    tunedHz_[i].store((*hz)[i], std::memory_order_relaxed);
+  tuned_.store(true, std::memory_order_release);
+}
+
 void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
+  const bool tuned = tuned_.load(std::memory_order_acquire);
+  const double tunedHz = tuned ? tunedHz_[note & 0x7F].load(std::memory_order_relaxed) : 0.0;
+  if (tuned && !(tunedHz > 0.0))
+    return; // a key the tuning leaves unmapped
   // The first free voice, else the oldest note whatever its stage; ties keep the lowest index.
   Voice* chosen = nullptr;
   for (Voice& v : voices_)
@@ -131,7 +145,8 @@ void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
   noteAgeCounter_ += 1;
 
   const double ratio = std::exp2((static_cast<int>(note) - 69) / 12.0);
-  const float inc = static_cast<float>(ratio * 440.0 / sampleRate_) * 2048.0f;
+  const float inc = tuned ? static_cast<float>(tunedHz / sampleRate_) * 2048.0f
+                          : static_cast<float>(ratio * 440.0 / sampleRate_) * 2048.0f;
   const float driftFactor = std::exp2(parameter(P::drift) * driftValue_ * 25.0f / 1200.0f);
 
   Voice& v = *chosen;

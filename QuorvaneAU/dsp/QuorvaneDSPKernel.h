@@ -49,6 +49,12 @@ public:
   // The stored value; 0 for addresses past the last parameter.
   float parameterValue(std::uint64_t address) const noexcept;
 
+  // The frequency each MIDI note starts at under a tuning (a key of 0 Hz or NaN plays
+  // nothing), or none: the equal-tempered A 440 of the note number. Any thread: each note's
+  // frequency is one atomic word, and a note takes what it finds when it starts.
+  void setTuning(const std::array<double, 128>* hz) noexcept;
+  bool isTuned() const noexcept { return tuned_.load(std::memory_order_acquire); }
+
   void noteOn(std::uint8_t note, int velocity) noexcept;
   // Releases the note's held voices; while the pedal is down they keep sounding, sustained.
   void noteOff(std::uint8_t note) noexcept;
@@ -120,6 +126,9 @@ private:
 
   // Indexed by address; relaxed atomics, so any thread may set them while rendering.
   std::array<std::atomic<float>, kQuorvaneParameterCount> parameters_;
+  std::array<std::atomic<double>, 128> tunedHz_{};
+  std::atomic<bool> tuned_{false};
+  static_assert(std::atomic<double>::is_always_lock_free);
 
   std::array<Voice, kVoiceCount> voices_{};
   std::uint64_t noteAgeCounter_ = 0;

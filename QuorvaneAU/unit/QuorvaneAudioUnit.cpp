@@ -53,6 +53,68 @@ void QuorvaneAudioUnit::buildParameterTree() {
   adoptParameterTree(std::move(tree));
 }
 
+std::optional<QuorvaneAudioUnit::TuningRefusal>
+QuorvaneAudioUnit::setTuning(std::string_view scale, std::optional<std::string_view> keyboardMap) {
+  const auto read = dsp::readScala(scale);
+  if (const auto* problem = std::get_if<dsp::TuningProblem>(&read))
+    return TuningRefusal{false, *problem};
+  const auto& readScale = std::get<dsp::ScalaScale>(read);
+  std::optional<dsp::KeyboardMap> map;
+  if (keyboardMap) {
+    auto readMap = dsp::readKeyboardMap(*keyboardMap);
+    if (const auto* problem = std::get_if<dsp::TuningProblem>(&readMap))
+      return TuningRefusal{true, *problem};
+    map = std::get<dsp::KeyboardMap>(std::move(readMap));
+  }
+  const auto frequencies = dsp::noteFrequencies(readScale, map ? &*map : nullptr);
+  if (const auto* problem = std::get_if<dsp::TuningProblem>(&frequencies))
+    return TuningRefusal{keyboardMap.has_value(), *problem};
+  std::array<double, 128> hz{};
+  const auto& notes = std::get<dsp::NoteFrequencies>(frequencies).hz;
+  for (std::size_t i = 0; i < hz.size(); ++i)
+    hz[i] = notes[i].value_or(0.0); // 0 Hz: the key plays nothing
+  kernel_->setTuning(&hz);
+  tuning_ =
+      Tuning{std::string(scale),
+             keyboardMap ? std::optional<std::string>(std::string(*keyboardMap)) : std::nullopt,
+             readScale.description};
+  return std::nullopt;
+}
+
+void QuorvaneAudioUnit::clearTuning() {
+  kernel_->setTuning(nullptr);
+  tuning_.reset();
+}
+
+std::optional<foundation::PropertyList> QuorvaneAudioUnit::fullState() const {
+  auto state = StereoSourceUnit::fullState();
+  if (tuning_ && state && state->dictionary()) {
+    auto& entries = *state->dictionary();
+    entries[std::string(kTuningScaleKey)] = foundation::PropertyList(tuning_->scale);
+    if (tuning_->keyboardMap)
+      entries[std::string(kTuningKeyboardMapKey)] = foundation::PropertyList(*tuning_->keyboardMap);
+  }
+  return state;
+}
+
+void QuorvaneAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
+  StereoSourceUnit::applyCurrentPreset(preset);
+  if (preset && preset->number >= 0)
+    clearTuning(); // factory presets are equal-tempered
+}
+
+void QuorvaneAudioUnit::applyFullState(const std::optional<foundation::PropertyList>& state) {
+  StereoSourceUnit::applyFullState(state);
+  if (!state || !state->dictionary())
+    return; // not a state: nothing was applied
+  const auto* scale = state->find(std::string(kTuningScaleKey));
+  const auto* map = state->find(std::string(kTuningKeyboardMapKey));
+  if (!scale || !scale->string() || (map && !map->string()) ||
+      setTuning(*scale->string(),
+                map ? std::optional<std::string_view>(*map->string()) : std::nullopt))
+    clearTuning(); // saved states are read silently: what cannot be read plays equal-tempered
+}
+
 AUInternalRenderBlock QuorvaneAudioUnit::internalRenderBlock() {
   return makeQuorvaneRenderBlock(kernel_, renderBuffers_);
 }

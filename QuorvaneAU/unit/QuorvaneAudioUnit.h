@@ -1,6 +1,7 @@
 // The synthesiser as an audio unit: busses, parameters, the render block, presets and state.
 #pragma once
 
+#include "QuorvaneAU/dsp/ScalaTuning.h"
 #include "QuorvaneAU/dsp/Wavetable.h"
 #include "QuorvaneAU/unit/QuorvaneRenderBlock.h"
 #include "platform/audiounit/FactoryPresetCatalogue.h"
@@ -8,6 +9,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace quorvane::unit {
@@ -56,16 +59,46 @@ public:
   void seedRandomSources(std::uint32_t kernelSeed, std::uint32_t leftSeed,
                          std::uint32_t rightSeed) noexcept;
 
+  // The keys of a tuning's texts in saved states and user presets.
+  static constexpr std::string_view kTuningScaleKey = "tuningScale";
+  static constexpr std::string_view kTuningKeyboardMapKey = "tuningKeyboardMap";
+
+  // A tuning held as the files' texts, so that it travels with the state.
+  struct Tuning {
+    std::string scale;                      // a .scl file's text
+    std::optional<std::string> keyboardMap; // a .kbm file's text
+    std::string description;                // the scale's own
+  };
+  // Why a tuning was refused: in which of the two texts, the line and the reason.
+  struct TuningRefusal {
+    bool inKeyboardMap = false;
+    dsp::TuningProblem problem;
+  };
+  // Plays the notes in this tuning from their next note-on, or refuses it and keeps the one it
+  // had. Main thread.
+  std::optional<TuningRefusal> setTuning(std::string_view scale,
+                                         std::optional<std::string_view> keyboardMap);
+  // Back to equal temperament at A 440. Main thread.
+  void clearTuning();
+  const std::optional<Tuning>& tuning() const noexcept { return tuning_; }
+
+  // The base state, with the tuning's texts when there is one. A state or preset without a
+  // tuning (every factory preset) plays equal-tempered; one whose tuning is refused too.
+  std::optional<foundation::PropertyList> fullState() const override;
+
   AUInternalRenderBlock internalRenderBlock() override;
   AUResult<void> allocateRenderResources() override;
   void reset() override;
 
 protected:
   void buildParameterTree() override;
+  void applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) override;
+  void applyFullState(const std::optional<foundation::PropertyList>& state) override;
 
 private:
   std::shared_ptr<dsp::QuorvaneDSPKernel> kernel_;
   std::shared_ptr<QuorvaneRenderBuffers> renderBuffers_;
+  std::optional<Tuning> tuning_;
 };
 
 } // namespace quorvane::unit

@@ -183,6 +183,27 @@ TEST_F(QuorvaneRenderTest, PresetsAndStateGoThroughTheUnit) {
   EXPECT_EQ(*parsed.value->find("name")->string(), "Blues Organ");
 }
 
+// A tuning plays in the render and travels in the printed state; a file it cannot read is
+// refused naming the file, the line and the reason.
+TEST_F(QuorvaneRenderTest, TuningsPlayOrAreRefusedWithFileAndLine) {
+  const std::string tunings = ORRINBROOK_SOURCE_DIR "/QuorvaneAU/resources/tunings/";
+  std::ofstream(path("bad.scl")) << "! bad.scl\nthree pitches\n3\n100.0\n-3/2\n";
+  std::ofstream(path("big.scl")) << std::string((1 << 20) + 1, '!');
+  for (const char* c : {"--tuning @bad.scl *", "--tuning @big.scl *", "--tuning @missing.scl *",
+                        "--keyboard-map @bad.scl *", "--tuning @bad.scl --print-state"})
+    expectRefused(QUORVANE_RENDER_PATH, c, "@in.mid @out.wav", {output});
+  EXPECT_EQ(run({"--tuning", path("bad.scl"), input, output}).err,
+            "quorvane-render: " + path("bad.scl") + ":5: a ratio must be positive\n");
+  const std::string scale = tunings + "19-tone equal.scl";
+  render({"--seed", "1", "--seconds", "1", input, path("plain.wav")});
+  // A at 432 Hz moves every key.
+  render({"--seed", "1", "--seconds", "1", "--tuning", scale, "--keyboard-map",
+          tunings + "A 432.kbm", input, output});
+  EXPECT_TRUE(readText(output) != readText(path("plain.wav")));
+  const ToolResult state = run({"--tuning", scale, "--print-state"});
+  EXPECT_NE(state.out.find("<key>tuningScale</key>"), std::string::npos);
+}
+
 // A link keeps being a link to the new file, a replaced file keeps its mode, "-" is standard
 // output, and a write that fails says why.
 TEST_F(QuorvaneRenderTest, OutputsGoThroughLinksKeepTheirModeOrGoToStandardOutput) {

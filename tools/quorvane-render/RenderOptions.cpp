@@ -26,6 +26,11 @@ RenderOptions parseRenderOptions(int argc, const char* const* argv) {
   std::vector<std::string_view> positional;
   options.request = hosting::readCommandLine(
       argc, argv, positional, [&](std::string_view option, hosting::ArgumentReader& reader) {
+        if (option == "--tuning" || option == "--keyboard-map") {
+          (option == "--tuning" ? options.tuning : options.keyboardMap) =
+              std::string(reader.value(option));
+          return true;
+        }
         if (option != "--seed")
           return readUnitOption(option, reader, options);
         options.seed = parseSeed(reader.value(option));
@@ -33,6 +38,8 @@ RenderOptions parseRenderOptions(int argc, const char* const* argv) {
       });
   if (options.request != hosting::CommandLineRequest::run)
     return options;
+  if (options.keyboardMap && !options.tuning)
+    throw hosting::UsageError("--keyboard-map: maps the keys of a scale; give one with --tuning");
   if (options.listPresets || options.printState) {
     if (!positional.empty())
       throw hosting::UsageError("unexpected argument " + hosting::inQuotes(positional[0]) +
@@ -69,6 +76,9 @@ Renders a standard MIDI file through the Quorvane synthesiser to a 32-bit float 
   text += R"(  --resources DIR    takes the factory presets from DIR/presets instead of the bundle's
   --seconds S        length: exactly round(S x HZ) frames (the last MIDI event plus 3 s)
   --seed N           seeds every random source, for renders that repeat exactly
+  --tuning FILE.scl  plays in this Scala scale (degree 0 on note 60 at its usual pitch)
+  --keyboard-map FILE.kbm
+                     maps the scale's degrees to the keys (with --tuning)
   --help             shows this text
   --version          prints the name and version
 

@@ -16,6 +16,8 @@ struct RenderOptions : UnitOptions {
   static constexpr double kDefaultTailSeconds = 3.0;
 
   std::optional<std::uint64_t> seed;
+  // A Scala scale and keyboard map to play in, after the state.
+  std::optional<std::string> tuning, keyboardMap;
   std::string input;
   std::string output;
   // Usage or version asked for instead of the work.

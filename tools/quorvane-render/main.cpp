@@ -36,6 +36,9 @@ int run(int argc, const char* const* argv) {
 
   hosting::refuseOutputOverInput(options.output, options.input, "the MIDI file");
   refuseOutputOverState(options.output, options);
+  for (const auto* tuningFile : {&options.tuning, &options.keyboardMap})
+    if (*tuningFile)
+      hosting::refuseOutputOverInput(options.output, **tuningFile, "the tuning file");
   const MidiEventList midi = loadMidiEvents(options.input, options.sampleRate);
   const std::int64_t totalFrames = renderFrameCount(options, midi.lastEventSeconds);
   const auto synth = makeSynth(options);
