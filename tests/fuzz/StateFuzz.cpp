@@ -51,6 +51,10 @@ Verdict unitState(std::span<const std::uint8_t> bytes) {
   synth->setFullState(*read.value);
   if (Verdict fault = savesReadableState(*synth, "the synthesiser"); !fault.empty())
     return fault;
+  // A tuning it took travels on in what it saves.
+  if (synth->tuning() &&
+      !synth->fullState()->find(quorvane::unit::QuorvaneAudioUnit::kTuningScaleKey))
+    return "the synthesiser took a tuning its saved state leaves out";
   if (Verdict fault = playSynth(*synth, play); !fault.empty())
     return "the synthesiser with this state: " + fault;
 
