@@ -11,6 +11,12 @@ namespace {
 
 void applyController(QuorvaneDSPKernel& kernel, int number, int value) noexcept {
   switch (number) {
+  case 1:
+    kernel.setModWheel(static_cast<float>(value) / 127.0f);
+    break;
+  case 11:
+    kernel.setExpression(static_cast<float>(value) / 127.0f);
+    break;
   case 64:
     kernel.setSustainPedal(value >= 64);
     break;

@@ -72,7 +72,8 @@ void QuorvaneDSPKernel::prepare(int maxFrames, double rate) {
 void QuorvaneDSPKernel::reset() noexcept {
   voices_.fill(Voice{});
   noteAgeCounter_ = 0;
-  pitchBendNorm_ = channelPressure_ = targetChannelPressure_ = 0.0f;
+  pitchBendNorm_ = channelPressure_ = targetChannelPressure_ = modWheel_ = 0.0f;
+  expression_ = targetExpression_ = appliedExpression_ = 1.0f;
   sustainPedal_ = false;
   lfoPhase_ = lfoValue_ = lfoValue120_ = lfoValue240_ = 0.0f;
   driftValue_ = 0.0f;
@@ -213,6 +214,8 @@ void QuorvaneDSPKernel::resetControllers() noexcept {
   setSustainPedal(false);
   pitchBendNorm_ = 0.0f;
   targetChannelPressure_ = 0.0f;
+  modWheel_ = 0.0f;
+  targetExpression_ = 1.0f;
   for (Voice& v : voices_)
     v.targetAftertouch = 0.0f;
 }
@@ -226,6 +229,10 @@ float QuorvaneDSPKernel::smoothPressures(int n) noexcept {
   }
   const float k = smoothingStep_;
   channelPressure_ += k * (targetChannelPressure_ - channelPressure_);
+  expression_ += k * (targetExpression_ - expression_);
+  // The glide would never quite arrive in floats; once it is inaudibly close it has.
+  if (std::abs(targetExpression_ - expression_) < 1e-6f)
+    expression_ = targetExpression_;
   float maxAftertouch = 0.0f;
   for (Voice& v : voices_)
     if (v.isActive()) {

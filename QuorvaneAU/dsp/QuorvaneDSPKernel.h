@@ -61,6 +61,10 @@ public:
   void setPolyPressure(std::uint8_t note, float pressure) noexcept;
   void setChannelPressure(float pressure) noexcept;
   void setPitchBend(float value) noexcept;
+  // The mod wheel, 0 … 1: takes Motion the rest of the way to 1 (at 0 Motion alone).
+  void setModWheel(float value) noexcept { modWheel_ = value; }
+  // Expression, 0 … 1: the voices' level, glided as pressure is.
+  void setExpression(float value) noexcept { targetExpression_ = value; }
 
   // Lifting the pedal releases every sustained voice as its note-off would have.
   void setSustainPedal(bool down) noexcept;
@@ -69,7 +73,8 @@ public:
   // Every voice stops at once, without release, and the filter forgets it; the delay and
   // reverb keep their tails.
   void allSoundOff() noexcept;
-  // Pedal up, bend centred, channel and key pressure heading for 0.
+  // Pedal up, bend centred, channel and key pressure heading for 0, the mod wheel at 0 and
+  // expression heading for full.
   void resetControllers() noexcept;
 
   // Overwrites left[0 ... frameCount-1] and right[0 ... frameCount-1] with the next block.
@@ -116,6 +121,7 @@ private:
   void advanceLFO(int n) noexcept;
   void advanceDrift() noexcept;
   // silent[c]: channel c holds only +0, so stages that hold silence may skip it.
+  void applyExpression(float* left, float* right, int n) noexcept;
   void runOutputChain(float* left, float* right, int n, bool silent) noexcept;
   void runFilterStage(float* left, float* right, int n, bool (&silent)[2]) noexcept;
   void runDelayStage(float* left, float* right, int n, bool (&silent)[2]) noexcept;
@@ -174,6 +180,9 @@ private:
   float pitchBendNorm_ = 0.0f;
   float channelPressure_ = 0.0f;
   float targetChannelPressure_ = 0.0f;
+  float modWheel_ = 0.0f;
+  float expression_ = 1.0f, targetExpression_ = 1.0f;
+  float appliedExpression_ = 1.0f; // where the last block's gain ramp ended
   bool sustainPedal_ = false;
   bool silenceSkipping_ = true;
   bool lastBlockSkipped_ = false;

@@ -27,9 +27,11 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
   // voices' constants change no state, so silence does without them.
   VoiceBlock block;
   if (anyVoice) {
-    block.bank = computeBankConstants(
-        {parameter(P::shape), parameter(P::detuneSpread), parameter(P::rowSpread),
-         parameter(P::motion), parameter(P::spacetime), lfoValue_, lfoValue120_, lfoValue240_});
+    const float motion = parameter(P::motion);
+    block.bank =
+        computeBankConstants({parameter(P::shape), parameter(P::detuneSpread),
+                              parameter(P::rowSpread), motion + (1.0f - motion) * modWheel_,
+                              parameter(P::spacetime), lfoValue_, lfoValue120_, lfoValue240_});
     const float sr = static_cast<float>(sampleRate_);
     block.sustain = parameter(P::sustain);
     block.attackInc = 1.0f / (parameter(P::attack) * sr);
@@ -50,8 +52,24 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
       if (v.isActive())
         renderVoice(wavetable_, v, block, left, right, n);
   }
+  applyExpression(left, right, n);
 
   runOutputChain(left, right, n, !anyVoice && silenceSkipping_);
+}
+
+// The voices' sum scaled by expression, ramped across the block from where the last one ended
+// so a change makes no step; at full expression untouched.
+void QuorvaneDSPKernel::applyExpression(float* left, float* right, int n) noexcept {
+  const float from = appliedExpression_, to = expression_;
+  appliedExpression_ = to;
+  if (from == 1.0f && to == 1.0f)
+    return;
+  const float step = n > 0 ? (to - from) / static_cast<float>(n) : 0.0f;
+  for (int i = 0; i < n; ++i) {
+    const float gain = from + step * static_cast<float>(i + 1);
+    left[i] *= gain;
+    right[i] *= gain;
+  }
 }
 
 // Each stage below either runs or, while its channel is still all +0 and the stage holds

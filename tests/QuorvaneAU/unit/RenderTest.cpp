@@ -85,7 +85,7 @@ TEST_F(RenderBlock, EventsTakeEffectAtTheirOwnFrames) {
 TEST_F(RenderBlock, SustainPedalHoldsReleasedNotesUntilItLifts) {
   synth.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
   synth.midi({0xB5, 64, 64}, 10).midi({0x80, 60, 0}, 20).midi({0x93, 64, 0}, 30);
-  synth.midi({0xB0, 1, 127}, 40).midi({0xB0, 7, 0}, 40).midi({0xB0, 122, 0}, 40);
+  synth.midi({0xB0, 2, 127}, 40).midi({0xB0, 7, 0}, 40).midi({0xB0, 122, 0}, 40);
   twin.midi({0x90, 60, 100}).midi({0x90, 64, 100}).midi({0x90, 67, 100});
   synth.play(), twin.play();
   synth.play(), twin.play();
@@ -94,6 +94,56 @@ TEST_F(RenderBlock, SustainPedalHoldsReleasedNotesUntilItLifts) {
   synth.play(), twin.play();
   synth.play(512), twin.play(512);
   EXPECT_EQ(synth.heard, twin.heard);
+}
+
+// The mod wheel takes Motion the rest of the way to 1: wheel w on Motion m sounds as Motion
+// m + (1 - m) w, and reset all controllers (121) puts it back to 0.
+TEST_F(RenderBlock, TheModWheelAddsToMotion) {
+  for (const auto& [motion, wheel] : {std::pair{0.0f, 127}, {0.5f, 64}, {1.0f, 30}}) {
+    SCOPED_TRACE(motion);
+    Player wheeled, knob;
+    const float w = static_cast<float>(wheel) / 127.0f;
+    wheeled.set(P::motion, motion).set(P::rate, 20).midi({0xB3, 1, std::uint8_t(wheel)});
+    knob.set(P::motion, motion + (1.0f - motion) * w).set(P::rate, 20);
+    for (Player* p : {&wheeled, &knob}) {
+      p->midi({0x90, 57, 100});
+      for (int call = 0; call < 4; ++call)
+        p->play(512);
+    }
+    EXPECT_EQ(wheeled.heard, knob.heard);
+    wheeled.midi({0xB0, 121, 0});
+    knob.set(P::motion, motion);
+    for (int call = 0; call < 4; ++call)
+      wheeled.play(512), knob.play(512);
+    EXPECT_EQ(std::vector<float>(wheeled.heard.end() - 1024, wheeled.heard.end()),
+              std::vector<float>(knob.heard.end() - 1024, knob.heard.end()));
+  }
+}
+
+// Expression scales the voices' level, glided (no step at a change), and 121 brings it back.
+TEST_F(RenderBlock, ExpressionScalesTheVoicesAndResetBringsThemBack) {
+  synth.midi({0x90, 60, 100}), twin.midi({0x90, 60, 100});
+  for (int call = 0; call < 8; ++call)
+    synth.play(512), twin.play(512);
+  synth.midi({0xB7, 11, 64});
+  for (int call = 0; call < 40; ++call)
+    synth.play(512), twin.play(512);
+  const auto rms = [](const std::vector<float>& heard) {
+    double sum = 0;
+    for (auto it = heard.end() - 4096; it != heard.end(); ++it)
+      sum += double(*it) * *it;
+    return std::sqrt(sum / 4096);
+  };
+  EXPECT_NEAR(rms(synth.heard) / rms(twin.heard), 64.0 / 127.0, 1e-4);
+  float largestStep = 0;
+  for (std::size_t i = 4097; i < 4096 + 2048; ++i)
+    largestStep = std::max(largestStep, std::abs((synth.heard[i] - synth.heard[i - 1]) -
+                                                 (twin.heard[i] - twin.heard[i - 1])));
+  EXPECT_LT(largestStep, 0.01f); // a glide, not a jump
+  synth.midi({0xB7, 121, 0});
+  for (int call = 0; call < 80; ++call)
+    synth.play(512), twin.play(512);
+  EXPECT_NEAR(rms(synth.heard) / rms(twin.heard), 1.0, 1e-6);
 }
 
 // All notes off (123) and the mode messages release every held note as its note-off would,
