@@ -443,6 +443,13 @@ void PresetManager::saveAs(std::string_view enteredName) {
 
 void PresetManager::writePresetFile(const std::string& name, const fs::path& location) const {
   PropertyList::Dictionary root{{"name", PropertyList(name)}};
+  // What else the unit keeps in its state (the synthesiser's tuning) travels with the sound.
+  if (auto state = audioUnit_ ? audioUnit_->fullState() : std::nullopt;
+      state && state->dictionary())
+    for (auto& [key, value] : *state->dictionary())
+      if (key != "version" && key != "type" && key != "subtype" && key != "manufacturer" &&
+          key != "name" && key != parametersKey_)
+        root[key] = std::move(value);
   if (auto tree = audioUnit_ ? audioUnit_->parameterTree() : nullptr) {
     PropertyList::Dictionary parameters;
     for (const auto& parameter : tree->allParameters())

@@ -123,6 +123,8 @@ public:
   void save();
   // Asks for a name, then saves under it (saveAs below).
   void saveAsCommand();
+  // Preset files hold the name and every parameter's value, and whatever else the unit keeps in
+  // its state beyond the platform's keys (the synthesiser's tuning, when it has one).
   // Writes the current values as a new user preset named by the dialog's answer; an answer that
   // is empty after trimming, or names a file outside the folder, is ignored.
   void saveAs(std::string_view enteredName);

@@ -410,3 +410,19 @@ TEST_F(PresetManagerTest, APlugInRecognisesThePresetWhoseValuesItHolds) {
   EXPECT_EQ(selectedTitle(), "Mine");
   EXPECT_TRUE(manager->isChanged());
 }
+
+// A tuned sound saved as a user preset plays tuned wherever the preset is loaded.
+TEST_F(PresetManagerTest, AUserPresetKeepsTheTuning) {
+  manager->synthesiserDidLoad(unit);
+  ASSERT_FALSE(unit->setTuning("! five\nfive\n1\n240.0\n", std::nullopt));
+  saveAs("Five");
+  const auto saved = readPlist(userFolder / "Five.aupreset");
+  ASSERT_TRUE(saved && saved->find(QuorvaneAudioUnit::kTuningScaleKey));
+  EXPECT_FALSE(saved->find("manufacturer"));
+  auto other = makeSynth(folder.path / "resources");
+  auto plugin = follower();
+  plugin->synthesiserDidLoad(other);
+  plugin->choose(indexOf("Five", plugin.get()));
+  ASSERT_TRUE(other->tuning());
+  EXPECT_EQ(other->tuning()->description, "five");
+}
