@@ -79,12 +79,7 @@ PresetBar::PresetBar(std::shared_ptr<PresetManager> manager, juce::Colour backgr
   prompt_.setColour(juce::Label::textColourId, juce::Colours::white);
   prompt_.setFont(semiboldFont(12.0f));
   prompt_.setJustificationType(juce::Justification::centredRight);
-  nameField_.setFont(semiboldFont(12.0f));
-  nameField_.setTextToShowWhenEmpty("Preset name", juce::Colours::grey);
-  nameField_.onReturnKey = [this] { accept(); };
-  nameField_.onEscapeKey = [this] { cancel(); };
-  for (juce::Component* c :
-       std::initializer_list<juce::Component*>{&prompt_, &nameField_, &confirm_, &dismiss_})
+  for (juce::Component* c : std::initializer_list<juce::Component*>{&prompt_, &confirm_, &dismiss_})
     addChildComponent(c);
   refresh();
 }
@@ -155,13 +150,22 @@ void PresetBar::menuChosen(std::optional<std::size_t> item) {
 
 void PresetBar::askName(const std::string& suggested, Answer answer) {
   answer_ = std::move(answer);
-  nameField_.setText(juce::String::fromUTF8(suggested.c_str()), false);
-  nameField_.selectAll();
+  if (!nameField_) {
+    // Made when first asked for: a text field's caret runs JUCE's timer thread from the start.
+    nameField_ = std::make_unique<juce::TextEditor>("preset name");
+    nameField_->setFont(semiboldFont(12.0f));
+    nameField_->setTextToShowWhenEmpty("Preset name", juce::Colours::grey);
+    nameField_->onReturnKey = [this] { accept(); };
+    nameField_->onEscapeKey = [this] { cancel(); };
+    addChildComponent(*nameField_);
+  }
+  nameField_->setText(juce::String::fromUTF8(suggested.c_str()), false);
+  nameField_->selectAll();
   prompt_.setColour(juce::Label::textColourId, juce::Colours::white);
   prompt_.setText("Save as:", juce::dontSendNotification);
   setMode(Mode::askingName);
   if (isShowing())
-    nameField_.grabKeyboardFocus();
+    nameField_->grabKeyboardFocus();
 }
 
 void PresetBar::accept() {
@@ -173,7 +177,7 @@ void PresetBar::accept() {
   }
   if (mode_ != Mode::askingName)
     return;
-  const auto entered = nameField_.getText().toStdString();
+  const auto entered = nameField_->getText().toStdString();
   const auto name = PresetManager::presetName(entered);
   if (!name) {
     prompt_.setColour(juce::Label::textColourId, kReason);
@@ -215,7 +219,8 @@ void PresetBar::setMode(Mode mode) {
        std::initializer_list<juce::Component*>{&previous_, &name_, &next_, &save_, &saveAs_})
     c->setVisible(presets);
   prompt_.setVisible(!presets);
-  nameField_.setVisible(mode == Mode::askingName);
+  if (nameField_)
+    nameField_->setVisible(mode == Mode::askingName);
   confirm_.setVisible(!presets);
   dismiss_.setVisible(!presets);
   if (mode != Mode::askingReplace)
@@ -248,7 +253,7 @@ void PresetBar::resized() {
   if (mode_ == Mode::askingName) {
     prompt_.setBounds(row.removeFromLeft(std::min(140, row.getWidth() / 3)));
     row.removeFromLeft(kGap);
-    nameField_.setBounds(row);
+    nameField_->setBounds(row);
   } else {
     prompt_.setBounds(row);
   }

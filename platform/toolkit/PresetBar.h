@@ -52,7 +52,8 @@ public:
   enum class Mode { presets, askingName, askingReplace };
   Mode mode() const noexcept { return mode_; }
   // The prompt: what the field holds, and accepting or cancelling it as its buttons do.
-  juce::TextEditor& nameField() noexcept { return nameField_; }
+  // While asking for a name.
+  juce::TextEditor& nameField() noexcept { return *nameField_; }
   juce::String promptText() const { return prompt_.getText(); }
   void accept();
   void cancel();
@@ -88,7 +89,7 @@ private:
   RoundedButton save_{"Save", 12.0f};
   RoundedButton saveAs_{juce::String::fromUTF8("Save As\xe2\x80\xa6"), 12.0f};
   juce::Label prompt_;
-  juce::TextEditor nameField_;
+  std::unique_ptr<juce::TextEditor> nameField_;
   RoundedButton confirm_{"Save", 12.0f};
   RoundedButton dismiss_{"Cancel", 12.0f};
   Mode mode_ = Mode::presets;
