@@ -194,8 +194,7 @@ std::string PresetManager::currentTitle() const {
 void PresetManager::step(int direction) {
   std::vector<std::size_t> presets;
   for (std::size_t i = 0; i < items_.size(); ++i)
-    if (!std::holds_alternative<std::monostate>(items_[i].represented) &&
-        !std::holds_alternative<SaveCommand>(items_[i].represented))
+    if (items_[i].isPreset())
       presets.push_back(i);
   if (presets.empty() || direction == 0)
     return;

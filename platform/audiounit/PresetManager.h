@@ -40,6 +40,12 @@ struct PresetMenuItem {
   std::string title;
   Represented represented;
   bool enabled = true;
+
+  // A factory or user preset (not a separator or a command).
+  bool isPreset() const noexcept {
+    return std::holds_alternative<AUAudioUnitPreset>(represented) ||
+           std::holds_alternative<std::filesystem::path>(represented);
+  }
 };
 
 // Threads: every member on the main thread. The observers it installs on the unit are called on

@@ -2,7 +2,6 @@
 #include "platform/toolkit/PresetBar.h"
 
 #include <filesystem>
-#include <variant>
 
 namespace toolkit {
 
@@ -17,11 +16,6 @@ constexpr int kSaveAsWidth = 80;
 constexpr int kCancelWidth = 64;
 
 const juce::Colour kReason{0xffffd479}; // a refusal in the prompt, legible on both editors
-
-bool isPreset(const PresetMenuItem& item) {
-  return std::holds_alternative<AUAudioUnitPreset>(item.represented) ||
-         std::holds_alternative<std::filesystem::path>(item.represented);
-}
 
 } // namespace
 
@@ -108,7 +102,7 @@ void PresetBar::refresh() {
   name_.setEnabled(manager_->isEnabled());
   bool anyPreset = false;
   for (const auto& item : manager_->items())
-    anyPreset = anyPreset || isPreset(item);
+    anyPreset = anyPreset || item.isPreset();
   previous_.setEnabled(anyPreset);
   next_.setEnabled(anyPreset);
   save_.setEnabled(manager_->saveEnabled());
@@ -125,7 +119,7 @@ std::vector<PresetMenu::Line> PresetBar::menuLines() const {
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].isSeparator)
       separatorDue = !lines.empty();
-    if (!isPreset(items[i]))
+    if (!items[i].isPreset())
       continue;
     lines.push_back(
         {i, juce::String::fromUTF8(items[i].title.c_str()), listed && selected == i, separatorDue});
