@@ -136,6 +136,24 @@ void QuorvaneAUViewControllerMac::buildControls() {
   }
   selectRadio(typeGroup_, selectedType_);
   selectRadio(rolloffGroup_, selectedRolloff_);
+  buildTuningMenu();
+}
+
+void QuorvaneAUViewControllerMac::buildTuningMenu() {
+  tuningMenu.unit = [this] { return dynamic_cast<unit::QuorvaneAudioUnit*>(audioUnit().get()); };
+  tuningMenu.bendRange = [this]() -> std::optional<float> {
+    const auto range = parameter(kBendRangeAddress);
+    return range ? std::optional(range->value()) : std::nullopt;
+  };
+  // One gesture, as a host records a knob's.
+  tuningMenu.setBendRange = [this](float semitones) {
+    if (const auto range = parameter(kBendRangeAddress)) {
+      range->setValue(semitones, observerToken(), AUParameterAutomationEventType::touch);
+      range->setValue(semitones, observerToken());
+      range->setValue(semitones, observerToken(), AUParameterAutomationEventType::release);
+    }
+  };
+  addAndMakeVisible(tuningMenu);
 }
 
 void QuorvaneAUViewControllerMac::resized() { layoutControls(); }
@@ -149,6 +167,7 @@ void QuorvaneAUViewControllerMac::layoutControls() {
     if (layout->knobs[i])
       knobs_[i]->setBounds(toPixels(*layout->knobs[i]));
   waveformView.setBounds(toPixels(layout->waveform));
+  tuningMenu.placeAt(toPixels(layout->waveform).getTopRight().translated(-4, 4));
   std::vector<juce::Component*> controls(knobs_.begin(), knobs_.end());
   for (std::size_t i = 0; i < kRadioLineCount; ++i) {
     const auto line = static_cast<RadioLine>(i);
@@ -156,6 +175,7 @@ void QuorvaneAUViewControllerMac::layoutControls() {
     radioButton(line).setBounds(toPixels(layout->buttons[i]));
     controls.push_back(&radioButton(line));
   }
+  controls.push_back(&tuningMenu);
   setReadingOrder(controls, QuorvaneEditorLayout::kMargin, layout->ch);
   if (const auto type = parameter(kFilterTypeAddress))
     selectRadioFromValue(typeGroup_, type->value());

@@ -4,6 +4,7 @@
 
 #include "QuorvaneAU/editor/QuorvaneEditorLayout.h"
 #include "QuorvaneAU/editor/QuorvaneKnobs.h"
+#include "QuorvaneAU/editor/TuningMenu.h"
 #include "QuorvaneAU/editor/WaveformView.h"
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/AUError.h"
@@ -58,6 +59,7 @@ public:
   toolkit::AURotaryControl& knob(QuorvaneKnob which) noexcept;
   toolkit::AURotaryControl* knobOf(AUParameterAddress address) noexcept override;
   WaveformView& waveform() noexcept { return waveformView; }
+  TuningMenu& tuning() noexcept { return tuningMenu; }
   toolkit::ImageButton& radioButton(RadioLine line) noexcept;
   toolkit::ImageView& radioLabel(RadioLine line) noexcept;
   // The selected index of each group, as last shown.
@@ -76,6 +78,7 @@ private:
   };
 
   void buildControls();
+  void buildTuningMenu();
   void layoutControls();
   void knobChanged(QuorvaneKnob which);
   void gesture(QuorvaneKnob which, AUParameterAutomationEventType type);
@@ -91,6 +94,7 @@ private:
       releaseKnob, rateKnob, motionKnob, spacetimeKnob, frequencyKnob, resonanceKnob, driveKnob,
       driftKnob, echoKnob, timeKnob, touchKnob, boostKnob, spaceKnob;
   WaveformView waveformView;
+  TuningMenu tuningMenu;
   toolkit::ImageButton lpButton{0}, bpButton{1}, hpButton{2};
   toolkit::ImageButton slope12Button{0}, slope24Button{1};
   toolkit::ImageView lpLabel, bpLabel, hpLabel, slope12Label, slope24Label;

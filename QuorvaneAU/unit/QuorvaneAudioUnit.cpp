@@ -88,13 +88,26 @@ void QuorvaneAudioUnit::clearTuning() {
 
 std::optional<foundation::PropertyList> QuorvaneAudioUnit::fullState() const {
   auto state = StereoSourceUnit::fullState();
-  if (tuning_ && state && state->dictionary()) {
-    auto& entries = *state->dictionary();
-    entries[std::string(kTuningScaleKey)] = foundation::PropertyList(tuning_->scale);
-    if (tuning_->keyboardMap)
-      entries[std::string(kTuningKeyboardMapKey)] = foundation::PropertyList(*tuning_->keyboardMap);
-  }
+  if (state && state->dictionary())
+    writeTuning(*state->dictionary());
   return state;
+}
+
+void QuorvaneAudioUnit::writeTuning(foundation::PropertyList::Dictionary& into) const {
+  if (!tuning_)
+    return;
+  into[std::string(kTuningScaleKey)] = foundation::PropertyList(tuning_->scale);
+  if (tuning_->keyboardMap)
+    into[std::string(kTuningKeyboardMapKey)] = foundation::PropertyList(*tuning_->keyboardMap);
+}
+
+void QuorvaneAudioUnit::readTuning(const foundation::PropertyList* from) {
+  const auto* scale = from ? from->find(std::string(kTuningScaleKey)) : nullptr;
+  const auto* map = from ? from->find(std::string(kTuningKeyboardMapKey)) : nullptr;
+  if (!scale || !scale->string() || (map && !map->string()) ||
+      setTuning(*scale->string(),
+                map ? std::optional<std::string_view>(*map->string()) : std::nullopt))
+    clearTuning(); // saved states are read silently: what cannot be read plays equal-tempered
 }
 
 void QuorvaneAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) {
@@ -105,14 +118,8 @@ void QuorvaneAudioUnit::applyCurrentPreset(const std::optional<AUAudioUnitPreset
 
 void QuorvaneAudioUnit::applyFullState(const std::optional<foundation::PropertyList>& state) {
   StereoSourceUnit::applyFullState(state);
-  if (!state || !state->dictionary())
-    return; // not a state: nothing was applied
-  const auto* scale = state->find(std::string(kTuningScaleKey));
-  const auto* map = state->find(std::string(kTuningKeyboardMapKey));
-  if (!scale || !scale->string() || (map && !map->string()) ||
-      setTuning(*scale->string(),
-                map ? std::optional<std::string_view>(*map->string()) : std::nullopt))
-    clearTuning(); // saved states are read silently: what cannot be read plays equal-tempered
+  if (state && state->dictionary())
+    readTuning(&*state); // otherwise not a state: nothing was applied
 }
 
 AUInternalRenderBlock QuorvaneAudioUnit::internalRenderBlock() {

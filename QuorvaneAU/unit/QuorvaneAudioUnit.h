@@ -81,6 +81,10 @@ public:
   // Back to equal temperament at A 440. Main thread.
   void clearTuning();
   const std::optional<Tuning>& tuning() const noexcept { return tuning_; }
+  // The tuning's texts under the keys above (nothing for equal temperament), and read back from
+  // a dictionary of them: silently equal-tempered when absent or unreadable. Main thread.
+  void writeTuning(foundation::PropertyList::Dictionary& into) const;
+  void readTuning(const foundation::PropertyList* from);
 
   // The base state, with the tuning's texts when there is one. A state or preset without a
   // tuning (every factory preset) plays equal-tempered; one whose tuning is refused too.

@@ -37,6 +37,8 @@ void PresetMenu::open(std::vector<Line> lines, juce::Component& parent, juce::Po
   setBounds(parent.getLocalBounds());
   const int room = std::max(kRowHeight, getHeight() - anchor.y - 4);
   const int height = std::min(room, static_cast<int>(lines_.size()) * kRowHeight + 2);
+  // Moved left rather than cut off where the parent ends.
+  anchor.x = std::max(0, std::min(anchor.x, getWidth() - width));
   width = std::min(width, getWidth() - anchor.x);
   list_.setBounds(anchor.x, anchor.y, std::max(width, 0), height);
   list_.updateContent();
@@ -55,7 +57,8 @@ void PresetMenu::open(std::vector<Line> lines, juce::Component& parent, juce::Po
 }
 
 void PresetMenu::choose(int row) {
-  if (row >= 0 && row < static_cast<int>(lines_.size()))
+  if (row >= 0 && row < static_cast<int>(lines_.size()) &&
+      lines_[static_cast<std::size_t>(row)].enabled)
     close(lines_[static_cast<std::size_t>(row)].item);
 }
 
@@ -101,7 +104,8 @@ void PresetMenu::paintListBoxItem(int row, juce::Graphics& g, int width, int hei
     g.setColour(kBezelEdge);
     g.drawHorizontalLine(0, 4.0f, static_cast<float>(width) - 4.0f);
   }
-  g.setColour(selected ? juce::Colours::white : kBezelText);
+  const juce::Colour text = selected ? juce::Colours::white : kBezelText;
+  g.setColour(line.enabled ? text : text.withAlpha(0.55f));
   g.setFont(semiboldFont(12.0f));
   if (line.ticked)
     g.drawText(juce::String::fromUTF8("\xe2\x9c\x93"), 0, 0, kTickWidth, height,

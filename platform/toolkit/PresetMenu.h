@@ -24,6 +24,7 @@ public:
     juce::String title;
     bool ticked = false;
     bool startsSection = false; // drawn with a rule above it
+    bool enabled = true;        // shown, but not chosen
     bool operator==(const Line&) const = default;
   };
 

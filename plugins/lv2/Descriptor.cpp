@@ -4,6 +4,7 @@
 #include "plugins/lv2/UnitInstance.h"
 
 #include <lv2/state/state.h>
+#include <lv2/worker/worker.h>
 
 #include <cstring>
 #include <exception>
@@ -66,9 +67,28 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
   }
 }
 
+LV2_Worker_Status work(LV2_Handle handle, LV2_Worker_Respond_Function respond,
+                       LV2_Worker_Respond_Handle respondHandle, std::uint32_t size,
+                       const void* data) {
+  try {
+    ExtrasExchange* extras = instanceOf(handle).extras();
+    return extras ? extras->work(respond, respondHandle, size, data) : LV2_WORKER_ERR_UNKNOWN;
+  } catch (const std::exception&) {
+    return LV2_WORKER_ERR_UNKNOWN;
+  }
+}
+
+LV2_Worker_Status workResponse(LV2_Handle handle, std::uint32_t size, const void* data) {
+  ExtrasExchange* extras = instanceOf(handle).extras();
+  return extras ? extras->respond(size, data) : LV2_WORKER_ERR_UNKNOWN;
+}
+
 const void* extensionData(const char* uri) {
   static const LV2_State_Interface state{save, restore};
-  return std::strcmp(uri, LV2_STATE__interface) == 0 ? &state : nullptr;
+  static const LV2_Worker_Interface worker{work, workResponse, nullptr};
+  if (std::strcmp(uri, LV2_STATE__interface) == 0)
+    return &state;
+  return std::strcmp(uri, LV2_WORKER__interface) == 0 ? &worker : nullptr;
 }
 
 } // namespace

@@ -30,8 +30,8 @@ namespace plugins::lv2 {
 class PluginState {
 public:
   static constexpr std::int64_t kVersion = 1;
-  // Beyond this a state is not one we wrote.
-  static constexpr std::size_t kMaximumBytes = 1 << 16;
+  // Beyond this a state is not one we wrote: room for a tuning's two files at their largest.
+  static constexpr std::size_t kMaximumBytes = 3 << 20;
 
   PluginState(const PluginDefinition& definition, AUAudioUnit& unit, const LV2_URID_Map& map);
 

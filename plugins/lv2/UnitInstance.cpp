@@ -6,6 +6,7 @@
 
 #include <lv2/atom/util.h>
 #include <lv2/options/options.h>
+#include <lv2/worker/worker.h>
 
 #include <algorithm>
 #include <cstring>
@@ -52,14 +53,20 @@ std::unique_ptr<UnitInstance> UnitInstance::create(const PluginDefinition& defin
   const auto* options =
       static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
   const std::uint32_t maximumFrames = maximumFramesOf(options, Uris(*map));
+  const auto* schedule =
+      static_cast<const LV2_Worker_Schedule*>(featureData(features, LV2_WORKER__schedule));
   return std::make_unique<UnitInstance>(definition, std::move(unit), sampleRate, maximumFrames,
-                                        *map);
+                                        *map, schedule);
 }
 
 UnitInstance::UnitInstance(const PluginDefinition& definition, std::shared_ptr<AUAudioUnit> unit,
-                           double sampleRate, std::uint32_t maximumFrames, const LV2_URID_Map& map)
+                           double sampleRate, std::uint32_t maximumFrames, const LV2_URID_Map& map,
+                           const LV2_Worker_Schedule* schedule)
     : definition_(definition), layout_(definition.ports()), unit_(std::move(unit)), uris_(map),
       state_(definition, *unit_, map), controls_(definition, *unit_),
+      extras_(definition.editorChangesExtras
+                  ? std::make_unique<ExtrasExchange>(definition, *unit_, uris_, schedule)
+                  : nullptr),
       events_(definition.parameters.size() + kMidiCapacity), sent_(kMidiCapacity),
       input_(kMidiCapacity), scratch_(definition.audioOutput ? 0 : 2 * maximumFrames),
       render_(unit_->renderBlock()), sampleRate_(sampleRate), maximumFrames_(maximumFrames) {
@@ -108,6 +115,8 @@ void UnitInstance::connect(std::uint32_t port, void* data) noexcept {
     editorWidth_ = static_cast<float*>(data);
   else if (port == layout_.editorHeight())
     editorHeight_ = static_cast<float*>(data);
+  else if (layout_.notify && port == layout_.notifyOut())
+    notifyOut_ = static_cast<LV2_Atom_Sequence*>(data);
 }
 
 void UnitInstance::activate() {
@@ -127,12 +136,24 @@ void UnitInstance::deactivate() {
 
 LV2_State_Status UnitInstance::restore(LV2_State_Retrieve_Function retrieve,
                                        LV2_State_Handle handle) {
-  const PluginState::Restored restored = state_.restore(retrieve, handle);
+  PluginState::Restored restored{LV2_STATE_SUCCESS};
+  if (extras_) {
+    {
+      const std::lock_guard hold(extras_->unitMutex());
+      restored = state_.restore(retrieve, handle);
+    }
+    extras_->unitChanged();
+  } else {
+    restored = state_.restore(retrieve, handle);
+  }
   controls_.holdUnmoved(restored.parameters);
   return restored.status;
 }
 
 LV2_State_Status UnitInstance::save(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+  if (!extras_)
+    return state_.save(store, handle, controls_.held());
+  const std::lock_guard hold(extras_->unitMutex());
   return state_.save(store, handle, controls_.held());
 }
 
@@ -150,6 +171,8 @@ void UnitInstance::run(std::uint32_t frames) noexcept {
       if (event->body.type != uris_.atomObject && event->body.type != uris_.atomBlank)
         continue;
       const auto& object = *reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+      if (extras_ && extras_->read(object))
+        continue;
       readEditorSize(object);
       const auto position = readPosition(object, uris_);
       if (!position)
@@ -231,6 +254,7 @@ void UnitInstance::writeOutput(std::uint32_t frames) noexcept {
     *editorWidth_ = size ? float(size->first) : 0.0f;
     *editorHeight_ = size ? float(size->second) : 0.0f;
   }
+  writeNotify();
   const std::span<const FramedMidi> generated = sent_.takeDue(runStart_, frames);
   if (!eventsOut_ || eventsOut_->atom.size < sizeof(LV2_Atom_Sequence_Body))
     return;
@@ -254,6 +278,19 @@ void UnitInstance::writeOutput(std::uint32_t frames) noexcept {
         !lv2_atom_forge_write(&forge_, m.bytes.data(), m.length))
       break;
   }
+  lv2_atom_forge_pop(&forge_, &sequence);
+}
+
+void UnitInstance::writeNotify() noexcept {
+  if (!notifyOut_ || notifyOut_->atom.size < sizeof(LV2_Atom_Sequence_Body))
+    return;
+  lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(notifyOut_),
+                            notifyOut_->atom.size);
+  LV2_Atom_Forge_Frame sequence;
+  if (!lv2_atom_forge_sequence_head(&forge_, &sequence, 0))
+    return;
+  if (extras_)
+    extras_->write(forge_);
   lv2_atom_forge_pop(&forge_, &sequence);
 }
 

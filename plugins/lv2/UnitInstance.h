@@ -5,6 +5,7 @@
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
 #include "plugins/lv2/ControlPorts.h"
+#include "plugins/lv2/ExtrasExchange.h"
 #include "plugins/lv2/MidiOutputQueue.h"
 #include "plugins/lv2/PluginDefinition.h"
 #include "plugins/lv2/PluginState.h"
@@ -37,7 +38,8 @@ public:
   static std::unique_ptr<UnitInstance> create(const PluginDefinition& definition, double sampleRate,
                                               const LV2_Feature* const* features);
   UnitInstance(const PluginDefinition& definition, std::shared_ptr<AUAudioUnit> unit,
-               double sampleRate, std::uint32_t maximumFrames, const LV2_URID_Map& map);
+               double sampleRate, std::uint32_t maximumFrames, const LV2_URID_Map& map,
+               const LV2_Worker_Schedule* schedule = nullptr);
   ~UnitInstance();
   UnitInstance(const UnitInstance&) = delete;
   UnitInstance& operator=(const UnitInstance&) = delete;
@@ -53,6 +55,8 @@ public:
   // The state, with the values of the parameters the ports still leave to an earlier one.
   LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) const;
   AUAudioUnit& unit() noexcept { return *unit_; }
+  // Null unless the editor changes the unit's extras.
+  ExtrasExchange* extras() noexcept { return extras_.get(); }
   std::uint32_t maximumFrames() const noexcept { return maximumFrames_; }
 
 private:
@@ -61,6 +65,7 @@ private:
   void renderUpTo(std::uint32_t end) noexcept;
   void renderSlice(std::uint32_t start, std::uint32_t frames) noexcept;
   void writeOutput(std::uint32_t frames) noexcept;
+  void writeNotify() noexcept;
   void silence(std::uint32_t frames) noexcept;
 
   const PluginDefinition& definition_;
@@ -69,6 +74,7 @@ private:
   Uris uris_;
   PluginState state_;
   ControlPorts controls_;
+  std::unique_ptr<ExtrasExchange> extras_;
   hosting::TransportFollower transport_;
   RenderEventList events_;
   MidiOutputQueue sent_;
@@ -88,6 +94,7 @@ private:
   LV2_Atom_Forge forge_;
   const LV2_Atom_Sequence* eventsIn_ = nullptr;
   LV2_Atom_Sequence* eventsOut_ = nullptr;
+  LV2_Atom_Sequence* notifyOut_ = nullptr;
   float* left_ = nullptr;
   float* right_ = nullptr;
   float* editorWidth_ = nullptr;

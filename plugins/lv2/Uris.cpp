@@ -29,6 +29,7 @@ Uris::Uris(const LV2_URID_Map& map)
       maxBlockLength(mapped(map, LV2_BUF_SIZE__maxBlockLength)),
       nominalBlockLength(mapped(map, LV2_BUF_SIZE__nominalBlockLength)),
       editorSize(mapped(map, kEditorSizeUri)), editorWidth(mapped(map, kEditorWidthUri)),
-      editorHeight(mapped(map, kEditorHeightUri)) {}
+      editorHeight(mapped(map, kEditorHeightUri)), extras(mapped(map, kExtrasUri)),
+      extrasText(mapped(map, kExtrasTextUri)), extrasRequest(mapped(map, kExtrasRequestUri)) {}
 
 } // namespace plugins::lv2

@@ -11,6 +11,12 @@ inline constexpr const char* kEditorSizeUri = "https://orrinbrook.org/plugins/ns
 inline constexpr const char* kEditorWidthUri = "https://orrinbrook.org/plugins/ns#width";
 inline constexpr const char* kEditorHeightUri = "https://orrinbrook.org/plugins/ns#height";
 
+// The unit's extras between the editor and the plug-in (ExtrasMessage.h): an object of the first
+// type holding the text as an atom:String under the second; one of the third asks for them.
+inline constexpr const char* kExtrasUri = "https://orrinbrook.org/plugins/ns#Extras";
+inline constexpr const char* kExtrasTextUri = "https://orrinbrook.org/plugins/ns#extras";
+inline constexpr const char* kExtrasRequestUri = "https://orrinbrook.org/plugins/ns#ExtrasRequest";
+
 struct Uris {
   // Maps every URI with the host's map. Control thread.
   explicit Uris(const LV2_URID_Map& map);
@@ -22,6 +28,7 @@ struct Uris {
       timeBeatsPerMinute, timeFrame;
   LV2_URID maxBlockLength, nominalBlockLength;
   LV2_URID editorSize, editorWidth, editorHeight;
+  LV2_URID extras, extrasText, extrasRequest;
 };
 
 } // namespace plugins::lv2

@@ -43,6 +43,10 @@ SnapshotOptions parseSnapshotOptions(int argc, const char* const* argv) {
           options.openMenu = options.openMenu || option == "--open-menu";
           return true;
         }
+        if (option == "--open-tuning-menu") {
+          options.openTuningMenu = true;
+          return true;
+        }
         if (option == "--user-presets") {
           options.userPresets = std::string(reader.value(option));
           options.presetBar = true;
@@ -85,6 +89,7 @@ const char* snapshotUsage() noexcept {
          "  --preset-bar       as the plug-ins show it: with the preset bar above\n"
          "  --user-presets DIR the bar lists the user presets in DIR (implies --preset-bar)\n"
          "  --open-menu        the bar's preset menu open (implies --preset-bar)\n"
+         "  --open-tuning-menu the synthesiser's tuning menu open\n"
          "  --show-value ID    the knob of parameter ID shows its value, as under the pointer\n"
          "  --help             shows this text\n"
          "  --version          prints the name and version\n";

@@ -26,6 +26,8 @@ struct SnapshotOptions : UnitOptions {
   bool presetBar = false;
   bool openMenu = false;
   std::optional<std::string> userPresets;
+  // The synthesiser's tuning menu open.
+  bool openTuningMenu = false;
   // The parameter (by identifier) whose knob shows its value, as under the pointer.
   std::optional<std::string> showValue;
   std::string output;

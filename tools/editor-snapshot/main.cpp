@@ -94,6 +94,15 @@ std::unique_ptr<juce::Component> makeEditor(const SnapshotOptions& options,
   return shown;
 }
 
+void openTuningMenu(juce::Component& shown) {
+  auto* editor = dynamic_cast<quorvane::editor::QuorvaneAUViewControllerMac*>(&shown);
+  if (auto* withBar = dynamic_cast<toolkit::EditorWithPresets*>(&shown))
+    editor = dynamic_cast<quorvane::editor::QuorvaneAUViewControllerMac*>(&withBar->editor());
+  if (!editor)
+    throw hosting::UsageError("--open-tuning-menu: only the synthesiser has a tuning menu");
+  editor->tuning().showMenu();
+}
+
 int run(int argc, const char* const* argv) {
   const SnapshotOptions options = parseSnapshotOptions(argc, argv);
   if (options.request == hosting::CommandLineRequest::help) {
@@ -125,6 +134,8 @@ int run(int argc, const char* const* argv) {
     editor->setSize(*options.width, *options.height);
   if (options.openMenu)
     static_cast<toolkit::EditorWithPresets&>(*editor).bar().showMenu();
+  if (options.openTuningMenu)
+    openTuningMenu(*editor);
 
   const juce::Image image = snapshotOf(*editor, options.scale);
   editor.reset();

@@ -235,9 +235,15 @@ std::vector<Lv2MidiMessage> Lv2Instance::run(std::uint32_t frames) {
   lilv_instance_run(instance_, frames);
   deliverWorkResponses();
   std::vector<Lv2MidiMessage> sent;
+  sentAtoms_.clear();
   const LV2_URID midiType = world_.map(LV2_MIDI__MidiEvent);
   LV2_ATOM_SEQUENCE_FOREACH(out, event) {
-    if (event->body.type != midiType || event->body.size < 1)
+    if (event->body.type != midiType) {
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(&event->body);
+      sentAtoms_.emplace_back(bytes, bytes + lv2_atom_total_size(&event->body));
+      continue;
+    }
+    if (event->body.size < 1)
       continue;
     Lv2MidiMessage message{sampleTime_ + event->time.frames, {}};
     std::memcpy(message.bytes.data(), LV2_ATOM_BODY_CONST(&event->body),

@@ -85,6 +85,9 @@ public:
   float control(const std::string& symbol) const; // NaN when there is none
   // What the last run wrote to a control output; NaN when there is none.
   float outputControl(const std::string& symbol) const;
+  // The atoms other than MIDI the last run sent (each with its header), as a host passes them
+  // on to a UI.
+  const std::vector<std::vector<std::uint8_t>>& sentAtoms() const noexcept { return sentAtoms_; }
   // What the last run wrote to an audio output; nothing when the plug-in has no such output.
   std::vector<float> output(std::size_t channel) const {
     if (channel >= audio_.size())
@@ -138,4 +141,5 @@ private:
   LV2_Worker_Schedule schedule_{this, &Lv2Instance::scheduleWork};
   const LV2_Worker_Interface* worker_ = nullptr;
   std::vector<std::vector<std::uint8_t>> workResponses_;
+  std::vector<std::vector<std::uint8_t>> sentAtoms_;
 };

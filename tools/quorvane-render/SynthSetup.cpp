@@ -2,8 +2,8 @@
 #include "tools/quorvane-render/SynthSetup.h"
 
 #include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
+#include "QuorvaneAU/unit/TuningFiles.h"
 #include "hosting/Seeds.h"
-#include "platform/foundation/Files.h"
 #include "tools/common/UnitSetup.h"
 
 #include <optional>
@@ -24,31 +24,6 @@ std::shared_ptr<const FactoryPresetCatalogue> presetsFor(const RenderOptions& op
       foundation::Bundle::withResourcesFolder(*options.resources), "presets");
 }
 
-std::string readTuningFile(const std::string& path) {
-  std::string why;
-  // One byte past the limit tells a file too large from one that just fits.
-  const auto bytes = foundation::readWholeFile(path, quorvane::dsp::kMaxTuningFileBytes + 1, &why);
-  if (!bytes)
-    throw hosting::UsageError(path + ": cannot read it: " + why);
-  return std::string(bytes->begin(), bytes->end());
-}
-
-// Names the file and, where it is one, the line of what it refused.
-void applyTuning(QuorvaneAudioUnit& unit, const std::string& scalePath,
-                 const std::optional<std::string>& mapPath) {
-  const std::string scale = readTuningFile(scalePath);
-  const std::optional<std::string> map =
-      mapPath ? std::optional<std::string>(readTuningFile(*mapPath)) : std::nullopt;
-  const auto refusal =
-      unit.setTuning(scale, map ? std::optional<std::string_view>(*map) : std::nullopt);
-  if (!refusal)
-    return;
-  const std::string& path = refusal->inKeyboardMap ? *mapPath : scalePath;
-  const int line = refusal->problem.line;
-  throw hosting::UsageError(path + (line > 0 ? ":" + std::to_string(line) : "") + ": " +
-                            refusal->problem.reason);
-}
-
 } // namespace
 
 std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options) {
@@ -59,8 +34,13 @@ std::shared_ptr<QuorvaneAudioUnit> makeSynth(const RenderOptions& options) {
                              created.error().localizedDescription());
   std::shared_ptr<QuorvaneAudioUnit> unit = std::move(created).value();
   applyUnitOptions(*unit, options);
-  if (options.tuning)
-    applyTuning(*unit, *options.tuning, options.keyboardMap);
+  if (options.tuning) {
+    const std::optional<std::filesystem::path> map =
+        options.keyboardMap ? std::optional<std::filesystem::path>(*options.keyboardMap)
+                            : std::nullopt;
+    if (const auto refused = quorvane::unit::loadTuningFiles(*unit, *options.tuning, map))
+      throw hosting::UsageError(*refused);
+  }
   if (options.seed) {
     const auto seeds = hosting::deriveSeeds(*options.seed);
     unit->seedRandomSources(seeds[0], seeds[1], seeds[2]);

@@ -2,6 +2,7 @@
 #include "plugins/lv2/describe/Description.h"
 
 #include "platform/foundation/ParameterText.h"
+#include "plugins/lv2/ExtrasMessage.h"
 #include "plugins/lv2/describe/Turtle.h"
 
 #include <sstream>
@@ -21,11 +22,13 @@ constexpr const char* kPrefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext/ato
 @prefix pset: <http://lv2plug.in/ns/ext/presets#> .
 @prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .
 @prefix state: <http://lv2plug.in/ns/ext/state#> .
 @prefix time: <http://lv2plug.in/ns/ext/time#> .
 @prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
 @prefix units: <http://lv2plug.in/ns/extensions/units#> .
 @prefix urid: <http://lv2plug.in/ns/ext/urid#> .
+@prefix work: <http://lv2plug.in/ns/ext/worker#> .
 
 )";
 
@@ -67,16 +70,31 @@ void controlPort(std::ostream& out, const foundation::ParameterRow& row, float d
   }
 }
 
+// The editor's messages of extras need room (kAtomBufferBytes).
 void atomPort(std::ostream& out, bool input, std::uint32_t index, const char* symbol,
-              const char* name) {
+              const char* name, bool roomForExtras) {
   out << "    a lv2:" << (input ? "InputPort" : "OutputPort") << ", atom:AtomPort ;\n"
       << "    atom:bufferType atom:Sequence ;\n"
       << "    atom:supports midi:MidiEvent" << (input ? ", time:Position" : "") << " ;\n";
   if (input)
     out << "    lv2:designation lv2:control ;\n";
+  if (roomForExtras)
+    out << "    rsz:minimumSize " << kAtomBufferBytes << " ;\n";
   out << "    lv2:index " << index << " ;\n"
       << "    lv2:symbol " << quoted(symbol) << " ;\n"
       << "    lv2:name " << quoted(name) << " ;\n";
+}
+
+// What the plug-in tells its editor of the unit's extras.
+void notifyPort(std::ostream& out, std::uint32_t index) {
+  out << "    a lv2:OutputPort, atom:AtomPort ;\n"
+      << "    atom:bufferType atom:Sequence ;\n"
+      << "    lv2:designation lv2:control ;\n"
+      << "    rsz:minimumSize " << kAtomBufferBytes << " ;\n"
+      << "    lv2:portProperty lv2:connectionOptional ;\n"
+      << "    lv2:index " << index << " ;\n"
+      << "    lv2:symbol \"notify\" ;\n"
+      << "    lv2:name \"Notify\" ;\n";
 }
 
 // Hosts pass output ports on to the editor; nobody else needs to see them.
@@ -123,7 +141,12 @@ std::string manifestTurtle(const PluginDefinition& definition, const std::string
         << "  lv2:extensionData ui:idleInterface, ui:resize ;\n"
         << "  ui:portNotification [ ui:plugin <" << definition.uri
         << "> ; lv2:symbol \"editorWidth\" ; ui:protocol ui:floatProtocol ] , [ ui:plugin <"
-        << definition.uri << "> ; lv2:symbol \"editorHeight\" ; ui:protocol ui:floatProtocol ] .\n";
+        << definition.uri << "> ; lv2:symbol \"editorHeight\" ; ui:protocol ui:floatProtocol ]"
+        << (definition.editorChangesExtras
+                ? std::string(" , [ ui:plugin <") + definition.uri +
+                      "> ; lv2:symbol \"notify\" ; ui:protocol atom:eventTransfer ]"
+                : std::string())
+        << " .\n";
   for (std::size_t i = 0; i < presets.size(); ++i)
     out << "\n<" << presetUri(definition, i) << ">\n"
         << "  a pset:Preset ;\n"
@@ -143,9 +166,11 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
       << "  doap:license <https://www.gnu.org/licenses/agpl-3.0.html> ;\n"
       << "  lv2:minorVersion 0 ;\n  lv2:microVersion 0 ;\n"
       << "  lv2:requiredFeature urid:map ;\n"
-      << "  lv2:optionalFeature lv2:hardRTCapable, opts:options ;\n"
+      << "  lv2:optionalFeature lv2:hardRTCapable, opts:options"
+      << (ports.notify ? ", work:schedule" : "") << " ;\n"
       << "  opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
-      << "  lv2:extensionData state:interface ;\n";
+      << "  lv2:extensionData state:interface" << (ports.notify ? ", work:interface" : "")
+      << " ;\n";
   if (withUi)
     out << "  ui:ui <" << definition.uiUri() << "> ;\n";
   out << "  lv2:port [\n";
@@ -153,7 +178,7 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
     controlPort(out, *definition.row(address), defaults.at(address));
     out << "  ] , [\n";
   }
-  atomPort(out, true, ports.eventsIn(), "events_in", "Events In");
+  atomPort(out, true, ports.eventsIn(), "events_in", "Events In", ports.notify);
   if (ports.audioOutput) {
     out << "  ] , [\n";
     audioPort(out, ports.left(), "out_left", "Left");
@@ -161,12 +186,16 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
     audioPort(out, ports.right(), "out_right", "Right");
   } else {
     out << "  ] , [\n";
-    atomPort(out, false, ports.eventsOut(), "midi_out", "MIDI Out");
+    atomPort(out, false, ports.eventsOut(), "midi_out", "MIDI Out", false);
   }
   out << "  ] , [\n";
   editorSizePort(out, ports.editorWidth(), "editorWidth", "Editor Width");
   out << "  ] , [\n";
   editorSizePort(out, ports.editorHeight(), "editorHeight", "Editor Height");
+  if (ports.notify) {
+    out << "  ] , [\n";
+    notifyPort(out, ports.notifyOut());
+  }
   out << "  ] .\n";
   return out.str();
 }

@@ -1,4 +1,5 @@
-// The synthesiser's LV2 definition: stereo out, MIDI in, its 21 parameters.
+// The synthesiser's LV2 definition: stereo out, MIDI in, its parameters, and the tuning kept in
+// the state and changed from the editor.
 #include "plugins/lv2/quorvane/QuorvaneDefinition.h"
 
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
@@ -18,6 +19,16 @@ makeSynthesiser(std::shared_ptr<const FactoryPresetCatalogue> presets) {
   return unit ? std::shared_ptr<AUAudioUnit>(std::move(unit).value()) : nullptr;
 }
 
+using quorvane::unit::QuorvaneAudioUnit;
+
+void saveTuning(const AUAudioUnit& unit, foundation::PropertyList::Dictionary& into) {
+  static_cast<const QuorvaneAudioUnit&>(unit).writeTuning(into);
+}
+
+void restoreTuning(AUAudioUnit& unit, const foundation::PropertyList* from) {
+  static_cast<QuorvaneAudioUnit&>(unit).readTuning(from);
+}
+
 } // namespace
 
 const PluginDefinition kQuorvaneDefinition{
@@ -29,6 +40,9 @@ const PluginDefinition kQuorvaneDefinition{
     .passesMidi = false,
     .presetFolder = "presets",
     .make = makeSynthesiser,
+    .saveExtras = saveTuning,
+    .restoreExtras = restoreTuning,
+    .editorChangesExtras = true,
 };
 
 } // namespace plugins::lv2

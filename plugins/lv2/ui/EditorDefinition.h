@@ -33,6 +33,9 @@ struct EditorDefinition {
   // (foundation::positionOfValue). May be null; only our tests ask.
   toolkit::AURotaryControl* (*knobOf)(toolkit::AUViewController& editor,
                                       AUParameterAddress address) = nullptr;
+  // Shows why what the editor changed of the unit's extras could not reach the plug-in. May be
+  // null.
+  void (*showProblem)(toolkit::AUViewController& editor, const std::string& problem) = nullptr;
 };
 
 // The sizes an editor class declares of itself, with the preset bar's height added.

@@ -22,6 +22,10 @@ struct UiProbe {
   // What the editor's preset bar shows (the name, with its mark when changed); valid until the
   // next call.
   const char* (*presetName)(LV2UI_Handle ui);
+  // The mirror's extras as the messages carry them (ExtrasMessage.h), valid until the next call;
+  // and the editor changing them to those of a text (false for a text of none).
+  const char* (*extras)(LV2UI_Handle ui);
+  bool (*changeExtras)(LV2UI_Handle ui, const char* text);
 };
 
 } // namespace plugins::lv2

@@ -1,6 +1,7 @@
 // LV2's UI entry points, each handing over to the instance; nothing escapes them.
 #include "plugins/lv2/ui/UiDescriptor.h"
 
+#include "plugins/lv2/ExtrasMessage.h"
 #include "plugins/lv2/ui/Probe.h"
 #include "plugins/lv2/ui/UiInstance.h"
 
@@ -107,10 +108,23 @@ const char* presetName(LV2UI_Handle handle) {
   return shown.c_str();
 }
 
+const char* extras(LV2UI_Handle handle) {
+  static std::string shown;
+  UiInstance& ui = instanceOf(handle);
+  shown = extrasText(ui.definition().plugin, *ui.mirror().unit());
+  return shown.c_str();
+}
+
+bool changeExtras(LV2UI_Handle handle, const char* text) {
+  UiInstance& ui = instanceOf(handle);
+  ui.loop().enter();
+  return text && applyExtrasText(ui.definition().plugin, *ui.mirror().unit(), text);
+}
+
 const void* extensionData(const char* uri) {
   static const LV2UI_Idle_Interface idleInterface{idle};
   static const LV2UI_Resize resizeInterface{nullptr, resize};
-  static const UiProbe probe{mirrorValue, shownValue, turn, presetName};
+  static const UiProbe probe{mirrorValue, shownValue, turn, presetName, extras, changeExtras};
   if (std::strcmp(uri, LV2_UI__idleInterface) == 0)
     return &idleInterface;
   if (std::strcmp(uri, LV2_UI__resize) == 0)

@@ -1,6 +1,7 @@
 // The editor over the mirror, in the host's window.
 #include "plugins/lv2/ui/UiInstance.h"
 
+#include "plugins/lv2/ExtrasMessage.h"
 #include "plugins/lv2/Features.h"
 #include "plugins/lv2/Uris.h"
 
@@ -9,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace plugins::lv2 {
 
@@ -48,6 +50,20 @@ UiInstance::UiInstance(const EditorDefinition& definition, std::shared_ptr<AUAud
   window_->show(parent);
   if (resize && resize->ui_resize)
     resize->ui_resize(resize->handle, window_->getWidth(), window_->getHeight());
+  if (map) {
+    uris_.emplace(*map);
+    sharesExtras_ = definition.plugin.editorChangesExtras;
+  }
+  if (sharesExtras_) {
+    sharedExtras_ = extrasText(definition.plugin, *mirror_.unit());
+    alignas(LV2_Atom) std::array<std::uint8_t, 64> buffer{};
+    LV2_URID_Map copy = *map;
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &copy);
+    lv2_atom_forge_set_buffer(&forge, buffer.data(), buffer.size());
+    if (forgeExtrasRequest(forge, *uris_))
+      sendToPlugin(*reinterpret_cast<const LV2_Atom*>(buffer.data()));
+  }
 }
 
 UiInstance::~UiInstance() {
@@ -74,8 +90,53 @@ void UiInstance::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
     }
     return;
   }
+  if (sharesExtras_ && port == ports.notifyOut()) {
+    if (format == map_->map(map_->handle, LV2_ATOM__eventTransfer))
+      takeExtras(buffer, size);
+    return;
+  }
   mirror_.portEvent(port, size, format, buffer);
   portsChanged_ = true;
+}
+
+void UiInstance::takeExtras(const void* buffer, std::uint32_t size) {
+  const auto* atom = static_cast<const LV2_Atom*>(buffer);
+  if (!atom || size < sizeof(LV2_Atom_Object) || lv2_atom_total_size(atom) > size ||
+      (atom->type != uris_->atomObject && atom->type != uris_->atomBlank))
+    return;
+  const auto text = extrasIn(*reinterpret_cast<const LV2_Atom_Object*>(atom), *uris_);
+  if (!text)
+    return;
+  // The editor's own change, not yet applied there, is not undone by an older answer.
+  if (extrasText(definition_.plugin, *mirror_.unit()) != sharedExtras_)
+    return;
+  if (applyExtrasText(definition_.plugin, *mirror_.unit(), *text))
+    sharedExtras_ = extrasText(definition_.plugin, *mirror_.unit());
+}
+
+void UiInstance::sendChangedExtras() {
+  AUAudioUnit& mirror = *mirror_.unit();
+  std::string text = extrasText(definition_.plugin, mirror);
+  if (text == sharedExtras_)
+    return;
+  if (text.size() > kLargestExtrasText) {
+    (void)applyExtrasText(definition_.plugin, mirror, sharedExtras_);
+    if (definition_.showProblem)
+      definition_.showProblem(window_->editor(), "too large to send to the plug-in (over " +
+                                                     std::to_string(kLargestExtrasText / 1024) +
+                                                     " KiB)");
+    return;
+  }
+  std::vector<std::uint64_t> buffer((text.size() + 256) / 8 + 1); // 8-byte aligned
+  LV2_URID_Map copy = *map_;
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &copy);
+  lv2_atom_forge_set_buffer(&forge, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                            buffer.size() * 8);
+  if (!forgeExtras(forge, *uris_, text))
+    return;
+  sendToPlugin(*reinterpret_cast<const LV2_Atom*>(buffer.data()));
+  sharedExtras_ = std::move(text);
 }
 
 int UiInstance::idle() {
@@ -83,6 +144,8 @@ int UiInstance::idle() {
   // Once a burst of port values is in (a host loading one of its presets sets them one by one).
   if (std::exchange(portsChanged_, false))
     window_->owner().bar().manager()->recognisePreset();
+  if (sharesExtras_)
+    sendChangedExtras();
   return 0;
 }
 
@@ -110,10 +173,14 @@ void UiInstance::tellPluginSize() {
   lv2_atom_forge_key(&forge, mapped(kEditorHeightUri));
   lv2_atom_forge_int(&forge, window_->getHeight());
   lv2_atom_forge_pop(&forge, &frame);
-  const auto* atom = reinterpret_cast<const LV2_Atom*>(buffer.data());
+  sendToPlugin(*reinterpret_cast<const LV2_Atom*>(buffer.data()));
+}
+
+void UiInstance::sendToPlugin(const LV2_Atom& atom) {
   const PortMirror::Host& host = mirror_.host();
   host.write(host.controller, definition_.plugin.ports().eventsIn(),
-             std::uint32_t(lv2_atom_total_size(atom)), mapped(LV2_ATOM__eventTransfer), atom);
+             std::uint32_t(lv2_atom_total_size(&atom)),
+             map_->map(map_->handle, LV2_ATOM__eventTransfer), &atom);
 }
 
 } // namespace plugins::lv2

@@ -143,7 +143,8 @@ TEST_F(EditorSyncTest, KnobsShowTheirValuesAndTakeTypedOnes) {
   EXPECT_NEAR(parameter(11).value(), std::log(100.0f) / std::log(1000.0f), 1e-6f);
 }
 
-// Tab walks the controls row by row, left to right, the radio groups where they stand.
+// Tab walks the controls row by row, left to right, the radio groups where they stand and the
+// tuning menu in the waveform's corner.
 TEST_F(EditorSyncTest, TabMovesThroughTheControlsInReadingOrder) {
   std::map<juce::Component*, std::string> names;
   for (const KnobEntry& entry : kKnobTable)
@@ -151,6 +152,7 @@ TEST_F(EditorSyncTest, TabMovesThroughTheControlsInReadingOrder) {
   const char* lines[] = {"LP", "BP", "HP", "12", "24"};
   for (std::size_t i = 0; i < kRadioLineCount; ++i)
     names[&editor.radioButton(static_cast<RadioLine>(i))] = lines[i];
+  names[&editor.tuning().button()] = "Tun";
   const auto traverser = editor.createKeyboardFocusTraverser();
   std::string order;
   for (auto* c = traverser->getDefaultComponent(&editor); c && order.size() < 400;
@@ -159,7 +161,7 @@ TEST_F(EditorSyncTest, TabMovesThroughTheControlsInReadingOrder) {
     if (c == traverser->getAllComponents(&editor).back())
       break;
   }
-  EXPECT_EQ(order, "Fre LP BP HP Tou Sha Det Spr Res 12 24 Spa Att Dec Sus Rel Ech Boo Rat Mot "
+  EXPECT_EQ(order, "Tun Fre LP BP HP Tou Sha Det Spr Res 12 24 Spa Att Dec Sus Rel Ech Boo Rat Mot "
                    "Spa Dri Tim Dri ");
 }
 

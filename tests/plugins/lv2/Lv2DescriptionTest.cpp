@@ -12,6 +12,7 @@
 #include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <filesystem>
 #include <map>
@@ -96,7 +97,8 @@ TEST_P(OwnBundle, TakesMidiAndTimeAndGivesSoundOrMidi) {
   const bool synthesiser = p.uri == kQuorvaneUri;
   const auto count = std::uint32_t(p.rows.size());
   const std::uint32_t sizes = count + (synthesiser ? 3 : 2); // the editor's width and height
-  ASSERT_EQ(lilv_plugin_get_num_ports(plugin()), sizes + 2);
+  // The synthesiser's notify output comes last.
+  ASSERT_EQ(lilv_plugin_get_num_ports(plugin()), sizes + (synthesiser ? 3 : 2));
   const LilvPort* in = lilv_plugin_get_port_by_index(plugin(), count);
   EXPECT_TRUE(portIs(in, LILV_URI_ATOM_PORT) && portIs(in, LILV_URI_INPUT_PORT));
   EXPECT_TRUE(lilv_port_supports_event(plugin(), in, uri(LILV_URI_MIDI_EVENT).get()));
@@ -116,6 +118,12 @@ TEST_P(OwnBundle, TakesMidiAndTimeAndGivesSoundOrMidi) {
     const LilvPort* size = lilv_plugin_get_port_by_index(plugin(), i);
     EXPECT_TRUE(portIs(size, LILV_URI_CONTROL_PORT) && portIs(size, LILV_URI_OUTPUT_PORT));
     EXPECT_TRUE(lilv_port_has_property(plugin(), size, uri(LV2_PORT_PROPS__notOnGUI).get()));
+  }
+  if (synthesiser) {
+    const LilvPort* notify = lilv_plugin_get_port_by_index(plugin(), sizes + 2);
+    EXPECT_TRUE(portIs(notify, LILV_URI_ATOM_PORT) && portIs(notify, LILV_URI_OUTPUT_PORT));
+    EXPECT_TRUE(lilv_port_has_property(plugin(), notify, uri(LV2_CORE__connectionOptional).get()));
+    EXPECT_TRUE(lilv_plugin_has_extension_data(plugin(), uri(LV2_WORKER__interface).get()));
   }
   EXPECT_TRUE(lilv_world_ask(
       ownWorld().world(), uri(p.uri).get(), uri(LILV_NS_RDF "type").get(),

@@ -1,15 +1,22 @@
 // The synthesiser's LV2 plug-in against its unit rendered directly with the same render calls
 // and events: MIDI at its own frame, control changes at the next call, bad control values,
 // every block size up to the announced maximum and beyond it.
+#include "QuorvaneAU/unit/QuorvaneAudioUnit.h"
 #include "platform/audiounit/RenderEventList.h"
+#include "plugins/lv2/Uris.h"
 #include "tests/plugins/lv2/Lv2Bundles.h"
 #include "tests/support/HostRig.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/forge.h>
+#include <lv2/atom/util.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
+#include <optional>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -147,6 +154,109 @@ TEST(QuorvaneLv2, BadControlValuesAreNeverPassedOn) {
     both.set(c.identifier, c.control, c.heard);
     ASSERT_TRUE(both.run(kMaximum)) << c.identifier << " " << c.control;
   }
+}
+
+// The messages of the editor's tuning, as the editor writes them: the unit's extras as a property
+// list, in an object.
+std::string tuningText(const std::optional<std::string>& scale) {
+  foundation::PropertyList::Dictionary extras;
+  if (scale)
+    extras[std::string(quorvane::unit::QuorvaneAudioUnit::kTuningScaleKey)] =
+        foundation::PropertyList(*scale);
+  return foundation::PropertyList(std::move(extras)).toXML();
+}
+
+std::vector<std::uint64_t> extrasMessage(const std::string& text) {
+  Lv2World& world = ownWorld();
+  std::vector<std::uint64_t> buffer(text.size() / 8 + 64);
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, world.mapFeature());
+  lv2_atom_forge_set_buffer(&forge, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                            buffer.size() * 8);
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, world.map(plugins::lv2::kExtrasUri));
+  lv2_atom_forge_key(&forge, world.map(plugins::lv2::kExtrasTextUri));
+  lv2_atom_forge_string(&forge, text.data(), std::uint32_t(text.size()));
+  lv2_atom_forge_pop(&forge, &frame);
+  return buffer;
+}
+
+const LV2_Atom& atomIn(const std::vector<std::uint64_t>& buffer) {
+  return *reinterpret_cast<const LV2_Atom*>(buffer.data());
+}
+
+// What the last run told the editor of the unit's extras.
+std::optional<std::string> extrasTold(const Lv2Instance& plugin) {
+  Lv2World& world = ownWorld();
+  std::optional<std::string> told;
+  for (const auto& bytes : plugin.sentAtoms()) {
+    const auto* object = reinterpret_cast<const LV2_Atom_Object*>(bytes.data());
+    if (object->body.otype != world.map(plugins::lv2::kExtrasUri))
+      continue;
+    const LV2_Atom* text = nullptr;
+    lv2_atom_object_get(object, world.map(plugins::lv2::kExtrasTextUri), &text, 0);
+    if (text && text->type == world.map(LV2_ATOM__String))
+      told = std::string(static_cast<const char*>(LV2_ATOM_BODY_CONST(text)));
+  }
+  return told;
+}
+
+std::string shippedScale(const char* name) {
+  std::ifstream file(std::string(QUORVANE_RESOURCES) + "/tunings/" + name);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void tune(SideBySide& both, const std::string& scale) {
+  ASSERT_FALSE(static_cast<quorvane::unit::QuorvaneAudioUnit&>(*both.unit).setTuning(scale, {}));
+}
+
+// The editor's tuning reaches the sound through the worker, comes back to the editor, stays in
+// the plug-in's state, and nothing but a text of extras changes it.
+TEST(QuorvaneLv2, ATuningFromTheEditorIsPlayedToldBackAndKept) {
+  const std::string scale = shippedScale("19-tone equal.scl");
+  ASSERT_FALSE(scale.empty());
+  SideBySide both;
+  withoutRandomness(both);
+  ASSERT_TRUE(both.run(64));
+  EXPECT_EQ(extrasTold(both.plugin), tuningText(std::nullopt)) << "told once, when it starts";
+  ASSERT_TRUE(both.run(64));
+  EXPECT_EQ(extrasTold(both.plugin), std::nullopt);
+
+  const auto message = extrasMessage(tuningText(scale));
+  both.plugin.addAtom(0, atomIn(message));
+  tune(both, scale);
+  ASSERT_TRUE(both.run(64));
+  ASSERT_TRUE(both.run(64)); // the worker answers after the run
+  EXPECT_EQ(extrasTold(both.plugin), tuningText(scale));
+  const std::vector<Note> notes{{0, {0x90, 61, 100}}, {0, {0x90, 67, 90}}};
+  ASSERT_TRUE(both.run(kMaximum, notes)) << "the plug-in plays in the tuning the unit plays in";
+
+  // A text that is no extras does not change the tuning, and is answered with what it holds.
+  const auto nonsense = extrasMessage("not a property list");
+  both.plugin.addAtom(0, atomIn(nonsense));
+  ASSERT_TRUE(both.run(64));
+  ASSERT_TRUE(both.run(64));
+  EXPECT_EQ(extrasTold(both.plugin), tuningText(scale));
+
+  SideBySide reopened;
+  withoutRandomness(reopened);
+  reopened.plugin.restoreState(both.plugin.saveState());
+  tune(reopened, scale);
+  ASSERT_TRUE(reopened.run(64));
+  EXPECT_EQ(extrasTold(reopened.plugin), tuningText(scale)) << "a restored tuning is told";
+  ASSERT_TRUE(reopened.run(kMaximum, notes)) << "a restored session plays tuned";
+
+  // Back to equal temperament: the unit alongside plays untuned, as the plug-in must.
+  const auto equal = extrasMessage(tuningText(std::nullopt));
+  reopened.plugin.addAtom(0, atomIn(equal));
+  static_cast<quorvane::unit::QuorvaneAudioUnit&>(*reopened.unit).clearTuning();
+  ASSERT_TRUE(reopened.run(64));
+  ASSERT_TRUE(reopened.run(64));
+  EXPECT_EQ(extrasTold(reopened.plugin), tuningText(std::nullopt));
+  ASSERT_TRUE(reopened.run(kMaximum, {{0, {0x90, 62, 100}}}));
+  EXPECT_GT(reopened.heard, 0.01f);
 }
 
 } // namespace

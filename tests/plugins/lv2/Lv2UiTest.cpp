@@ -3,16 +3,20 @@
 // parent window and no display (the editor then has no window, and works all the same).
 #include "PallixAU/engine/PallixParameters.h"
 #include "QuorvaneAU/dsp/QuorvaneParameters.h"
+#include "platform/foundation/PropertyList.h"
+#include "plugins/lv2/Uris.h"
 #include "plugins/lv2/ui/Probe.h"
 #include "tools/lv2-host/Lv2Host.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/util.h>
 #include <lv2/ui/ui.h>
 
 #include <chrono>
 #include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
@@ -238,13 +242,15 @@ TEST_P(OwnLv2Ui, TheEditorsSizeTravelsThroughThePluginsState) {
 
   LV2UI_Handle first = open();
   uiResize->ui_resize(first, 900, 10000); // held to the editor's limits
-  ASSERT_EQ(host.atoms.size(), 1u);
-  EXPECT_EQ(host.atoms[0].first, eventsIn);
+  // The synthesiser's editor first asks for the tuning.
+  const std::size_t asked = synthesiser ? 1 : 0;
+  ASSERT_EQ(host.atoms.size(), asked + 1);
+  EXPECT_EQ(host.atoms.back().first, eventsIn);
   descriptor->cleanup(first);
 
   Lv2Instance plugin(world, expected.pluginUri, 48000);
   EXPECT_EQ(plugin.outputControl("editorWidth"), 0.0f) << "no size kept yet";
-  plugin.addAtom(0, *reinterpret_cast<const LV2_Atom*>(host.atoms[0].second.data()));
+  plugin.addAtom(0, *reinterpret_cast<const LV2_Atom*>(host.atoms.back().second.data()));
   plugin.run(64);
   const float width = plugin.outputControl("editorWidth");
   const float height = plugin.outputControl("editorHeight");
@@ -266,8 +272,123 @@ TEST_P(OwnLv2Ui, TheEditorsSizeTravelsThroughThePluginsState) {
   EXPECT_TRUE(host.sizes.size() == 1) << "only its first showing told the host a size";
   descriptor->port_event(second, heightPort, sizeof height, 0, &height);
   EXPECT_EQ(host.sizes.back(), (std::pair{int(width), int(height)}));
-  EXPECT_TRUE(host.atoms.empty()) << "a size the plug-in told is not sent back";
+  EXPECT_EQ(host.atoms.size(), asked) << "a size the plug-in told is not sent back";
   descriptor->cleanup(second);
+  EXPECT_EQ(dlclose(library), 0);
+}
+
+// The text of an atom of extras, or nothing for any other atom.
+std::optional<std::string> extrasIn(Lv2World& world, const std::vector<std::uint8_t>& bytes) {
+  const auto* object = reinterpret_cast<const LV2_Atom_Object*>(bytes.data());
+  if (object->atom.type != world.map(LV2_ATOM__Object) ||
+      object->body.otype != world.map(plugins::lv2::kExtrasUri))
+    return std::nullopt;
+  const LV2_Atom* text = nullptr;
+  lv2_atom_object_get(object, world.map(plugins::lv2::kExtrasTextUri), &text, 0);
+  if (!text || text->type != world.map(LV2_ATOM__String))
+    return std::nullopt;
+  return std::string(static_cast<const char*>(LV2_ATOM_BODY_CONST(text)));
+}
+
+std::string tuningExtras(const std::string& scale) {
+  return foundation::PropertyList(
+             foundation::PropertyList::Dictionary{{"tuningScale", foundation::PropertyList(scale)}})
+      .toXML();
+}
+
+// The synthesiser's editor and its plug-in hold the same tuning: the editor asks for it, takes
+// what the plug-in tells, and sends what it changes, once; a change too large to send is undone.
+TEST(QuorvaneLv2Ui, TheTuningTravelsBetweenTheEditorAndThePlugin) {
+  const OwnUi& expected = kOwnUis[0];
+  Lv2World world({OWN_QUORVANE_LV2_BUNDLE, OWN_PALLIX_LV2_BUNDLE});
+  void* library = dlopen(expected.binary.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  const auto* descriptor =
+      reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"))(0);
+  const auto* idle =
+      static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+  const auto* probe = static_cast<const plugins::lv2::UiProbe*>(
+      descriptor->extension_data(plugins::lv2::kProbeUri));
+  const std::string bundle = std::filesystem::path(expected.binary).parent_path().string() + "/";
+  FakeHost host;
+  const LV2_Feature mapFeature{LV2_URID__map, world.mapFeature()},
+      idleFeature{LV2_UI__idleInterface, nullptr};
+  const LV2_Feature* features[] = {&mapFeature, &idleFeature, nullptr};
+  LV2UI_Widget widget = nullptr;
+  LV2UI_Handle ui = descriptor->instantiate(descriptor, expected.pluginUri.c_str(), bundle.c_str(),
+                                            &FakeHost::write, &host, &widget, features);
+  ASSERT_NE(ui, nullptr);
+  const auto eventsIn = static_cast<std::uint32_t>(expected.rows.size());
+  const std::uint32_t notify = eventsIn + 5; // after the audio and the size outputs
+  const std::uint32_t transfer = world.map(LV2_ATOM__eventTransfer);
+  Lv2Instance plugin(world, expected.pluginUri, 48000);
+  // What the host passes on each way.
+  const auto toPlugin = [&] {
+    for (const auto& [port, bytes] : host.atoms) {
+      EXPECT_EQ(port, eventsIn);
+      plugin.addAtom(0, *reinterpret_cast<const LV2_Atom*>(bytes.data()));
+    }
+    host.atoms.clear();
+    plugin.run(64);
+    plugin.run(64); // the worker's answer goes out on the next run
+  };
+  std::vector<std::vector<std::uint8_t>> told;
+  const auto toEditor = [&] {
+    for (const auto& bytes : told)
+      descriptor->port_event(ui, notify, std::uint32_t(bytes.size()), transfer, bytes.data());
+  };
+
+  ASSERT_EQ(host.atoms.size(), 1u) << "the editor asks for the tuning";
+  const std::string equal = probe->extras(ui);
+  toPlugin();
+  EXPECT_TRUE(plugin.sentAtoms().empty()) << "answered on the first run, and only then";
+
+  const std::string tuned = tuningExtras("! x.scl\nfive equal\n 5\n!\n 240.0\n 480.0\n 720.0\n "
+                                         "960.0\n 2/1\n");
+  ASSERT_TRUE(probe->changeExtras(ui, tuned.c_str()));
+  EXPECT_EQ(idle->idle(ui), 0);
+  ASSERT_EQ(host.atoms.size(), 1u);
+  EXPECT_EQ(extrasIn(world, host.atoms[0].second), tuned);
+  EXPECT_EQ(idle->idle(ui), 0);
+  EXPECT_EQ(host.atoms.size(), 1u) << "sent once";
+  toPlugin();
+  ASSERT_EQ(plugin.sentAtoms().size(), 1u);
+  EXPECT_EQ(extrasIn(world, plugin.sentAtoms()[0]), tuned) << "the plug-in took it";
+  EXPECT_NE(plugin.saveState().find("tuningScale"), std::string::npos);
+  told = plugin.sentAtoms();
+  toEditor();
+  EXPECT_EQ(idle->idle(ui), 0);
+  EXPECT_TRUE(host.atoms.empty()) << "what the plug-in tells is not sent back";
+
+  // A change in the editor is not undone by an answer older than it.
+  const std::string retuned = tuningExtras("! y.scl\nthree equal\n 3\n!\n 400.0\n 800.0\n 2/1\n");
+  ASSERT_TRUE(probe->changeExtras(ui, retuned.c_str()));
+  toEditor();
+  EXPECT_EQ(std::string(probe->extras(ui)), retuned);
+  EXPECT_EQ(idle->idle(ui), 0);
+  ASSERT_EQ(host.atoms.size(), 1u);
+  EXPECT_EQ(extrasIn(world, host.atoms[0].second), retuned);
+  toPlugin();
+  told = plugin.sentAtoms();
+  toEditor();
+
+  // Beyond what a message may carry: nothing sent, and the editor shows the plug-in's tuning.
+  const std::string huge =
+      tuningExtras("! " + std::string(70 * 1024, 'z') + "\nbig\n 1\n!\n 2/1\n");
+  ASSERT_TRUE(probe->changeExtras(ui, huge.c_str()));
+  EXPECT_EQ(idle->idle(ui), 0);
+  EXPECT_TRUE(host.atoms.empty());
+  EXPECT_EQ(std::string(probe->extras(ui)), retuned);
+
+  // The plug-in back to equal temperament (a state restored): the editor follows.
+  plugin.restoreState(Lv2Instance(world, expected.pluginUri, 48000).saveState());
+  plugin.run(64);
+  told = plugin.sentAtoms();
+  ASSERT_EQ(told.size(), 1u);
+  toEditor();
+  EXPECT_EQ(std::string(probe->extras(ui)), equal);
+  EXPECT_FALSE(probe->changeExtras(ui, "not a property list"));
+  descriptor->cleanup(ui);
   EXPECT_EQ(dlclose(library), 0);
 }
 

@@ -15,12 +15,18 @@ toolkit::AURotaryControl* knobOf(toolkit::AUViewController& editor, AUParameterA
   return editor.knobOf(address);
 }
 
+void showProblem(toolkit::AUViewController& editor, const std::string& problem) {
+  static_cast<QuorvaneAUViewControllerMac&>(editor).tuning().showProblem(
+      juce::String::fromUTF8(problem.c_str()));
+}
+
 const EditorDefinition kQuorvaneEditor{
     .plugin = plugins::lv2::kQuorvaneDefinition,
     .make = plugins::lv2::makeEditor<quorvane::unit::QuorvaneAudioUnit, QuorvaneAUViewControllerMac,
                                      kPresetsFolder, quorvane::editor::kPresetBarColour>,
     .sizes = plugins::lv2::sizesOf<QuorvaneAUViewControllerMac>(),
     .knobOf = knobOf,
+    .showProblem = showProblem,
 };
 
 } // namespace
