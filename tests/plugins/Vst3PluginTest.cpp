@@ -191,3 +191,81 @@ TEST(PallixVst3, PassesTheTracksMidiOnAtItsFramesAmongTheBlues) {
     EXPECT_EQ(play(chord), expected);
   }
 }
+
+namespace {
+
+// The pitch of the left channel of what was recorded in blocks of kPrepared: rising zero
+// crossings per second.
+double pitchOf(const std::vector<float>& recorded, double rate) {
+  std::vector<float> left;
+  for (std::size_t block = 0; block + kPrepared <= recorded.size(); block += 2 * kPrepared)
+    left.insert(left.end(), recorded.begin() + std::ptrdiff_t(block),
+                recorded.begin() + std::ptrdiff_t(block + kPrepared));
+  int rising = 0;
+  for (std::size_t i = 1; i < left.size(); ++i)
+    rising += left[i - 1] < 0 && left[i] >= 0;
+  return rising * rate / double(left.size());
+}
+
+// What JUCE's VST3 host keeps of a plug-in's state: the component's state (here the unit's
+// property list, then JUCE's own data) as base64 in an XML document.
+std::string componentState(const std::string& hostState) {
+  const auto xml = juce::AudioProcessor::getXmlFromBinary(hostState.data(), int(hostState.size()));
+  juce::MemoryBlock component;
+  if (xml && xml->getChildByName("IComponent"))
+    component.fromBase64Encoding(xml->getChildByName("IComponent")->getAllSubText());
+  return {static_cast<const char*>(component.getData()), component.getSize()};
+}
+
+std::string withComponentState(const std::string& hostState, const std::string& component) {
+  auto xml = juce::AudioProcessor::getXmlFromBinary(hostState.data(), int(hostState.size()));
+  auto* child = xml ? xml->getChildByName("IComponent") : nullptr;
+  if (!child)
+    return {};
+  child->deleteAllTextElements();
+  child->addTextElement(juce::MemoryBlock(component.data(), component.size()).toBase64Encoding());
+  juce::MemoryBlock binary;
+  juce::AudioProcessor::copyXmlToBinary(*xml, binary);
+  return {static_cast<const char*>(binary.getData()), binary.getSize()};
+}
+
+} // namespace
+
+// A tuning in the state a host keeps (as a session or a user preset holds it) is played, and
+// kept in the state the plug-in gives back.
+TEST(QuorvaneVst3, PlaysInTheTuningItsStateHoldsAndKeepsIt) {
+  const auto play = [](const std::string& tuning, std::string* kept) {
+    ProcessorHost host(loadVst3(QUORVANE_VST3_BUNDLE, kRate, kPrepared).instance,
+                       kQuorvaneParameters, kRate, kPrepared);
+    const std::string state = host.saveState();
+    std::string component = componentState(state);
+    const auto dict = component.find("<dict>");
+    EXPECT_NE(dict, std::string::npos);
+    component.insert(dict + 6, tuning);
+    host.restoreState(withComponentState(state, component));
+    // Four unison sines on one pitch, nothing after them.
+    for (const char* name : {"Shape", "Detune", "Row Spread", "Motion", "Drift", "Echo", "Space",
+                             "Spacetime", "Resonance", "Boost", "Drive", "Attack"})
+      host.setParameter(name, 0.0f);
+    host.setParameter("Sustain", 1.0f);
+    host.setParameter("Frequency", 1.0f);
+    const std::vector<TimedMidi> note{{0, {0x90, 69, 100}}};
+    host.runFor(0.1, kPrepared, note);
+    host.recording = true;
+    host.runFor(1.0, kPrepared, note);
+    if (kept)
+      *kept = componentState(host.saveState());
+    return pitchOf(host.recorded, kRate);
+  };
+  const std::string map = "! 432.kbm\n12\n0\n127\n60\n69\n432.0\n12\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n"
+                          "10\n11\n";
+  const std::string scale = "! 12.scl\ntwelve\n 12\n 100.\n 200.\n 300.\n 400.\n 500.\n 600.\n "
+                            "700.\n 800.\n 900.\n 1000.\n 1100.\n 2/1\n";
+  const std::string tuning = "<key>tuningKeyboardMap</key><string>" + map +
+                             "</string><key>tuningScale</key><string>" + scale + "</string>";
+  std::string kept;
+  EXPECT_NEAR(play("", nullptr), 440.0, 1.5);
+  EXPECT_NEAR(play(tuning, &kept), 432.0, 1.5);
+  EXPECT_NE(kept.find(map), std::string::npos);
+  EXPECT_NE(kept.find("<key>tuningScale</key>"), std::string::npos);
+}
