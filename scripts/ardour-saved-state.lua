@@ -49,10 +49,31 @@ function juceState(path)
   return fromJuceBase64(turtle:match(':StateString> "([^"]+)"') or "0."):match("<plist.-</plist>") or ""
 end
 
+-- A Turtle string literal's text: long ("""...""") or short, escapes undone.
+local function turtleString(text)
+  local body = text:match('^"""(.-)"""') or text:match('^"(.-[^\\])"') or ""
+  return (body:gsub("\\(.)", { n = "\n", t = "\t", r = "\r", ['"'] = '"', ["\\"] = "\\" }))
+end
+
+-- The tuning our LV2 plug-in keeps in the state Ardour stores for it (in the session folder's
+-- plugins/<processor id>/<state-dir>/state.ttl), as the keys and strings of a property list.
+function ownStateTuning(dir, id, lv2)
+  local stateDir = lv2:match('state%-dir="([^"]+)"')
+  if not id or not stateDir then return "" end
+  local turtle = read(dir .. "/plugins/" .. id .. "/" .. stateDir .. "/state.ttl")
+  local state = turtleString(turtle:match("#state>%s*(.*)") or "")
+  local keys = {}
+  for _, key in ipairs({ "tuningScale", "tuningKeyboardMap" }) do
+    local text = state:match("<key>" .. key .. "</key>%s*<string>(.-)</string>")
+    if text then keys[#keys + 1] = string.format("<key>%s</key><string>%s</string>", key, text) end
+  end
+  return table.concat(keys)
+end
+
 -- The state of plug-in name in snapshot file of session folder dir, as a property list.
 function savedState(format, dir, file, name)
   local session = read(dir .. "/" .. file)
-  local block = session:match('<Processor id="%d+" name="' .. name .. '"[^>]-type="' .. format:lower() .. '"(.-)</Processor>')
+  local id, block = session:match('<Processor id="(%d+)" name="' .. name .. '"[^>]-type="' .. format:lower() .. '"(.-)</Processor>')
   if not block then return "" end
   if format == "VST3" then
     return fromBase64(block:match("<chunk>(.-)</chunk>") or ""):match("<plist.-</plist>") or ""
@@ -62,8 +83,9 @@ function savedState(format, dir, file, name)
   for symbol, value in lv2:gmatch('<Port symbol="([^"]+)" value="([^"]+)"') do
     values[#values + 1] = string.format("<key>%s</key><real>%s</real>", symbol, value)
   end
-  return string.format("<plist><dict><key>name</key><string>%s</string><key>%sParams</key><dict>%s</dict></dict></plist>",
-    lv2:match('last%-preset%-label="([^"]*)"') or "", name:lower(), table.concat(values))
+  return string.format("<plist><dict><key>name</key><string>%s</string><key>%sParams</key><dict>%s</dict>%s</dict></plist>",
+    lv2:match('last%-preset%-label="([^"]*)"') or "", name:lower(), table.concat(values),
+    ownStateTuning(dir, id, lv2))
 end
 
 function stateValue(plist, identifier)
