@@ -154,8 +154,11 @@ void QuorvaneDSPKernel::noteOn(std::uint8_t note, int velocity) noexcept {
   v.stage = Stage::attack;
   v.phase0 = v.phase1 = v.phase2 = v.phase3 = v.phaseSub = 0.0f;
   v.basePhaseInc = inc * driftFactor;
-  // Two semitones of margin keep a full bend upwards band-limited.
-  v.mipLevel = Wavetable::levelForIncrement(inc * driftFactor * 1.122462f);
+  // A margin of the bend range keeps a full bend upwards band-limited. At ±2 it is the constant
+  // the sound was made with, whatever the maths library's exp2 gives.
+  const float range = bendRange();
+  const float margin = range == 2.0f ? 1.122462f : std::exp2(range / 12.0f);
+  v.mipLevel = Wavetable::levelForIncrement(inc * driftFactor * margin);
   v.level = 0.0f;
   v.velAmp = static_cast<float>(velocity) / 127.0f * 0.125f;
   v.noteNumber = note;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -114,6 +115,8 @@ private:
   float parameter(QuorvaneParameter p) const noexcept {
     return parameters_[address(p)].load(std::memory_order_relaxed);
   }
+  // Whole semitones, 1 ... 24 (setParameter holds the value to the range).
+  float bendRange() const noexcept { return std::round(parameter(QuorvaneParameter::bendRange)); }
 
   // Block stages, in render order.
   float smoothPressures(int n) noexcept; // returns the largest aftertouch of an active voice

@@ -46,7 +46,7 @@ void QuorvaneDSPKernel::renderFrames(float* left, float* right, int frameCount) 
   std::fill(left, left + n, 0.0f);
   std::fill(right, right + n, 0.0f);
   if (anyVoice) {
-    block.bendRatio = std::exp2(2.0f * pitchBendNorm_ / 12.0f); // ±2 semitones
+    block.bendRatio = std::exp2(bendRange() * pitchBendNorm_ / 12.0f);
     block.subGain = 2.0f * std::sqrt(parameter(P::boost));
     for (Voice& v : voices_)
       if (v.isActive())

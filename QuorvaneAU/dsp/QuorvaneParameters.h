@@ -32,17 +32,23 @@ enum class QuorvaneParameter : std::uint64_t {
   aftertouchDepth = 17,
   echoTime = 18,
   boost = 19,
-  space = 20, // the last
+  space = 20,
+  bendRange = 21, // the last
 };
 
 constexpr std::uint64_t address(QuorvaneParameter p) noexcept {
   return static_cast<std::uint64_t>(p);
 }
 
-inline constexpr std::uint64_t kQuorvaneParameterCount = address(QuorvaneParameter::space) + 1;
+inline constexpr std::uint64_t kQuorvaneParameterCount = address(QuorvaneParameter::bendRange) + 1;
 
 inline constexpr std::array<std::string_view, 3> kFilterTypeNames{"LP", "BP", "HP"};
 inline constexpr std::array<std::string_view, 2> kFilterRolloffNames{"12", "24"};
+// Pitch bend's reach each way, in whole semitones.
+inline constexpr std::array<std::string_view, 24> kBendRangeNames{
+    "\u00b11",  "\u00b12",  "\u00b13",  "\u00b14",  "\u00b15",  "\u00b16",  "\u00b17",  "\u00b18",
+    "\u00b19",  "\u00b110", "\u00b111", "\u00b112", "\u00b113", "\u00b114", "\u00b115", "\u00b116",
+    "\u00b117", "\u00b118", "\u00b119", "\u00b120", "\u00b121", "\u00b122", "\u00b123", "\u00b124"};
 
 namespace table {
 using enum QuorvaneParameter;
@@ -53,6 +59,7 @@ using Row = foundation::ParameterRow;
 // The filter's cutoff is normalised over 20 Hz … 20 kHz; its rolloff names count decibels.
 inline constexpr foundation::ParameterReading kCutoff{hertz, 20, 20000};
 inline constexpr foundation::ParameterReading kDecibels{.suffix = "dB"};
+inline constexpr foundation::ParameterReading kSemitones{.suffix = "st"};
 
 // By address.
 inline constexpr std::array<Row, kQuorvaneParameterCount> kRows{{
@@ -80,6 +87,9 @@ inline constexpr std::array<Row, kQuorvaneParameterCount> kRows{{
     {address(echoTime), "echoTime", "Echo Time", 0, 1, 0, generic, linear, {}, 3, false, {seconds}},
     {address(boost), "boost", "Boost", 0, 1, 0, generic, linear, {}},
     {address(space), "space", "Space", 0, 1, 0, generic, linear, {}},
+    // After the design's own: a state without it plays with ±2, as before it existed.
+    {address(bendRange), "bendRange", "Bend Range", 1, 24, 2, indexed, linear, kBendRangeNames, 3,
+     false, kSemitones},
 }};
 static_assert(foundation::isSoundTable(kRows, true));
 } // namespace table

@@ -91,7 +91,7 @@ inline constexpr AUParameterAddress kFilterTypeAddress =
     address(dsp::QuorvaneParameter::filterType);
 inline constexpr AUParameterAddress kFilterRolloffAddress =
     address(dsp::QuorvaneParameter::filterRolloff);
-inline constexpr AUParameterAddress kBendRangeAddress = 21; // XXX-BEND
+inline constexpr AUParameterAddress kBendRangeAddress = address(dsp::QuorvaneParameter::bendRange);
 inline constexpr AUParameterAddress kParameterCount = dsp::kQuorvaneParameterCount;
 
 } // namespace quorvane::editor

@@ -130,7 +130,7 @@ TEST_P(PluginSweep, SynthesiserStateRestoredMidStreamRendersTheSame) {
   for (const SweepCase& c : {kSweepCases[3], kSweepCases[8], kSweepCases[12]}) {
     SCOPED_TRACE(::testing::Message() << c);
     const auto first = host.synth(c), second = host.synth(c);
-    AutomationDice dice(7, true);
+    AutomationDice dice(11, true);
     // What draws on the instance's history stays at 0 from the start: a state holds no history.
     // (Non-finite automation is the sweep's above.)
     first->runFor(0.05, c.block, {}, &dice, true);

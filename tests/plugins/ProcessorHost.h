@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-inline constexpr std::size_t kQuorvaneParameters = 21;
+inline constexpr std::size_t kQuorvaneParameters = 22;
 inline constexpr std::size_t kPallixParameters = 8;
 
 class ProcessorHost : public SweepHost, private juce::AudioPlayHead {

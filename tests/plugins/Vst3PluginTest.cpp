@@ -2,12 +2,14 @@
 #include "tests/plugins/JuceEnvironment.h"
 #include "tests/plugins/PallixEvents.h"
 #include "tests/plugins/ProcessorHost.h"
+#include "tests/plugins/SoundMeasure.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <memory>
 
@@ -68,7 +70,7 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndDescribesItsParameters) {
   EXPECT_EQ(synth.description.uniqueId, QUORVANE_VST3_ID);
   EXPECT_TRUE(synth.description.isInstrument);
   EXPECT_EQ(synth.description.name, "Quorvane");
-  ASSERT_EQ(unitParameters(*synth.instance, 21).size(), 21u);
+  ASSERT_EQ(unitParameters(*synth.instance, kQuorvaneParameters).size(), kQuorvaneParameters);
   EXPECT_EQ(synth.instance->getParameters()[0]->getName(100), "Shape");
   // Stepped values by name, both ways; the units in the text, as the editor shows them.
   auto* filterType = synth.instance->getParameters()[15];
@@ -76,6 +78,12 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndDescribesItsParameters) {
   EXPECT_EQ(filterType->getText(0.5f, 100), "BP");
   EXPECT_EQ(filterType->getValueForText("HP"), 1.0f);
   EXPECT_EQ(synth.instance->getParameters()[16]->getText(1.0f, 100), "24 dB");
+  auto* bendRange = synth.instance->getParameters()[21];
+  EXPECT_EQ(bendRange->getName(100), "Bend Range");
+  EXPECT_EQ(bendRange->getNumSteps(), 24);
+  EXPECT_EQ(bendRange->getText(bendRange->getDefaultValue(), 100), juce::CharPointer_UTF8("\xc2\xb1"
+                                                                                          "2 st"));
+  EXPECT_EQ(bendRange->getValueForText("12"), 11.0f / 23.0f);
   EXPECT_EQ(synth.instance->getParameters()[3]->getLabel(), "");
   // Times and rates travel logarithmically: halfway is the geometric mean of the ends.
   auto* attack = synth.instance->getParameters()[3];
@@ -98,7 +106,7 @@ TEST(QuorvaneVst3, LoadsWithItsFixedIdentityAndDescribesItsParameters) {
 // hands over in between: the state's values must stay, a choice after the state must win.
 TEST(Vst3Plugins, ARestoredStateWinsOverAProgramChosenBeforeItNotAfter) {
   for (const auto& [bundle, count] :
-       {std::pair{QUORVANE_VST3_BUNDLE, 21}, {PALLIX_VST3_BUNDLE, 8}}) {
+       {std::pair{QUORVANE_VST3_BUNDLE, int(kQuorvaneParameters)}, {PALLIX_VST3_BUNDLE, 8}}) {
     SCOPED_TRACE(bundle);
     auto tuned = load(bundle);
     for (auto* parameter : unitParameters(*tuned.instance, std::size_t(count)))
@@ -268,4 +276,43 @@ TEST(QuorvaneVst3, PlaysInTheTuningItsStateHoldsAndKeepsIt) {
   EXPECT_NEAR(play(tuning, &kept), 432.0, 1.5);
   EXPECT_NE(kept.find(map), std::string::npos);
   EXPECT_NE(kept.find("<key>tuningScale</key>"), std::string::npos);
+}
+
+// The mod wheel, expression and the bend range through the plug-in as a VST3 host plays it: a
+// full bend up with the range at 12 sounds an octave up; expression at 64 halves the level; the
+// wheel at the top moves the sound as full Motion does.
+TEST(QuorvaneVst3, HearsTheModWheelExpressionAndTheBendRange) {
+  struct Heard {
+    double pitch, rms, brightness;
+  };
+  const auto play = [](std::vector<TimedMidi> midi, float range, float motion) {
+    ProcessorHost host(loadVst3(QUORVANE_VST3_BUNDLE, kRate, kPrepared).instance,
+                       kQuorvaneParameters, kRate, kPrepared);
+    for (const char* name : {"Shape", "Detune", "Row Spread", "Drift", "Echo", "Space", "Spacetime",
+                             "Resonance", "Boost", "Drive", "Attack"})
+      host.setParameter(name, 0.0f);
+    host.setParameter("Sustain", 1.0f);
+    host.setParameter("Frequency", 1.0f);
+    host.setParameter("Motion", motion);
+    host.setParameter("Bend Range", (range - 1.0f) / 23.0f);
+    midi.insert(midi.begin(), {0, {0x90, 57, 100}});
+    host.runFor(0.2, kPrepared, midi);
+    host.recording = true;
+    host.runFor(1.0, kPrepared, midi);
+    std::vector<float> left;
+    for (std::size_t b = 0; b + kPrepared <= host.recorded.size(); b += 2 * kPrepared)
+      left.insert(left.end(), host.recorded.begin() + std::ptrdiff_t(b),
+                  host.recorded.begin() + std::ptrdiff_t(b + kPrepared));
+    const SoundMeasure measure = SoundMeasure::of(left);
+    return Heard{pitchOf(host.recorded, kRate), measure.rms, measure.brightness};
+  };
+  const Heard alone = play({}, 2, 0);
+  EXPECT_NEAR(alone.pitch, 220.0, 1.0);
+  const TimedMidi fullUp{100, {0xE0, 0x7F, 0x7F}};
+  EXPECT_NEAR(play({fullUp}, 12, 0).pitch, 440.0 * std::exp2(-12.0 / 12 / 8192), 1.5);
+  EXPECT_NEAR(play({fullUp}, 2, 0).pitch, 220.0 * std::exp2(2.0 / 12), 1.0);
+  EXPECT_NEAR(play({{100, {0xB0, 11, 64}}}, 2, 0).rms / alone.rms, 64.0 / 127.0, 0.01);
+  const Heard wheel = play({{100, {0xB0, 1, 127}}}, 2, 0), motion = play({}, 2, 1);
+  EXPECT_GT(wheel.brightness, 1.5 * alone.brightness);
+  EXPECT_NEAR(wheel.brightness, motion.brightness, 0.1 * motion.brightness);
 }

@@ -176,7 +176,8 @@ TEST_F(QuorvaneRenderTest, PresetsAndStateGoThroughTheUnit) {
       std::span(reinterpret_cast<const std::uint8_t*>(state.out.data()), state.out.size()));
   ASSERT_TRUE(parsed.value) << parsed.error;
   const foundation::PropertyList* params = parsed.value->find("quorvaneParams");
-  ASSERT_TRUE(params && params->dictionary() && params->dictionary()->size() == 21);
+  ASSERT_TRUE(params && params->dictionary() &&
+              params->dictionary()->size() == 22); // every parameter
   EXPECT_EQ(params->find("space")->number(), 0.125);
   EXPECT_EQ(params->find("decay")->number(), 4.0); // from the bell, not the default 0.08
   // Applying a state sets values only: the current preset is still the one a new unit loads.

@@ -11,11 +11,12 @@ using P = quorvane::dsp::QuorvaneParameter;
 
 namespace {
 
-// 16384 frames of one note at full sustain, after settle frames.
-std::vector<float> listen(double sr, float shape, float boost, float bend, int note, int settle) {
+// 16384 frames of one note at full sustain, after settle frames, bent by bend of the range.
+std::vector<float> listen(double sr, float shape, float boost, float bend, int note, int settle,
+                          float range = 2.0f) {
   PreparedKernel k(sr);
   k.setParameter(P::shape, shape), k.setParameter(P::sustain, 1.0f);
-  k.setParameter(P::boost, boost);
+  k.setParameter(P::boost, boost), k.setParameter(P::bendRange, range);
   k.setPitchBend(bend);
   k.noteOn(std::uint8_t(note), 10); // quiet, so the saturator adds no harmonics of note
   const auto out = render(k, settle + 16384);
@@ -138,19 +139,36 @@ TEST(Listening, ConcertAAtShapeZeroIsAPure440HzSineAndBendMovesItTwoSemitones) {
     }
 }
 
-// With the sub-oscillator on, its harmonics are all that may sound: the rest are aliases.
+// The bend reaches as far as the range, in whole semitones (a range between them rounds).
+TEST(Listening, TheBendRangeSetsHowFarTheBendReaches) {
+  for (auto [range, semitones] :
+       {std::pair{1.0f, 1}, {7.0f, 7}, {6.6f, 7}, {12.0f, 12}, {24.0f, 24}, {0.0f, 1}, {99.0f, 24}})
+    for (const float bend : {1.0f, -1.0f, 0.5f}) {
+      const auto x = listen(48000.0, 0.0f, 0.0f, bend, 69, 8192, range);
+      EXPECT_NEAR(zeroCrossingFrequency(x, 48000.0), 440.0 * std::exp2(bend * semitones / 12.0),
+                  0.02)
+          << range << " " << bend;
+    }
+}
+
+// With the sub-oscillator on, its harmonics are all that may sound: the rest are aliases. The
+// band limit leaves room for a full bend up, however far the range reaches.
 TEST(Listening, HighSawtoothNotesBentUpHaveNoAliases) {
-  for (double sr : {44100.0, 48000.0})
-    for (int note : {96, 106, 113, 120, 127}) {
-      const auto x = listen(sr, 3.0f / 7.0f, 1.0f, 1.0f, note, 4096); // the sawtooth row
-      const auto mag = spectrum(x.data(), 16384);
-      const double peak = *std::max_element(mag.begin(), mag.end()), binHz = sr / 16384;
-      const double subHz = 440.0 * std::exp2((note - 69 + 2) / 12.0) / 2.0;
-      for (std::size_t b = 8; b < mag.size(); ++b) {
-        const double hz = double(b) * binHz;
-        if (std::abs(hz - std::round(hz / subHz) * subHz) > 8 * binHz) {
-          ASSERT_LT(mag[b], 1e-4 * peak) << "note " << note << " at " << sr << ": " << hz;
+  for (auto [range, notes] : {std::pair{2, std::vector{96, 106, 113, 120, 127}},
+                              {12, std::vector{84, 96, 108, 115}},
+                              {24, std::vector{72, 84, 96, 103}}})
+    for (double sr : {44100.0, 48000.0})
+      for (int note : notes) {
+        const auto x = listen(sr, 3.0f / 7.0f, 1.0f, 1.0f, note, 4096, float(range)); // sawtooth
+        const auto mag = spectrum(x.data(), 16384);
+        const double peak = *std::max_element(mag.begin(), mag.end()), binHz = sr / 16384;
+        const double subHz = 440.0 * std::exp2((note - 69 + range) / 12.0) / 2.0;
+        for (std::size_t b = 8; b < mag.size(); ++b) {
+          const double hz = double(b) * binHz;
+          if (std::abs(hz - std::round(hz / subHz) * subHz) > 8 * binHz) {
+            ASSERT_LT(mag[b], 1e-4 * peak)
+                << "note " << note << " bent up " << range << " at " << sr << ": " << hz;
+          }
         }
       }
-    }
 }

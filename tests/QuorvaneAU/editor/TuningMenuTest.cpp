@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -117,6 +118,33 @@ TEST_F(TuningMenuTest, TheMenuChoosesOnlyWhatCanBeChosen) {
   EXPECT_TRUE(list.lines()[1].ticked);
   list.dismiss();
   EXPECT_TRUE(unit->tuning()) << "nothing chosen, nothing changed";
+}
+
+// A range from the list reaches the parameter as one gesture of the editor's own, and the menu
+// shows what the unit holds, whoever set it.
+TEST_F(TuningMenuTest, TheBendRangeIsChosenFromTheMenuAsOneGesture) {
+  AUParameter& range = *unit->parameterTree()->parameterWithAddress(kBendRangeAddress);
+  std::vector<std::pair<AUValue, AUParameterAutomationEventType>> heard;
+  const auto token = unit->parameterTree()->tokenByAddingParameterAutomationObserver(
+      [&](AUParameterAddress address, AUValue value, AUParameterAutomationEventType type) {
+        if (address == kBendRangeAddress)
+          heard.emplace_back(value, type);
+      });
+  menu().menuChosen(TuningMenu::Item(TuningMenu::firstRange + 11));
+  unit->parameterTree()->removeParameterObserver(token);
+  EXPECT_EQ(range.value(), 12.0f);
+  ASSERT_EQ(heard.size(), 3u);
+  EXPECT_EQ(heard.front().second, AUParameterAutomationEventType::touch);
+  EXPECT_EQ(heard.back().second, AUParameterAutomationEventType::release);
+  EXPECT_EQ(menu().rangeLines()[11].ticked, true);
+  EXPECT_EQ(menu().menuLines().back().title, juce::String::fromUTF8("Bend Range: \xc2\xb1"
+                                                                    "12 semitones \xe2\x96\xb8"));
+  range.setValue(1.0f);
+  const auto lines = menu().rangeLines();
+  EXPECT_TRUE(lines[0].ticked);
+  EXPECT_EQ(lines[0].title, juce::String::fromUTF8("\xc2\xb1"
+                                                   "1 semitone"));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.ticked; }), 1);
 }
 
 } // namespace

@@ -75,7 +75,7 @@ TEST(SavedState, AFreshUnitWithoutPresetsIsUntitledAndHoldsEveryInitialValue) {
   EXPECT_EQ(state.find("subtype")->integer(), 0x51727649); // QrvI
   EXPECT_EQ(*state.find("name")->string(), "Untitled");
   const foundation::PropertyList& params = *state.find("quorvaneParams");
-  ASSERT_EQ(params.dictionary()->size(), 21u);
+  ASSERT_EQ(params.dictionary()->size(), quorvane::dsp::kQuorvaneParameterCount);
   for (const auto& row : quorvane::dsp::kQuorvaneParameters)
     EXPECT_EQ(params.find(row.identifier)->real(), double(row.defaultValue)) << row.identifier;
 }
@@ -104,6 +104,8 @@ TEST(SavedState, ApplyingSetsEveryParameterFromTheDictionaryOrItsDefault) {
   } cases[] = {
       {foundation::PropertyList(Dictionary{{"name", "no parameters"}}), kInitialValues},
       {stateWith(Dictionary{{"shape", 0.2}}), defaultsWith(P::shape, 0.2f)},
+      // States from before the bend range had one play with ±2, the default.
+      {stateWith(Dictionary{{"bendRange", 12}}), defaultsWith(P::bendRange, 12)},
       {stateWith(Dictionary{{"drive", 50}, {"noSuchParameter", 1}}), defaultsWith(P::drive, 10)},
       // One value that is not a number spoils the whole dictionary.
       {stateWith(Dictionary{{"shape", 0.2}, {"drive", "loud"}}), kInitialValues},

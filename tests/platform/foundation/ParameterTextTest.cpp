@@ -92,6 +92,7 @@ TEST(ParameterText, EveryParameterAtItsEndsAndDefault) {
       {"filterType", "LP", "HP", "LP"},
       {"filterRolloff", "12 dB", "24 dB", "12 dB"},
       {"echoTime", "0.00 ms", "1.00 s", "0.00 ms"},
+      {"bendRange", "\u00b11 st", "\u00b124 st", "\u00b12 st"},
       {"embroidery easiness etiquette exotica emotion evolution", "0.00", "1.00", "0.50"},
       {"rootNote", "C", "B", "C"},
       {"mode", "Major", "Minor", "Major"},

@@ -259,4 +259,24 @@ TEST(QuorvaneLv2, ATuningFromTheEditorIsPlayedToldBackAndKept) {
   EXPECT_GT(reopened.heard, 0.01f);
 }
 
+// The mod wheel, expression, pitch bend and a wider bend range through the plug-in's ports sound
+// as they do in the unit, and they are heard.
+TEST(QuorvaneLv2, ControllersAndTheBendRangeSoundAsInTheUnit) {
+  SideBySide both, plain;
+  for (SideBySide* s : {&both, &plain}) {
+    withoutRandomness(*s);
+    s->set("motion", 0.2f, 0.2f);
+  }
+  both.set("bendRange", 12, 12);
+  const std::vector<Note> chord{{0, {0x90, 57, 100}}, {0, {0x90, 64, 100}}};
+  const std::vector<Note> moves{{10, {0xB0, 1, 127}}, {20, {0xB0, 11, 40}}, {30, {0xE0, 0, 0x60}}};
+  ASSERT_TRUE(both.run(kMaximum, chord));
+  ASSERT_TRUE(plain.run(kMaximum, chord));
+  ASSERT_TRUE(both.run(3 * kMaximum, moves));
+  ASSERT_TRUE(plain.run(3 * kMaximum));
+  EXPECT_NE(both.plugin.output(0), plain.plugin.output(0));
+  ASSERT_TRUE(both.run(kMaximum, {{0, {0xB0, 121, 0}}})) << "all of them reset";
+  EXPECT_GT(both.heard, 0.01f);
+}
+
 } // namespace
