@@ -164,7 +164,8 @@ std::string pluginTurtle(const PluginDefinition& definition, const std::vector<f
       << "  a lv2:Plugin, lv2:" << definition.lv2Class << " ;\n"
       << "  doap:name " << quoted(definition.name) << " ;\n"
       << "  doap:license <https://www.gnu.org/licenses/agpl-3.0.html> ;\n"
-      << "  lv2:minorVersion 0 ;\n  lv2:microVersion 0 ;\n"
+      // Even for a release, raised when ports are added (the bend range, the notify output).
+      << "  lv2:minorVersion 2 ;\n  lv2:microVersion 0 ;\n"
       << "  lv2:requiredFeature urid:map ;\n"
       << "  lv2:optionalFeature lv2:hardRTCapable, opts:options"
       << (ports.notify ? ", work:schedule" : "") << " ;\n"
