@@ -16,6 +16,14 @@ const juce::Font& problemFont() {
   return font;
 }
 
+// The range a value holds, as the synthesiser plays it: whole, within 1 … 24.
+std::optional<int> wholeRange(std::optional<float> value) {
+  if (!value || !std::isfinite(*value))
+    return std::nullopt;
+  return static_cast<int>(
+      std::lround(std::clamp(*value, 1.0f, float(TuningMenu::kLargestBendRange))));
+}
+
 juce::String rangeTitle(int semitones) {
   return juce::String::fromUTF8("\xc2\xb1") + juce::String(semitones) +
          (semitones == 1 ? " semitone" : " semitones");
@@ -64,20 +72,19 @@ std::vector<toolkit::PresetMenu::Line> TuningMenu::menuLines() const {
   }
   lines.push_back({loadScale, juce::String::fromUTF8("Load Scale\xe2\x80\xa6"), false, true});
   lines.push_back({loadKeyboardMap, juce::String::fromUTF8("Load Keyboard Map\xe2\x80\xa6")});
-  const auto range = bendRange ? bendRange() : std::nullopt;
+  const auto range = wholeRange(bendRange ? bendRange() : std::nullopt);
   lines.push_back({chooseRange,
-                   "Bend Range: " + (range ? rangeTitle(static_cast<int>(*range)) : "?") +
+                   "Bend Range: " + (range ? rangeTitle(*range) : "?") +
                        juce::String::fromUTF8(" \xe2\x96\xb8"),
                    false, true});
   return lines;
 }
 
 std::vector<toolkit::PresetMenu::Line> TuningMenu::rangeLines() const {
-  const auto range = bendRange ? bendRange() : std::nullopt;
+  const auto range = wholeRange(bendRange ? bendRange() : std::nullopt);
   std::vector<toolkit::PresetMenu::Line> lines;
   for (int r = 1; r <= kLargestBendRange; ++r)
-    lines.push_back({firstRange + static_cast<std::size_t>(r - 1), rangeTitle(r),
-                     range && std::lround(*range) == r});
+    lines.push_back({firstRange + static_cast<std::size_t>(r - 1), rangeTitle(r), range == r});
   return lines;
 }
 
