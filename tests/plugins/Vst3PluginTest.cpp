@@ -215,6 +215,15 @@ double pitchOf(const std::vector<float>& recorded, double rate) {
   return rising * rate / double(left.size());
 }
 
+// Four unison sines on one pitch at full sustain, nothing after them.
+void unisonSines(SweepHost& host) {
+  for (const char* name : {"Shape", "Detune", "Row Spread", "Motion", "Drift", "Echo", "Space",
+                           "Spacetime", "Resonance", "Boost", "Drive", "Attack"})
+    host.setParameter(name, 0.0f);
+  host.setParameter("Sustain", 1.0f);
+  host.setParameter("Frequency", 1.0f);
+}
+
 // What JUCE's VST3 host keeps of a plug-in's state: the component's state (here the unit's
 // property list, then JUCE's own data) as base64 in an XML document.
 std::string componentState(const std::string& hostState) {
@@ -251,12 +260,7 @@ TEST(QuorvaneVst3, PlaysInTheTuningItsStateHoldsAndKeepsIt) {
     EXPECT_NE(dict, std::string::npos);
     component.insert(dict + 6, tuning);
     host.restoreState(withComponentState(state, component));
-    // Four unison sines on one pitch, nothing after them.
-    for (const char* name : {"Shape", "Detune", "Row Spread", "Motion", "Drift", "Echo", "Space",
-                             "Spacetime", "Resonance", "Boost", "Drive", "Attack"})
-      host.setParameter(name, 0.0f);
-    host.setParameter("Sustain", 1.0f);
-    host.setParameter("Frequency", 1.0f);
+    unisonSines(host);
     const std::vector<TimedMidi> note{{0, {0x90, 69, 100}}};
     host.runFor(0.1, kPrepared, note);
     host.recording = true;
@@ -288,11 +292,7 @@ TEST(QuorvaneVst3, HearsTheModWheelExpressionAndTheBendRange) {
   const auto play = [](std::vector<TimedMidi> midi, float range, float motion) {
     ProcessorHost host(loadVst3(QUORVANE_VST3_BUNDLE, kRate, kPrepared).instance,
                        kQuorvaneParameters, kRate, kPrepared);
-    for (const char* name : {"Shape", "Detune", "Row Spread", "Drift", "Echo", "Space", "Spacetime",
-                             "Resonance", "Boost", "Drive", "Attack"})
-      host.setParameter(name, 0.0f);
-    host.setParameter("Sustain", 1.0f);
-    host.setParameter("Frequency", 1.0f);
+    unisonSines(host);
     host.setParameter("Motion", motion);
     host.setParameter("Bend Range", (range - 1.0f) / 23.0f);
     midi.insert(midi.begin(), {0, {0x90, 57, 100}});
