@@ -22,8 +22,11 @@ TEST(Envelope, RandomRunsWithLiveChangesMatchModel) {
     for (int t = 0, n; t < 9000; t += n) {
       if (rng() % 4 == 0) // Sustain or Release moves between blocks
         p[2 + rng() % 2] = rng() % 2 ? unit(rng) : time(rng) * 10.0f;
-      for (int a = 0; P parameter : {P::attack, P::decay, P::sustain, P::release})
+      // Held to the ranges, as the kernel holds them (a release drawn below 1 ms plays 1 ms).
+      for (int a = 0; P parameter : {P::attack, P::decay, P::sustain, P::release}) {
+        p[a] = foundation::withinRange(quorvane::dsp::rowOf(parameter), p[a]);
         k.setParameter(parameter, p[a++]);
+      }
       if (t >= offAt && stage != Stage::release && stage != Stage::off)
         k.noteOff(64), releaseStart = level, stage = Stage::release;
       n = std::uniform_int_distribution<int>(1, 700)(rng);
